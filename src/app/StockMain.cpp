@@ -1,0 +1,274 @@
+#include "StockMain.h"
+
+#include "ErrorReporter.h"
+#include "Sounds.h"
+#include "browser/BrowserPanel.h"
+#include "browser/Catalogues.h"
+#include "common/Colors.h"
+#include "common/Twips.h"
+#include "frmStockMain.h"
+#include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
+#include "net/Connectivity.h"
+#include "net/Transfer.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "platform/ProgramFolder.h"
+#include "settings/Portfolios.h"
+#include "settings/SettingsIO.h"
+#include "settings/SettingsStore.h"
+#include "settings/ValueForms.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ImageList.h"
+#include "window/ScrollerHost.h"
+#include "window/WindowModes.h"
+
+#include <QApplication>
+#include <QCursor>
+
+StockMain::StockMain()
+    : m_options(std::make_unique<frmOptions>()), m_form(std::make_unique<frmStockMain>()),
+      m_inetQuotes(std::make_unique<Transfer>())
+{
+    m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
+    m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, *m_options);
+    m_connectivity = std::make_unique<Connectivity>(
+        m_state, *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
+        [this] { m_timInterval.start(); });
+    m_windowModes = std::make_unique<WindowModes>(m_state, *m_form);
+    m_scroller = std::make_unique<ScrollerHost>();
+
+    m_timInterval.setInterval(1000);
+    m_timScroll.setInterval(25);
+
+    // Closing the window through the desktop saves like Exit, so nothing edited is lost.
+    connect(m_form.get(), &frmStockMain::closeRequested, this, [this] { exitProgram(false); });
+    connect(m_form->ui->cmdExit, &QAbstractButton::clicked, this,
+            [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
+}
+
+StockMain::~StockMain() = default;
+
+void StockMain::paintLamp(qint32 bgr)
+{
+    m_form->setLampColor(Colors::fromBgr(bgr));
+}
+
+void StockMain::addDefaultSymbols()
+{
+    FlexGrid *symbols = m_options->ui->gridSymbols;
+    if (symbols->rows() >= 2)
+        return;
+    for (const char *symbol : {"MSFT", "CSCO", "IBM", "DELL"}) {
+        symbols->addItem(QString::fromLatin1(symbol) + QStringLiteral("\t0\t0.00\t0.00"));
+        symbols->setCellPicture(symbols->rows() - 1, 4,
+                                ImageList::instance().image(ImageList::BoxEmpty));
+    }
+}
+
+void StockMain::placeWindow()
+{
+    const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
+    const QString top = SettingsStore::read(section, QStringLiteral("Top"), QStringLiteral("0"));
+    if (top != QLatin1String("0")) {
+        const auto y = ValueForms::toSingle(top);
+        const auto x = ValueForms::toSingle(
+            SettingsStore::read(section, QStringLiteral("Left"), QStringLiteral("0")));
+        m_form->move(Twips::toPixels(x.value_or(0)), Twips::toPixels(y.value_or(0)));
+    } else {
+        m_form->move(0, 0);
+    }
+}
+
+void StockMain::Form_Load()
+{
+    auto *ui = m_form->ui;
+    auto *opt = m_options->ui;
+
+    // 1-2. Height and the ticker's appearance.
+    m_form->resize(m_form->width(), Twips::toPixels(WindowModes::CollapsedHeight));
+    if (m_scroller->load(m_form->ui->Scroller1Frame)) {
+        m_scroller->setForeColor(Colors::fromBgr(0xFFCC00));
+        m_scroller->setBackColor(Colors::fromBgr(Colors::DarkGrey));
+        m_scroller->setFontName(m_form->font().family());
+        m_scroller->setFontBold(true);
+    }
+
+    // 3-5. Grid placement, column widths and pictures.
+    ui->gridQuotes->setGeometry(Twips::toPixels(195), Twips::toPixels(230), Twips::toPixels(9645),
+                                Twips::toPixels(1235));
+    m_quoteGrid->SizeColumns();
+    const ImageList &images = ImageList::instance();
+    m_form->setBackgroundPicture(images.image(ImageList::BrowserSkin));
+    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
+    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
+    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
+    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
+    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
+
+    // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
+    m_connectivity->SetUpDialUp();
+    m_quoteGrid->GridSetup();
+    const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
+    Catalogues::FillChartLists(ui->cboChartTime, ui->cboChartFreq);
+    Catalogues::FillNewsList(ui->cboStockNews);
+    Catalogues::FillIPOList(ui->cboIPOList);
+    Catalogues::FillScreenerList(ui->cboScreener, section);
+    Catalogues::FillPauseList(opt->cboPauseScroll);
+    Catalogues::FillResearchList(ui->cboResearchSource, section);
+    Catalogues::FillHomePageList(opt->cboHomePage);
+    m_state.HomePageURLs = Catalogues::FillHomePage();
+    m_quoteGrid->SizeColumns();
+
+    // 10-13. The start portfolio, its settings, the labels and the lists that take their
+    // positions from the settings just loaded.
+    m_portfolios->GetPortfolio();
+    m_settings->GetSettings();
+    m_quoteGrid->AddLabels();
+    const QString portfolio = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
+    // The pause and research lists restore their positions once the start portfolio is known.
+    Catalogues::restorePosition(opt->cboPauseScroll, portfolio, QStringLiteral("ScrollPauseTime"));
+    Catalogues::restorePosition(ui->cboResearchSource, portfolio, QStringLiteral("Research"));
+    Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, portfolio);
+    Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, portfolio);
+
+    // 14-16. Proxy, caption and position.
+    m_connectivity->SetProxy();
+    m_form->setWindowTitle(QStringLiteral("Vantora v%1.%2")
+                               .arg(VANTORA_VERSION_MAJOR)
+                               .arg(VANTORA_VERSION_MINOR));
+    placeWindow();
+
+    // 17-18.
+    BrowserPanel::SetButtons(*m_form);
+    addDefaultSymbols();
+
+    // 19. The default colours come with the default index ticks.
+    if (opt->chkUseDefaultColors->isChecked()) {
+        m_options->setColorButtonsEnabled(false);
+        for (int i : {0, 4, 8, 11, 22})
+            m_options->chkIndex[i]->setChecked(true);
+    }
+
+    // 20-22.
+    m_state.BrowserOpen = false;
+    m_state.SymbolsChanged = true;
+    m_quoteGrid->RowColors();
+    ui->gridQuotes->raise();
+    ui->FrameNews->hide();
+    m_quoteGrid->showGrid();
+
+    // 23. The saved mode: store the opposite and toggle back to it, which lays it out.
+    const QString mode = SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
+                                             QStringLiteral("Mode"), QStringLiteral("Browser"));
+    m_state.WindowMode =
+        mode == QLatin1String("Ticker") ? QStringLiteral("Browser") : QStringLiteral("Ticker");
+    m_windowModes->picTickerSize_Click();
+
+    // 24-26.
+    ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq), QStringLiteral("0"));
+    ValueForms::setPosition(ui->cboChartTime, QString::number(m_state.ChartTime), QStringLiteral("0"));
+    ValueForms::setPosition(ui->cboStockNews, QString::number(m_state.StockNews), QStringLiteral("0"));
+    ui->cmdBack->setEnabled(false);
+    QApplication::restoreOverrideCursor();
+
+    // 27. Shown at once unless the user agreement is still to be accepted.
+    const QString firstRun =
+        SettingsStore::read(QStringLiteral("Settings"), QStringLiteral("FirstRun"), QStringLiteral("0"));
+    if (firstRun != QLatin1String("0")) {
+        m_form->show();
+        m_timInterval.start();
+        KeepOnTop();
+        CheckConnection();
+    } else {
+        m_form->hide();
+        m_timInterval.stop();
+    }
+
+    // 28. One quote row per symbol row.
+    ui->gridQuotes->setRows(opt->gridSymbols->rows());
+    m_loaded = true;
+}
+
+void StockMain::CheckConnection()
+{
+    // Opening the home page and the first download come with the browser panel and the
+    // quote download; until then this only paints the lamp.
+    m_connectivity->ActiveConnection();
+    m_form->ui->gridQuotes->raise();
+}
+
+void StockMain::showAfterAgreement()
+{
+    m_form->show();
+    m_form->raise();
+}
+
+void StockMain::KeepOnTop()
+{
+    const bool onTop = m_options->ui->chkKeepOnTop->isChecked();
+    if (m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    // Changing a window flag hides the window; position and size stay as they are.
+    const bool visible = m_form->isVisible();
+    const QPoint pos = m_form->pos();
+    m_form->setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    m_form->move(pos);
+    if (visible)
+        m_form->show();
+}
+
+QString StockMain::GetWindowsDir()
+{
+    return ProgramFolder::systemProgramsFolder();
+}
+
+void StockMain::saveAll()
+{
+    if (!m_loaded)
+        return;
+    m_settings->SaveSettings();
+    const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
+    SettingsStore::write(section, QStringLiteral("Top"),
+                         ValueForms::singleText(Twips::toTwips(m_form->y())));
+    SettingsStore::write(section, QStringLiteral("Left"),
+                         ValueForms::singleText(Twips::toTwips(m_form->x())));
+    SettingsStore::sync();
+}
+
+void StockMain::cmdExit_Click()
+{
+    exitProgram(true);
+}
+
+void StockMain::exitProgram(bool playSound)
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    if (playSound)
+        PlayClick();
+    if (m_loaded && m_connectivity->ActiveConnection()) {
+        if (m_inetQuotes->StillExecuting())
+            m_inetQuotes->Cancel();
+    }
+    if (m_loaded) {
+        saveAll();
+        if (m_options->ui->chkDisconnectOnExit->isChecked())
+            m_connectivity->HangUp();
+    }
+    m_timInterval.stop();
+    m_timScroll.stop();
+    Q_EMIT exiting();
+    m_options->hide();
+    Form_Unload();
+}
+
+void StockMain::Form_Unload()
+{
+    Platform::instance().tray->removeIcon();
+    m_form->hide();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "MainState.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class frmStockMain;
+class frmOptions;
+class frmSplash;
+class Transfer;
+class SettingsIO;
+class Portfolios;
+class QuoteGrid;
+class Connectivity;
+class WindowModes;
+class ScrollerHost;
+
+// The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
+// the whole program shares. The window itself is frmStockMain; the Options window, which
+// holds most settings in its controls, is created hidden with it and kept until exit.
+class StockMain : public QObject
+{
+    Q_OBJECT
+public:
+    StockMain();
+    ~StockMain() override;
+
+    // Runs the start-up sequence. On a first run the window stays hidden and the update
+    // timer off until the user agreement is accepted.
+    void Form_Load();
+    bool isLoaded() const { return m_loaded; }
+
+    // Exit: cancels a running transfer, saves every setting and the window position, hangs
+    // up when asked to, closes the windows and ends the program. playSound is false when
+    // the desktop, not the user, closes Vantora.
+    void cmdExit_Click();
+    void exitProgram(bool playSound);
+    // The desktop session is ending: save everything, as Exit does, without quitting.
+    void saveAll();
+
+    // Removes the notification-area icon and ends the program.
+    void Form_Unload();
+    // Places the main window in or out of the top-most band, as chkKeepOnTop says.
+    void KeepOnTop();
+    // The folder of the system's programs, ending in a separator.
+    static QString GetWindowsDir();
+
+    // Shows the main window after the agreement was accepted on a first run.
+    void showAfterAgreement();
+
+    MainState &state() { return m_state; }
+    frmStockMain *form() const { return m_form.get(); }
+    frmOptions *options() const { return m_options.get(); }
+    Transfer &inetQuotes() { return *m_inetQuotes; }
+    QTimer &timInterval() { return m_timInterval; }
+    SettingsIO &settings() { return *m_settings; }
+    QuoteGrid &quoteGrid() { return *m_quoteGrid; }
+    Connectivity &connectivity() { return *m_connectivity; }
+    ScrollerHost *scroller() const { return m_scroller.get(); }
+
+    // The status lamp picLED, painted with a colour in blue-green-red order.
+    void paintLamp(qint32 bgr);
+
+    // Step 18 of start-up: the four default rows of an empty symbol list.
+    void addDefaultSymbols();
+
+Q_SIGNALS:
+    // The program has saved what it had to and is ending.
+    void exiting();
+
+private:
+    void CheckConnection();
+    void placeWindow();
+
+    MainState m_state;
+    std::unique_ptr<frmOptions> m_options;
+    std::unique_ptr<frmStockMain> m_form;
+    std::unique_ptr<Transfer> m_inetQuotes;
+    std::unique_ptr<SettingsIO> m_settings;
+    std::unique_ptr<Portfolios> m_portfolios;
+    std::unique_ptr<QuoteGrid> m_quoteGrid;
+    std::unique_ptr<Connectivity> m_connectivity;
+    std::unique_ptr<WindowModes> m_windowModes;
+    std::unique_ptr<ScrollerHost> m_scroller;
+    QTimer m_timInterval;
+    QTimer m_timScroll;
+    bool m_loaded = false;
+    bool m_exiting = false;
+};

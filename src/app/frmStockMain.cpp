@@ -1,0 +1,84 @@
+#include "frmStockMain.h"
+
+#include "ui_frmStockMain.h"
+
+#include "window/ImageList.h"
+
+#include <QPainter>
+
+namespace {
+
+const QColor DarkGrey(0x58, 0x58, 0x58); // &H585858
+const QColor LampOff(0x40, 0x40, 0x40);
+
+// Colours of a dark skin: light captions on the grey face, dark text boxes.
+QPalette skinPalette(QPalette palette)
+{
+    palette.setColor(QPalette::Window, DarkGrey);
+    palette.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
+    palette.setColor(QPalette::Base, QColor(0x30, 0x30, 0x30));
+    palette.setColor(QPalette::Text, QColor(0xF0, 0xF0, 0xF0));
+    palette.setColor(QPalette::Button, DarkGrey);
+    palette.setColor(QPalette::ButtonText, QColor(0xE0, 0xE0, 0xE0));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x90, 0x90, 0x90));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x90, 0x90, 0x90));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x90, 0x90, 0x90));
+    return palette;
+}
+
+} // namespace
+
+frmStockMain::frmStockMain(QWidget *parent) : QWidget(parent), ui(new Ui::frmStockMain)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint);
+    setPalette(skinPalette(palette()));
+
+    // Pictures of the browser layout, the one the window is designed in.
+    const ImageList &images = ImageList::instance();
+    setPicture(images.image(ImageList::BrowserSkin));
+    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
+    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
+    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
+    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
+    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
+    ui->picControlBox->setPixmap(images.image(ImageList::ControlBox));
+    ui->picCalc->setPixmap(images.image(ImageList::Calculator));
+
+    // Bezels and the status lamp are plain colour.
+    ui->picLED->setBackColor(LampOff);
+    ui->picRightBorder->setBackColor(QColor(0x3A, 0x3C, 0x42));
+    ui->imgBezelBottom->setBackColor(QColor(0x60, 0x64, 0x6C));
+    ui->Scroller1Frame->setAutoFillBackground(true);
+
+    // Hidden until the panel, the tray or the ticker layout asks for them. The frames of
+    // the browser panel share one place and are shown one at a time.
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(ui->FrameCharts), static_cast<QWidget *>(ui->FrameNews),
+          static_cast<QWidget *>(ui->FrameResearch), static_cast<QWidget *>(ui->FrameSymbolLookup),
+          static_cast<QWidget *>(ui->FrameIPO), static_cast<QWidget *>(ui->FrameScreener),
+          static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->cmdSubmit),
+          static_cast<QWidget *>(ui->cmdPrintTicker), static_cast<QWidget *>(ui->imgBezelBottom)})
+        hidden->hide();
+}
+
+frmStockMain::~frmStockMain()
+{
+    delete ui;
+}
+
+void frmStockMain::setPicture(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void frmStockMain::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), DarkGrey);
+    if (m_picture.isNull())
+        return;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(0, 0, width(), m_picture.height()), m_picture);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+// A run-time failure of an operation: where it happened, its number and what went wrong.
+// Event handlers run through guard() (app/ErrorReporter.h), which reports it and carries on.
+class RuntimeError : public std::exception
+{
+public:
+    RuntimeError(QString source, int number, QString description)
+        : m_source(std::move(source)), m_number(number), m_description(std::move(description))
+    {
+    }
+    const QString &source() const { return m_source; }
+    int number() const { return m_number; }
+    const QString &description() const { return m_description; }
+    const char *what() const noexcept override { return "Vantora run-time error"; }
+
+private:
+    QString m_source;
+    int m_number;
+    QString m_description;
+};

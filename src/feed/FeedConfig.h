@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Where the built-in quote feed listens and the request addresses that point at it.
+namespace FeedConfig {
+
+// The feed answers on the loopback interface only, on this port unless told otherwise.
+inline constexpr quint16 kDefaultPort = 47110;
+inline constexpr char kLoopbackAddress[] = "127.0.0.1";
+
+// The seed of the simulated market when none is given: the same seed gives the same
+// prices for the same sequence of requests.
+inline constexpr quint64 kDefaultSeed = 1;
+
+// Default quote addresses of the settings; the symbol list is appended to each.
+inline QString defaultStockUrl()
+{
+    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=spelcvomrn=.csv&s=");
+}
+inline QString defaultMarketUrl()
+{
+    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=nk1k2=.csv&s=");
+}
+inline QString defaultIndicesUrl() { return QStringLiteral("http://127.0.0.1:47110/m1?u"); }
+
+// The real-time request template: fixed in the program, not a setting.
+inline QString realTimeStockUrl()
+{
+    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=sb3b2k1k2vom2r2n=.csv&s=");
+}
+
+// Vantora's own start page, served by the feed.
+inline QString startPageUrl() { return QStringLiteral("http://127.0.0.1:47110/vantora/"); }
+
+// True when the address is a plain HTTP address of the feed: host 127.0.0.1 or
+// "localhost" (any letter case) and the given port (80 when the address names none).
+bool isFeedUrl(const QUrl &url, quint16 port = kDefaultPort);
+bool isFeedUrl(const QString &url, quint16 port = kDefaultPort);
+
+} // namespace FeedConfig

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// One request to the feed, taken from the HTTP request line.
+struct FeedRequest
+{
+    QByteArray method; // "GET", "HEAD" ...
+    QString path;      // decoded path, "/download/quotes.csv"
+    QString query;     // the query as received (percent-encoded), without the "?"
+    // Path and query as they went over the wire: "/download/quotes.csv?f=...&s=msft,"
+    QString target() const { return query.isEmpty() ? path : path + u'?' + query; }
+    // The value of a query item, percent-decoded; empty when missing. The value runs to
+    // the next "&", so "f=spelcvomrn=.csv" gives "spelcvomrn=.csv".
+    QString queryValue(QStringView key) const;
+};
+
+// What the feed sends back for one request.
+struct FeedReply
+{
+    int status = 200;
+    QByteArray contentType = "text/plain; charset=iso-8859-1";
+    QByteArray body;
+    // Milliseconds to wait before answering; negative: never answer (the client must
+    // give up or cancel).
+    int delayMs = 0;
+    // Drop the connection with a TCP reset instead of answering.
+    bool reset = false;
+
+    static FeedReply text(const QByteArray &body, int status = 200);
+    static FeedReply html(const QByteArray &body, int status = 200);
+    static FeedReply error(int status);            // an HTTP error page
+    static FeedReply delayed(const QByteArray &body, int delayMs);
+    static FeedReply never();                      // holds the request unanswered
+    static FeedReply resetConnection();
+    static FeedReply oversized(qint64 bytes);      // a body of this many bytes of quote text
+};
+
+// Something that answers the feed's requests. Every call runs on the feed's thread.
+class QuoteSource
+{
+public:
+    virtual ~QuoteSource();
+    virtual FeedReply answer(const FeedRequest &request) = 0;
+};
+
+// Reason text for an HTTP status ("Not Found").
+QByteArray httpReasonPhrase(int status);

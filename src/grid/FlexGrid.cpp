@@ -1,0 +1,719 @@
+#include "FlexGrid.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <algorithm>
+#include <numeric>
+
+// Draws every cell in its own colours or the grid's, and aligns it by its column.
+class FlexGrid::Delegate : public QStyledItemDelegate
+{
+public:
+    explicit Delegate(FlexGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const bool fixed = index.row() < m_grid->m_fixedRows;
+        if (option->backgroundBrush.style() == Qt::NoBrush)
+            option->backgroundBrush = fixed ? m_grid->m_fixedBackColor : m_grid->m_backColor;
+        if (!index.data(Qt::ForegroundRole).isValid())
+            option->palette.setColor(QPalette::Text,
+                                     fixed ? m_grid->m_fixedForeColor : m_grid->m_foreColor);
+        option->displayAlignment = m_grid->colAlignment(index.column());
+        if (option->text.isEmpty()) {
+            option->decorationAlignment = Qt::AlignCenter;
+            option->features &= ~QStyleOptionViewItem::HasDisplay;
+        } else {
+            option->decorationAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        }
+        // Fixed rows are never drawn as selected or focused: they are headers.
+        if (fixed)
+            option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+    }
+
+private:
+    FlexGrid *m_grid;
+};
+
+namespace {
+
+// Length of the number at the start of `text` from `pos`: digits with "," between
+// groups of three, an optional "." fraction and an optional exponent. Returns the digits
+// without group separators in `digits`.
+bool scanNumber(const QString &text, qsizetype &pos, QString &number)
+{
+    const qsizetype n = text.size();
+    auto isDigit = [&](qsizetype i) { return i < n && text.at(i).isDigit() && text.at(i) < 128; };
+    bool any = false;
+    if (pos < n && (text.at(pos) == QLatin1Char('+') || text.at(pos) == QLatin1Char('-')))
+        number += text.at(pos++);
+    while (true) {
+        if (isDigit(pos)) {
+            number += text.at(pos++);
+            any = true;
+        } else if (any && pos < n && text.at(pos) == QLatin1Char(',') && isDigit(pos + 1) &&
+                   isDigit(pos + 2) && isDigit(pos + 3) && !isDigit(pos + 4)) {
+            ++pos; // a thousands separator between digit groups
+        } else {
+            break;
+        }
+    }
+    if (pos < n && text.at(pos) == QLatin1Char('.')) {
+        number += QLatin1Char('.');
+        ++pos;
+        while (isDigit(pos)) {
+            number += text.at(pos++);
+            any = true;
+        }
+    }
+    if (any && pos < n && (text.at(pos) == QLatin1Char('e') || text.at(pos) == QLatin1Char('E'))) {
+        qsizetype e = pos + 1;
+        if (e < n && (text.at(e) == QLatin1Char('+') || text.at(e) == QLatin1Char('-')))
+            ++e;
+        if (isDigit(e)) {
+            number += QLatin1Char('e');
+            number += text.mid(pos + 1, e - pos - 1);
+            pos = e;
+            while (isDigit(pos))
+                number += text.at(pos++);
+        }
+    }
+    return any;
+}
+
+qsizetype skipBlanks(const QString &text, qsizetype pos)
+{
+    while (pos < text.size() && (text.at(pos) == QLatin1Char(' ') || text.at(pos) == QLatin1Char('\t')))
+        ++pos;
+    return pos;
+}
+
+// Generic comparison: numbers before texts, numbers by value, texts without regard to case.
+int genericCompare(const QString &a, const QString &b)
+{
+    const bool na = FlexGrid::isNumericText(a);
+    const bool nb = FlexGrid::isNumericText(b);
+    if (na && nb) {
+        const double x = FlexGrid::numericValue(a);
+        const double y = FlexGrid::numericValue(b);
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    if (na != nb)
+        return na ? -1 : 1;
+    return QString::compare(a, b, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+double FlexGrid::numericValue(const QString &text)
+{
+    qsizetype pos = skipBlanks(text, 0);
+    QString number;
+    if (!scanNumber(text, pos, number))
+        return 0.0;
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+bool FlexGrid::isNumericText(const QString &text)
+{
+    qsizetype pos = skipBlanks(text, 0);
+    QString number;
+    if (!scanNumber(text, pos, number))
+        return false;
+    return skipBlanks(text, pos) == text.size();
+}
+
+FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
+{
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setMinimumSectionSize(0);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    setCornerButtonEnabled(false);
+    setItemDelegate(new Delegate(this));
+
+    // The overlay that keeps the fixed rows in place: a second view of the same model,
+    // never scrolled vertically, covering the top of the viewport. It takes no input; the
+    // grid reads presses in its area itself (rowAtPoint).
+    m_fixedView = new QTableView(this);
+    m_fixedView->setModel(model());
+    m_fixedView->setItemDelegate(itemDelegate());
+    m_fixedView->horizontalHeader()->hide();
+    m_fixedView->verticalHeader()->hide();
+    m_fixedView->horizontalHeader()->setMinimumSectionSize(0);
+    m_fixedView->verticalHeader()->setMinimumSectionSize(0);
+    m_fixedView->setFrameShape(QFrame::NoFrame);
+    m_fixedView->setFocusPolicy(Qt::NoFocus);
+    m_fixedView->setSelectionMode(QAbstractItemView::NoSelection);
+    m_fixedView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fixedView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixedView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_fixedView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_fixedView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_fixedView->setWordWrap(false);
+    m_fixedView->setTextElideMode(Qt::ElideNone);
+    m_fixedView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    viewport()->stackUnder(m_fixedView);
+
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int c, int, int size) { m_fixedView->setColumnWidth(c, size); });
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int r, int, int size) {
+        if (r < m_fixedRows) {
+            m_fixedView->setRowHeight(r, size);
+            updateFixedView();
+        }
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_fixedView->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &FlexGrid::updateFixedView);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &FlexGrid::updateFixedView);
+    connect(model(), &QAbstractItemModel::columnsInserted, this, &FlexGrid::updateFixedView);
+
+    applyRowHeight();
+    applyPalette();
+    setRowCount(2);
+    setColumnCount(2);
+    updateFixedView();
+}
+
+FlexGrid::~FlexGrid() = default;
+
+// ---- counts ------------------------------------------------------------------------------
+
+void FlexGrid::setRows(int n)
+{
+    setRowCount(std::max({n, m_fixedRows, 0}));
+    updateFixedView();
+}
+
+void FlexGrid::setCols(int n)
+{
+    const int count = std::max(n, 0);
+    setColumnCount(count);
+    for (int c = 0; c < count; ++c)
+        m_fixedView->setColumnWidth(c, columnWidth(c));
+    updateFixedView();
+}
+
+void FlexGrid::setFixedRows(int n)
+{
+    m_fixedRows = std::max(n, 0);
+    if (rowCount() < m_fixedRows)
+        setRowCount(m_fixedRows);
+    updateFixedView();
+    viewport()->update();
+}
+
+// ---- current cell --------------------------------------------------------------------------
+
+int FlexGrid::row() const
+{
+    return std::max(currentRow(), 0);
+}
+
+int FlexGrid::col() const
+{
+    return std::max(currentColumn(), 0);
+}
+
+void FlexGrid::setRow(int r)
+{
+    if (r < 0 || r >= rowCount() || columnCount() == 0)
+        return;
+    setCurrentWithoutScroll(r, col());
+}
+
+void FlexGrid::setCol(int c)
+{
+    if (c < 0 || c >= columnCount() || rowCount() == 0)
+        return;
+    setCurrentWithoutScroll(row(), c);
+}
+
+void FlexGrid::setCurrentWithoutScroll(int r, int c)
+{
+    const bool scroll = hasAutoScroll();
+    setAutoScroll(false);
+    setCurrentCell(r, c);
+    setAutoScroll(scroll);
+}
+
+int FlexGrid::rowSel() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return row();
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    for (const QTableWidgetSelectionRange &range : ranges) {
+        if (current.row() >= range.topRow() && current.row() <= range.bottomRow())
+            return current.row() == range.topRow() ? range.bottomRow() : range.topRow();
+    }
+    return current.row();
+}
+
+int FlexGrid::colSel() const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return col();
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    for (const QTableWidgetSelectionRange &range : ranges) {
+        if (current.column() >= range.leftColumn() && current.column() <= range.rightColumn())
+            return current.column() == range.leftColumn() ? range.rightColumn()
+                                                          : range.leftColumn();
+    }
+    return current.column();
+}
+
+// ---- cells ---------------------------------------------------------------------------------
+
+bool FlexGrid::validCell(int r, int c) const
+{
+    return r >= 0 && r < rowCount() && c >= 0 && c < columnCount();
+}
+
+QTableWidgetItem *FlexGrid::ensureItem(int r, int c)
+{
+    if (!validCell(r, c))
+        return nullptr;
+    QTableWidgetItem *cell = item(r, c);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        setItem(r, c, cell);
+    }
+    return cell;
+}
+
+QString FlexGrid::textMatrix(int r, int c) const
+{
+    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
+    return cell ? cell->text() : QString();
+}
+
+void FlexGrid::setTextMatrix(int r, int c, const QString &text)
+{
+    if (QTableWidgetItem *cell = ensureItem(r, c))
+        cell->setText(text);
+}
+
+QColor FlexGrid::cellBackColor(int r, int c) const
+{
+    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
+    if (!cell)
+        return {};
+    const QVariant value = cell->data(Qt::BackgroundRole);
+    return value.isValid() ? value.value<QBrush>().color() : QColor();
+}
+
+void FlexGrid::setCellBackColor(int r, int c, const QColor &color)
+{
+    if (QTableWidgetItem *cell = ensureItem(r, c))
+        cell->setData(Qt::BackgroundRole, color.isValid() ? QVariant(QBrush(color)) : QVariant());
+}
+
+QColor FlexGrid::cellForeColor(int r, int c) const
+{
+    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
+    if (!cell)
+        return {};
+    const QVariant value = cell->data(Qt::ForegroundRole);
+    return value.isValid() ? value.value<QBrush>().color() : QColor();
+}
+
+void FlexGrid::setCellForeColor(int r, int c, const QColor &color)
+{
+    if (QTableWidgetItem *cell = ensureItem(r, c))
+        cell->setData(Qt::ForegroundRole, color.isValid() ? QVariant(QBrush(color)) : QVariant());
+}
+
+QPixmap FlexGrid::cellPicture(int r, int c) const
+{
+    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
+    if (!cell)
+        return {};
+    return cell->data(Qt::DecorationRole).value<QPixmap>();
+}
+
+void FlexGrid::setCellPicture(int r, int c, const QPixmap &picture)
+{
+    if (QTableWidgetItem *cell = ensureItem(r, c))
+        cell->setData(Qt::DecorationRole, picture.isNull() ? QVariant() : QVariant(picture));
+}
+
+// ---- columns -------------------------------------------------------------------------------
+
+int FlexGrid::colWidth(int c) const
+{
+    return (c >= 0 && c < columnCount()) ? columnWidth(c) : 0;
+}
+
+void FlexGrid::setColWidth(int c, int px)
+{
+    if (c >= 0 && c < columnCount())
+        setColumnWidth(c, std::max(px, 0));
+}
+
+Qt::Alignment FlexGrid::colAlignment(int c) const
+{
+    if (c >= 0 && c < m_colAlignment.size())
+        return m_colAlignment.at(c);
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+void FlexGrid::setColAlignment(int c, Qt::Alignment alignment)
+{
+    if (c < 0 || c >= columnCount())
+        return;
+    while (m_colAlignment.size() <= c)
+        m_colAlignment.append(Qt::AlignLeft | Qt::AlignVCenter);
+    m_colAlignment[c] = alignment;
+    viewport()->update();
+    m_fixedView->viewport()->update();
+}
+
+// ---- rows: sort, move, add, remove ------------------------------------------------------------
+
+QList<QTableWidgetItem *> FlexGrid::takeRow(int r)
+{
+    QList<QTableWidgetItem *> cells;
+    cells.reserve(columnCount());
+    for (int c = 0; c < columnCount(); ++c)
+        cells.append(takeItem(r, c));
+    return cells;
+}
+
+void FlexGrid::putRow(int r, const QList<QTableWidgetItem *> &cells)
+{
+    for (int c = 0; c < cells.size(); ++c)
+        if (cells.at(c))
+            setItem(r, c, cells.at(c));
+}
+
+void FlexGrid::sort(SortKind kind)
+{
+    int first = m_fixedRows;
+    int last = rowCount() - 1;
+    const int a = row();
+    const int b = rowSel();
+    if (std::max(a, b) >= m_fixedRows && a != b) {
+        first = std::min(a, b);
+        last = std::max(a, b);
+    }
+    sortRows(kind, col(), first, last);
+}
+
+void FlexGrid::sortRows(SortKind kind, int c, int first, int last)
+{
+    first = std::max(first, m_fixedRows);
+    last = std::min(last, rowCount() - 1);
+    if (c < 0 || c >= columnCount() || last - first < 1)
+        return;
+
+    const int count = last - first + 1;
+    QStringList keys;
+    keys.reserve(count);
+    for (int r = first; r <= last; ++r)
+        keys.append(textMatrix(r, c));
+
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    switch (kind) {
+    case SortGenericAscending:
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+            return genericCompare(keys.at(x), keys.at(y)) < 0;
+        });
+        break;
+    case SortGenericDescending:
+        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+            return genericCompare(keys.at(x), keys.at(y)) > 0;
+        });
+        break;
+    case SortNumericAscending:
+    case SortNumericDescending: {
+        std::vector<double> values(count);
+        for (int i = 0; i < count; ++i)
+            values[i] = numericValue(keys.at(i));
+        if (kind == SortNumericAscending)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int x, int y) { return values[x] < values[y]; });
+        else
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int x, int y) { return values[x] > values[y]; });
+        break;
+    }
+    }
+
+    QList<QList<QTableWidgetItem *>> taken;
+    taken.reserve(count);
+    for (int r = first; r <= last; ++r)
+        taken.append(takeRow(r));
+    for (int i = 0; i < count; ++i)
+        putRow(first + i, taken.at(order[i]));
+}
+
+void FlexGrid::setRowPosition(int from, int to)
+{
+    const int rows = rowCount();
+    if (from < m_fixedRows || to < m_fixedRows || from >= rows || to >= rows || from == to)
+        return;
+    const QList<QTableWidgetItem *> moving = takeRow(from);
+    if (from < to) {
+        for (int r = from; r < to; ++r)
+            putRow(r, takeRow(r + 1));
+    } else {
+        for (int r = from; r > to; --r)
+            putRow(r, takeRow(r - 1));
+    }
+    putRow(to, moving);
+}
+
+void FlexGrid::addItem(const QString &tabText)
+{
+    addItem(tabText, rowCount());
+}
+
+void FlexGrid::addItem(const QString &tabText, int index)
+{
+    const int r = std::clamp(index, m_fixedRows, rowCount());
+    insertRow(r);
+    const QStringList fields = tabText.split(QLatin1Char('\t'));
+    for (int c = 0; c < fields.size() && c < columnCount(); ++c)
+        setTextMatrix(r, c, fields.at(c));
+}
+
+void FlexGrid::removeItem(int r)
+{
+    if (r < m_fixedRows || r >= rowCount())
+        return;
+    removeRow(r);
+}
+
+// ---- drawing -------------------------------------------------------------------------------
+
+void FlexGrid::setRedraw(bool on)
+{
+    m_redraw = on;
+    setUpdatesEnabled(on);
+    if (on) {
+        viewport()->update();
+        m_fixedView->viewport()->update();
+    }
+}
+
+void FlexGrid::setGridColor(const QColor &color)
+{
+    m_gridColor = color;
+    applyPalette();
+}
+
+void FlexGrid::setBackColor(const QColor &color)
+{
+    m_backColor = color;
+    viewport()->update();
+}
+
+void FlexGrid::setForeColor(const QColor &color)
+{
+    m_foreColor = color;
+    viewport()->update();
+}
+
+void FlexGrid::setFixedBackColor(const QColor &color)
+{
+    m_fixedBackColor = color;
+    viewport()->update();
+    m_fixedView->viewport()->update();
+}
+
+void FlexGrid::setFixedForeColor(const QColor &color)
+{
+    m_fixedForeColor = color;
+    viewport()->update();
+    m_fixedView->viewport()->update();
+}
+
+void FlexGrid::setBackColorBkg(const QColor &color)
+{
+    m_backColorBkg = color;
+    applyPalette();
+}
+
+void FlexGrid::applyPalette()
+{
+    // The views paint the area without cells in Base and the grid lines in the style's
+    // grid-line colour, which the common styles take from Mid.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(this),
+                                    static_cast<QAbstractItemView *>(m_fixedView)}) {
+        QPalette pal = view->palette();
+        pal.setColor(QPalette::Base, m_backColorBkg);
+        pal.setColor(QPalette::Mid, m_gridColor);
+        view->setPalette(pal);
+        view->viewport()->update();
+    }
+}
+
+void FlexGrid::applyRowHeight()
+{
+    // Rows as tall as the font needs, like a classic grid, not the style's roomy default.
+    const int height = fontMetrics().height() + 4;
+    verticalHeader()->setDefaultSectionSize(height);
+    m_fixedView->verticalHeader()->setDefaultSectionSize(height);
+    m_fixedView->setFont(font());
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHeight(r, height);
+}
+
+void FlexGrid::changeEvent(QEvent *event)
+{
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_fixedView)
+        applyRowHeight();
+}
+
+void FlexGrid::setGridLines(bool on)
+{
+    setShowGrid(on);
+    m_fixedView->setShowGrid(on);
+}
+
+int FlexGrid::fixedHeight() const
+{
+    int height = 0;
+    for (int r = 0; r < m_fixedRows && r < rowCount(); ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void FlexGrid::updateFixedView()
+{
+    if (!m_fixedView)
+        return;
+    const int height = std::min(fixedHeight(), viewport()->height());
+    if (height <= 0) {
+        m_fixedView->hide();
+        return;
+    }
+    for (int r = 0; r < m_fixedRows && r < rowCount(); ++r)
+        m_fixedView->setRowHeight(r, rowHeight(r));
+    for (int c = 0; c < columnCount(); ++c)
+        m_fixedView->setColumnWidth(c, columnWidth(c));
+    m_fixedView->setShowGrid(showGrid());
+    m_fixedView->setGridStyle(gridStyle());
+    const QRect area = viewport()->geometry();
+    m_fixedView->setGeometry(area.x(), area.y(), area.width(), height);
+    m_fixedView->verticalScrollBar()->setValue(0);
+    m_fixedView->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_fixedView->show();
+    m_fixedView->raise();
+}
+
+void FlexGrid::paintEvent(QPaintEvent *event)
+{
+    // setShowGrid() and setGridStyle() are not virtual; the overlay follows them here.
+    if (m_fixedView->showGrid() != showGrid())
+        m_fixedView->setShowGrid(showGrid());
+    if (m_fixedView->gridStyle() != gridStyle())
+        m_fixedView->setGridStyle(gridStyle());
+    QTableWidget::paintEvent(event);
+}
+
+void FlexGrid::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    updateFixedView();
+}
+
+void FlexGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    updateFixedView();
+}
+
+void FlexGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    QTableWidget::scrollTo(index, hint);
+    // A data row must not end up hidden under the fixed rows.
+    if (index.isValid() && index.row() >= m_fixedRows && m_fixedRows > 0) {
+        const int top = visualRect(index).top();
+        const int covered = fixedHeight();
+        if (top < covered)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - (covered - top));
+    }
+}
+
+// ---- mouse ---------------------------------------------------------------------------------
+
+int FlexGrid::rowAtPoint(const QPoint &pos) const
+{
+    if (m_fixedRows > 0 && m_fixedView->isVisible() && pos.y() >= 0 &&
+        pos.y() < m_fixedView->height()) {
+        int top = 0;
+        for (int r = 0; r < m_fixedRows && r < rowCount(); ++r) {
+            top += rowHeight(r);
+            if (pos.y() < top)
+                return r;
+        }
+        return -1;
+    }
+    return rowAt(pos.y());
+}
+
+int FlexGrid::colAtPoint(const QPoint &pos) const
+{
+    return columnAt(pos.x());
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_mouseRow = rowAtPoint(pos);
+    m_mouseCol = colAtPoint(pos);
+    m_pressed = event->button() == Qt::LeftButton;
+    if (m_mouseRow >= 0 && m_mouseRow < m_fixedRows) {
+        // A press on a fixed row makes that cell current without selecting or scrolling.
+        if (m_mouseCol >= 0)
+            setCurrentWithoutScroll(m_mouseRow, m_mouseCol);
+        event->accept();
+    } else {
+        QTableWidget::mousePressEvent(event);
+    }
+    Q_EMIT mouseDown(event->button(), event->modifiers(), m_mouseRow, m_mouseCol);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool clicked = m_pressed && event->button() == Qt::LeftButton;
+    m_pressed = false;
+    QTableWidget::mouseReleaseEvent(event);
+    if (clicked)
+        Q_EMIT click();
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    m_mouseRow = rowAtPoint(pos);
+    m_mouseCol = colAtPoint(pos);
+    if (m_mouseRow >= 0 && m_mouseRow < m_fixedRows)
+        event->accept();
+    else
+        QTableWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT dblClick();
+}

@@ -1,0 +1,272 @@
+#include "frmOptions.h"
+
+#include "IndexTable.h"
+#include "OptionsPictures.h"
+#include "common/Twips.h"
+#include "ui_frmOptions.h"
+
+#include <QHeaderView>
+#include <QTableWidgetItem>
+
+namespace {
+
+// Where each index frame sits in the tab's grid (column, row), in frame order.
+constexpr std::array<std::pair<int, int>, IndexTable::frameCount> kFramePlaces = {{
+    {0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {2, 0}, {3, 0}, {3, 1}}};
+
+// Header texts and widths (twips) of the symbol list's columns.
+constexpr std::array<const char *, 5> kSymbolHeaders = {"Symbol", "Shares", "Low Alert",
+                                                        "High Alert", "Log"};
+constexpr std::array<int, 5> kSymbolColumnTwips = {700, 650, 800, 800, 750};
+
+constexpr const char *kBackColorProperty = "backColor";
+
+// Black or white, whichever reads better on the given back colour.
+QColor captionColorOn(const QColor &back)
+{
+    const double luminance = 0.299 * back.redF() + 0.587 * back.greenF() + 0.114 * back.blueF();
+    return luminance > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+} // namespace
+
+frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions)
+{
+    ui->setupUi(this);
+    // The window stays above all other windows of the desktop.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+    buildSortOrder();
+    buildIndexBoxes();
+    setPictures();
+
+    // The symbol list is edited through the entry boxes, one whole row at a time.
+    FlexGrid *grid = ui->gridSymbols;
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+
+    connectHandlers();
+    SetUp();
+}
+
+frmOptions::~frmOptions() { delete ui; }
+
+void frmOptions::buildSortOrder()
+{
+    const std::array<QString, 2> captions = {QStringLiteral("Ascending"),
+                                             QStringLiteral("Descending")};
+    const std::array<QString, 2> tips = {QStringLiteral("Display in ascending order"),
+                                         QStringLiteral("Display in descending order")};
+    for (int i = 0; i < 2; ++i) {
+        auto *option = new QRadioButton(captions[i], ui->FrameSort);
+        option->setObjectName(QStringLiteral("optSortOrder_%1").arg(i));
+        option->setToolTip(tips[i]);
+        option->setEnabled(false); // auto-sort starts cleared
+        ui->layoutSortOrder->addWidget(option);
+        optSortOrder[i] = option;
+    }
+    ui->layoutSortOrder->addStretch();
+    optSortOrder[0]->setChecked(true);
+
+    QWidget::setTabOrder(ui->cboSort, optSortOrder[0]);
+    QWidget::setTabOrder(optSortOrder[0], optSortOrder[1]);
+}
+
+void frmOptions::buildIndexBoxes()
+{
+    for (int f = 0; f < IndexTable::frameCount; ++f) {
+        auto *frame = new QGroupBox(IndexTable::frameTitle(f), ui->tabIndices);
+        frame->setObjectName(QStringLiteral("FrameIndex_%1").arg(f));
+        auto *layout = new QVBoxLayout(frame);
+        layout->setObjectName(QStringLiteral("layoutFrameIndex_%1").arg(f));
+        ui->layoutIndices->addWidget(frame, kFramePlaces[f].second, kFramePlaces[f].first);
+        FrameIndex[f] = frame;
+    }
+    ui->layoutIndices->setRowStretch(3, 1);
+
+    QWidget *previous = ui->cmdRemovePortfolio;
+    for (int i = 0; i < IndexTable::count; ++i) {
+        QGroupBox *frame = FrameIndex[IndexTable::frame(i)];
+        auto *box = new QCheckBox(IndexTable::caption(i), frame);
+        box->setObjectName(QStringLiteral("chkIndex_%1").arg(i));
+        box->setToolTip(IndexTable::symbol(i));
+        box->setProperty("symbol", IndexTable::symbol(i));
+        frame->layout()->addWidget(box);
+        chkIndex[i] = box;
+        QWidget::setTabOrder(previous, box);
+        previous = box;
+    }
+    for (QGroupBox *frame : FrameIndex)
+        static_cast<QVBoxLayout *>(frame->layout())->addStretch();
+}
+
+void frmOptions::setPictures()
+{
+    ui->cmdAdd->setIcon(OptionsPictures::add());
+    ui->cmdRemoveButton->setIcon(OptionsPictures::remove());
+    ui->cmdMoveUp->setIcon(OptionsPictures::moveUp());
+    ui->cmdMoveDown->setIcon(OptionsPictures::moveDown());
+    ui->cmdOpen->setIcon(OptionsPictures::openLog());
+    ui->cmdPrint->setIcon(OptionsPictures::print());
+    ui->cmdAbortPrint->setIcon(OptionsPictures::abortPrint());
+    ui->cmdDelLog->setIcon(OptionsPictures::deleteLog());
+    ui->picOptionsCalc->setIcon(OptionsPictures::calculator());
+}
+
+void frmOptions::connectHandlers()
+{
+    connect(ui->chkEnableLowAlert, &QCheckBox::toggled, this, &frmOptions::chkEnableLowAlert_Click);
+    connect(ui->chkEnableHighAlert, &QCheckBox::toggled, this,
+            &frmOptions::chkEnableHighAlert_Click);
+    connect(ui->chkEnableAutoSort, &QCheckBox::toggled, this, &frmOptions::chkEnableAutoSort_Click);
+    connect(ui->chkScroll, &QCheckBox::toggled, this, &frmOptions::chkScroll_Click);
+    connect(ui->chkShowGridLines, &QCheckBox::toggled, this, &frmOptions::chkShowGridLines_Click);
+    connect(ui->chkUseDefaultColors, &QCheckBox::toggled, this,
+            &frmOptions::chkUseDefaultColors_Click);
+    connect(ui->chkUseDialUp, &QCheckBox::toggled, this, &frmOptions::chkUseDialUp_Click);
+    connect(ui->chkUseProxy, &QCheckBox::toggled, this, &frmOptions::chkUseProxy_Click);
+}
+
+QString frmOptions::indexSymbol(int i) const { return IndexTable::symbol(i); }
+
+void frmOptions::setButtonBackColor(QAbstractButton *button, QColor color)
+{
+    if (!button || !color.isValid())
+        return;
+    const QColor caption = captionColorOn(color);
+    // A disabled button keeps its colour; its caption fades halfway into the back colour.
+    const QColor fadedCaption = QColor::fromRgbF((caption.redF() + color.redF()) / 2,
+                                                 (caption.greenF() + color.greenF()) / 2,
+                                                 (caption.blueF() + color.blueF()) / 2);
+    button->setProperty(kBackColorProperty, color);
+
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, color);
+    palette.setColor(QPalette::ButtonText, caption);
+    button->setPalette(palette);
+
+    // Styles draw buttons their own way and many ignore the palette's button colour; a
+    // style sheet with a border of its own is drawn the same by every style.
+    button->setStyleSheet(
+        QStringLiteral("QAbstractButton { background-color: %1; color: %2;"
+                       " border: 1px solid %3; border-radius: 2px; padding: 3px 8px; }"
+                       " QAbstractButton:pressed { border-width: 2px; }"
+                       " QAbstractButton:disabled { color: %4; }")
+            .arg(color.name(), caption.name(), color.darker(250).name(), fadedCaption.name()));
+}
+
+QColor frmOptions::buttonBackColor(const QAbstractButton *button)
+{
+    if (!button)
+        return {};
+    const QVariant stored = button->property(kBackColorProperty);
+    if (stored.isValid())
+        return stored.value<QColor>();
+    return button->palette().color(QPalette::Button);
+}
+
+void frmOptions::SetUp()
+{
+    ui->cmdRemovePortfolio->setEnabled(false);
+    setUpSymbolGrid();
+    if (!ui->chkScroll->isChecked())
+        setScrollerControlsEnabled(false);
+    Q_EMIT buttonColorsRequested();
+}
+
+void frmOptions::setUpSymbolGrid()
+{
+    FlexGrid *grid = ui->gridSymbols;
+    grid->setColumnCount(static_cast<int>(kSymbolHeaders.size()));
+    if (grid->rowCount() < 1)
+        grid->setRowCount(1);
+    grid->setFont(QFont(QStringLiteral("Arial"), 8));
+
+    // Row 0 is the fixed header row: shown in the button colour, never selected or edited.
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        QTableWidgetItem *header = grid->item(0, c);
+        if (!header) {
+            header = new QTableWidgetItem;
+            grid->setItem(0, c, header);
+        }
+        header->setText(QString::fromLatin1(kSymbolHeaders[c]));
+        header->setFlags(Qt::ItemIsEnabled);
+        header->setBackground(palette().button());
+        header->setForeground(palette().buttonText());
+        grid->setColumnWidth(c, Twips::toPixels(kSymbolColumnTwips[c], grid->logicalDpiX()));
+    }
+}
+
+void frmOptions::setScrollerControlsEnabled(bool enabled)
+{
+    ui->ScrollSlider->setEnabled(enabled);
+    ui->chkPauseScroll->setEnabled(enabled);
+    ui->cboPauseScroll->setEnabled(enabled);
+}
+
+void frmOptions::setColorButtonsEnabled(bool enabled)
+{
+    ui->cmdHeaderBackColor->setEnabled(enabled);
+    ui->cmdOddRowColor->setEnabled(enabled);
+    ui->cmdGraphForeColor->setEnabled(enabled);
+    ui->cmdEvenRowColor->setEnabled(enabled);
+    ui->cmdFixedForeColor->setEnabled(enabled);
+}
+
+void frmOptions::DisableColorButtons() { setColorButtonsEnabled(false); }
+
+void frmOptions::EnableColorButtons() { setColorButtonsEnabled(true); }
+
+void frmOptions::chkEnableLowAlert_Click()
+{
+    const bool anyAlert = ui->chkEnableLowAlert->isChecked() || ui->chkEnableHighAlert->isChecked();
+    ui->optAlertSound->setEnabled(anyAlert);
+    ui->optAlertPopUp->setEnabled(anyAlert);
+    ui->optAlertVisual->setEnabled(anyAlert);
+}
+
+void frmOptions::chkEnableHighAlert_Click() { chkEnableLowAlert_Click(); }
+
+void frmOptions::chkEnableAutoSort_Click()
+{
+    const bool autoSort = ui->chkEnableAutoSort->isChecked();
+    if (!autoSort)
+        Q_EMIT rowMoveToolTipsChanged(QStringLiteral("Move up"), QStringLiteral("Move down"));
+    optSortOrder[0]->setEnabled(autoSort);
+    optSortOrder[1]->setEnabled(autoSort);
+    ui->cboSort->setEnabled(autoSort);
+}
+
+void frmOptions::chkScroll_Click() { setScrollerControlsEnabled(ui->chkScroll->isChecked()); }
+
+void frmOptions::chkShowGridLines_Click() { Q_EMIT gridColorsChanged(); }
+
+void frmOptions::chkUseDefaultColors_Click()
+{
+    setColorButtonsEnabled(!ui->chkUseDefaultColors->isChecked());
+    Q_EMIT gridColorsChanged();
+}
+
+void frmOptions::chkUseDialUp_Click()
+{
+    const bool dialUp = ui->chkUseDialUp->isChecked();
+    ui->cboDialUpList->setEnabled(dialUp);
+    ui->chkAutoDial->setEnabled(dialUp);
+    ui->chkDisconnectOnExit->setEnabled(dialUp);
+    ui->chkReconnectOnDisconnect->setEnabled(dialUp);
+    if (dialUp)
+        ui->chkUseProxy->setChecked(false);
+}
+
+void frmOptions::chkUseProxy_Click()
+{
+    const bool proxy = ui->chkUseProxy->isChecked();
+    ui->txtProxyServer->setEnabled(proxy);
+    ui->txtProxyPort->setEnabled(proxy);
+    if (proxy)
+        ui->chkUseDialUp->setChecked(false);
+}

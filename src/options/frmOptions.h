@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+
+#include <array>
+
+class QAbstractButton;
+class QCheckBox;
+class QGroupBox;
+class QRadioButton;
+
+namespace Ui {
+class frmOptions;
+}
+
+// The Options window. Its controls hold the program's settings in memory for the whole
+// run: the window is created hidden at start-up and only shown and hidden afterwards.
+// Other parts of the program reach every control through `ui` (include "ui_frmOptions.h").
+//
+// The handlers here are the enabling rules of the window. They are connected to the
+// controls' toggled signals, so a value put into a box by the settings loader runs them
+// exactly as a user's click does. Effects on other windows are announced by signals.
+class frmOptions : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmOptions(QWidget *parent = nullptr);
+    ~frmOptions() override;
+
+    Ui::frmOptions *ui;
+
+    // The market-index boxes of the "US Indices" tab; box i requests IndexTable entry i.
+    std::array<QCheckBox *, 42> chkIndex{};
+    // The eight framed groups that hold the index boxes, in IndexTable frame order.
+    std::array<QGroupBox *, 8> FrameIndex{};
+    // Sort order: (0) "Ascending", (1) "Descending".
+    std::array<QRadioButton *, 2> optSortOrder{};
+
+    // The quote-server symbol requested by chkIndex(i); empty for an index out of range.
+    QString indexSymbol(int i) const;
+
+    // The back colour of a colour button, drawn so that it shows with every style.
+    static void setButtonBackColor(QAbstractButton *button, QColor color);
+    static QColor buttonBackColor(const QAbstractButton *button);
+
+    // Puts the window into its starting state: cmdRemovePortfolio disabled, the symbol
+    // list's header row and column widths, the scroller controls unavailable while
+    // chkScroll is clear. Asks for the colour buttons to be painted (buttonColorsRequested).
+    void SetUp();
+
+    // Disable or enable the five ticker colour buttons.
+    void DisableColorButtons();
+    void EnableColorButtons();
+
+public Q_SLOTS:
+    // The alert type buttons are available while either alert box is ticked.
+    void chkEnableLowAlert_Click();
+    void chkEnableHighAlert_Click();
+    // The sort column and order are available while auto-sort is ticked; clearing it also
+    // resets the tool tips of the main window's row-move pictures (rowMoveToolTipsChanged).
+    void chkEnableAutoSort_Click();
+    // The scroll speed and pause controls are available while the ticker is enabled.
+    void chkScroll_Click();
+    // The quote grid must be recoloured (gridColorsChanged); default colours also lock the
+    // five colour buttons.
+    void chkShowGridLines_Click();
+    void chkUseDefaultColors_Click();
+    // Dial-up and proxy exclude each other: ticking one clears the other.
+    void chkUseDialUp_Click();
+    void chkUseProxy_Click();
+
+Q_SIGNALS:
+    // The quote grid's colours or grid lines changed: recolour it and show it.
+    void gridColorsChanged();
+    // The main window's row-move pictures take these tool tips.
+    void rowMoveToolTipsChanged(const QString &moveUpToolTip, const QString &moveDownToolTip);
+    // SetUp ran: paint the colour buttons with the current ticker colours.
+    void buttonColorsRequested();
+
+private:
+    void buildSortOrder();
+    void buildIndexBoxes();
+    void setPictures();
+    void connectHandlers();
+    void setUpSymbolGrid();
+    void setScrollerControlsEnabled(bool enabled);
+    void setColorButtonsEnabled(bool enabled);
+};

@@ -1,0 +1,41 @@
+#include "Platform.h"
+
+#include "RealPlatform.h"
+
+namespace {
+
+Platform &realServices()
+{
+    static RealMessageBox messageBox;
+    static RealProgramLauncher programs;
+    static RealSound sound;
+    static RealConnectionState connection;
+    static RealDialUp dialUp;
+    static RealDialogs dialogs;
+    static RealPrinter printer;
+    static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window
+    static Platform services{&messageBox, &programs, &sound,   &connection,
+                             &dialUp,     &dialogs,  &printer, tray};
+    return services;
+}
+
+Platform *g_installed = nullptr;
+
+} // namespace
+
+Platform &Platform::instance()
+{
+    return g_installed ? *g_installed : realServices();
+}
+
+void Platform::install(const Platform &services)
+{
+    static Platform slot;
+    slot = services;
+    g_installed = &slot;
+}
+
+void Platform::restoreReal()
+{
+    g_installed = nullptr;
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+class QIcon;
+
+// The platform services that forms use and tests must steer or observe. Each has one real
+// implementation and one test double (PlatformDoubles.h); forms reach them through
+// Platform::instance(), and tests swap in the doubles with Platform::install().
+
+// Modal message boxes. Icons and buttons follow QMessageBox.
+class MessageBoxService
+{
+public:
+    enum class Icon { NoIcon, Information, Warning, Critical, Question };
+    // Buttons are QMessageBox::StandardButton values or-ed together; the answer is one of them.
+    virtual ~MessageBoxService() = default;
+    virtual int show(QWidget *parent, const QString &title, const QString &text, Icon icon,
+                     int buttons, int defaultButton = 0) = 0;
+};
+
+// Starting other programs; none is waited for. A missing program does nothing.
+class ProgramLauncher
+{
+public:
+    virtual ~ProgramLauncher() = default;
+    // The system's web browser.
+    virtual bool openUrl(const QUrl &url) = 0;
+    // The desktop's text editor on a file.
+    virtual bool openInTextEditor(const QString &path) = 0;
+    // The first calculator found on the PATH.
+    virtual bool startCalculator() = 0;
+    // Any other program (the dial-up dialler).
+    virtual bool startDetached(const QString &program, const QStringList &arguments) = 0;
+};
+
+// Wave sounds, played synchronously: the call returns when the sound has finished, at once
+// when there is no audio output or the file is missing.
+class SoundService
+{
+public:
+    virtual ~SoundService() = default;
+    virtual void playSync(const QString &path) = 0;
+};
+
+// The connected state: bit 2 a LAN link, bit 1 a modem link.
+class ConnectionStateService
+{
+public:
+    enum Flag { Modem = 1, Lan = 2 };
+    virtual ~ConnectionStateService() = default;
+    virtual int connectedFlags() = 0;
+};
+
+// Dial-up entries and their active connections.
+class DialUpService
+{
+public:
+    struct ActiveConnection
+    {
+        QString handle;
+        QString entryName;
+    };
+    virtual ~DialUpService() = default;
+    virtual QStringList entries() = 0;
+    virtual QList<ActiveConnection> activeConnections() = 0;
+    // Starts dialling an entry; does not wait for the link.
+    virtual bool dial(const QString &entryName) = 0;
+    virtual bool hangUp(const QString &handle) = 0;
+};
+
+// The common dialogs: colour, open file, print set-up.
+class DialogService
+{
+public:
+    virtual ~DialogService() = default;
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
+    // Returns the chosen file, or an empty text when the dialog was cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+    // Shows the print dialog for a printer; false when cancelled.
+    virtual bool print(QWidget *parent, QPrinter *printer) = 0;
+};
+
+// The printer pages are printed on.
+class PrinterService
+{
+public:
+    virtual ~PrinterService() = default;
+    virtual std::unique_ptr<QPrinter> createPrinter() = 0;
+};
+
+// The notification-area icon of the main window.
+class TrayIconService : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual void showIcon(const QIcon &icon, const QString &toolTip) = 0;
+    virtual void removeIcon() = 0;
+    virtual bool isShown() const = 0;
+Q_SIGNALS:
+    void activated();
+    void doubleClicked();
+};
+
+// One place that hands the services to the forms.
+class Platform
+{
+public:
+    MessageBoxService *messageBox = nullptr;
+    ProgramLauncher *programs = nullptr;
+    SoundService *sound = nullptr;
+    ConnectionStateService *connection = nullptr;
+    DialUpService *dialUp = nullptr;
+    DialogService *dialogs = nullptr;
+    PrinterService *printer = nullptr;
+    TrayIconService *tray = nullptr;
+
+    // The services in force: the real ones unless a test installed others.
+    static Platform &instance();
+    // Installs a set of services (tests); the caller keeps them alive while installed.
+    static void install(const Platform &services);
+    // Goes back to the real services.
+    static void restoreReal();
+};

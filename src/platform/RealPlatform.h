@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QSystemTrayIcon>
+
+// The real services on this desktop.
+
+class RealMessageBox : public MessageBoxService
+{
+public:
+    int show(QWidget *parent, const QString &title, const QString &text, Icon icon, int buttons,
+             int defaultButton) override;
+};
+
+class RealProgramLauncher : public ProgramLauncher
+{
+public:
+    bool openUrl(const QUrl &url) override;
+    bool openInTextEditor(const QString &path) override;
+    bool startCalculator() override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+};
+
+class RealSound : public SoundService
+{
+public:
+    void playSync(const QString &path) override;
+};
+
+class RealConnectionState : public ConnectionStateService
+{
+public:
+    int connectedFlags() override;
+};
+
+// Dial-up entries are NetworkManager's modem and PPPoE connection profiles, reached over
+// the system D-Bus; where NetworkManager is absent there are no entries.
+class RealDialUp : public DialUpService
+{
+public:
+    QStringList entries() override;
+    QList<ActiveConnection> activeConnections() override;
+    bool dial(const QString &entryName) override;
+    bool hangUp(const QString &handle) override;
+};
+
+class RealDialogs : public DialogService
+{
+public:
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+    bool print(QWidget *parent, QPrinter *printer) override;
+};
+
+class RealPrinter : public PrinterService
+{
+public:
+    std::unique_ptr<QPrinter> createPrinter() override;
+};
+
+class RealTrayIcon : public TrayIconService
+{
+    Q_OBJECT
+public:
+    explicit RealTrayIcon(QObject *parent = nullptr);
+    void showIcon(const QIcon &icon, const QString &toolTip) override;
+    void removeIcon() override;
+    bool isShown() const override;
+
+private:
+    QSystemTrayIcon *m_icon = nullptr;
+};

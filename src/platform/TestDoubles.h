@@ -1,0 +1,131 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QStringList>
+
+#include <deque>
+
+// Test doubles of the platform services: they record what the program asked for and answer
+// from a script, so no test ever waits on a real dialog, program, sound or network.
+
+class FakeMessageBox : public MessageBoxService
+{
+public:
+    struct Shown
+    {
+        QString title;
+        QString text;
+        Icon icon;
+        int buttons;
+        int defaultButton;
+    };
+    // Answers given in order; when the script runs out the default button (or OK) answers.
+    std::deque<int> answers;
+    QList<Shown> shown;
+
+    int show(QWidget *parent, const QString &title, const QString &text, Icon icon, int buttons,
+             int defaultButton) override;
+};
+
+class FakeProgramLauncher : public ProgramLauncher
+{
+public:
+    QList<QUrl> urls;
+    QStringList editedFiles;
+    int calculatorStarts = 0;
+    QList<QStringList> started; // program first, then its arguments
+    bool result = true;
+
+    bool openUrl(const QUrl &url) override;
+    bool openInTextEditor(const QString &path) override;
+    bool startCalculator() override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+};
+
+class FakeSound : public SoundService
+{
+public:
+    QStringList played;
+    void playSync(const QString &path) override { played << path; }
+};
+
+class FakeConnectionState : public ConnectionStateService
+{
+public:
+    int flags = Lan;
+    int connectedFlags() override { return flags; }
+};
+
+class FakeDialUp : public DialUpService
+{
+public:
+    QStringList entryNames;
+    QList<ActiveConnection> active;
+    QStringList dialled;
+    QStringList hungUp;
+
+    QStringList entries() override { return entryNames; }
+    QList<ActiveConnection> activeConnections() override { return active; }
+    bool dial(const QString &entryName) override;
+    bool hangUp(const QString &handle) override;
+};
+
+class FakeDialogs : public DialogService
+{
+public:
+    std::deque<std::optional<QColor>> colors;
+    std::deque<QString> fileNames;
+    bool printAccepted = true;
+    QStringList openTitles;
+    QStringList openFilters;
+    int printDialogs = 0;
+
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+    bool print(QWidget *parent, QPrinter *printer) override;
+};
+
+// Prints to a PDF file, so a test can look at what was printed.
+class PdfPrinter : public PrinterService
+{
+public:
+    QString outputFile;
+    std::unique_ptr<QPrinter> createPrinter() override;
+};
+
+class FakeTrayIcon : public TrayIconService
+{
+    Q_OBJECT
+public:
+    using TrayIconService::TrayIconService;
+    bool shown = false;
+    QString toolTip;
+    void showIcon(const QIcon &, const QString &tip) override
+    {
+        shown = true;
+        toolTip = tip;
+    }
+    void removeIcon() override { shown = false; }
+    bool isShown() const override { return shown; }
+};
+
+// Every double together, installed for the life of this object.
+class FakePlatform
+{
+public:
+    FakeMessageBox messageBox;
+    FakeProgramLauncher programs;
+    FakeSound sound;
+    FakeConnectionState connection;
+    FakeDialUp dialUp;
+    FakeDialogs dialogs;
+    PdfPrinter printer;
+    FakeTrayIcon tray;
+
+    FakePlatform();
+    ~FakePlatform();
+    FakePlatform(const FakePlatform &) = delete;
+    FakePlatform &operator=(const FakePlatform &) = delete;
+};

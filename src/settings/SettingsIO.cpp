@@ -1,0 +1,373 @@
+#include "SettingsIO.h"
+
+#include "SettingsStore.h"
+#include "ValueForms.h"
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "common/Colors.h"
+#include "common/Twips.h"
+#include "feed/FeedConfig.h"
+#include "grid/FlexGrid.h"
+#include "options/frmOptions.h"
+#include "platform/ProgramFolder.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ImageList.h"
+
+#include <QSlider>
+#include <QWidget>
+
+using namespace ValueForms;
+
+namespace {
+
+const QString kProgram = QStringLiteral("Settings");
+
+QString key(const char *name, int index)
+{
+    return QString::fromLatin1(name) + QString::number(index);
+}
+
+} // namespace
+
+QString SettingsIO::defaultIndicesURL()
+{
+    return FeedConfig::defaultIndicesUrl();
+}
+
+QString SettingsIO::defaultStockURL()
+{
+    return FeedConfig::defaultStockUrl();
+}
+
+QString SettingsIO::defaultMarketURL()
+{
+    return FeedConfig::defaultMarketUrl();
+}
+
+QString SettingsIO::defaultRadioURL()
+{
+    return QStringLiteral("http://radio.vantora-media.test/cgi-bin/MediaPref.cgi?page=radio1");
+}
+
+QString SettingsIO::defaultBTVURL()
+{
+    const QString stream =
+        QStringLiteral("http://live.vantora-media.test/streams/video/LiveBTV56.asxx");
+    return QStringLiteral("http://video.vantora-media.test/vss-bin/vss_SR/smedia_prod/search?") +
+           QStringLiteral("clipSource=") + stream + QStringLiteral(";template=viewer_frameset.tmpl") +
+           QStringLiteral(";wm56File=") + stream +
+           QStringLiteral(";autostart=true;clipTitle=LiveBTV;snapshot=true");
+}
+
+QString SettingsIO::defaultHomePage()
+{
+    return FeedConfig::startPageUrl();
+}
+
+SettingsIO::SettingsIO(MainState &state, frmStockMain &main, frmOptions &options)
+    : m_state(state), m_main(main), m_options(options)
+{
+}
+
+QString SettingsIO::section() const
+{
+    return SettingsStore::portfolioSection(m_state.CurrentPortfolio);
+}
+
+QString SettingsIO::read(const QString &key, const QString &defaultValue) const
+{
+    return SettingsStore::read(section(), key, defaultValue);
+}
+
+void SettingsIO::write(const QString &key, const QString &value) const
+{
+    SettingsStore::write(section(), key, value);
+}
+
+void SettingsIO::loadSymbolRows()
+{
+    FlexGrid *grid = m_options.ui->gridSymbols;
+    grid->setRows(1);
+    for (int i = 0; i < 30; ++i) {
+        const QString symbol = read(key("Symbol", i), QString());
+        if (symbol.isEmpty())
+            continue;
+        const QString row = symbol + QLatin1Char('\t') + read(key("Shares", i + 1), QStringLiteral("0")) +
+                            QLatin1Char('\t') + read(key("LowAlert", i + 1), QStringLiteral(".00")) +
+                            QLatin1Char('\t') + read(key("HighAlert", i + 1), QStringLiteral(".00"));
+        grid->addItem(row);
+        const auto logged = toInt16(read(key("Log", i + 1), QStringLiteral("0")));
+        grid->setCellPicture(grid->rows() - 1, 4,
+                             ImageList::instance().image(logged && *logged == 1
+                                                             ? ImageList::BoxTicked
+                                                             : ImageList::BoxEmpty));
+    }
+}
+
+void SettingsIO::saveSymbolRows()
+{
+    FlexGrid *grid = m_options.ui->gridSymbols;
+    const qint64 tickedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
+    for (int r = 1; r < grid->rows(); ++r) {
+        write(key("Symbol", r - 1), grid->textMatrix(r, 0));
+        write(key("Shares", r), grid->textMatrix(r, 1));
+        write(key("LowAlert", r), grid->textMatrix(r, 2));
+        write(key("HighAlert", r), grid->textMatrix(r, 3));
+        write(key("Log", r),
+              grid->cellPicture(r, 4).cacheKey() == tickedKey ? QStringLiteral("1")
+                                                                 : QStringLiteral("0"));
+    }
+}
+
+void SettingsIO::loadColors()
+{
+    auto *ui = m_options.ui;
+    struct ColorKey
+    {
+        const char *name;
+        const char *defaultText;
+        qint32 MainState::*variable;
+        QAbstractButton *button;
+    };
+    const ColorKey colors[] = {
+        {"EvenRowColor", "&H004000", &MainState::EvenRowColor, ui->cmdEvenRowColor},
+        {"OddRowColor", "&H606000", &MainState::OddRowColor, ui->cmdOddRowColor},
+        {"TextColor", "&HFFFFFF", &MainState::TextColor, ui->cmdGraphForeColor},
+        {"HeaderColor", "&HAAAAAA", &MainState::HeaderColor, ui->cmdHeaderBackColor},
+        {"HeaderTextColor", "&H0", &MainState::HeaderTextColor, ui->cmdFixedForeColor},
+    };
+    for (const ColorKey &c : colors) {
+        const QString text = read(QString::fromLatin1(c.name), QString::fromLatin1(c.defaultText));
+        if (text.isEmpty())
+            continue; // an empty colour keeps its previous value
+        auto value = Colors::parse(text);
+        if (!value)
+            value = Colors::parse(QString::fromLatin1(c.defaultText));
+        m_state.*c.variable = *value;
+        frmOptions::setButtonBackColor(c.button, Colors::fromBgr(*value));
+        if (c.variable == &MainState::TextColor)
+            m_state.GridTextColor = *value;
+        if (c.variable == &MainState::HeaderTextColor)
+            m_main.ui->gridQuotes->setRow(0);
+    }
+}
+
+void SettingsIO::GetSettings()
+{
+    auto *ui = m_options.ui;
+    auto *mainUi = m_main.ui;
+
+    // 1-2. The symbol rows.
+    loadSymbolRows();
+
+    // 3. Column widths of the quote grid, read whenever AutoUpdate reads as text at all.
+    if (!read(QStringLiteral("AutoUpdate"), QStringLiteral("False")).isEmpty()) {
+        FlexGrid *grid = mainUi->gridQuotes;
+        for (int i = 0; i < grid->cols(); ++i) {
+            auto width = toInt32(read(key("ColWidth", i), QStringLiteral("250")));
+            if (!width || *width < 0)
+                width = 250;
+            grid->setColWidth(i, Twips::toPixels(*width));
+        }
+    }
+
+    // 4. Variables of the main window's lists.
+    auto position = [&](const char *name) {
+        const auto value = toInt16(read(QString::fromLatin1(name), QStringLiteral("0")));
+        return value ? *value : qint16(0);
+    };
+    m_state.ChartTime = position("ChartTime");
+    m_state.StockNews = position("StockNews");
+    m_state.ChartFreq = position("ChartFreq");
+
+    // 5. Positions of the catalogues.
+    setPosition(ui->cboHomePage, read(QStringLiteral("HomePageIndex"), QStringLiteral("0")),
+                QStringLiteral("0"));
+    setPosition(mainUi->cboIPOList, read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
+                QStringLiteral("0"));
+    setPosition(mainUi->cboScreener, read(QStringLiteral("Screener"), QStringLiteral("0")),
+                QStringLiteral("0"));
+
+    // 6. The data-source addresses.
+    m_state.IndicesURL = SettingsStore::read(kProgram, QStringLiteral("IndicesURL"), defaultIndicesURL());
+    m_state.RadioURL = SettingsStore::read(kProgram, QStringLiteral("RadioURL"), defaultRadioURL());
+    m_state.BTVURL = SettingsStore::read(kProgram, QStringLiteral("BTVURL"), defaultBTVURL());
+    m_state.StockURL = SettingsStore::read(kProgram, QStringLiteral("StockURL"), defaultStockURL());
+    m_state.MarketURL = SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
+
+    // 7. The market-index boxes.
+    for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
+        setCheck(m_options.chkIndex[i], read(key("Index", i), QStringLiteral("0")), QStringLiteral("0"));
+
+    // 8.
+    auto check = [&](QCheckBox *box, const char *name, const char *defaultText) {
+        const QString d = QString::fromLatin1(defaultText);
+        setCheck(box, read(QString::fromLatin1(name), d), d);
+    };
+    check(ui->chkQuoteUpdate, "AutoUpdate", "0");
+    check(ui->chkAutoDial, "EnableAutoDial", "0");
+    check(ui->chkUseDialUp, "UseDialUp", "0");
+    check(ui->chkStartHomePage, "StartHomePage", "1");
+    check(ui->chkHomeSeparateBrowser, "HomeSeparateBrowser", "1");
+    check(ui->chkPauseScroll, "ScrollPause", "0");
+    check(ui->chkScroll, "EnableScrollIndex", "1");
+
+    // 9. The dial-up entry, only while dial-up is chosen.
+    if (ui->chkUseDialUp->isChecked())
+        setPosition(ui->cboDialUpList, read(QStringLiteral("DialUpDefault"), QStringLiteral("0")),
+                    QStringLiteral("0"));
+
+    // 10.
+    auto flag = [&](QAbstractButton *button, const char *name, const char *defaultText) {
+        const QString d = QString::fromLatin1(defaultText);
+        setFlag(button, read(QString::fromLatin1(name), d), d);
+    };
+    auto text = [&](QLineEdit *box, const char *name, const char *defaultText) {
+        box->setText(read(QString::fromLatin1(name), QString::fromLatin1(defaultText)));
+    };
+    check(ui->chkEnableAutoSort, "EnableAutoSort", "0");
+    flag(m_options.optSortOrder[0], "SortOrder0", "1");
+    flag(m_options.optSortOrder[1], "SortOrder1", "0");
+    check(ui->chkShowGridLines, "ShowGridLines", "0");
+    check(ui->chkEnableLowAlert, "EnableLowAlert", "0");
+    check(ui->chkEnableHighAlert, "EnableHighAlert", "0");
+    flag(ui->optAlertPopUp, "AlertPopUp", "0");
+    flag(ui->optAlertVisual, "AlertVisual", "0");
+    flag(ui->optAlertSound, "AlertSound", "0");
+    check(ui->chkLogging, "QuoteLogging", "0");
+    check(ui->chkSeparateLogFiles, "SeparateLogFiles", "1");
+    check(ui->chkKeepOnTop, "KeepOnTop", "0");
+    check(ui->chkStopBrowser, "StopBrowser", "0");
+    check(ui->chkDisconnectOnExit, "DisconnectOnExit", "0");
+    check(ui->chkUseDefaultColors, "UseDefaultColors", "1");
+    check(ui->chkUseProxy, "UseProxyServer", "0");
+    text(ui->txtProxyServer, "ProxyServer", "Proxy");
+    text(ui->txtProxyPort, "ProxyPort", "80");
+    check(ui->chkReconnectOnDisconnect, "Reconnect", "0");
+    check(ui->chkShow, "ShowStockValue", "0");
+    text(ui->txtValue, "PortfolioValue", "0");
+    text(ui->txtFee, "TradeFee", "0");
+    text(ui->txtCash, "Available", "0");
+    auto speed = toInt32(read(QStringLiteral("ScrollSpeed"), QStringLiteral("3")));
+    ui->ScrollSlider->setValue(speed ? *speed : 3);
+
+    // 11.
+    const auto realTime = toFlag(read(QStringLiteral("AutoRemove"), QStringLiteral("False")));
+    m_state.RealTimeMode = realTime.value_or(false);
+
+    // 12.
+    loadColors();
+}
+
+void SettingsIO::SaveSettings()
+{
+    auto *ui = m_options.ui;
+    auto *mainUi = m_main.ui;
+
+    // 1.
+    SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"), ProgramFolder::path());
+
+    // 2.
+    m_state.CurrentPortfolio = ui->cboPortfolio->currentText();
+    SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), m_state.CurrentPortfolio);
+    SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"), positionText(ui->cboPortfolio));
+
+    // 3.
+    const QPoint pos = m_main.pos();
+    write(QStringLiteral("Top"), singleText(Twips::toTwips(pos.y())));
+    write(QStringLiteral("Left"), singleText(Twips::toTwips(pos.x())));
+    write(QStringLiteral("AutoRemove"), flagText(m_state.RealTimeMode));
+    write(QStringLiteral("Mode"), m_state.WindowMode);
+
+    // 4.
+    auto programKey = [&](QString &variable, const char *name, const QString &defaultValue) {
+        if (variable.isEmpty())
+            variable = defaultValue;
+        SettingsStore::write(kProgram, QString::fromLatin1(name), variable);
+    };
+    programKey(m_state.IndicesURL, "IndicesURL", defaultIndicesURL());
+    programKey(m_state.RadioURL, "RadioURL", defaultRadioURL());
+    programKey(m_state.BTVURL, "BTVURL", defaultBTVURL());
+    programKey(m_state.HomePage, "HomePage", defaultHomePage());
+
+    // 5.
+    write(QStringLiteral("HomePageIndex"), positionText(ui->cboHomePage));
+    write(QStringLiteral("IPOIndex"), positionText(mainUi->cboIPOList));
+    write(QStringLiteral("Screener"), positionText(mainUi->cboScreener));
+
+    // 6.
+    programKey(m_state.StockURL, "StockURL", defaultStockURL());
+    programKey(m_state.MarketURL, "MarketURL", defaultMarketURL());
+
+    // 7.
+    auto check = [&](const char *name, const QCheckBox *box) {
+        write(QString::fromLatin1(name), checkText(box));
+    };
+    auto position = [&](const char *name, const QComboBox *list) {
+        write(QString::fromLatin1(name), positionText(list));
+    };
+    auto flag = [&](const char *name, const QAbstractButton *button) {
+        write(QString::fromLatin1(name), flagText(button->isChecked()));
+    };
+    write(QStringLiteral("ProxyPort"), ui->txtProxyPort->text());
+    write(QStringLiteral("ProxyServer"), ui->txtProxyServer->text());
+    check("UseProxyServer", ui->chkUseProxy);
+    check("AutoUpdate", ui->chkQuoteUpdate);
+    check("UseDialUp", ui->chkUseDialUp);
+    check("ShowGridLines", ui->chkShowGridLines);
+    check("KeepOnTop", ui->chkKeepOnTop);
+    check("StopBrowser", ui->chkStopBrowser);
+    check("Reconnect", ui->chkReconnectOnDisconnect);
+    check("QuoteLogging", ui->chkLogging);
+    check("SeparateLogFiles", ui->chkSeparateLogFiles);
+    check("EnableAutoDial", ui->chkAutoDial);
+    check("StartHomePage", ui->chkStartHomePage);
+    check("HomeSeparateBrowser", ui->chkHomeSeparateBrowser);
+    check("ScrollPause", ui->chkPauseScroll);
+    position("ScrollPauseTime", ui->cboPauseScroll);
+    check("EnableScrollIndex", ui->chkScroll);
+    position("UpdateSeconds", ui->cboSeconds);
+    position("DialUpDefault", ui->cboDialUpList);
+    check("EnableLowAlert", ui->chkEnableLowAlert);
+    check("EnableHighAlert", ui->chkEnableHighAlert);
+    flag("AlertPopUp", ui->optAlertPopUp);
+    flag("AlertVisual", ui->optAlertVisual);
+    flag("AlertSound", ui->optAlertSound);
+    write(QStringLiteral("PortfolioValue"), ui->txtValue->text());
+    write(QStringLiteral("TradeFee"), ui->txtFee->text());
+    write(QStringLiteral("Available"), ui->txtCash->text());
+    check("ShowStockValue", ui->chkShow);
+    write(QStringLiteral("ScrollSpeed"), QString::number(ui->ScrollSlider->value()));
+    check("EnableAutoSort", ui->chkEnableAutoSort);
+    flag("SortOrder0", m_options.optSortOrder[0]);
+    flag("SortOrder1", m_options.optSortOrder[1]);
+    position("SortColumn", ui->cboSort);
+    position("StockNews", mainUi->cboStockNews);
+    position("ChartFreq", mainUi->cboChartFreq);
+    position("ChartTime", mainUi->cboChartTime);
+    check("DisconnectOnExit", ui->chkDisconnectOnExit);
+    check("UseDefaultColors", ui->chkUseDefaultColors);
+
+    // 8.
+    write(QStringLiteral("EvenRowColor"), Colors::toText(m_state.EvenRowColor));
+    write(QStringLiteral("OddRowColor"), Colors::toText(m_state.OddRowColor));
+    write(QStringLiteral("TextColor"), Colors::toText(m_state.TextColor));
+    write(QStringLiteral("HeaderColor"), Colors::toText(m_state.HeaderColor));
+    write(QStringLiteral("HeaderTextColor"), Colors::toText(m_state.HeaderTextColor));
+
+    // 9.
+    saveSymbolRows();
+
+    // 10.
+    FlexGrid *grid = mainUi->gridQuotes;
+    grid->setRow(0);
+    for (int i = 0; i < grid->cols(); ++i)
+        write(key("ColWidth", i), QString::number(qRound(Twips::toTwips(grid->colWidth(i)))));
+
+    // 11.
+    for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
+        write(key("Index", i), checkText(m_options.chkIndex[i]));
+
+    SettingsStore::sync();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+struct MainState;
+class frmStockMain;
+class frmOptions;
+
+// Moves the settings of the current portfolio between the store and memory: the Options
+// window's controls, the main window's lists and the module-wide variables.
+class SettingsIO
+{
+public:
+    SettingsIO(MainState &state, frmStockMain &main, frmOptions &options);
+
+    // Loads every per-portfolio setting of CurrentPortfolio and the program-wide
+    // data-source addresses. Putting a value into a box runs its handler when it changes,
+    // so loading also applies the enabling rules.
+    void GetSettings();
+    // Writes the settings back, in a fixed order; never deletes a key.
+    void SaveSettings();
+
+    // The default addresses of the data sources and the home page.
+    static QString defaultIndicesURL();
+    static QString defaultStockURL();
+    static QString defaultMarketURL();
+    static QString defaultRadioURL();
+    static QString defaultBTVURL();
+    static QString defaultHomePage();
+
+private:
+    QString section() const;
+    QString read(const QString &key, const QString &defaultValue = {}) const;
+    void write(const QString &key, const QString &value) const;
+    void loadSymbolRows();
+    void saveSymbolRows();
+    void loadColors();
+
+    MainState &m_state;
+    frmStockMain &m_main;
+    frmOptions &m_options;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+#include <QVector>
+
+// The main window's image list: small pictures drawn with QPainter when first asked for.
+// Indices are 1-based; an index outside 1..count() gives a null picture.
+//
+//  index  size     picture                                       used for
+//  1      32 x 16  open book on a blue button                    picIslandButton
+//  2      16 x 16  arrows pointing outward                       picMaxWide: widen the window
+//  3      16 x 16  arrows pointing inward                        picMaxWide: narrow the window
+//  4       9 x  9  red-orange arrow down                         quote grid "Name": change < 0
+//  5       9 x  9  bright green arrow up                         quote grid "Name": change > 0
+//  6      16 x 16  button with a triangle pointing down          picMoveDown; picTickerSize in
+//                                                                browser mode
+//  7      16 x 16  button with a triangle pointing up            picMoveUp; picTickerSize in
+//                                                                ticker mode
+//  8     670 x 534 window skin of ticker mode (10050 x 8010 twips)  window background
+//  9     803 x 140 window skin of browser mode (12045 x 2095 twips) window background
+//  10     13 x 13  ticked box                                    symbol row is logged
+//  11     13 x 13  empty box                                     symbol row is not logged
+//  12     14 x 14  small window with a bar at its foot           picControlBox (hide to tray)
+//  13     16 x 16  pocket calculator                             picCalc, picOptionsCalc
+//
+// Sizes are pixels at 96 dpi.
+class ImageList
+{
+public:
+    enum Index {
+        IslandButton = 1,
+        WidenWindow = 2,
+        NarrowWindow = 3,
+        ArrowDown = 4,
+        ArrowUp = 5,
+        ButtonDown = 6,
+        ButtonUp = 7,
+        TickerSkin = 8,
+        BrowserSkin = 9,
+        BoxTicked = 10,
+        BoxEmpty = 11,
+        ControlBox = 12,
+        Calculator = 13
+    };
+
+    static const ImageList &instance();
+
+    int count() const { return int(m_images.size()); }
+
+    // The picture at a 1-based index; a null pixmap outside 1..count(). Needs a
+    // QGuiApplication, as every QPixmap does.
+    QPixmap image(int oneBasedIndex) const;
+
+    // The same picture as an image (no application needed); null outside 1..count().
+    QImage toImage(int oneBasedIndex) const;
+
+    // The size of the picture at an index; an empty size outside 1..count().
+    QSize size(int oneBasedIndex) const;
+
+private:
+    ImageList();
+
+    // Kept as images: unlike pixmaps they may outlive the application object.
+    QVector<QImage> m_images;
+};
