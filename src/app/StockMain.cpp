@@ -25,6 +25,7 @@
 #include "window/WindowModes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 
 StockMain::StockMain()
@@ -44,17 +45,34 @@ StockMain::StockMain()
     m_timScroll.setInterval(25);
 
     // Closing the window through the desktop saves like Exit, so nothing edited is lost.
-    connect(m_form.get(), &frmStockMain::closeRequested, this, [this] { exitProgram(false); });
+    m_form->installEventFilter(this);
     connect(m_form->ui->cmdExit, &QAbstractButton::clicked, this,
             [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
 }
 
 StockMain::~StockMain() = default;
 
+bool StockMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_form.get() && event->type() == QEvent::Close && !m_exiting) {
+        event->ignore();
+        guard([this] { exitProgram(false); }, m_form.get());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void StockMain::paintLamp(qint32 bgr)
 {
-    m_form->setLampColor(Colors::fromBgr(bgr));
+    QWidget *lamp = m_form->ui->picLED;
+    lamp->setAutoFillBackground(true);
+    QPalette palette = lamp->palette();
+    palette.setColor(QPalette::Window, Colors::fromBgr(bgr));
+    lamp->setPalette(palette);
+    m_lampColor = bgr;
 }
+
+
 
 void StockMain::addDefaultSymbols()
 {
@@ -90,9 +108,9 @@ void StockMain::Form_Load()
     // 1-2. Height and the ticker's appearance.
     m_form->resize(m_form->width(), Twips::toPixels(WindowModes::CollapsedHeight));
     if (m_scroller->load(m_form->ui->Scroller1Frame)) {
-        m_scroller->setForeColor(Colors::fromBgr(0xFFCC00));
-        m_scroller->setBackColor(Colors::fromBgr(Colors::DarkGrey));
-        m_scroller->setFontName(m_form->font().family());
+        m_scroller->setForeColor(0xFFCC00);
+        m_scroller->setBackColor(Colors::DarkGrey);
+        m_scroller->setControlProperty("FontName", m_form->font().family());
         m_scroller->setFontBold(true);
     }
 
@@ -101,7 +119,7 @@ void StockMain::Form_Load()
                                 Twips::toPixels(1235));
     m_quoteGrid->SizeColumns();
     const ImageList &images = ImageList::instance();
-    m_form->setBackgroundPicture(images.image(ImageList::BrowserSkin));
+    WindowModes::setBackgroundPicture(*m_form, images.image(ImageList::BrowserSkin));
     ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
     ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
     ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
@@ -111,15 +129,14 @@ void StockMain::Form_Load()
     // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
     m_connectivity->SetUpDialUp();
     m_quoteGrid->GridSetup();
-    const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
     Catalogues::FillChartLists(ui->cboChartTime, ui->cboChartFreq);
     Catalogues::FillNewsList(ui->cboStockNews);
     Catalogues::FillIPOList(ui->cboIPOList);
-    Catalogues::FillScreenerList(ui->cboScreener, section);
-    Catalogues::FillPauseList(opt->cboPauseScroll);
-    Catalogues::FillResearchList(ui->cboResearchSource, section);
+    Catalogues::FillScreenerList(ui->cboScreener, m_state.CurrentPortfolio);
+    Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
     Catalogues::FillHomePageList(opt->cboHomePage);
-    m_state.HomePageURLs = Catalogues::FillHomePage();
+    Catalogues::FillHomePage(m_state.HomePageURLs);
     m_quoteGrid->SizeColumns();
 
     // 10-13. The start portfolio, its settings, the labels and the lists that take their
@@ -127,12 +144,13 @@ void StockMain::Form_Load()
     m_portfolios->GetPortfolio();
     m_settings->GetSettings();
     m_quoteGrid->AddLabels();
-    const QString portfolio = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
-    // The pause and research lists restore their positions once the start portfolio is known.
-    Catalogues::restorePosition(opt->cboPauseScroll, portfolio, QStringLiteral("ScrollPauseTime"));
-    Catalogues::restorePosition(ui->cboResearchSource, portfolio, QStringLiteral("Research"));
-    Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, portfolio);
-    Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, portfolio);
+    // The pause and research lists were filled before the start portfolio was known; their
+    // stored positions are only meaningful now, so they are filled again from it (else a
+    // stored position would never come back and the next save would overwrite it).
+    Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
+    Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, m_state.CurrentPortfolio);
+    Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, m_state.CurrentPortfolio);
 
     // 14-16. Proxy, caption and position.
     m_connectivity->SetProxy();
@@ -147,7 +165,7 @@ void StockMain::Form_Load()
 
     // 19. The default colours come with the default index ticks.
     if (opt->chkUseDefaultColors->isChecked()) {
-        m_options->setColorButtonsEnabled(false);
+        m_options->DisableColorButtons();
         for (int i : {0, 4, 8, 11, 22})
             m_options->chkIndex[i]->setChecked(true);
     }

@@ -3,6 +3,7 @@
 #include "MainState.h"
 
 #include <QObject>
+#include <QPixmap>
 #include <QTimer>
 
 #include <memory>
@@ -63,6 +64,7 @@ public:
 
     // The status lamp picLED, painted with a colour in blue-green-red order.
     void paintLamp(qint32 bgr);
+    qint32 lampColor() const { return m_lampColor; }
 
     // Step 18 of start-up: the four default rows of an empty symbol list.
     void addDefaultSymbols();
@@ -70,6 +72,9 @@ public:
 Q_SIGNALS:
     // The program has saved what it had to and is ending.
     void exiting();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CheckConnection();
@@ -89,4 +94,5 @@ private:
     QTimer m_timScroll;
     bool m_loaded = false;
     bool m_exiting = false;
+    qint32 m_lampColor = 0;
 };

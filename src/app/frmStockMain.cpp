@@ -4,7 +4,6 @@
 
 #include "window/ImageList.h"
 
-#include <QPainter>
 
 namespace {
 
@@ -49,6 +48,10 @@ frmStockMain::frmStockMain(QWidget *parent) : QWidget(parent), ui(new Ui::frmSto
     ui->picLED->setBackColor(LampOff);
     ui->picRightBorder->setBackColor(QColor(0x3A, 0x3C, 0x42));
     ui->imgBezelBottom->setBackColor(QColor(0x60, 0x64, 0x6C));
+    // The ticker's place is dark grey, whatever picture the window shows behind it.
+    QPalette tickerPalette = ui->Scroller1Frame->palette();
+    tickerPalette.setBrush(QPalette::Window, DarkGrey);
+    ui->Scroller1Frame->setPalette(tickerPalette);
     ui->Scroller1Frame->setAutoFillBackground(true);
 
     // Hidden until the panel, the tray or the ticker layout asks for them. The frames of
@@ -67,18 +70,19 @@ frmStockMain::~frmStockMain()
     delete ui;
 }
 
-void frmStockMain::setPicture(const QPixmap &picture)
+QPixmap frmStockMain::picture() const
 {
-    m_picture = picture;
-    update();
+    const QBrush brush = palette().brush(QPalette::Window);
+    return brush.style() == Qt::TexturePattern ? brush.texture() : QPixmap();
 }
 
-void frmStockMain::paintEvent(QPaintEvent *)
+void frmStockMain::setPicture(const QPixmap &picture)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), DarkGrey);
-    if (m_picture.isNull())
-        return;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(0, 0, width(), m_picture.height()), m_picture);
+    QPalette p = palette();
+    if (picture.isNull())
+        p.setBrush(QPalette::Window, DarkGrey);
+    else
+        p.setBrush(QPalette::Window, QBrush(picture));
+    setPalette(p);
+    setAutoFillBackground(true);
 }

@@ -21,16 +21,11 @@ public:
     explicit frmStockMain(QWidget *parent = nullptr);
     ~frmStockMain() override;
 
-    // The window's background picture (its skin), drawn at the top left, stretched to the
-    // window's width; the area below it is dark grey.
-    QPixmap picture() const { return m_picture; }
+    // The window's background picture (its skin): the texture of the window's background
+    // brush, drawn from the top left. The picture is null while the background is a plain
+    // colour.
+    QPixmap picture() const;
     void setPicture(const QPixmap &picture);
 
     Ui::frmStockMain *ui;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap m_picture;
 };

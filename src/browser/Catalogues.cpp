@@ -87,8 +87,8 @@ const QList<Entry> &newsSources()
                  "http://quote.bloomberg.com/fgcgi.cgi?T=quote/marketsquote99_news_list.ht"
                  "&ptitle=A&wires=PRN,BUS,CRL,INW,PZM,CNS&template=marketsquote99_news.ht"
                  "&GNOSUBST=1&ticker="),
-        appended("CBS Marketwatch", "http://cbs.marketwatch.com/tools/quotes/news.asp?symb=",
-                 "&siteid=mktw"),
+        appended("CBS Marketwatch",
+                 "http://cbs.marketwatch.com/tools/quotes/news.asp?symb=", "&siteid=mktw"),
         appended("Lycos", "http://finance.lycos.com/home/stocks/quotes.asp?symbols="),
         appended("Morningstar.com",
                  "http://quicktake.morningstar.com/Quote.html?hsection=Quicktakes&ticker="),
@@ -265,9 +265,9 @@ const QList<Entry> &homePages()
 const QStringList &chartTimeLabels()
 {
     static const QStringList labels = {
-        QStringLiteral("One Day"),      QStringLiteral("Two Days"),   QStringLiteral("One Week"),
-        QStringLiteral("One Month"),    QStringLiteral("Two Months"), QStringLiteral("Three Months"),
-        QStringLiteral("Six Months"),   QStringLiteral("One Year"),   QStringLiteral("Two Years"),
+        QStringLiteral("One Day"),    QStringLiteral("Two Days"),   QStringLiteral("One Week"),
+        QStringLiteral("One Month"),  QStringLiteral("Two Months"), QStringLiteral("Three Months"),
+        QStringLiteral("Six Months"), QStringLiteral("One Year"),   QStringLiteral("Two Years"),
     };
     return labels;
 }
@@ -275,8 +275,8 @@ const QStringList &chartTimeLabels()
 const QStringList &chartFreqLabels()
 {
     static const QStringList labels = {
-        QStringLiteral("Minute"), QStringLiteral("5 Minutes"), QStringLiteral("15 Minutes"),
-        QStringLiteral("Hourly"), QStringLiteral("Daily"),     QStringLiteral("Weekly"),
+        QStringLiteral("Minute"),  QStringLiteral("5 Minutes"), QStringLiteral("15 Minutes"),
+        QStringLiteral("Hourly"),  QStringLiteral("Daily"),     QStringLiteral("Weekly"),
         QStringLiteral("Monthly"), QStringLiteral("Quarterly"),
     };
     return labels;
@@ -381,14 +381,13 @@ void FillIPOList(QComboBox *cboIPOList)
 
 void FillScreenerList(QComboBox *cboScreener, const QString &portfolio)
 {
-    fillFromSetting(cboScreener, labelsOf(screenerSources()), portfolio,
-                    QStringLiteral("Screener"), 0);
+    fillFromSetting(cboScreener, labelsOf(screenerSources()), portfolio, QStringLiteral("Screener"),
+                    0);
 }
 
 void FillPauseList(QComboBox *cboPauseScroll, const QString &portfolio)
 {
-    fillFromSetting(cboPauseScroll, pauseLabels(), portfolio, QStringLiteral("ScrollPauseTime"),
-                    0);
+    fillFromSetting(cboPauseScroll, pauseLabels(), portfolio, QStringLiteral("ScrollPauseTime"), 0);
 }
 
 void FillResearchList(QComboBox *cboResearchSource, const QString &portfolio)

@@ -18,7 +18,8 @@ class QComboBox;
 namespace Catalogues {
 
 // Where the symbol (the selected stock or the typed text) goes in an entry's address.
-enum class SymbolPlacement {
+enum class SymbolPlacement
+{
     Appended,      // before + symbol + after
     Fixed,         // before + after; the symbol is ignored
     InitialFolder, // before + first character of the symbol + "/" + symbol + after
@@ -62,9 +63,9 @@ QString symbolLookupAddress(const QString &companyName);
 QString defaultStartPage();
 
 // The labels of the Options lists.
-QStringList sortColumnLabels(bool realTimeMode); // 13 quote-grid columns
+QStringList sortColumnLabels(bool realTimeMode);     // 13 quote-grid columns
 QStringList updateIntervalLabels(bool realTimeMode); // minutes: 11 items, 14 in real time
-QStringList pauseLabels(); // "1" to "10"
+QStringList pauseLabels();                           // "1" to "10"
 
 // The list position to restore from a stored position text for a list of `count` items:
 // the stored whole number (blanks around it allowed) when it names an item; otherwise

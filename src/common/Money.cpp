@@ -62,7 +62,7 @@ qint64 unitsFromDecimal(bool negative, const std::string &digits, qint64 exponen
         const std::string_view rest = std::string_view(digits).substr(size_t(wholeDigits));
         const bool half = rest == "5";
         const bool aboveHalf = rest[0] > '5' || (rest[0] == '5' && rest.size() > 1);
-        if (aboveHalf || (half))
+        if (aboveHalf || (half && (whole & 1) != 0))
             ++whole;
     }
     return withSign(negative, whole);

@@ -37,6 +37,10 @@ LeadingNumber ReadLeadingNumber(QStringView text);
 // The result is always finite: a number beyond the range of double gives the largest double
 // of its sign, a number too small for it gives 0. Zero is never negative.
 double Val(QStringView text);
+inline double Val(const char *text)
+{
+    return Val(QString::fromLatin1(text));
+}
 
 // True when the whole text, apart from surrounding blanks, is one number that Val reads.
 bool IsNumeric(QStringView text);
@@ -55,6 +59,10 @@ bool IsNumeric(QStringView text);
 // plain decimal text of the value (at most 15 significant digits, no exponent).
 // Infinities and NaN are written "inf", "-inf" and "nan".
 QString Format(double value, QStringView pattern);
+inline QString Format(double value, const char *pattern)
+{
+    return Format(value, QString::fromLatin1(pattern));
+}
 
 // Format applied to a text: when the text is a number (IsNumeric), its value is formatted;
 // any other text ("N/A", "") is returned unchanged.

@@ -23,7 +23,10 @@ inline QString defaultMarketUrl()
 {
     return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=nk1k2=.csv&s=");
 }
-inline QString defaultIndicesUrl() { return QStringLiteral("http://127.0.0.1:47110/m1?u"); }
+inline QString defaultIndicesUrl()
+{
+    return QStringLiteral("http://127.0.0.1:47110/m1?u");
+}
 
 // The real-time request template: fixed in the program, not a setting.
 inline QString realTimeStockUrl()
@@ -32,7 +35,10 @@ inline QString realTimeStockUrl()
 }
 
 // Vantora's own start page, served by the feed.
-inline QString startPageUrl() { return QStringLiteral("http://127.0.0.1:47110/vantora/"); }
+inline QString startPageUrl()
+{
+    return QStringLiteral("http://127.0.0.1:47110/vantora/");
+}
 
 // True when the address is a plain HTTP address of the feed: host 127.0.0.1 or
 // "localhost" (any letter case) and the given port (80 when the address names none).

@@ -8,7 +8,8 @@
 // indices that Vantora can show in its ticker, with the names the quote service printed.
 struct Instrument
 {
-    enum class Kind {
+    enum class Kind
+    {
         Stock,   // a share price
         Index,   // an index level
         Volume,  // a volume index: thousands of shares traded so far today
@@ -19,10 +20,10 @@ struct Instrument
     const char *symbol; // upper case, as the service prints it
     const char *name;   // company or index name (no commas: the answer is comma-separated)
     Kind kind;
-    double price;       // a typical level; each seed starts the market near it
-    double eps;         // earnings per share (stocks only; 0 for none)
-    double dividend;    // yearly dividend per share (stocks only)
-    qint64 avgVolume;   // average daily share volume (stocks only)
+    double price;     // a typical level; each seed starts the market near it
+    double eps;       // earnings per share (stocks only; 0 for none)
+    double dividend;  // yearly dividend per share (stocks only)
+    qint64 avgVolume; // average daily share volume (stocks only)
     const char *exchange;
 };
 

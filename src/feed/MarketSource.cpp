@@ -45,19 +45,18 @@ QByteArray MarketSource::indexPage() const
 {
     QByteArray page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Market "
                       "Indices</title>" +
-                      kPageStyle +
-                      "</head><body><h1>Market Indices</h1>\n<p>Simulated market, " +
+                      kPageStyle + "</head><body><h1>Market Indices</h1>\n<p>Simulated market, " +
                       QuoteFormat::tradeTimeText(m_market.clock()) +
                       "</p>\n<table><tr><th>Symbol</th><th>Name</th><th>Last</th><th>Change</th>"
                       "<th>%</th><th>Low</th><th>High</th></tr>\n";
     for (const Instrument &in : indexInstruments()) {
-        const MarketQuote &q = *m_market.find(QLatin1String(in.symbol));
+        const MarketQuote &q = *m_market.find(QString::fromLatin1(in.symbol));
         const int dec = priceDecimals(in);
         const char *cls = q.change() > 0 ? "up" : q.change() < 0 ? "down" : "";
         page += "<tr><td>" + htmlEscaped(in.symbol) + "</td><td>" + htmlEscaped(in.name) +
-                "</td><td>" + QuoteFormat::number(q.last, dec) + "</td><td class=\"" + cls +
-                "\">" + QuoteFormat::number(q.change(), dec, true) + "</td><td class=\"" + cls +
-                "\">" + QuoteFormat::number(q.changePercent(), 2, true) + "%</td><td>" +
+                "</td><td>" + QuoteFormat::number(q.last, dec) + "</td><td class=\"" + cls + "\">" +
+                QuoteFormat::number(q.change(), dec, true) + "</td><td class=\"" + cls + "\">" +
+                QuoteFormat::number(q.changePercent(), 2, true) + "%</td><td>" +
                 QuoteFormat::number(q.low, dec) + "</td><td>" + QuoteFormat::number(q.high, dec) +
                 "</td></tr>\n";
     }
@@ -67,15 +66,15 @@ QByteArray MarketSource::indexPage() const
 
 QByteArray MarketSource::startPage() const
 {
-    QByteArray page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Vantora</title>" +
-                      kPageStyle +
-                      "</head><body><h1>Vantora</h1>\n"
-                      "<p>Quotes come from Vantora's built-in quote service, a simulated market "
-                      "running on this computer.</p>\n"
-                      "<p><a href=\"/m1?u\">Market indices</a></p>\n"
-                      "<table><tr><th>Symbol</th><th>Name</th><th>Last</th><th>Change</th></tr>\n";
+    QByteArray page =
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Vantora</title>" + kPageStyle +
+        "</head><body><h1>Vantora</h1>\n"
+        "<p>Quotes come from Vantora's built-in quote service, a simulated market "
+        "running on this computer.</p>\n"
+        "<p><a href=\"/m1?u\">Market indices</a></p>\n"
+        "<table><tr><th>Symbol</th><th>Name</th><th>Last</th><th>Change</th></tr>\n";
     for (const Instrument &in : stockInstruments()) {
-        const MarketQuote &q = *m_market.find(QLatin1String(in.symbol));
+        const MarketQuote &q = *m_market.find(QString::fromLatin1(in.symbol));
         const char *cls = q.change() > 0 ? "up" : q.change() < 0 ? "down" : "";
         page += "<tr><td>" + htmlEscaped(in.symbol) + "</td><td>" + htmlEscaped(in.name) +
                 "</td><td>" + QuoteFormat::number(q.last, 2) + "</td><td class=\"" + cls + "\">" +

@@ -17,9 +17,8 @@ QByteArray quoted(const QByteArray &text)
 const QStringList &stockTrailer()
 {
     // dividend, yield, average volume, 52-week low and high, exchange
-    static const QStringList codes{QStringLiteral("d"),  QStringLiteral("y"),
-                                   QStringLiteral("a2"), QStringLiteral("j"),
-                                   QStringLiteral("k"),  QStringLiteral("x")};
+    static const QStringList codes{QStringLiteral("d"), QStringLiteral("y"), QStringLiteral("a2"),
+                                   QStringLiteral("j"), QStringLiteral("k"), QStringLiteral("x")};
     return codes;
 }
 
@@ -186,7 +185,8 @@ QString echoSymbol(QStringView requested)
 QByteArray tradeTimeText(QTime time)
 {
     const int hour = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    return QByteArray::number(hour) + ':' + QByteArray::number(time.minute()).rightJustified(2, '0') +
+    return QByteArray::number(hour) + ':' +
+           QByteArray::number(time.minute()).rightJustified(2, '0') +
            (time.hour() < 12 ? "am" : "pm");
 }
 

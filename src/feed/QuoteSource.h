@@ -27,14 +27,16 @@ struct FeedReply
     int delayMs = 0;
     // Drop the connection with a TCP reset instead of answering.
     bool reset = false;
+    // Send no Content-Length: the body ends when the server closes the connection.
+    bool omitLength = false;
 
     static FeedReply text(const QByteArray &body, int status = 200);
     static FeedReply html(const QByteArray &body, int status = 200);
-    static FeedReply error(int status);            // an HTTP error page
+    static FeedReply error(int status); // an HTTP error page
     static FeedReply delayed(const QByteArray &body, int delayMs);
-    static FeedReply never();                      // holds the request unanswered
+    static FeedReply never(); // holds the request unanswered
     static FeedReply resetConnection();
-    static FeedReply oversized(qint64 bytes);      // a body of this many bytes of quote text
+    static FeedReply oversized(qint64 bytes); // a body of this many bytes of quote text
 };
 
 // Something that answers the feed's requests. Every call runs on the feed's thread.

@@ -24,6 +24,8 @@ SimulatedMarket::SimulatedMarket(quint64 seed) : m_seed(seed), m_state(seed)
         m_quotes.push_back(MarketQuote{&instrument});
     for (MarketQuote &quote : m_quotes)
         openDay(quote, true);
+    for (int i = 0; i < int(m_quotes.size()); ++i)
+        m_bySymbol.insert(QString::fromLatin1(m_quotes[i].instrument->symbol), i);
 }
 
 // splitmix64: small, fast and the same on every platform and compiler, which the
@@ -67,7 +69,8 @@ void SimulatedMarket::openDay(MarketQuote &quote, bool firstDay)
     }
     case Instrument::Kind::Volume:
         // Thousands of shares traded so far today; the "previous close" is yesterday's total.
-        quote.previousClose = firstDay ? roundTo(in.price * (0.9 + 0.2 * uniform()), 0) : quote.last;
+        quote.previousClose =
+            firstDay ? roundTo(in.price * (0.9 + 0.2 * uniform()), 0) : quote.last;
         quote.open = roundTo(in.price * (0.01 + 0.01 * uniform()), 0);
         quote.last = quote.open;
         if (firstDay) {
@@ -122,7 +125,8 @@ void SimulatedMarket::move(MarketQuote &quote)
         quote.last = roundTo(0.8 * quote.last + 180.0 * gaussian(), 0);
         break;
     case Instrument::Kind::Ratio:
-        quote.last = roundTo(std::clamp(1.0 + 0.85 * (quote.last - 1.0) + 0.08 * gaussian(), 0.3, 3.0), 2);
+        quote.last =
+            roundTo(std::clamp(1.0 + 0.85 * (quote.last - 1.0) + 0.08 * gaussian(), 0.3, 3.0), 2);
         break;
     }
     quote.low = std::min(quote.low, quote.last);
@@ -152,9 +156,6 @@ QTime SimulatedMarket::clock() const
 
 const MarketQuote *SimulatedMarket::find(QStringView symbol) const
 {
-    for (const MarketQuote &quote : m_quotes) {
-        if (symbol.compare(QLatin1String(quote.instrument->symbol), Qt::CaseInsensitive) == 0)
-            return &quote;
-    }
-    return nullptr;
+    const auto it = m_bySymbol.constFind(symbol.toString().toUpper());
+    return it == m_bySymbol.cend() ? nullptr : &m_quotes[*it];
 }

@@ -3,6 +3,7 @@
 #include "FeedConfig.h"
 #include "Instruments.h"
 
+#include <QHash>
 #include <QStringView>
 #include <QTime>
 
@@ -63,4 +64,5 @@ private:
     int m_stepOfDay = 0;
     int m_day = 0;
     std::vector<MarketQuote> m_quotes;
+    QHash<QString, int> m_bySymbol; // upper-case symbol -> index in m_quotes
 };

@@ -1,8 +1,11 @@
 #include "FlexGrid.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -44,13 +47,44 @@ private:
 
 namespace {
 
+// The application's style, except that table grid lines take the colour of the grid they
+// belong to (the common styles use a fixed palette colour or one of their own).
+class GridStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Table_GridLineColor) {
+            for (const QWidget *w = widget; w; w = w->parentWidget()) {
+                if (const auto *grid = qobject_cast<const FlexGrid *>(w))
+                    return int(grid->gridColor().rgba());
+            }
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One style for all grids, living as long as the application.
+QStyle *sharedGridStyle()
+{
+    static QPointer<GridStyle> style;
+    if (!style) {
+        style = new GridStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 // Length of the number at the start of `text` from `pos`: digits with "," between
 // groups of three, an optional "." fraction and an optional exponent. Returns the digits
 // without group separators in `digits`.
 bool scanNumber(const QString &text, qsizetype &pos, QString &number)
 {
     const qsizetype n = text.size();
-    auto isDigit = [&](qsizetype i) { return i < n && text.at(i).isDigit() && text.at(i) < 128; };
+    auto isDigit = [&](qsizetype i) {
+        return i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+    };
     bool any = false;
     if (pos < n && (text.at(pos) == QLatin1Char('+') || text.at(pos) == QLatin1Char('-')))
         number += text.at(pos++);
@@ -90,7 +124,8 @@ bool scanNumber(const QString &text, qsizetype &pos, QString &number)
 
 qsizetype skipBlanks(const QString &text, qsizetype pos)
 {
-    while (pos < text.size() && (text.at(pos) == QLatin1Char(' ') || text.at(pos) == QLatin1Char('\t')))
+    while (pos < text.size() &&
+           (text.at(pos) == QLatin1Char(' ') || text.at(pos) == QLatin1Char('\t')))
         ++pos;
     return pos;
 }
@@ -146,6 +181,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
     setItemDelegate(new Delegate(this));
+    setStyle(sharedGridStyle());
 
     // The overlay that keeps the fixed rows in place: a second view of the same model,
     // never scrolled vertically, covering the top of the viewport. It takes no input; the
@@ -153,6 +189,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     m_fixedView = new QTableView(this);
     m_fixedView->setModel(model());
     m_fixedView->setItemDelegate(itemDelegate());
+    m_fixedView->setStyle(sharedGridStyle());
     m_fixedView->horizontalHeader()->hide();
     m_fixedView->verticalHeader()->hide();
     m_fixedView->horizontalHeader()->setMinimumSectionSize(0);
@@ -435,14 +472,12 @@ void FlexGrid::sortRows(SortKind kind, int c, int first, int last)
     std::iota(order.begin(), order.end(), 0);
     switch (kind) {
     case SortGenericAscending:
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-            return genericCompare(keys.at(x), keys.at(y)) < 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int x, int y) { return genericCompare(keys.at(x), keys.at(y)) < 0; });
         break;
     case SortGenericDescending:
-        std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-            return genericCompare(keys.at(x), keys.at(y)) > 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int x, int y) { return genericCompare(keys.at(x), keys.at(y)) > 0; });
         break;
     case SortNumericAscending:
     case SortNumericDescending: {
@@ -556,13 +591,11 @@ void FlexGrid::setBackColorBkg(const QColor &color)
 
 void FlexGrid::applyPalette()
 {
-    // The views paint the area without cells in Base and the grid lines in the style's
-    // grid-line colour, which the common styles take from Mid.
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(this),
-                                    static_cast<QAbstractItemView *>(m_fixedView)}) {
+    // The views paint the area without cells in Base; grid lines come from GridStyle.
+    for (QAbstractItemView *view :
+         {static_cast<QAbstractItemView *>(this), static_cast<QAbstractItemView *>(m_fixedView)}) {
         QPalette pal = view->palette();
         pal.setColor(QPalette::Base, m_backColorBkg);
-        pal.setColor(QPalette::Mid, m_gridColor);
         view->setPalette(pal);
         view->viewport()->update();
     }
@@ -655,6 +688,17 @@ void FlexGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
         if (top < covered)
             verticalScrollBar()->setValue(verticalScrollBar()->value() - (covered - top));
     }
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // The keyboard moves between data rows only; the fixed rows are headers.
+    const QModelIndex next = QTableWidget::moveCursor(cursorAction, modifiers);
+    if (!next.isValid() || next.row() >= m_fixedRows)
+        return next;
+    if (rowCount() > m_fixedRows)
+        return model()->index(m_fixedRows, next.column());
+    return currentIndex();
 }
 
 // ---- mouse ---------------------------------------------------------------------------------

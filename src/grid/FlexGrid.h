@@ -27,7 +27,8 @@ class FlexGrid : public QTableWidget
 public:
     // The grid's four sort kinds; each orders the data rows by one column and keeps the
     // order of rows that compare equal.
-    enum SortKind {
+    enum SortKind
+    {
         // A cell that reads as a number compares as a number, any other as text
         // (case-insensitive); numbers come before texts.
         SortGenericAscending = 1,
@@ -162,6 +163,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void updateGeometries() override;
     void paintEvent(QPaintEvent *event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 
 private:
     class Delegate;

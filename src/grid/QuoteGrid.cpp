@@ -81,7 +81,10 @@ void QuoteGrid::RowColors()
     m_grid.setRedraw(false);
 
     const bool defaults = m_options.ui->chkUseDefaultColors->isChecked();
-    m_options.setColorButtonsEnabled(!defaults);
+    if (defaults)
+        m_options.DisableColorButtons();
+    else
+        m_options.EnableColorButtons();
 
     const qint32 headerBack = defaults ? kDefaultHeaderBack : m_state.HeaderColor;
     const qint32 headerText = defaults ? kDefaultHeaderText : m_state.HeaderTextColor;

@@ -3,8 +3,14 @@
 namespace {
 
 constexpr std::array<const char *, IndexTable::frameCount> kFrameTitles = {
-    "Dow Jones", "Standard and Poor's",           "AMEX",       "NYSE",
-    "Russell",   "Nasdaq", "Treasury Securities (yield x10)", "Commodities",
+    "Dow Jones",
+    "Standard and Poor's",
+    "AMEX",
+    "NYSE",
+    "Russell",
+    "Nasdaq",
+    "Treasury Securities (yield x10)",
+    "Commodities",
 };
 
 constexpr std::array<IndexTable::Entry, IndexTable::count> kEntries = {{
@@ -52,11 +58,17 @@ constexpr std::array<IndexTable::Entry, IndexTable::count> kEntries = {{
     {"^XAU", "Philadelphia Gold and Silver", 7},
 }};
 
-bool inRange(int index) { return index >= 0 && index < IndexTable::count; }
+bool inRange(int index)
+{
+    return index >= 0 && index < IndexTable::count;
+}
 
 } // namespace
 
-const std::array<IndexTable::Entry, IndexTable::count> &IndexTable::entries() { return kEntries; }
+const std::array<IndexTable::Entry, IndexTable::count> &IndexTable::entries()
+{
+    return kEntries;
+}
 
 QString IndexTable::symbol(int index)
 {
@@ -68,7 +80,10 @@ QString IndexTable::caption(int index)
     return inRange(index) ? QString::fromLatin1(kEntries[index].caption) : QString();
 }
 
-int IndexTable::frame(int index) { return inRange(index) ? kEntries[index].frame : -1; }
+int IndexTable::frame(int index)
+{
+    return inRange(index) ? kEntries[index].frame : -1;
+}
 
 QString IndexTable::frameTitle(int frame)
 {

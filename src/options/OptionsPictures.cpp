@@ -71,9 +71,15 @@ QIcon OptionsPictures::remove()
     });
 }
 
-QIcon OptionsPictures::moveUp() { return arrow(true); }
+QIcon OptionsPictures::moveUp()
+{
+    return arrow(true);
+}
 
-QIcon OptionsPictures::moveDown() { return arrow(false); }
+QIcon OptionsPictures::moveDown()
+{
+    return arrow(false);
+}
 
 QIcon OptionsPictures::openLog()
 {

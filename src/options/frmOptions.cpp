@@ -5,14 +5,12 @@
 #include "common/Twips.h"
 #include "ui_frmOptions.h"
 
-#include <QHeaderView>
-#include <QTableWidgetItem>
-
 namespace {
 
-// Where each index frame sits in the tab's grid (column, row), in frame order.
-constexpr std::array<std::pair<int, int>, IndexTable::frameCount> kFramePlaces = {{
-    {0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {2, 0}, {3, 0}, {3, 1}}};
+// The column of the "US Indices" tab that each index frame sits in, in frame order; the
+// frames of one column stand one below the other.
+constexpr std::array<int, IndexTable::frameCount> kFrameColumns = {0, 0, 0, 1, 1, 2, 3, 3};
+constexpr int kIndexColumns = 4;
 
 // Header texts and widths (twips) of the symbol list's columns.
 constexpr std::array<const char *, 5> kSymbolHeaders = {"Symbol", "Shares", "Low Alert",
@@ -42,8 +40,6 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
 
     // The symbol list is edited through the entry boxes, one whole row at a time.
     FlexGrid *grid = ui->gridSymbols;
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -53,7 +49,10 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
     SetUp();
 }
 
-frmOptions::~frmOptions() { delete ui; }
+frmOptions::~frmOptions()
+{
+    delete ui;
+}
 
 void frmOptions::buildSortOrder()
 {
@@ -78,15 +77,22 @@ void frmOptions::buildSortOrder()
 
 void frmOptions::buildIndexBoxes()
 {
+    std::array<QVBoxLayout *, kIndexColumns> columns{};
+    for (int c = 0; c < kIndexColumns; ++c) {
+        columns[c] = new QVBoxLayout;
+        columns[c]->setObjectName(QStringLiteral("layoutIndexColumn_%1").arg(c));
+        ui->layoutIndices->addLayout(columns[c], 0, c);
+    }
     for (int f = 0; f < IndexTable::frameCount; ++f) {
         auto *frame = new QGroupBox(IndexTable::frameTitle(f), ui->tabIndices);
         frame->setObjectName(QStringLiteral("FrameIndex_%1").arg(f));
         auto *layout = new QVBoxLayout(frame);
         layout->setObjectName(QStringLiteral("layoutFrameIndex_%1").arg(f));
-        ui->layoutIndices->addWidget(frame, kFramePlaces[f].second, kFramePlaces[f].first);
+        columns[kFrameColumns[f]]->addWidget(frame);
         FrameIndex[f] = frame;
     }
-    ui->layoutIndices->setRowStretch(3, 1);
+    for (QVBoxLayout *column : columns)
+        column->addStretch();
 
     QWidget *previous = ui->cmdRemovePortfolio;
     for (int i = 0; i < IndexTable::count; ++i) {
@@ -100,8 +106,6 @@ void frmOptions::buildIndexBoxes()
         QWidget::setTabOrder(previous, box);
         previous = box;
     }
-    for (QGroupBox *frame : FrameIndex)
-        static_cast<QVBoxLayout *>(frame->layout())->addStretch();
 }
 
 void frmOptions::setPictures()
@@ -131,7 +135,10 @@ void frmOptions::connectHandlers()
     connect(ui->chkUseProxy, &QCheckBox::toggled, this, &frmOptions::chkUseProxy_Click);
 }
 
-QString frmOptions::indexSymbol(int i) const { return IndexTable::symbol(i); }
+QString frmOptions::indexSymbol(int i) const
+{
+    return IndexTable::symbol(i);
+}
 
 void frmOptions::setButtonBackColor(QAbstractButton *button, QColor color)
 {
@@ -181,23 +188,13 @@ void frmOptions::SetUp()
 void frmOptions::setUpSymbolGrid()
 {
     FlexGrid *grid = ui->gridSymbols;
-    grid->setColumnCount(static_cast<int>(kSymbolHeaders.size()));
-    if (grid->rowCount() < 1)
-        grid->setRowCount(1);
+    grid->setCols(static_cast<int>(kSymbolHeaders.size()));
+    if (grid->rows() < 1)
+        grid->setRows(1);
     grid->setFont(QFont(QStringLiteral("Arial"), 8));
-
-    // Row 0 is the fixed header row: shown in the button colour, never selected or edited.
-    for (int c = 0; c < grid->columnCount(); ++c) {
-        QTableWidgetItem *header = grid->item(0, c);
-        if (!header) {
-            header = new QTableWidgetItem;
-            grid->setItem(0, c, header);
-        }
-        header->setText(QString::fromLatin1(kSymbolHeaders[c]));
-        header->setFlags(Qt::ItemIsEnabled);
-        header->setBackground(palette().button());
-        header->setForeground(palette().buttonText());
-        grid->setColumnWidth(c, Twips::toPixels(kSymbolColumnTwips[c], grid->logicalDpiX()));
+    for (int c = 0; c < grid->cols(); ++c) {
+        grid->setTextMatrix(0, c, QString::fromLatin1(kSymbolHeaders[c]));
+        grid->setColWidth(c, Twips::toPixels(kSymbolColumnTwips[c], grid->logicalDpiX()));
     }
 }
 
@@ -217,9 +214,15 @@ void frmOptions::setColorButtonsEnabled(bool enabled)
     ui->cmdFixedForeColor->setEnabled(enabled);
 }
 
-void frmOptions::DisableColorButtons() { setColorButtonsEnabled(false); }
+void frmOptions::DisableColorButtons()
+{
+    setColorButtonsEnabled(false);
+}
 
-void frmOptions::EnableColorButtons() { setColorButtonsEnabled(true); }
+void frmOptions::EnableColorButtons()
+{
+    setColorButtonsEnabled(true);
+}
 
 void frmOptions::chkEnableLowAlert_Click()
 {
@@ -229,7 +232,10 @@ void frmOptions::chkEnableLowAlert_Click()
     ui->optAlertVisual->setEnabled(anyAlert);
 }
 
-void frmOptions::chkEnableHighAlert_Click() { chkEnableLowAlert_Click(); }
+void frmOptions::chkEnableHighAlert_Click()
+{
+    chkEnableLowAlert_Click();
+}
 
 void frmOptions::chkEnableAutoSort_Click()
 {
@@ -241,9 +247,15 @@ void frmOptions::chkEnableAutoSort_Click()
     ui->cboSort->setEnabled(autoSort);
 }
 
-void frmOptions::chkScroll_Click() { setScrollerControlsEnabled(ui->chkScroll->isChecked()); }
+void frmOptions::chkScroll_Click()
+{
+    setScrollerControlsEnabled(ui->chkScroll->isChecked());
+}
 
-void frmOptions::chkShowGridLines_Click() { Q_EMIT gridColorsChanged(); }
+void frmOptions::chkShowGridLines_Click()
+{
+    Q_EMIT gridColorsChanged();
+}
 
 void frmOptions::chkUseDefaultColors_Click()
 {

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QNetworkInformation>

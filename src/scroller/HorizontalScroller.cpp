@@ -22,8 +22,8 @@ namespace {
 constexpr uint DefaultBackColor = 0x585858;
 constexpr uint InitialForeColor = 0xBBBBBB;
 constexpr uint SavedForeColorDefault = 0xFF0000;
-constexpr int StepWait = 20;       // ms after every frame
-constexpr int CharWidthBound = 8;  // pixels per character assumed by the leftward leave bound
+constexpr int StepWait = 20;        // ms after every frame
+constexpr int CharWidthBound = 8;   // pixels per character assumed by the leftward leave bound
 constexpr int LineHeightBound = 16; // pixels of one line assumed by the upward leave bound
 constexpr int InvalidPropertyValue = 380;
 
@@ -77,70 +77,126 @@ short keyCode(int key, Qt::KeyboardModifiers modifiers)
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return short(112 + (key - Qt::Key_F1));
     switch (key) {
-    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Backspace:
+        return 8;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Clear: return 12;
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Clear:
+        return 12;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Print: return 44;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Help: return 47;
-    case Qt::Key_Menu: return 93;
-    case Qt::Key_Asterisk: return keypad ? 106 : 56;
-    case Qt::Key_Plus: return keypad ? 107 : 187;
-    case Qt::Key_Minus: return keypad ? 109 : 189;
-    case Qt::Key_Period: return keypad ? 110 : 190;
-    case Qt::Key_Slash: return keypad ? 111 : 191;
-    case Qt::Key_NumLock: return 144;
-    case Qt::Key_ScrollLock: return 145;
-    case Qt::Key_Semicolon: return 186;
-    case Qt::Key_Equal: return 187;
-    case Qt::Key_Comma: return 188;
-    case Qt::Key_QuoteLeft: return 192;
-    case Qt::Key_BracketLeft: return 219;
-    case Qt::Key_Backslash: return 220;
-    case Qt::Key_BracketRight: return 221;
-    case Qt::Key_Apostrophe: return 222;
-    default: return 0;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Pause:
+        return 19;
+    case Qt::Key_CapsLock:
+        return 20;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Print:
+        return 44;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    case Qt::Key_Help:
+        return 47;
+    case Qt::Key_Menu:
+        return 93;
+    case Qt::Key_Asterisk:
+        return keypad ? 106 : 56;
+    case Qt::Key_Plus:
+        return keypad ? 107 : 187;
+    case Qt::Key_Minus:
+        return keypad ? 109 : 189;
+    case Qt::Key_Period:
+        return keypad ? 110 : 190;
+    case Qt::Key_Slash:
+        return keypad ? 111 : 191;
+    case Qt::Key_NumLock:
+        return 144;
+    case Qt::Key_ScrollLock:
+        return 145;
+    case Qt::Key_Semicolon:
+        return 186;
+    case Qt::Key_Equal:
+        return 187;
+    case Qt::Key_Comma:
+        return 188;
+    case Qt::Key_QuoteLeft:
+        return 192;
+    case Qt::Key_BracketLeft:
+        return 219;
+    case Qt::Key_Backslash:
+        return 220;
+    case Qt::Key_BracketRight:
+        return 221;
+    case Qt::Key_Apostrophe:
+        return 222;
+    default:
+        return 0;
     }
 }
 
 Qt::CursorShape cursorShape(short pointer)
 {
     switch (pointer) {
-    case 1: return Qt::ArrowCursor;
-    case 2: return Qt::CrossCursor;
-    case 3: return Qt::IBeamCursor;
-    case 4: return Qt::ArrowCursor; // icon
-    case 5: return Qt::SizeAllCursor;
-    case 6: return Qt::SizeBDiagCursor;
-    case 7: return Qt::SizeVerCursor;
-    case 8: return Qt::SizeFDiagCursor;
-    case 9: return Qt::SizeHorCursor;
-    case 10: return Qt::UpArrowCursor;
-    case 11: return Qt::WaitCursor;
-    case 12: return Qt::ForbiddenCursor;
-    case 13: return Qt::BusyCursor;
-    case 14: return Qt::WhatsThisCursor;
-    case 15: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
+    case 1:
+        return Qt::ArrowCursor;
+    case 2:
+        return Qt::CrossCursor;
+    case 3:
+        return Qt::IBeamCursor;
+    case 4:
+        return Qt::ArrowCursor; // icon
+    case 5:
+        return Qt::SizeAllCursor;
+    case 6:
+        return Qt::SizeBDiagCursor;
+    case 7:
+        return Qt::SizeVerCursor;
+    case 8:
+        return Qt::SizeFDiagCursor;
+    case 9:
+        return Qt::SizeHorCursor;
+    case 10:
+        return Qt::UpArrowCursor;
+    case 11:
+        return Qt::WaitCursor;
+    case 12:
+        return Qt::ForbiddenCursor;
+    case 13:
+        return Qt::BusyCursor;
+    case 14:
+        return Qt::WhatsThisCursor;
+    case 15:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -152,14 +208,17 @@ bool validMousePointer(short pointer)
 QPixmap toPixmap(const QVariant &v)
 {
     switch (v.metaType().id()) {
-    case QMetaType::QPixmap: return v.value<QPixmap>();
-    case QMetaType::QImage: return QPixmap::fromImage(v.value<QImage>());
+    case QMetaType::QPixmap:
+        return v.value<QPixmap>();
+    case QMetaType::QImage:
+        return QPixmap::fromImage(v.value<QImage>());
     case QMetaType::QByteArray: {
         QPixmap p;
         p.loadFromData(v.toByteArray());
         return p;
     }
-    default: return QPixmap();
+    default:
+        return QPixmap();
     }
 }
 
@@ -280,6 +339,7 @@ HorizontalScroller::PassEnd HorizontalScroller::overflow(int slot)
 HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
 {
     QPointer<HorizontalScroller> self(this);
+    layoutInner();
     const int innerWidth = m_draw->contentsRect().width();
     if (innerWidth > std::numeric_limits<short>::max())
         return overflow(slot);
@@ -329,6 +389,7 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
 HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
 {
     QPointer<HorizontalScroller> self(this);
+    layoutInner();
     const int innerHeight = m_draw->contentsRect().height();
     if (innerHeight > std::numeric_limits<short>::max())
         return overflow(slot);
@@ -438,9 +499,12 @@ void HorizontalScroller::Refresh()
 
 // --- Layout and events ------------------------------------------------------------------------
 
+// Also called when a pass starts: a hidden control gets its resize event only when shown, but
+// its passes run (and measure the strip) all the same.
 void HorizontalScroller::layoutInner()
 {
-    m_draw->setGeometry(0, 0, width(), height());
+    if (m_draw->geometry() != rect())
+        m_draw->setGeometry(rect());
     // The buffer has the size of the visible strip; what it held is kept where it still fits.
     const QSize size = m_draw->size();
     if (m_backB.size() == size)
@@ -474,6 +538,9 @@ bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_draw)
         return QWidget::eventFilter(watched, event);
     QPointer<ScrollerSurface> draw(m_draw);
+    // A disabled control answers no user input (event filters see it even so).
+    if (!m_draw->isEnabled())
+        return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto *e = static_cast<QMouseEvent *>(event);
@@ -487,8 +554,8 @@ bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
         const bool click = m_clickArmed && m_draw->rect().contains(e->position().toPoint());
         m_clickArmed = false;
         QPointer<HorizontalScroller> self(this);
-        Q_EMIT MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()),
-                       float(e->position().x()), float(e->position().y()));
+        Q_EMIT MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(e->position().x()),
+                       float(e->position().y()));
         if (self && click)
             Q_EMIT Click();
         break;
@@ -699,15 +766,15 @@ void HorizontalScroller::setFontUnderline(bool value)
 const QStringList &HorizontalScroller::savedPropertyNames()
 {
     static const QStringList names{
-        QStringLiteral("BackColor"),      QStringLiteral("ForeColor"),
-        QStringLiteral("BorderStyle"),    QStringLiteral("Enabled"),
-        QStringLiteral("MouseIcon"),      QStringLiteral("MousePointer"),
+        QStringLiteral("BackColor"),       QStringLiteral("ForeColor"),
+        QStringLiteral("BorderStyle"),     QStringLiteral("Enabled"),
+        QStringLiteral("MouseIcon"),       QStringLiteral("MousePointer"),
         QStringLiteral("WhatsThisHelpID"), QStringLiteral("ToolTipText"),
-        QStringLiteral("MaskColor"),      QStringLiteral("MaskPicture"),
-        QStringLiteral("BackStyle"),      QStringLiteral("HyperLink"),
-        QStringLiteral("TextColor"),      QStringLiteral("FontBold"),
-        QStringLiteral("FontItalic"),     QStringLiteral("FontName"),
-        QStringLiteral("FontSize"),       QStringLiteral("FontStrikethru"),
+        QStringLiteral("MaskColor"),       QStringLiteral("MaskPicture"),
+        QStringLiteral("BackStyle"),       QStringLiteral("HyperLink"),
+        QStringLiteral("TextColor"),       QStringLiteral("FontBold"),
+        QStringLiteral("FontItalic"),      QStringLiteral("FontName"),
+        QStringLiteral("FontSize"),        QStringLiteral("FontStrikethru"),
         QStringLiteral("FontUnderline")};
     return names;
 }

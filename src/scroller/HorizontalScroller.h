@@ -68,7 +68,14 @@ public:
     // Error number and text raised when a position, a speed or a bound leaves its range.
     static constexpr int OverflowError = 6;
 
-    enum PassPhase { Enter, Hold, Leave, Done, Aborted };
+    enum PassPhase
+    {
+        Enter,
+        Hold,
+        Leave,
+        Done,
+        Aborted
+    };
     Q_ENUM(PassPhase)
 
     // A wrapping 32-bit millisecond counter; replaceable so that a wrap can be tested.
@@ -190,7 +197,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class PassEnd { Finished, Overflow, Destroyed };
+    enum class PassEnd
+    {
+        Finished,
+        Overflow,
+        Destroyed
+    };
 
     void onSlotFired(int slot);
     PassEnd ScrollLeft(int slot);

@@ -8,6 +8,7 @@
 #include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/ProgramFolder.h"
 #include "ui_frmOptions.h"
@@ -161,13 +162,20 @@ void SettingsIO::GetSettings()
     // 1-2. The symbol rows.
     loadSymbolRows();
 
-    // 3. Column widths of the quote grid, read whenever AutoUpdate reads as text at all.
+    // 3. Column widths of the quote grid, read whenever AutoUpdate reads as text at all. A
+    // width never stored keeps the column's standard width: the old 250-twip default made
+    // every column too narrow to read on a first start.
     if (!read(QStringLiteral("AutoUpdate"), QStringLiteral("False")).isEmpty()) {
         FlexGrid *grid = mainUi->gridQuotes;
+        m_colWidthTwips.assign(std::size_t(grid->cols()), -1);
         for (int i = 0; i < grid->cols(); ++i) {
-            auto width = toInt32(read(key("ColWidth", i), QStringLiteral("250")));
+            const QString stored = read(key("ColWidth", i));
+            if (stored.isEmpty())
+                continue;
+            auto width = toInt32(stored);
             if (!width || *width < 0)
                 width = 250;
+            m_colWidthTwips[std::size_t(i)] = *width;
             grid->setColWidth(i, Twips::toPixels(*width));
         }
     }
@@ -362,8 +370,20 @@ void SettingsIO::SaveSettings()
     // 10.
     FlexGrid *grid = mainUi->gridQuotes;
     grid->setRow(0);
-    for (int i = 0; i < grid->cols(); ++i)
-        write(key("ColWidth", i), QString::number(qRound(Twips::toTwips(grid->colWidth(i)))));
+    for (int i = 0; i < grid->cols(); ++i) {
+        // A width read in twips and not changed since is written back exactly, so pixel
+        // rounding never makes stored widths drift.
+        const int pixels = grid->colWidth(i);
+        const std::size_t slot = std::size_t(i);
+        int twips = qRound(Twips::toTwips(pixels));
+        if (slot < m_colWidthTwips.size() && m_colWidthTwips[slot] >= 0 &&
+            Twips::toPixels(m_colWidthTwips[slot]) == pixels)
+            twips = m_colWidthTwips[slot];
+        else if (const int standard = QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode);
+                 Twips::toPixels(standard) == pixels)
+            twips = standard;
+        write(key("ColWidth", i), QString::number(twips));
+    }
 
     // 11.
     for (int i = 0; i < int(m_options.chkIndex.size()); ++i)

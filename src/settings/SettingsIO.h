@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 struct MainState;
 class frmStockMain;
 class frmOptions;
@@ -39,4 +41,5 @@ private:
     MainState &m_state;
     frmStockMain &m_main;
     frmOptions &m_options;
+    std::vector<int> m_colWidthTwips; // as read, -1 where nothing was stored
 };

@@ -2,6 +2,7 @@
 
 #include "common/Twips.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -45,10 +46,9 @@ void buttonFace(QPainter &p, const QRectF &r)
 
 void triangle(QPainter &p, const QRectF &r, bool up, const QColor &color)
 {
-    const QPolygonF shape = up ? QPolygonF({QPointF(r.center().x(), r.top()), r.bottomRight(),
-                                            r.bottomLeft()})
-                               : QPolygonF({r.topLeft(), r.topRight(),
-                                            QPointF(r.center().x(), r.bottom())});
+    const QPolygonF shape =
+        up ? QPolygonF({QPointF(r.center().x(), r.top()), r.bottomRight(), r.bottomLeft()})
+           : QPolygonF({r.topLeft(), r.topRight(), QPointF(r.center().x(), r.bottom())});
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawPolygon(shape);
@@ -73,7 +73,8 @@ QImage widthArrows(bool outward)
         p.setBrush(Qt::white);
         const double y = r.center().y();
         const auto arrow = [&](double tipX, double baseX) {
-            p.drawPolygon(QPolygonF({QPointF(tipX, y), QPointF(baseX, y - 4), QPointF(baseX, y + 4)}));
+            p.drawPolygon(
+                QPolygonF({QPointF(tipX, y), QPointF(baseX, y - 4), QPointF(baseX, y + 4)}));
         };
         if (outward) {
             arrow(2, 6);
@@ -127,7 +128,8 @@ QImage islandButton()
         p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
         p.setBrush(QColor(0xF4, 0xF0, 0xE0));
         p.drawPolygon(QPolygonF({QPointF(8, 4), QPointF(16, 5), QPointF(16, 13), QPointF(8, 12)}));
-        p.drawPolygon(QPolygonF({QPointF(24, 4), QPointF(16, 5), QPointF(16, 13), QPointF(24, 12)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(24, 4), QPointF(16, 5), QPointF(16, 13), QPointF(24, 12)}));
         p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1));
         for (double y = 7; y <= 10; y += 1.5) {
             p.drawLine(QPointF(9.5, y), QPointF(14.5, y + 0.6));
@@ -191,19 +193,19 @@ QImage skin(int widthTwips, int heightTwips)
 ImageList::ImageList()
 {
     m_images = {
-        islandButton(),          // 1
-        widthArrows(true),       // 2
-        widthArrows(false),      // 3
-        gridArrow(false, FallRed), // 4
+        islandButton(),             // 1
+        widthArrows(true),          // 2
+        widthArrows(false),         // 3
+        gridArrow(false, FallRed),  // 4
         gridArrow(true, RiseGreen), // 5
-        moveButton(false),       // 6
-        moveButton(true),        // 7
-        skin(10050, 8010),       // 8
-        skin(12045, 2095),       // 9
-        checkBox(true),          // 10
-        checkBox(false),         // 11
-        controlBox(),            // 12
-        calculator(),            // 13
+        moveButton(false),          // 6
+        moveButton(true),           // 7
+        skin(10050, 8010),          // 8
+        skin(12045, 2095),          // 9
+        checkBox(true),             // 10
+        checkBox(false),            // 11
+        controlBox(),               // 12
+        calculator(),               // 13
     };
 }
 
@@ -222,10 +224,16 @@ QImage ImageList::toImage(int oneBasedIndex) const
 
 QPixmap ImageList::image(int oneBasedIndex) const
 {
-    const QImage picture = toImage(oneBasedIndex);
-    if (picture.isNull())
+    if (oneBasedIndex < 1 || oneBasedIndex > count())
         return {};
-    return QPixmap::fromImage(picture);
+    if (m_pixmaps.isEmpty()) {
+        m_pixmaps.reserve(m_images.size());
+        for (const QImage &picture : m_images)
+            m_pixmaps.append(QPixmap::fromImage(picture));
+        // Pixmaps must not outlive the application object; a later one makes them anew.
+        qAddPostRoutine([] { instance().m_pixmaps.clear(); });
+    }
+    return m_pixmaps.at(oneBasedIndex - 1);
 }
 
 QSize ImageList::size(int oneBasedIndex) const

@@ -29,7 +29,8 @@
 class ImageList
 {
 public:
-    enum Index {
+    enum Index
+    {
         IslandButton = 1,
         WidenWindow = 2,
         NarrowWindow = 3,
@@ -50,7 +51,8 @@ public:
     int count() const { return int(m_images.size()); }
 
     // The picture at a 1-based index; a null pixmap outside 1..count(). Needs a
-    // QGuiApplication, as every QPixmap does.
+    // QGuiApplication, as every QPixmap does. An index always gives the same pixmap (same
+    // cacheKey()), so a picture put into a cell can be recognised again by its key.
     QPixmap image(int oneBasedIndex) const;
 
     // The same picture as an image (no application needed); null outside 1..count().
@@ -62,6 +64,8 @@ public:
 private:
     ImageList();
 
-    // Kept as images: unlike pixmaps they may outlive the application object.
+    // Kept as images, which may outlive the application object; the pixmaps are made on
+    // first use and let go when the application object goes.
     QVector<QImage> m_images;
+    mutable QVector<QPixmap> m_pixmaps;
 };

@@ -10,14 +10,15 @@
 class LinkButton : public QAbstractButton
 {
     Q_OBJECT
-    Q_PROPERTY(QColor captionColor READ captionColor WRITE setCaptionColor NOTIFY
-                   captionColorChanged)
+    Q_PROPERTY(
+        QColor captionColor READ captionColor WRITE setCaptionColor NOTIFY captionColorChanged)
     Q_PROPERTY(QColor secondColor READ secondColor WRITE setSecondColor NOTIFY secondColorChanged)
     Q_PROPERTY(int state READ state WRITE setState NOTIFY stateChanged)
 
 public:
     // Values of the state property.
-    enum State {
+    enum State
+    {
         Down = 0,  // pressed
         Hover = 1, // the mouse is over the button, or it was just clicked
         Up = 2     // at rest

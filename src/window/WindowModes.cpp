@@ -13,6 +13,14 @@
 
 WindowModes::WindowModes(MainState &state, frmStockMain &main) : m_state(state), m_main(main) {}
 
+void WindowModes::setBackgroundPicture(QWidget &window, const QPixmap &picture)
+{
+    QPalette palette = window.palette();
+    palette.setBrush(QPalette::Window, QBrush(picture));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+}
+
 void WindowModes::setBrowserMode()
 {
     auto *ui = m_main.ui;
@@ -26,7 +34,7 @@ void WindowModes::setBrowserMode()
     ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightBrowser));
     ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopBrowser));
     ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonDown));
-    m_main.setBackgroundPicture(ImageList::instance().image(ImageList::BrowserSkin));
+    setBackgroundPicture(m_main, ImageList::instance().image(ImageList::BrowserSkin));
     m_state.WindowMode = QStringLiteral("Browser");
 }
 
@@ -47,7 +55,7 @@ void WindowModes::setTickerMode()
     ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightTicker));
     ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopTicker));
     ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonUp));
-    m_main.setBackgroundPicture(ImageList::instance().image(ImageList::TickerSkin));
+    setBackgroundPicture(m_main, ImageList::instance().image(ImageList::TickerSkin));
     m_state.WindowMode = QStringLiteral("Ticker");
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+class QPixmap;
+class QWidget;
 struct MainState;
 class frmStockMain;
 
@@ -23,6 +25,9 @@ public:
     // Switches the mode and saves it under the portfolio's key Mode. setButtons resets
     // the browser panel.
     void picTickerSize_Click();
+
+    // The window's background picture (the skin of the current mode).
+    static void setBackgroundPicture(QWidget &window, const QPixmap &picture);
 
 private:
     void setBrowserMode();

@@ -256,7 +256,7 @@ void TestMoney::comparison()
 void TestMoney::tradeAmounts()
 {
     // 10 shares bought at 25.33 with a 9.95 fee out of 263.25 cash: exactly all of it.
-    const Money gross = Money::fromDouble(Val(u"25.33") * Val(u"10"));
+    const Money gross = Money::fromDouble(Val("25.33") * Val(u"10"));
     const Money total = gross + Money::fromText(u"9.95");
     const Money cash = Money::fromText(u"263.25");
     QVERIFY(!(total > cash));
@@ -265,7 +265,7 @@ void TestMoney::tradeAmounts()
 
     // The opening value of 10 shares at 25.33, shown with two decimals.
     const Money opening = Money::fromText(u"25.33").times(10).roundedToCents();
-    QCOMPARE(Format(opening.toDouble(), u"#,###,##0.00"), QStringLiteral("253.30"));
+    QCOMPARE(Format(opening.toDouble(), "#,###,##0.00"), QStringLiteral("253.30"));
     const Money current = Money::fromText(u"25.55").times(10);
     QCOMPARE(Format((current - opening).toDouble(), u"####0.00"), QStringLiteral("2.20"));
 }

@@ -30,7 +30,8 @@ int widestRow(const QImage &image, const QColor &color)
     for (int y = 0; y < image.height(); ++y) {
         int n = 0;
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y).rgb() == color.rgb() && image.pixelColor(x, y).alpha() == 255)
+            if (image.pixelColor(x, y).rgb() == color.rgb() &&
+                image.pixelColor(x, y).alpha() == 255)
                 ++n;
         if (n > bestCount) {
             bestCount = n;
@@ -210,6 +211,7 @@ private Q_SLOTS:
     void moveButtonsPointTheRightWay();
     void tickedBoxIsMarkedEmptyBoxIsNot();
     void sameInstance();
+    void samePixmapEveryTime();
 };
 
 void TestImageList::picture_data()
@@ -223,10 +225,10 @@ void TestImageList::picture_data()
     QTest::newRow("5 arrow up") << 5 << QSize(9, 9);
     QTest::newRow("6 button down") << 6 << QSize(16, 16);
     QTest::newRow("7 button up") << 7 << QSize(16, 16);
-    QTest::newRow("8 ticker skin") << 8
-                                   << QSize(Twips::toPixels(10050, 96), Twips::toPixels(8010, 96));
-    QTest::newRow("9 browser skin") << 9
-                                    << QSize(Twips::toPixels(12045, 96), Twips::toPixels(2095, 96));
+    QTest::newRow("8 ticker skin")
+        << 8 << QSize(Twips::toPixels(10050, 96), Twips::toPixels(8010, 96));
+    QTest::newRow("9 browser skin")
+        << 9 << QSize(Twips::toPixels(12045, 96), Twips::toPixels(2095, 96));
     QTest::newRow("10 ticked") << 10 << QSize(13, 13);
     QTest::newRow("11 empty") << 11 << QSize(13, 13);
     QTest::newRow("12 control box") << 12 << QSize(14, 14);
@@ -335,6 +337,16 @@ void TestImageList::sameInstance()
     QCOMPARE(&ImageList::instance(), &ImageList::instance());
 }
 
+void TestImageList::samePixmapEveryTime()
+{
+    // Code that stores a picture in a grid cell recognises it again by its cache key.
+    const ImageList &list = ImageList::instance();
+    for (int i = 1; i <= list.count(); ++i)
+        QCOMPARE(list.image(i).cacheKey(), list.image(i).cacheKey());
+    QVERIFY(list.image(ImageList::BoxTicked).cacheKey() !=
+            list.image(ImageList::BoxEmpty).cacheKey());
+}
+
 class TestClickableLabel : public QObject
 {
     Q_OBJECT
@@ -382,7 +394,8 @@ void TestClickableLabel::reportsButtonsAndModifiers()
     QTest::mousePress(&l, Qt::RightButton, Qt::ShiftModifier, QPoint(3, 4));
     QCOMPARE(down.count(), 1);
     QCOMPARE(down.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
-    QCOMPARE(down.at(0).at(1).value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ShiftModifier));
+    QCOMPARE(down.at(0).at(1).value<Qt::KeyboardModifiers>(),
+             Qt::KeyboardModifiers(Qt::ShiftModifier));
     QCOMPARE(down.at(0).at(2).toPoint(), QPoint(3, 4));
     QTest::mouseRelease(&l, Qt::RightButton, {}, QPoint(3, 4));
 

@@ -63,14 +63,13 @@ void HorizontalScrollerDesignerPlugin::initialize(QDesignerFormEditorInterface *
 
 QString HorizontalScrollerDesignerPlugin::domXml() const
 {
-    return QStringLiteral(
-        "<ui language=\"c++\">\n"
-        " <widget class=\"Slidetape::HorizontalScroller\" name=\"Scroller1\">\n"
-        "  <property name=\"geometry\">\n"
-        "   <rect><x>0</x><y>0</y><width>400</width><height>20</height></rect>\n"
-        "  </property>\n"
-        " </widget>\n"
-        "</ui>\n");
+    return QStringLiteral("<ui language=\"c++\">\n"
+                          " <widget class=\"Slidetape::HorizontalScroller\" name=\"Scroller1\">\n"
+                          "  <property name=\"geometry\">\n"
+                          "   <rect><x>0</x><y>0</y><width>400</width><height>20</height></rect>\n"
+                          "  </property>\n"
+                          " </widget>\n"
+                          "</ui>\n");
 }
 
 } // namespace Slidetape

@@ -1,0 +1,215 @@
+#include "QuoteFeed.h"
+
+#include "MarketSource.h"
+
+#include <QCoreApplication>
+#include <QHttpServerRequest>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#if defined(Q_OS_UNIX)
+#include <sys/socket.h>
+#elif defined(Q_OS_WIN)
+#include <winsock2.h>
+#endif
+
+QPointer<QuoteFeed> QuoteFeed::s_inProcess;
+
+namespace {
+
+QByteArray methodName(QHttpServerRequest::Method method)
+{
+    switch (method) {
+    case QHttpServerRequest::Method::Get:
+        return "GET";
+    case QHttpServerRequest::Method::Head:
+        return "HEAD";
+    case QHttpServerRequest::Method::Post:
+        return "POST";
+    case QHttpServerRequest::Method::Put:
+        return "PUT";
+    case QHttpServerRequest::Method::Delete:
+        return "DELETE";
+    case QHttpServerRequest::Method::Options:
+        return "OPTIONS";
+    case QHttpServerRequest::Method::Patch:
+        return "PATCH";
+    case QHttpServerRequest::Method::Connect:
+        return "CONNECT";
+    case QHttpServerRequest::Method::Trace:
+        return "TRACE";
+    default:
+        break;
+    }
+    return "UNKNOWN";
+}
+
+bool wantsClose(const QHttpServerRequest &request)
+{
+    for (const auto &header : request.headers()) {
+        if (header.first.compare("connection", Qt::CaseInsensitive) == 0)
+            return header.second.trimmed().compare("close", Qt::CaseInsensitive) == 0;
+    }
+    return false;
+}
+
+QByteArray httpMessage(const FeedReply &reply, bool head, bool close)
+{
+    QByteArray message = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                         httpReasonPhrase(reply.status) + "\r\nContent-Type: " + reply.contentType +
+                         "\r\n";
+    if (!reply.omitLength)
+        message += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    message += QByteArray("Cache-Control: no-cache\r\nConnection: ") +
+               (close ? "close" : "keep-alive") + "\r\n\r\n";
+    if (!head)
+        message += reply.body;
+    return message;
+}
+
+void send(QTcpSocket *socket, const QByteArray &message, bool close)
+{
+    socket->write(message);
+    if (close)
+        socket->disconnectFromHost(); // after what was written has gone out
+}
+
+// Closes the connection so that the peer sees a reset rather than an orderly end.
+void resetConnection(QTcpSocket *socket)
+{
+#if defined(Q_OS_UNIX)
+    const struct linger noLinger = {1, 0};
+    ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &noLinger,
+                 sizeof noLinger);
+#elif defined(Q_OS_WIN)
+    const linger noLinger = {1, 0};
+    ::setsockopt(SOCKET(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                 reinterpret_cast<const char *>(&noLinger), sizeof noLinger);
+#endif
+    socket->abort();
+}
+
+} // namespace
+
+QuoteFeed::QuoteFeed(quint64 seed, QObject *parent)
+    : QuoteFeed(std::make_shared<MarketSource>(seed), parent)
+{
+}
+
+QuoteFeed::QuoteFeed(std::shared_ptr<QuoteSource> source, QObject *parent)
+    : QAbstractHttpServer(parent), m_source(std::move(source))
+{
+}
+
+QuoteFeed::~QuoteFeed() = default;
+
+quint16 QuoteFeed::start(const QHostAddress &address, quint16 port)
+{
+    auto *server = new QTcpServer(this);
+    if (!server->listen(address, port)) {
+        m_error = server->errorString();
+        delete server;
+        return 0;
+    }
+    bind(server);
+    m_error.clear();
+    m_address = server->serverAddress();
+    m_port = server->serverPort();
+    return m_port;
+}
+
+void QuoteFeed::stop()
+{
+    for (QTcpServer *server : servers())
+        server->close();
+}
+
+bool QuoteFeed::isListening() const
+{
+    for (QTcpServer *server : servers()) {
+        if (server->isListening())
+            return true;
+    }
+    return false;
+}
+
+QString QuoteFeed::baseUrl() const
+{
+    const QString host = m_address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? u'[' + m_address.toString() + u']'
+                             : m_address.toString();
+    return QStringLiteral("http://") + host + u':' + QString::number(m_port);
+}
+
+void QuoteFeed::setSource(std::shared_ptr<QuoteSource> source)
+{
+    m_source = std::move(source);
+}
+
+bool QuoteFeed::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    FeedRequest feedRequest;
+    feedRequest.method = methodName(request.method());
+    const QUrl url = request.url();
+    feedRequest.path = url.path();
+    feedRequest.query = url.query(QUrl::FullyEncoded);
+    ++m_requestCount;
+
+    const FeedReply reply = m_source ? m_source->answer(feedRequest) : FeedReply::error(503);
+    const QString target = feedRequest.target();
+
+    if (reply.reset) {
+        // Not from inside the server's read handler: it goes on using the socket.
+        QTimer::singleShot(0, socket, [socket] { resetConnection(socket); });
+        Q_EMIT requestServed(target, 0);
+        return true;
+    }
+    if (reply.delayMs < 0) { // held until the client gives up
+        Q_EMIT requestServed(target, 0);
+        return true;
+    }
+    const bool close = wantsClose(request) || reply.omitLength;
+    const QByteArray message = httpMessage(reply, feedRequest.method == "HEAD", close);
+    if (reply.delayMs == 0) {
+        send(socket, message, close);
+    } else {
+        // The socket is the timer's context: a client that went away cancels the answer.
+        QTimer::singleShot(reply.delayMs, socket,
+                           [socket, message, close] { send(socket, message, close); });
+    }
+    Q_EMIT requestServed(target, reply.status);
+    return true;
+}
+
+void QuoteFeed::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    send(socket, httpMessage(FeedReply::error(404), false, wantsClose(request)),
+         wantsClose(request));
+}
+
+bool QuoteFeed::startInProcess(quint16 port, quint64 seed)
+{
+    if (s_inProcess) {
+        if (s_inProcess->isListening() && s_inProcess->port() == port)
+            return true;
+        delete s_inProcess.data();
+    }
+    auto *feed = new QuoteFeed(seed, QCoreApplication::instance());
+    if (feed->start(QHostAddress::LocalHost, port) == 0) {
+        delete feed;
+        return false;
+    }
+    s_inProcess = feed;
+    return true;
+}
+
+QuoteFeed *QuoteFeed::inProcess()
+{
+    return s_inProcess.data();
+}
+
+void QuoteFeed::stopInProcess()
+{
+    delete s_inProcess.data();
+}

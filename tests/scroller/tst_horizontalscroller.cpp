@@ -1,0 +1,697 @@
+#include "HorizontalScroller.h"
+#include "PropertyBag.h"
+#include "ScrollerSurface.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Slidetape::HorizontalScroller;
+using Slidetape::VariantMapPropertyBag;
+
+namespace {
+
+constexpr int LongWait = 30000;
+
+// Records, in order, every frame that reached the screen and every phase of every pass.
+struct PassLog
+{
+    struct Entry
+    {
+        bool isFrame = false;
+        int slot = -1;
+        HorizontalScroller::PassPhase phase = HorizontalScroller::Enter;
+        QString text;
+        int x = 0;
+        int y = 0;
+    };
+    QList<Entry> entries;
+
+    explicit PassLog(HorizontalScroller &s)
+    {
+        QObject::connect(&s, &HorizontalScroller::frameShown,
+                         [this](const QString &text, int x, int y) {
+                             entries.append({true, -1, HorizontalScroller::Enter, text, x, y});
+                         });
+        QObject::connect(&s, &HorizontalScroller::passPhase,
+                         [this](int slot, HorizontalScroller::PassPhase phase) {
+                             entries.append({false, slot, phase, {}, 0, 0});
+                         });
+    }
+    int count(HorizontalScroller::PassPhase phase) const
+    {
+        int n = 0;
+        for (const Entry &e : entries)
+            n += (!e.isFrame && e.phase == phase) ? 1 : 0;
+        return n;
+    }
+    int indexOf(HorizontalScroller::PassPhase phase, int from = 0) const
+    {
+        for (int i = from; i < entries.size(); ++i)
+            if (!entries[i].isFrame && entries[i].phase == phase)
+                return i;
+        return -1;
+    }
+    QList<Entry> framesBetween(int from, int to) const
+    {
+        QList<Entry> frames;
+        for (int i = from + 1; i < to; ++i)
+            if (entries[i].isFrame)
+                frames.append(entries[i]);
+        return frames;
+    }
+};
+
+bool hasInk(const QImage &image, const QColor &background, const QRect &area)
+{
+    const QRgb bg = background.rgb();
+    for (int y = area.top(); y <= area.bottom() && y < image.height(); ++y)
+        for (int x = qMax(0, area.left()); x <= area.right() && x < image.width(); ++x)
+            if (image.pixel(x, y) != bg)
+                return true;
+    return false;
+}
+
+} // namespace
+
+class TestHorizontalScroller : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void leftwardPassEntersHoldsAndLeaves_data();
+    void leftwardPassEntersHoldsAndLeaves();
+    void upwardPassRisesFromTheBottom();
+    void holdLastsThePauseEvenForEmptyText();
+    void droppedRequestStillSetsDirection();
+    void overrideRestartsFromTheEdge();
+    void allSlotsBusyStartsNoFurtherPass();
+    void overflowEndsThePassWithAnError();
+    void zeroSpeedStillEnds();
+    void framesReachTheScreenAndTheLastOneStays();
+    void psPumpsEventsUntilIntervalPassed_data();
+    void psPumpsEventsUntilIntervalPassed();
+    void freshControlSavesOnlyChangedDefaults();
+    void missingPropertyLoadsItsDefault_data();
+    void missingPropertyLoadsItsDefault();
+    void savedStateLoadsBackThroughSettings();
+    void propertyWriteNotifiesByName_data();
+    void propertyWriteNotifiesByName();
+    void invalidPropertyValueIsRefused();
+    void mouseAndKeyEventsAreRaised();
+    void disabledControlRaisesNoMouseEvents();
+    void hidingRaisesHide();
+};
+
+void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves_data()
+{
+    QTest::addColumn<short>("speed");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("speed 1") << short(1) << QStringLiteral("AB");
+    QTest::newRow("speed 3") << short(3) << QStringLiteral("ABCD");
+    QTest::newRow("speed 7") << short(7) << QStringLiteral("Dow Jones");
+    QTest::newRow("speed 33") << short(33) << QStringLiteral("X");
+}
+
+void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves()
+{
+    QFETCH(short, speed);
+    QFETCH(QString, text);
+    HorizontalScroller s;
+    s.resize(60, 20);
+    s.show();
+    PassLog log(s);
+
+    s.DoScroll(text, speed, 30, false);
+    QCOMPARE(s.enabledSlotCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+
+    const int enter = log.indexOf(HorizontalScroller::Enter);
+    const int hold = log.indexOf(HorizontalScroller::Hold);
+    const int leave = log.indexOf(HorizontalScroller::Leave);
+    const int done = log.indexOf(HorizontalScroller::Done);
+    QVERIFY(enter >= 0 && enter < hold && hold < leave && leave < done);
+
+    const auto entering = log.framesBetween(enter, hold);
+    QVERIFY(!entering.isEmpty());
+    QCOMPARE(entering.first().x, 60);
+    for (int i = 0; i < entering.size(); ++i) {
+        QCOMPARE(entering[i].x, 60 - i * speed);
+        QCOMPARE(entering[i].y, 0);
+        QCOMPARE(entering[i].text, text);
+    }
+    // The frame left on screen during the hold starts between 2 and 1 + speed pixels in.
+    QVERIFY2(entering.last().x >= 2 && entering.last().x <= 1 + speed,
+             qPrintable(QString::number(entering.last().x)));
+    QVERIFY(log.framesBetween(hold, leave).isEmpty());
+
+    const auto leaving = log.framesBetween(leave, done);
+    const int bound = -8 * int(text.size());
+    QVERIFY(!leaving.isEmpty());
+    QCOMPARE(leaving.first().x, entering.last().x - speed);
+    for (int i = 0; i < leaving.size(); ++i) {
+        QCOMPARE(leaving[i].x, leaving.first().x - i * speed);
+        QVERIFY(leaving[i].x > bound);
+    }
+    QVERIFY(s.scrollX() <= bound);
+    QVERIFY(s.scrollX() > bound - speed);
+    QVERIFY(!s.isBusy());
+    QCOMPARE(s.enabledSlotCount(), 0);
+}
+
+void TestHorizontalScroller::upwardPassRisesFromTheBottom()
+{
+    HorizontalScroller s;
+    s.resize(80, 40);
+    s.show();
+    PassLog log(s);
+    const short speed = 6;
+
+    s.DoScroll(QStringLiteral("UP"), speed, 0, false, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+
+    const auto entering = log.framesBetween(log.indexOf(HorizontalScroller::Enter),
+                                            log.indexOf(HorizontalScroller::Hold));
+    QCOMPARE(entering.first().y, 40);
+    for (const auto &f : entering)
+        QCOMPARE(f.x, 1);
+    QVERIFY(entering.last().y >= 2 && entering.last().y <= 1 + speed);
+    const auto leaving = log.framesBetween(log.indexOf(HorizontalScroller::Leave),
+                                           log.indexOf(HorizontalScroller::Done));
+    QVERIFY(!leaving.isEmpty());
+    QVERIFY(leaving.last().y > -16);
+    QVERIFY(s.scrollY() <= -16);
+    QVERIFY(!s.isBusy());
+}
+
+void TestHorizontalScroller::holdLastsThePauseEvenForEmptyText()
+{
+    HorizontalScroller s;
+    s.resize(50, 20);
+    PassLog log(s);
+    quint32 holdTick = 0;
+    quint32 leaveTick = 0;
+    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
+        if (phase == HorizontalScroller::Hold)
+            holdTick = HorizontalScroller::systemTickCount();
+        if (phase == HorizontalScroller::Leave)
+            leaveTick = HorizontalScroller::systemTickCount();
+    });
+
+    s.DoScroll(QString(), 20, 250, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+
+    QVERIFY(log.indexOf(HorizontalScroller::Hold) > 0);
+    QVERIFY(leaveTick - holdTick >= 250u);
+    const auto frames = log.framesBetween(0, log.indexOf(HorizontalScroller::Hold));
+    QVERIFY(!frames.isEmpty());
+    for (const auto &f : frames)
+        QVERIFY(f.text.isEmpty());
+    QVERIFY(s.scrollX() <= 0);
+}
+
+void TestHorizontalScroller::droppedRequestStillSetsDirection()
+{
+    HorizontalScroller s;
+    s.resize(60, 30);
+    PassLog log(s);
+    bool requested = false;
+    connect(&s, &HorizontalScroller::frameShown, [&] {
+        if (requested)
+            return;
+        requested = true;
+        // Enables a second slot that has not fired yet ...
+        s.DoScroll(QStringLiteral("B"), 10, 0, true);
+        // ... and a dropped request turns every pass that starts from now on upward.
+        s.DoScroll(QStringLiteral("C"), 10, 0, false, 1);
+        QCOMPARE(s.scrollText(), QStringLiteral("B"));
+        QCOMPARE(s.enabledSlotCount(), 2);
+    });
+
+    s.DoScroll(QStringLiteral("A"), 10, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+
+    const int second = log.indexOf(HorizontalScroller::Enter, 1);
+    QVERIFY(second > 0);
+    QCOMPARE(log.entries[second].slot, 1);
+    const auto nested = log.framesBetween(second, log.indexOf(HorizontalScroller::Hold));
+    QVERIFY(!nested.isEmpty());
+    QCOMPARE(nested.first().x, 1);
+    QCOMPARE(nested.first().y, 30);
+    QCOMPARE(nested.first().text, QStringLiteral("B"));
+    QVERIFY(!s.isBusy());
+}
+
+void TestHorizontalScroller::overrideRestartsFromTheEdge()
+{
+    HorizontalScroller s;
+    s.resize(70, 20);
+    PassLog log(s);
+    int frames = 0;
+    int overrideAt = -1;
+    connect(&s, &HorizontalScroller::frameShown, [&] {
+        if (++frames == 3) {
+            overrideAt = int(log.entries.size());
+            s.DoScroll(QStringLiteral("NEW"), 9, 0, true);
+        }
+    });
+
+    s.DoScroll(QStringLiteral("OLD"), 9, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+
+    QVERIFY(overrideAt > 0);
+    const auto before = log.framesBetween(-1, overrideAt);
+    QCOMPARE(before.size(), 3);
+    for (const auto &f : before)
+        QCOMPARE(f.text, QStringLiteral("OLD"));
+    const auto after = log.framesBetween(overrideAt - 1, int(log.entries.size()));
+    QVERIFY(!after.isEmpty());
+    QCOMPARE(after.first().x, 70);
+    for (const auto &f : after)
+        QCOMPARE(f.text, QStringLiteral("NEW"));
+    // The nested pass runs to its leave bound; the outer pass then ends without another frame.
+    const int innerDone = log.indexOf(HorizontalScroller::Done);
+    QCOMPARE(log.entries[innerDone].slot, 1);
+    QVERIFY(log.framesBetween(innerDone, int(log.entries.size())).isEmpty());
+    QVERIFY(s.scrollX() <= -24);
+    QVERIFY(!s.isBusy());
+    QCOMPARE(s.enabledSlotCount(), 0);
+}
+
+void TestHorizontalScroller::allSlotsBusyStartsNoFurtherPass()
+{
+    HorizontalScroller s;
+    s.resize(40, 20);
+    PassLog log(s);
+    bool requested = false;
+    connect(&s, &HorizontalScroller::frameShown, [&] {
+        if (requested)
+            return;
+        requested = true;
+        for (int i = 1; i < HorizontalScroller::SlotCount; ++i)
+            s.DoScroll(QStringLiteral("T%1").arg(i), 40, 0, true);
+        QCOMPARE(s.enabledSlotCount(), HorizontalScroller::SlotCount);
+        s.DoScroll(QStringLiteral("LAST"), 40, 0, true);
+        QCOMPARE(s.enabledSlotCount(), HorizontalScroller::SlotCount);
+        QCOMPARE(s.scrollText(), QStringLiteral("LAST"));
+    });
+
+    s.DoScroll(QStringLiteral("T0"), 40, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), HorizontalScroller::SlotCount,
+                              LongWait);
+    QCOMPARE(log.count(HorizontalScroller::Enter), HorizontalScroller::SlotCount);
+    QVERIFY(!s.isBusy());
+    QCOMPARE(s.enabledSlotCount(), 0);
+
+    // Every slot is free again for the next request.
+    s.DoScroll(QStringLiteral("again"), 40, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done),
+                              HorizontalScroller::SlotCount + 1, LongWait);
+}
+
+void TestHorizontalScroller::overflowEndsThePassWithAnError()
+{
+    HorizontalScroller s;
+    s.resize(100, 20);
+    PassLog log(s);
+    QSignalSpy errors(&s, &HorizontalScroller::Error);
+    // The first step takes the position to 100 - 32767; the leave bound of this text lies
+    // below that, so the next step would leave the 16-bit range.
+    s.DoScroll(QString(5000, QLatin1Char('x')), 32767, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Aborted), 1, LongWait);
+
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).toInt(), HorizontalScroller::OverflowError);
+    QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Overflow"));
+    QCOMPARE(log.count(HorizontalScroller::Done), 0);
+    QCOMPARE(s.scrollX(), short(100 - 32767));
+    QVERIFY(!s.isBusy());
+    QCOMPARE(s.enabledSlotCount(), 0);
+
+    // The control keeps working afterwards.
+    s.DoScroll(QStringLiteral("ok"), 50, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+}
+
+void TestHorizontalScroller::zeroSpeedStillEnds()
+{
+    HorizontalScroller s;
+    s.resize(12, 20);
+    PassLog log(s);
+    s.DoScroll(QStringLiteral("Z"), 0, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QCOMPARE(s.scrollX(), short(-8));
+}
+
+void TestHorizontalScroller::framesReachTheScreenAndTheLastOneStays()
+{
+    HorizontalScroller s;
+    s.resize(120, 24);
+    s.setForeColor(0xFFFFFF);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    Slidetape::ScrollerSurface *draw =
+        s.findChild<Slidetape::ScrollerSurface *>(QStringLiteral("Draw"));
+    QVERIFY(draw);
+    const QColor background = draw->backgroundColor();
+    QCOMPARE(background, QColor(0x58, 0x58, 0x58));
+
+    bool inkDuringHold = false;
+    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
+        // The held text starts at most 1 + speed pixels in.
+        if (phase == HorizontalScroller::Hold)
+            inkDuringHold = hasInk(draw->grab().toImage(), background, QRect(0, 0, 40, 24));
+    });
+    PassLog log(s);
+    s.DoScroll(QStringLiteral("WWWW"), 30, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QVERIFY(inkDuringHold);
+
+    // The last frame stays on screen after the pass.
+    QVERIFY(draw->hasFrame());
+    QCOMPARE(draw->shownFrame(), s.buffer());
+
+    // Cls clears the buffer only.
+    s.DoScroll(QStringLiteral("W"), 50, 300, false);
+    bool checked = false;
+    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
+        if (phase != HorizontalScroller::Hold || checked)
+            return;
+        checked = true;
+        const QImage before = draw->grab().toImage();
+        QVERIFY(hasInk(before, background, QRect(0, 0, 60, 24)));
+        s.Cls();
+        QVERIFY(!hasInk(s.buffer(), QColor(0x58, 0x58, 0x58), s.buffer().rect()));
+        QCOMPARE(draw->grab().toImage(), before);
+        s.Refresh();
+        QVERIFY(!hasInk(draw->grab().toImage(), background, draw->rect()));
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+    QVERIFY(checked);
+}
+
+void TestHorizontalScroller::psPumpsEventsUntilIntervalPassed_data()
+{
+    QTest::addColumn<quint32>("base");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<bool>("pumps");
+    QTest::newRow("counter wraps during the wait") << 0xFFFFFF9Cu << 300 << true;
+    QTest::newRow("counter wraps at the start") << 0xFFFFFFFFu << 150 << true;
+    QTest::newRow("no wrap") << 1000u << 200 << true;
+    QTest::newRow("zero interval returns at once") << 0xFFFFFFF0u << 0 << false;
+    QTest::newRow("negative interval returns at once") << 5u << -100 << false;
+}
+
+void TestHorizontalScroller::psPumpsEventsUntilIntervalPassed()
+{
+    QFETCH(quint32, base);
+    QFETCH(int, interval);
+    QFETCH(bool, pumps);
+    HorizontalScroller s;
+    QElapsedTimer clock;
+    clock.start();
+    quint32 lastTick = 0;
+    s.setTickSource([&] {
+        lastTick = base + quint32(clock.elapsed());
+        return lastTick;
+    });
+    bool ran = false;
+    QTimer::singleShot(0, &s, [&] { ran = true; });
+
+    const quint32 start = base + quint32(clock.elapsed());
+    s.PS(interval);
+    const quint32 waited = lastTick - start;
+
+    QCOMPARE(ran, pumps);
+    if (interval > 0)
+        QVERIFY2(waited >= quint32(interval), qPrintable(QString::number(waited)));
+    if (base > 0xFFFFFF00u && interval > 0)
+        QVERIFY(lastTick < base); // the counter did wrap while PS waited
+}
+
+void TestHorizontalScroller::freshControlSavesOnlyChangedDefaults()
+{
+    HorizontalScroller s;
+    VariantMapPropertyBag bag;
+    s.writeProperties(bag);
+    const QStringList expected{QStringLiteral("ForeColor"), QStringLiteral("FontBold"),
+                               QStringLiteral("FontName"), QStringLiteral("FontSize")};
+    QCOMPARE(bag.writeOrder(), expected);
+    QCOMPARE(bag.values().value(QStringLiteral("ForeColor")).toUInt(), 0xBBBBBBu);
+    QCOMPARE(bag.values().value(QStringLiteral("FontBold")).toBool(), true);
+    QCOMPARE(bag.values().value(QStringLiteral("FontName")).toString(),
+             QStringLiteral("MS Sans Serif"));
+    QCOMPARE(bag.values().value(QStringLiteral("FontSize")).toDouble(), 10.0);
+
+    const QVariantMap viaMeta = s.saveProperties();
+    QCOMPARE(viaMeta, bag.values());
+}
+
+void TestHorizontalScroller::missingPropertyLoadsItsDefault_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QVariant>("expectedDefault");
+    QTest::newRow("BackColor") << "BackColor" << QVariant(0x123456u) << QVariant(0x585858u);
+    QTest::newRow("ForeColor") << "ForeColor" << QVariant(0x123456u) << QVariant(0xFF0000u);
+    QTest::newRow("BorderStyle") << "BorderStyle" << QVariant(1) << QVariant(0);
+    QTest::newRow("Enabled") << "Enabled" << QVariant(false) << QVariant(true);
+    QTest::newRow("MousePointer") << "MousePointer" << QVariant(13) << QVariant(0);
+    QTest::newRow("WhatsThisHelpID") << "WhatsThisHelpID" << QVariant(77) << QVariant(0);
+    QTest::newRow("ToolTipText") << "ToolTipText" << QVariant(QStringLiteral("tip"))
+                                 << QVariant(QString());
+    QTest::newRow("MaskColor") << "MaskColor" << QVariant(0xFFu) << QVariant(0u);
+    QTest::newRow("BackStyle") << "BackStyle" << QVariant(1) << QVariant(0);
+    QTest::newRow("HyperLink") << "HyperLink" << QVariant(QUrl(QStringLiteral("http://127.0.0.1/")))
+                               << QVariant(QUrl());
+    QTest::newRow("TextColor") << "TextColor" << QVariant(0xFF00u) << QVariant(0u);
+    QTest::newRow("FontBold") << "FontBold" << QVariant(true) << QVariant(false);
+    QTest::newRow("FontItalic") << "FontItalic" << QVariant(true) << QVariant(false);
+    QTest::newRow("FontName") << "FontName" << QVariant(QStringLiteral("Arial"))
+                              << QVariant(QString());
+    QTest::newRow("FontSize") << "FontSize" << QVariant(9.75) << QVariant(0.0);
+    QTest::newRow("FontStrikethru") << "FontStrikethru" << QVariant(true) << QVariant(false);
+    QTest::newRow("FontUnderline") << "FontUnderline" << QVariant(true) << QVariant(false);
+}
+
+void TestHorizontalScroller::missingPropertyLoadsItsDefault()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, expectedDefault);
+    const QByteArray prop = name.toLatin1();
+
+    HorizontalScroller withValue;
+    withValue.loadProperties({{name, stored}});
+    QVERIFY(VariantMapPropertyBag::sameValue(withValue.property(prop.constData()), stored));
+
+    // Loading runs after initialisation, so a missing name overrides the initial value too.
+    HorizontalScroller without;
+    without.loadProperties({});
+    QVERIFY2(VariantMapPropertyBag::sameValue(without.property(prop.constData()), expectedDefault),
+             qPrintable(without.property(prop.constData()).toString()));
+    QVERIFY(without.saveProperties().isEmpty());
+}
+
+void TestHorizontalScroller::savedStateLoadsBackThroughSettings()
+{
+    HorizontalScroller s;
+    QPixmap icon(16, 16);
+    icon.fill(Qt::red);
+    QPixmap mask(8, 8);
+    mask.fill(Qt::blue);
+    s.setBackColor(0x80000008u);
+    s.setBorderStyle(1);
+    s.setControlEnabled(false);
+    s.setMouseIcon(icon);
+    s.setMousePointer(99);
+    s.setWhatsThisHelpId(42);
+    s.setToolTipText(QStringLiteral("Double-click for more"));
+    s.setMaskColor(0x00FF00u);
+    s.setMaskPicture(mask);
+    s.setBackStyle(1);
+    s.setHyperLink(QUrl(QStringLiteral("http://127.0.0.1:8080/indices")));
+    s.setTextColor(0xDDDDDDu);
+    s.setFontItalic(true);
+    s.setFontName(QStringLiteral("Arial"));
+    s.setFontSize(9.75f);
+    s.setFontStrikethru(true);
+    s.setFontUnderline(true);
+    s.setFontBold(false);
+    const QVariantMap saved = s.saveProperties();
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("store.ini"));
+    {
+        QSettings store(file, QSettings::IniFormat);
+        for (auto it = saved.cbegin(); it != saved.cend(); ++it)
+            store.setValue(it.key(), it.value());
+    }
+    QVariantMap reread;
+    {
+        QSettings store(file, QSettings::IniFormat);
+        for (const QString &key : store.allKeys())
+            reread.insert(key, store.value(key));
+    }
+
+    HorizontalScroller loaded;
+    loaded.loadProperties(reread);
+    for (const QString &name : HorizontalScroller::savedPropertyNames()) {
+        const QByteArray prop = name.toLatin1();
+        QVERIFY2(VariantMapPropertyBag::sameValue(loaded.property(prop.constData()),
+                                                  s.property(prop.constData())),
+                 qPrintable(name));
+    }
+    QCOMPARE(loaded.saveProperties().keys(), saved.keys());
+    QVERIFY(!loaded.saveProperties().contains(QStringLiteral("FontBold")));
+}
+
+void TestHorizontalScroller::propertyWriteNotifiesByName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("value");
+    QPixmap picture(4, 4);
+    picture.fill(Qt::green);
+    QTest::newRow("BorderStyle") << "BorderStyle" << QVariant::fromValue(short(1));
+    QTest::newRow("Enabled") << "Enabled" << QVariant(false);
+    QTest::newRow("MouseIcon") << "MouseIcon" << QVariant(picture);
+    QTest::newRow("MousePointer") << "MousePointer" << QVariant::fromValue(short(13));
+    QTest::newRow("ForeColor") << "ForeColor" << QVariant(0x30FFu);
+    QTest::newRow("BackColor") << "BackColor" << QVariant(0x000000u);
+    QTest::newRow("WhatsThisHelpID") << "WhatsThisHelpID" << QVariant(5);
+    QTest::newRow("ToolTipText") << "ToolTipText" << QVariant(QStringLiteral("hint"));
+    QTest::newRow("MaskColor") << "MaskColor" << QVariant(0xFFu);
+    QTest::newRow("MaskPicture") << "MaskPicture" << QVariant(picture);
+    QTest::newRow("BackStyle") << "BackStyle" << QVariant::fromValue(short(1));
+    QTest::newRow("HyperLink") << "HyperLink"
+                               << QVariant(QUrl(QStringLiteral("http://127.0.0.1/")));
+    QTest::newRow("TextColor") << "TextColor" << QVariant(0xFF00u);
+    QTest::newRow("FontBold") << "FontBold" << QVariant(false);
+    QTest::newRow("FontItalic") << "FontItalic" << QVariant(true);
+    QTest::newRow("FontName") << "FontName" << QVariant(QStringLiteral("Arial"));
+    QTest::newRow("FontSize") << "FontSize" << QVariant(9.75f);
+    QTest::newRow("FontStrikethru") << "FontStrikethru" << QVariant(true);
+    QTest::newRow("FontUnderline") << "FontUnderline" << QVariant(true);
+}
+
+void TestHorizontalScroller::propertyWriteNotifiesByName()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, value);
+    HorizontalScroller s;
+    QSignalSpy changed(&s, &HorizontalScroller::PropertyChanged);
+    const QByteArray prop = name.toLatin1();
+    // The value is in place by the time the host hears of the change.
+    QVariant seen;
+    connect(&s, &HorizontalScroller::PropertyChanged, [&] { seen = s.property(prop.constData()); });
+
+    QVERIFY(s.setProperty(prop.constData(), value));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().first().toString(), name);
+    QVERIFY(VariantMapPropertyBag::sameValue(s.property(prop.constData()), value));
+    QVERIFY(VariantMapPropertyBag::sameValue(seen, value));
+}
+
+void TestHorizontalScroller::invalidPropertyValueIsRefused()
+{
+    HorizontalScroller s;
+    QSignalSpy changed(&s, &HorizontalScroller::PropertyChanged);
+    QSignalSpy errors(&s, &HorizontalScroller::Error);
+    s.setMousePointer(13);
+    s.setMousePointer(50);
+    s.setBorderStyle(2);
+    QCOMPARE(s.mousePointer(), short(13));
+    QCOMPARE(s.borderStyle(), short(0));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(errors.size(), 2);
+    QCOMPARE(errors.first().first().toInt(), 380);
+    // Read-only properties cannot be written by name.
+    QVERIFY(!s.setProperty("CurrentX", 5.0f));
+    QVERIFY(!s.setProperty("Font", QFont()));
+}
+
+void TestHorizontalScroller::mouseAndKeyEventsAreRaised()
+{
+    HorizontalScroller s;
+    s.resize(200, 20);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    QWidget *draw = s.findChild<QWidget *>(QStringLiteral("Draw"));
+    QVERIFY(draw);
+
+    QSignalSpy down(&s, &HorizontalScroller::MouseDown);
+    QSignalSpy up(&s, &HorizontalScroller::MouseUp);
+    QSignalSpy move(&s, &HorizontalScroller::MouseMove);
+    QSignalSpy click(&s, &HorizontalScroller::Click);
+    QSignalSpy dbl(&s, &HorizontalScroller::DblClick);
+
+    QTest::mousePress(draw, Qt::RightButton, Qt::ShiftModifier, QPoint(10, 5));
+    QCOMPARE(down.size(), 1);
+    QCOMPARE(down.first(), (QList<QVariant>{short(2), short(1), 10.0f, 5.0f}));
+    QTest::mouseRelease(draw, Qt::RightButton, Qt::ShiftModifier, QPoint(10, 5));
+    QCOMPARE(up.size(), 1);
+    QCOMPARE(up.first().at(0).toInt(), 2);
+    QCOMPARE(click.size(), 1);
+
+    QTest::mouseDClick(draw, Qt::LeftButton, Qt::NoModifier, QPoint(30, 8));
+    QCOMPARE(dbl.size(), 1);
+
+    QMouseEvent drag(QEvent::MouseMove, QPointF(40, 6), draw->mapToGlobal(QPointF(40, 6)),
+                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QApplication::sendEvent(draw, &drag);
+    QCOMPARE(move.size(), 1);
+    QCOMPARE(move.first(), (QList<QVariant>{short(1), short(2), 40.0f, 6.0f}));
+
+    QSignalSpy keyDown(&s, &HorizontalScroller::KeyDown);
+    QSignalSpy keyPress(&s, &HorizontalScroller::KeyPress);
+    QSignalSpy keyUp(&s, &HorizontalScroller::KeyUp);
+    draw->setFocus();
+    QTest::keyClick(draw, Qt::Key_A);
+    QTest::keyClick(draw, Qt::Key_F5, Qt::AltModifier);
+    // A, then Alt going down with F5.
+    QCOMPARE(keyDown.size(), 3);
+    QCOMPARE(keyDown.at(0), (QList<QVariant>{short(65), short(0)}));
+    QCOMPARE(keyDown.at(1).first().toInt(), 18);
+    QCOMPARE(keyDown.at(2), (QList<QVariant>{short(116), short(4)}));
+    QCOMPARE(keyPress.size(), 1);
+    QCOMPARE(keyPress.first().first().toInt(), int('a'));
+    QCOMPARE(keyUp.at(0), (QList<QVariant>{short(65), short(0)}));
+    QCOMPARE(keyUp.at(1).first().toInt(), 116);
+}
+
+void TestHorizontalScroller::disabledControlRaisesNoMouseEvents()
+{
+    HorizontalScroller s;
+    s.resize(100, 20);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    QWidget *draw = s.findChild<QWidget *>(QStringLiteral("Draw"));
+    QSignalSpy down(&s, &HorizontalScroller::MouseDown);
+    s.setControlEnabled(false);
+    QTest::mouseClick(draw, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(down.size(), 0);
+    s.setControlEnabled(true);
+    QTest::mouseClick(draw, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(down.size(), 1);
+}
+
+void TestHorizontalScroller::hidingRaisesHide()
+{
+    QWidget host;
+    auto *s = new HorizontalScroller(&host);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QSignalSpy hidden(s, &HorizontalScroller::Hide);
+    s->hide();
+    QCOMPARE(hidden.size(), 1);
+    s->show();
+    host.hide();
+    QCOMPARE(hidden.size(), 2);
+}
+
+QTEST_MAIN(TestHorizontalScroller)
+#include "tst_horizontalscroller.moc"
