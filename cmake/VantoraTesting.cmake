@@ -4,7 +4,10 @@ function(vantora_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test vantora_warnings)
-  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests)
+  # Tests include the forms' generated headers from vantora_core; they have no forms of
+  # their own for uic to process.
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests
+    AUTOUIC OFF)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set(work ${CMAKE_BINARY_DIR}/testwork/${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES

@@ -6,6 +6,8 @@
 #include "browser/Catalogues.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
+#include "feed/FeedConfig.h"
+#include "feed/QuoteFeed.h"
 #include "frmStockMain.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
@@ -27,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QUrl>
 
 StockMain::StockMain()
     : m_options(std::make_unique<frmOptions>()), m_form(std::make_unique<frmStockMain>()),
@@ -48,6 +51,8 @@ StockMain::StockMain()
     m_form->installEventFilter(this);
     connect(m_form->ui->cmdExit, &QAbstractButton::clicked, this,
             [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
+    wireQuotes();
+    wireOptions();
 }
 
 StockMain::~StockMain() = default;
@@ -143,6 +148,7 @@ void StockMain::Form_Load()
     // positions from the settings just loaded.
     m_portfolios->GetPortfolio();
     m_settings->GetSettings();
+    startBuiltInFeed();
     m_quoteGrid->AddLabels();
     // The pause and research lists were filled before the start portfolio was known; their
     // stored positions are only meaningful now, so they are filled again from it (else a
@@ -208,6 +214,21 @@ void StockMain::Form_Load()
     // 28. One quote row per symbol row.
     ui->gridQuotes->setRows(opt->gridSymbols->rows());
     m_loaded = true;
+}
+
+void StockMain::startBuiltInFeed()
+{
+    // The quote addresses that point at the built-in feed's loopback address start it
+    // here; when another Vantora already serves that port, that one answers.
+    for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
+        const QUrl url(address);
+        if (url.isValid() && FeedConfig::isFeedUrl(url, quint16(url.port(80)))) {
+            QuoteFeed::startInProcess(quint16(url.port(80)));
+            return;
+        }
+    }
+    if (m_state.RealTimeMode)
+        QuoteFeed::startInProcess(FeedConfig::kDefaultPort);
 }
 
 void StockMain::CheckConnection()

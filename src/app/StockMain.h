@@ -73,11 +73,18 @@ Q_SIGNALS:
     // The program has saved what it had to and is ending.
     void exiting();
 
+    // ---- concerns wired into the main window, each in its own StockMain<Concern>.cpp ----
+    // Quote download, grid actions and the update cycle (StockMainQuotes.cpp).
+    void wireQuotes();
+    // The Options window's behaviour and the portfolios (StockMainOptions.cpp).
+    void wireOptions();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CheckConnection();
+    void startBuiltInFeed();
     void placeWindow();
 
     MainState m_state;
@@ -90,6 +97,10 @@ private:
     std::unique_ptr<Connectivity> m_connectivity;
     std::unique_ptr<WindowModes> m_windowModes;
     std::unique_ptr<ScrollerHost> m_scroller;
+    // Concern objects of the quote download and update cycle (owned by StockMainQuotes.cpp).
+    std::shared_ptr<void> m_quotesConcern;
+    // Concern objects of the Options window and portfolios (owned by StockMainOptions.cpp).
+    std::shared_ptr<void> m_optionsConcern;
     QTimer m_timInterval;
     QTimer m_timScroll;
     bool m_loaded = false;
