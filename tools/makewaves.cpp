@@ -1,8 +1,8 @@
 // Writes the five short wave files the program plays: Click, Open, Close, Highalert and
 // Lowalert. 8 kHz, 16-bit mono PCM, made from sine tones with a soft envelope, so the
 // project ships no sound it did not make itself.
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -80,12 +80,11 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string dir = argv[1];
-    const bool ok =
-        writeWave(dir + "/Click.wav", {{1800, 0.015}}, 0.4) &&
-        writeWave(dir + "/Open.wav", {{523, 0.06}, {659, 0.06}, {784, 0.08}}, 0.35) &&
-        writeWave(dir + "/Close.wav", {{784, 0.06}, {659, 0.06}, {523, 0.08}}, 0.35) &&
-        writeWave(dir + "/Highalert.wav", {{880, 0.12}, {0, 0.05}, {1175, 0.2}}, 0.5) &&
-        writeWave(dir + "/Lowalert.wav", {{440, 0.12}, {0, 0.05}, {330, 0.2}}, 0.5);
+    const bool ok = writeWave(dir + "/Click.wav", {{1800, 0.015}}, 0.4) &&
+                    writeWave(dir + "/Open.wav", {{523, 0.06}, {659, 0.06}, {784, 0.08}}, 0.35) &&
+                    writeWave(dir + "/Close.wav", {{784, 0.06}, {659, 0.06}, {523, 0.08}}, 0.35) &&
+                    writeWave(dir + "/Highalert.wav", {{880, 0.12}, {0, 0.05}, {1175, 0.2}}, 0.5) &&
+                    writeWave(dir + "/Lowalert.wav", {{440, 0.12}, {0, 0.05}, {330, 0.2}}, 0.5);
     if (!ok) {
         std::fprintf(stderr, "makewaves: cannot write into %s\n", dir.c_str());
         return 1;

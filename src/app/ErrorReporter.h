@@ -18,8 +18,7 @@ QString errorMessageText(const RuntimeError &error);
 
 // Runs an event handler so that no failure escapes into Qt's event loop: a RuntimeError
 // (or any other exception) is reported through ErrorMessage and the program carries on.
-template <typename Handler>
-void guard(Handler &&handler, QWidget *parent = nullptr)
+template <typename Handler> void guard(Handler &&handler, QWidget *parent = nullptr)
 {
     try {
         std::forward<Handler>(handler)();
@@ -33,8 +32,7 @@ void guard(Handler &&handler, QWidget *parent = nullptr)
 
 // For the handlers that trap their own failures and end silently (the update tick, the
 // index download): the failure is only logged for the developer.
-template <typename Handler>
-void guardSilently(Handler &&handler)
+template <typename Handler> void guardSilently(Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();

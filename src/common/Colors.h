@@ -31,12 +31,12 @@ inline QString toText(qint32 value)
 }
 
 // The colours the program uses by name.
-constexpr qint32 Rise = 0xEF50;         // bright green
-constexpr qint32 Fall = 0x30FF;         // red-orange; also the low alert
-constexpr qint32 HighAlert = 0xFF00;    // green
-constexpr qint32 LampDone = 0xFF00;     // green
-constexpr qint32 LampOffline = 0xFF;    // red
-constexpr qint32 LampBusy = 0xFFFF;     // yellow
-constexpr qint32 DarkGrey = 0x585858;   // grid and ticker background
+constexpr qint32 Rise = 0xEF50;       // bright green
+constexpr qint32 Fall = 0x30FF;       // red-orange; also the low alert
+constexpr qint32 HighAlert = 0xFF00;  // green
+constexpr qint32 LampDone = 0xFF00;   // green
+constexpr qint32 LampOffline = 0xFF;  // red
+constexpr qint32 LampBusy = 0xFFFF;   // yellow
+constexpr qint32 DarkGrey = 0x585858; // grid and ticker background
 
 } // namespace Colors

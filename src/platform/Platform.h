@@ -22,7 +22,14 @@ class QIcon;
 class MessageBoxService
 {
 public:
-    enum class Icon { NoIcon, Information, Warning, Critical, Question };
+    enum class Icon
+    {
+        NoIcon,
+        Information,
+        Warning,
+        Critical,
+        Question
+    };
     // Buttons are QMessageBox::StandardButton values or-ed together; the answer is one of them.
     virtual ~MessageBoxService() = default;
     virtual int show(QWidget *parent, const QString &title, const QString &text, Icon icon,
@@ -57,7 +64,11 @@ public:
 class ConnectionStateService
 {
 public:
-    enum Flag { Modem = 1, Lan = 2 };
+    enum Flag
+    {
+        Modem = 1,
+        Lan = 2
+    };
     virtual ~ConnectionStateService() = default;
     virtual int connectedFlags() = 0;
 };

@@ -1,5 +1,6 @@
 #include "RealPlatform.h"
 
+#include <QAudioDevice>
 #include <QColorDialog>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,7 +12,6 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMessageBox>
 #include <QNetworkInformation>
@@ -30,11 +30,21 @@ int RealMessageBox::show(QWidget *parent, const QString &title, const QString &t
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::NoIcon: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::NoIcon:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
     box.setStandardButtons(QMessageBox::StandardButtons(buttons));
     if (defaultButton != 0)
@@ -61,8 +71,8 @@ bool RealProgramLauncher::openInTextEditor(const QString &path)
 
 bool RealProgramLauncher::startCalculator()
 {
-    static const char *const calculators[] = {"gnome-calculator", "kcalc", "galculator",
-                                              "mate-calc", "qalculate-gtk", "xcalc"};
+    static const char *const calculators[] = {"gnome-calculator", "kcalc",         "galculator",
+                                              "mate-calc",        "qalculate-gtk", "xcalc"};
     for (const char *name : calculators) {
         const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (!program.isEmpty())
@@ -231,7 +241,8 @@ bool RealDialUp::dial(const QString &entryName)
             continue;
         QDBusInterface nm(kNmService, kNmPath, kNmService, bus);
         // Activation returns at once; the link comes up later.
-        nm.asyncCall(QStringLiteral("ActivateConnection"), QVariant::fromValue(QDBusObjectPath(p.path)),
+        nm.asyncCall(QStringLiteral("ActivateConnection"),
+                     QVariant::fromValue(QDBusObjectPath(p.path)),
                      QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
                      QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))));
         return true;
@@ -245,7 +256,8 @@ bool RealDialUp::hangUp(const QString &handle)
     if (!bus.isConnected())
         return false;
     QDBusInterface nm(kNmService, kNmPath, kNmService, bus);
-    nm.asyncCall(QStringLiteral("DeactivateConnection"), QVariant::fromValue(QDBusObjectPath(handle)));
+    nm.asyncCall(QStringLiteral("DeactivateConnection"),
+                 QVariant::fromValue(QDBusObjectPath(handle)));
     return true;
 }
 
@@ -282,12 +294,13 @@ void RealTrayIcon::showIcon(const QIcon &icon, const QString &toolTip)
         return;
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
-        connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-            if (r == QSystemTrayIcon::DoubleClick)
-                Q_EMIT doubleClicked();
-            else
-                Q_EMIT activated();
-        });
+        connect(m_icon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason r) {
+                    if (r == QSystemTrayIcon::DoubleClick)
+                        Q_EMIT doubleClicked();
+                    else
+                        Q_EMIT activated();
+                });
     }
     m_icon->setIcon(icon);
     m_icon->setToolTip(toolTip);

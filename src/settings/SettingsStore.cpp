@@ -62,3 +62,9 @@ void SettingsStore::sync()
 {
     store().sync();
 }
+
+void SettingsStore::clearAll()
+{
+    store().clear();
+    store().sync();
+}

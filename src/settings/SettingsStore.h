@@ -11,7 +11,8 @@
 class SettingsStore
 {
 public:
-    static QString read(const QString &section, const QString &key, const QString &defaultValue = {});
+    static QString read(const QString &section, const QString &key,
+                        const QString &defaultValue = {});
     static void write(const QString &section, const QString &key, const QString &value);
     // Removes one key; removing a key that does not exist does nothing.
     static void removeKey(const QString &section, const QString &key);
@@ -19,6 +20,8 @@ public:
     static void removeSection(const QString &section);
     // Writes everything pending to disk (QSettings also does this on its own).
     static void sync();
+    // Removes every section and key of the program (a fresh store).
+    static void clearAll();
 
     // The group path QSettings uses for a section ("Settings\Portfolios\A" ->
     // "Settings/Portfolios/A").

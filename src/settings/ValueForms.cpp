@@ -19,8 +19,7 @@ std::optional<double> toNumber(const QString &text)
     return value;
 }
 
-template <typename Int>
-std::optional<Int> toInteger(const QString &text)
+template <typename Int> std::optional<Int> toInteger(const QString &text)
 {
     const auto value = toNumber(text);
     if (!value)

@@ -25,10 +25,11 @@ void WindowModes::setBrowserMode()
 {
     auto *ui = m_main.ui;
     m_main.resize(Twips::toPixels(NarrowWidth), Twips::toPixels(CollapsedHeight));
-    for (QWidget *w : {static_cast<QWidget *>(ui->FrameBrowserButtons), static_cast<QWidget *>(ui->lblBusy),
-                       static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-                       static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-                       static_cast<QWidget *>(ui->picIslandButton)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->FrameBrowserButtons), static_cast<QWidget *>(ui->lblBusy),
+          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
+          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
+          static_cast<QWidget *>(ui->picIslandButton)})
         w->show();
     ui->cmdPrintTicker->hide();
     ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightBrowser));
@@ -44,13 +45,14 @@ void WindowModes::setTickerMode()
     ui->FrameBrowserButtons->hide();
     m_main.resize(Twips::toPixels(TickerWidth), Twips::toPixels(TickerHeight));
     ui->cmdPrintTicker->show();
-    for (QWidget *w : {static_cast<QWidget *>(ui->lblBusy), static_cast<QWidget *>(ui->cmdSubmit),
-                       static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-                       static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-                       static_cast<QWidget *>(ui->picIslandButton), static_cast<QWidget *>(ui->FrameCharts),
-                       static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->FrameIPO),
-                       static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameResearch),
-                       static_cast<QWidget *>(ui->FrameSymbolLookup)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->lblBusy), static_cast<QWidget *>(ui->cmdSubmit),
+          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
+          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
+          static_cast<QWidget *>(ui->picIslandButton), static_cast<QWidget *>(ui->FrameCharts),
+          static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->FrameIPO),
+          static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameResearch),
+          static_cast<QWidget *>(ui->FrameSymbolLookup)})
         w->hide();
     ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightTicker));
     ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopTicker));

@@ -67,8 +67,10 @@ void dlgDisclaimer::OKButton_Click()
     // is not ticked records nothing.
     if (!ui->chkDisclaimer->isChecked())
         return;
-    SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"), ProgramFolder::path());
-    SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("FirstRun"), QStringLiteral("1"));
+    SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"),
+                         ProgramFolder::path());
+    SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("FirstRun"),
+                         QStringLiteral("1"));
     SettingsStore::write(SettingsStore::portfolioSection(QStringLiteral("Default")),
                          QStringLiteral("FirstRun"),
                          QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));

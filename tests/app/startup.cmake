@@ -1,0 +1,6 @@
+vantora_add_test(NAME tst_startup SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_startup.cpp
+  LIBS vantora_core LABELS gui)
+vantora_add_test(NAME tst_programlife SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_programlife.cpp
+  LIBS vantora_core LABELS gui)
+target_compile_definitions(tst_programlife PRIVATE VANTORA_EXECUTABLE="$<TARGET_FILE:vantora>")
+add_dependencies(tst_programlife vantora)

@@ -1,0 +1,288 @@
+#include "app/ErrorReporter.h"
+#include "app/StockMain.h"
+#include "app/VantoraApp.h"
+#include "app/frmStockMain.h"
+#include "common/RuntimeError.h"
+#include "grid/FlexGrid.h"
+#include "options/frmOptions.h"
+#include "platform/TestDoubles.h"
+#include "settings/SettingsStore.h"
+#include "ui_dlgDisclaimer.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/dlgDisclaimer.h"
+#include "window/frmSplash.h"
+
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kDefault = QStringLiteral("Settings\\Portfolios\\Default");
+
+} // namespace
+
+// The program's start: splash, agreement, the main window's start-up sequence, and exit.
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<FakePlatform> m_platform;
+
+private Q_SLOTS:
+    void init()
+    {
+        SettingsStore::clearAll();
+        m_platform = std::make_unique<FakePlatform>();
+    }
+    void cleanup() { m_platform.reset(); }
+
+    void firstRunKeepsWindowHiddenUntilAgreement()
+    {
+        VantoraApp app;
+        bool checked = false;
+        app.runAgreement = [&](dlgDisclaimer &dialog) {
+            StockMain *main = app.main();
+            QVERIFY(main);
+            // Start-up has run, but the window waits for the agreement.
+            QVERIFY(!main->form()->isVisible());
+            QVERIFY(!main->timInterval().isActive());
+            QCOMPARE(main->form()->pos(), QPoint(0, 0));
+            FlexGrid *symbols = main->options()->ui->gridSymbols;
+            QCOMPARE(symbols->rows(), 5);
+            QStringList names;
+            for (int r = 1; r < symbols->rows(); ++r)
+                names << symbols->textMatrix(r, 0);
+            QCOMPARE(names, QStringList({"MSFT", "CSCO", "IBM", "DELL"}));
+            QCOMPARE(main->form()->ui->gridQuotes->rows(), 5);
+            QVERIFY(!app.splash()->Timer1.isActive()); // the splash waits too
+            QVERIFY(!dialog.ui->OKButton->isEnabled());
+            QVERIFY(dialog.ui->txtDisclaimer->toPlainText().contains("agreement"));
+            dialog.ui->chkDisclaimer->setChecked(true);
+            QVERIFY(dialog.ui->OKButton->isEnabled());
+            dialog.ui->chkDisclaimer->setChecked(false);
+            QVERIFY(!dialog.ui->OKButton->isEnabled());
+            dialog.ui->chkDisclaimer->setChecked(true);
+            dialog.ui->OKButton->click();
+            checked = true;
+            return int(QDialog::Accepted);
+        };
+        QVERIFY(app.start());
+        QVERIFY(checked);
+        QVERIFY(app.main()->form()->isVisible());
+        // The update timer stays off until the first manual update.
+        QVERIFY(!app.main()->timInterval().isActive());
+        QCOMPARE(SettingsStore::read("Settings", "FirstRun"), QString("1"));
+        QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
+        QVERIFY(!SettingsStore::read(kDefault, "FirstRun").isEmpty());
+        QVERIFY(app.splash()->Timer1.isActive());
+        app.main()->form()->hide();
+    }
+
+    void refusingSavesNothing()
+    {
+        VantoraApp app;
+        app.runAgreement = [](dlgDisclaimer &dialog) {
+            dialog.ui->CancelButton->click();
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(!app.start());
+        QVERIFY(SettingsStore::read("Settings", "FirstRun").isEmpty());
+        QVERIFY(SettingsStore::read(kDefault, "FirstRun").isEmpty());
+        QVERIFY(SettingsStore::read(kDefault, "UpdateSeconds").isEmpty());
+    }
+
+    void missingAgreementTextIsFatal()
+    {
+        QTemporaryDir empty;
+        const QByteArray dataDir = qgetenv("VANTORA_DATA_DIR");
+        qputenv("VANTORA_DATA_DIR", empty.path().toLocal8Bit());
+        VantoraApp app;
+        bool shown = false;
+        app.runAgreement = [&](dlgDisclaimer &) {
+            shown = true;
+            return int(QDialog::Rejected);
+        };
+        const bool goesOn = app.start();
+        qputenv("VANTORA_DATA_DIR", dataDir);
+        QVERIFY(!goesOn);
+        QVERIFY(!shown);
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
+        const auto &box = m_platform->messageBox.shown.constFirst();
+        QCOMPARE(box.title, QString("Vantora Fatal Error"));
+        QCOMPARE(box.text, QString("Fatal Error - File missing! Please re-download the Vantora "
+                                   "installation program."));
+        QCOMPARE(box.icon, MessageBoxService::Icon::Critical);
+        QCOMPARE(box.buttons, int(QMessageBox::Ok));
+    }
+
+    void laterRunShowsWindowAfterSplash()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        VantoraApp app;
+        app.runAgreement = [](dlgDisclaimer &) -> int {
+            QTest::qFail("agreement shown on a later run", __FILE__, __LINE__);
+            return 0;
+        };
+        QVERIFY(app.start());
+        QVERIFY(!app.main());
+        QTRY_VERIFY_WITH_TIMEOUT(app.main() != nullptr, 6000);
+        QVERIFY(!app.splash()->isVisible());
+        QVERIFY(app.main()->form()->isVisible());
+        QVERIFY(app.main()->timInterval().isActive());
+        QCOMPARE(app.main()->form()->windowTitle(), QString("Vantora v2.0"));
+        app.main()->form()->hide();
+    }
+
+    void storedZeroFirstRunStillAsksForAgreement()
+    {
+        SettingsStore::write("Settings", "FirstRun", "0");
+        VantoraApp app;
+        bool shown = false;
+        app.runAgreement = [&](dlgDisclaimer &) {
+            shown = true;
+            return int(QDialog::Rejected);
+        };
+        app.start();
+        QVERIFY(shown);
+    }
+
+    void mode_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("ticker") << "Ticker"
+                                << "Ticker";
+        QTest::newRow("browser") << "Browser"
+                                 << "Browser";
+        QTest::newRow("misspelt") << "Tikcer"
+                                  << "Browser";
+        QTest::newRow("empty") << ""
+                               << "Browser";
+        QTest::newRow("lower case") << "ticker"
+                                    << "Browser";
+    }
+    void mode()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, mode);
+        SettingsStore::write("Settings", "FirstRun", "1");
+        SettingsStore::write(kDefault, "Mode", stored);
+        StockMain main;
+        main.Form_Load();
+        QCOMPARE(main.state().WindowMode, mode);
+        // The toggle writes the mode back at once.
+        QCOMPARE(SettingsStore::read(kDefault, "Mode"), mode);
+        const bool ticker = mode == QLatin1String("Ticker");
+        QCOMPARE(main.form()->ui->cmdPrintTicker->isHidden(), !ticker);
+        QCOMPARE(main.form()->ui->FrameBrowserButtons->isHidden(), ticker);
+        QVERIFY(m_platform->sound.played.constLast().endsWith("Click.wav"));
+        main.form()->hide();
+    }
+
+    void storedPosition_data()
+    {
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QPoint>("pos");
+        QTest::newRow("placed") << "1500"
+                                << "3000" << QPoint(200, 100);
+        QTest::newRow("top zero ignores left") << "0"
+                                               << "3000" << QPoint(0, 0);
+    }
+    void storedPosition()
+    {
+        QFETCH(QString, top);
+        QFETCH(QString, left);
+        QFETCH(QPoint, pos);
+        SettingsStore::write("Settings", "FirstRun", "1");
+        SettingsStore::write(kDefault, "Top", top);
+        SettingsStore::write(kDefault, "Left", left);
+        StockMain main;
+        main.Form_Load();
+        QCOMPARE(main.form()->pos(), pos);
+        main.form()->hide();
+    }
+
+    void exitSavesPositionAndEveryKey()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        StockMain main;
+        main.Form_Load();
+        main.form()->move(300, 45);
+        main.options()->ui->chkLogging->setChecked(true); // edited in memory, never OK'd
+        QSignalSpy exiting(&main, &StockMain::exiting);
+        main.cmdExit_Click();
+        QCOMPARE(exiting.size(), 1);
+        QVERIFY(m_platform->sound.played.constLast().endsWith("Click.wav"));
+        QCOMPARE(SettingsStore::read(kDefault, "Top"), QString("675"));
+        QCOMPARE(SettingsStore::read(kDefault, "Left"), QString("4500"));
+        QCOMPARE(SettingsStore::read(kDefault, "QuoteLogging"), QString("1"));
+        QCOMPARE(SettingsStore::read(kDefault, "UpdateSeconds"), QString("9"));
+        QCOMPARE(SettingsStore::read(kDefault, "SortOrder0"), QString("True"));
+        QCOMPARE(SettingsStore::read(kDefault, "EvenRowColor"), QString("16384"));
+        QCOMPARE(SettingsStore::read(kDefault, "Index0"), QString("1"));
+        QCOMPARE(SettingsStore::read(kDefault, "Symbol3"), QString("DELL"));
+        QVERIFY(!main.form()->isVisible());
+    }
+
+    void exitHangsUpWhenAsked()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        SettingsStore::write(kDefault, "UseDialUp", "1");
+        SettingsStore::write(kDefault, "DisconnectOnExit", "1");
+        m_platform->dialUp.entryNames = {"Work"};
+        m_platform->dialUp.active = {{"/a/1", " Work "}, {"/a/2", "Other"}, {"/a/3", "Work"}};
+        m_platform->connection.flags = ConnectionStateService::Modem;
+        StockMain main;
+        main.Form_Load();
+        main.cmdExit_Click();
+        QCOMPARE(m_platform->dialUp.hungUp, QStringList({"/a/1", "/a/3"}));
+    }
+
+    void errorMessageText()
+    {
+        ErrorMessage(RuntimeError("frmStockMain", 53, "File not found"));
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
+        const auto &box = m_platform->messageBox.shown.constFirst();
+        QCOMPARE(box.title, QString("Error"));
+        QCOMPARE(box.text, QString("frmStockMain Error # 53\rFile not found"));
+        QCOMPARE(box.buttons, int(QMessageBox::Ok));
+    }
+
+    void guardReportsAndCarriesOn()
+    {
+        bool after = false;
+        guard([] { throw RuntimeError("Vantora", 5, "Invalid procedure call"); });
+        after = true;
+        QVERIFY(after);
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
+        guardSilently([] { throw RuntimeError("Vantora", 6, "Overflow"); });
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
+    }
+
+    void keepOnTopFollowsTheBox()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        SettingsStore::write(kDefault, "KeepOnTop", "1");
+        StockMain main;
+        main.Form_Load();
+        QVERIFY(main.form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(main.form()->isVisible());
+        main.options()->ui->chkKeepOnTop->setChecked(false);
+        main.KeepOnTop();
+        QVERIFY(!main.form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(main.form()->isVisible());
+        main.form()->hide();
+    }
+
+    void windowsDirEndsWithSeparator()
+    {
+        const QString dir = StockMain::GetWindowsDir();
+        QVERIFY(dir.endsWith('/'));
+        QVERIFY(QFileInfo(dir).isDir());
+    }
+};
+
+QTEST_MAIN(TestStartUp)
+#include "tst_startup.moc"

@@ -1,0 +1,267 @@
+#include "app/StockMain.h"
+#include "app/frmStockMain.h"
+#include "grid/FlexGrid.h"
+#include "options/frmOptions.h"
+#include "platform/TestDoubles.h"
+#include "settings/SettingsIO.h"
+#include "settings/SettingsStore.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ImageList.h"
+
+#include <QSettings>
+#include <QtTest>
+
+namespace {
+
+const QString kDefault = QStringLiteral("Settings\\Portfolios\\Default");
+
+QString readDefault(const QString &key)
+{
+    return SettingsStore::read(kDefault, key, QStringLiteral("<missing>"));
+}
+
+} // namespace
+
+// Loading and saving every setting of a portfolio through the real store and the real
+// Options window.
+class TestSettingsIO : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<StockMain> m_main;
+
+    StockMain &start()
+    {
+        m_main = std::make_unique<StockMain>();
+        m_main->Form_Load();
+        return *m_main;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        SettingsStore::clearAll();
+        SettingsStore::write("Settings", "FirstRun", "1");
+        m_platform = std::make_unique<FakePlatform>();
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        m_platform.reset();
+    }
+
+    void emptyStoreGivesFirstStartValues()
+    {
+        StockMain &main = start();
+        auto *ui = main.options()->ui;
+        QVERIFY(!ui->optAlertPopUp->isChecked());
+        QVERIFY(!ui->optAlertVisual->isChecked());
+        QVERIFY(!ui->optAlertSound->isChecked());
+        QVERIFY(main.options()->optSortOrder[0]->isChecked());
+        QVERIFY(!main.options()->optSortOrder[1]->isChecked());
+        for (QCheckBox *box : {ui->chkUseDefaultColors, ui->chkStartHomePage,
+                               ui->chkHomeSeparateBrowser, ui->chkScroll, ui->chkSeparateLogFiles})
+            QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
+        for (QCheckBox *box :
+             {ui->chkQuoteUpdate, ui->chkLogging, ui->chkKeepOnTop, ui->chkUseProxy,
+              ui->chkUseDialUp, ui->chkShow, ui->chkEnableLowAlert})
+            QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
+        QCOMPARE(ui->txtProxyServer->text(), QString("Proxy"));
+        QCOMPARE(ui->txtProxyPort->text(), QString("80"));
+        QCOMPARE(ui->ScrollSlider->value(), 3);
+        QCOMPARE(ui->cboSeconds->currentText(), QString("45"));
+        QCOMPARE(main.state().EvenRowColor, 0x004000);
+        QCOMPARE(main.state().OddRowColor, 0x606000);
+        QCOMPARE(main.state().HeaderColor, 0xAAAAAA);
+        QCOMPARE(main.state().CurrentPortfolio, QString("Default"));
+        // Start-up gives the empty list its four default rows, not logged.
+        FlexGrid *symbols = ui->gridSymbols;
+        QCOMPARE(symbols->rows(), 5);
+        QCOMPARE(symbols->textMatrix(4, 0), QString("DELL"));
+        QCOMPARE(symbols->textMatrix(1, 2), QString("0.00"));
+        QCOMPARE(symbols->cellPicture(1, 4).cacheKey(),
+                 ImageList::instance().image(ImageList::BoxEmpty).cacheKey());
+        // The default colours come with the five default index ticks.
+        for (int i = 0; i < 42; ++i)
+            QCOMPARE(main.options()->chkIndex[i]->isChecked(),
+                     i == 0 || i == 4 || i == 8 || i == 11 || i == 22);
+    }
+
+    void everyKeyRoundTrips()
+    {
+        SettingsStore::write("Settings", "StockURL", "http://127.0.0.1:1/s?");
+        SettingsStore::write("Settings", "MarketURL", "http://127.0.0.1:1/m?");
+        SettingsStore::write("Settings", "IndicesURL", "http://127.0.0.1:1/i");
+        const QList<QPair<QString, QString>> stored = {{"Symbol0", "AAPL"},
+                                                       {"Shares1", "12.5"},
+                                                       {"LowAlert1", "10.00"},
+                                                       {"HighAlert1", "20.00"},
+                                                       {"Log1", "1"},
+                                                       {"AutoUpdate", "1"},
+                                                       {"UpdateSeconds", "3"},
+                                                       {"ChartTime", "2"},
+                                                       {"ChartFreq", "1"},
+                                                       {"StockNews", "4"},
+                                                       {"IPOIndex", "5"},
+                                                       {"Screener", "6"},
+                                                       {"HomePageIndex", "7"},
+                                                       {"StartHomePage", "0"},
+                                                       {"HomeSeparateBrowser", "0"},
+                                                       {"StopBrowser", "1"},
+                                                       {"KeepOnTop", "1"},
+                                                       {"Index3", "1"},
+                                                       {"EnableScrollIndex", "0"},
+                                                       {"ScrollPause", "1"},
+                                                       {"ScrollPauseTime", "4"},
+                                                       {"ScrollSpeed", "5"},
+                                                       {"EnableAutoSort", "1"},
+                                                       {"SortOrder0", "False"},
+                                                       {"SortOrder1", "True"},
+                                                       {"SortColumn", "4"},
+                                                       {"ShowGridLines", "1"},
+                                                       {"EnableLowAlert", "1"},
+                                                       {"EnableHighAlert", "1"},
+                                                       {"AlertPopUp", "False"},
+                                                       {"AlertVisual", "False"},
+                                                       {"AlertSound", "True"},
+                                                       {"QuoteLogging", "1"},
+                                                       {"SeparateLogFiles", "0"},
+                                                       {"UseDefaultColors", "0"},
+                                                       {"EvenRowColor", "255"},
+                                                       {"OddRowColor", "65280"},
+                                                       {"TextColor", "16711680"},
+                                                       {"HeaderColor", "8421504"},
+                                                       {"HeaderTextColor", "65535"},
+                                                       {"AutoRemove", "False"},
+                                                       {"UseDialUp", "0"},
+                                                       {"EnableAutoDial", "1"},
+                                                       {"Reconnect", "1"},
+                                                       {"DisconnectOnExit", "1"},
+                                                       {"UseProxyServer", "1"},
+                                                       {"ProxyServer", "proxy1"},
+                                                       {"ProxyPort", "8080"},
+                                                       {"ShowStockValue", "1"},
+                                                       {"PortfolioValue", "1,234.50"},
+                                                       {"TradeFee", "9.95"},
+                                                       {"Available", "1000"},
+                                                       {"Mode", "Ticker"},
+                                                       {"ColWidth12", "2300"}};
+        for (const auto &[key, value] : stored)
+            SettingsStore::write(kDefault, key, value);
+
+        StockMain &main = start();
+        auto *ui = main.options()->ui;
+        QCOMPARE(ui->gridSymbols->textMatrix(1, 0), QString("AAPL"));
+        QVERIFY(ui->chkQuoteUpdate->isChecked());
+        QVERIFY(ui->optAlertSound->isChecked());
+        QVERIFY(main.options()->optSortOrder[1]->isChecked());
+        QCOMPARE(ui->txtProxyServer->text(), QString("proxy1"));
+        QCOMPARE(main.state().WindowMode, QString("Ticker"));
+
+        // Clear the store completely: everything written back must come from memory.
+        SettingsStore::clearAll();
+        main.saveAll();
+        for (const auto &[key, value] : stored)
+            QCOMPARE(readDefault(key) + " (" + key + ")", value + " (" + key + ")");
+        QCOMPARE(SettingsStore::read("Settings", "StockURL"), QString("http://127.0.0.1:1/s?"));
+        QCOMPARE(SettingsStore::read("Settings", "StartPortfolio"), QString("Default"));
+        QCOMPARE(SettingsStore::read("Settings", "StartPortfolioIndex"), QString("0"));
+        QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
+    }
+
+    void hexAndDecimalColoursAreTheSame()
+    {
+        SettingsStore::write(kDefault, "EvenRowColor", "&H004000");
+        SettingsStore::write(kDefault, "OddRowColor", "16384");
+        StockMain &main = start();
+        QCOMPARE(main.state().EvenRowColor, main.state().OddRowColor);
+        main.saveAll();
+        QCOMPARE(readDefault("EvenRowColor"), QString("16384"));
+    }
+
+    void garbageLoadsWithoutFailing()
+    {
+        SettingsStore::write(kDefault, "UpdateSeconds", "lots");
+        SettingsStore::write(kDefault, "HomePageIndex", "5000");
+        SettingsStore::write(kDefault, "EvenRowColor", "greenish");
+        SettingsStore::write(kDefault, "ScrollSpeed", "fast");
+        SettingsStore::write(kDefault, "KeepOnTop", "maybe");
+        SettingsStore::write(kDefault, "SortOrder0", "perhaps");
+        SettingsStore::write(kDefault, "Top", "up");
+        SettingsStore::write(kDefault, "ColWidth3", "wide");
+        SettingsStore::write(kDefault, "Symbol0", "IBM");
+        SettingsStore::write(kDefault, "QuoteLogging", "1"); // after the garbage: still loads
+        StockMain &main = start();
+        auto *ui = main.options()->ui;
+        QCOMPARE(ui->cboSeconds->currentIndex(), 9);
+        QVERIFY(ui->cboHomePage->currentIndex() >= 0);
+        QVERIFY(ui->cboHomePage->currentIndex() < ui->cboHomePage->count());
+        QCOMPARE(main.state().EvenRowColor, 0x004000);
+        QCOMPARE(ui->ScrollSlider->value(), 3);
+        QVERIFY(!ui->chkKeepOnTop->isChecked());
+        QVERIFY(main.options()->optSortOrder[0]->isChecked());
+        QVERIFY(ui->chkLogging->isChecked());
+        QCOMPARE(ui->gridSymbols->textMatrix(1, 0), QString("IBM"));
+        QCOMPARE(main.form()->pos(), QPoint(0, 0));
+    }
+
+    void emptySlotIsSkipped()
+    {
+        SettingsStore::write(kDefault, "Symbol0", "A");
+        SettingsStore::write(kDefault, "Symbol1", "B");
+        SettingsStore::write(kDefault, "Symbol2", "C");
+        SettingsStore::write(kDefault, "Symbol4", "E");
+        SettingsStore::write(kDefault, "Shares5", "50");
+        SettingsStore::write(kDefault, "LowAlert5", "1.00");
+        SettingsStore::write(kDefault, "HighAlert5", "9.00");
+        SettingsStore::write(kDefault, "Log5", "1");
+        StockMain &main = start();
+        FlexGrid *grid = main.options()->ui->gridSymbols;
+        QCOMPARE(grid->rows(), 5);
+        QCOMPARE(grid->textMatrix(4, 0), QString("E"));
+        QCOMPARE(grid->textMatrix(4, 1), QString("50"));
+        QCOMPARE(grid->textMatrix(4, 2), QString("1.00"));
+        QCOMPARE(grid->textMatrix(4, 3), QString("9.00"));
+        QCOMPARE(grid->textMatrix(3, 2), QString(".00")); // loaded without stored alerts
+        QCOMPARE(grid->cellPicture(4, 4).cacheKey(),
+                 ImageList::instance().image(ImageList::BoxTicked).cacheKey());
+    }
+
+    void emptyAutoUpdateSkipsColumnWidths()
+    {
+        SettingsStore::write(kDefault, "AutoUpdate", "");
+        SettingsStore::write(kDefault, "ColWidth0", "3000");
+        StockMain &main = start();
+        QVERIFY(main.form()->ui->gridQuotes->colWidth(0) < 100);
+    }
+
+    void storedColumnWidthIsUsedAndKeptExactly()
+    {
+        SettingsStore::write(kDefault, "ColWidth0", "3000");
+        SettingsStore::write(kDefault, "ColWidth1", "250");
+        StockMain &main = start();
+        QCOMPARE(main.form()->ui->gridQuotes->colWidth(0), 200); // 3000 twips at 96 dpi
+        main.saveAll();
+        QCOMPARE(readDefault("ColWidth0"), QString("3000"));
+        QCOMPARE(readDefault("ColWidth1"), QString("250"));
+        QCOMPARE(readDefault("ColWidth12"), QString("2300")); // never stored: standard width
+    }
+
+    void dialUpEntryReadOnlyWithDialUp()
+    {
+        m_platform->dialUp.entryNames = {"Work", "Home", "Backup"};
+        SettingsStore::write(kDefault, "UseDialUp", "0");
+        SettingsStore::write(kDefault, "DialUpDefault", "2");
+        StockMain &main = start();
+        QCOMPARE(main.options()->ui->cboDialUpList->currentIndex(), 0);
+        m_main.reset();
+        SettingsStore::write(kDefault, "UseDialUp", "1");
+        StockMain &again = start();
+        QCOMPARE(again.options()->ui->cboDialUpList->currentIndex(), 2);
+    }
+};
+
+QTEST_MAIN(TestSettingsIO)
+#include "tst_settingsio.moc"
