@@ -53,6 +53,7 @@ StockMain::StockMain()
             [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
     wireQuotes();
     wireOptions();
+    wireTicker();
 }
 
 StockMain::~StockMain() = default;
@@ -76,8 +77,6 @@ void StockMain::paintLamp(qint32 bgr)
     lamp->setPalette(palette);
     m_lampColor = bgr;
 }
-
-
 
 void StockMain::addDefaultSymbols()
 {
@@ -148,6 +147,9 @@ void StockMain::Form_Load()
     // positions from the settings just loaded.
     m_portfolios->GetPortfolio();
     m_settings->GetSettings();
+    // From here on the settings in memory are complete: an exit, even one that arrives
+    // while start-up waits on the first download or a sound, saves them.
+    m_settingsLoaded = true;
     startBuiltInFeed();
     m_quoteGrid->AddLabels();
     // The pause and research lists were filled before the start portfolio was known; their
@@ -160,9 +162,8 @@ void StockMain::Form_Load()
 
     // 14-16. Proxy, caption and position.
     m_connectivity->SetProxy();
-    m_form->setWindowTitle(QStringLiteral("Vantora v%1.%2")
-                               .arg(VANTORA_VERSION_MAJOR)
-                               .arg(VANTORA_VERSION_MINOR));
+    m_form->setWindowTitle(
+        QStringLiteral("Vantora v%1.%2").arg(VANTORA_VERSION_MAJOR).arg(VANTORA_VERSION_MINOR));
     placeWindow();
 
     // 17-18.
@@ -185,22 +186,26 @@ void StockMain::Form_Load()
     m_quoteGrid->showGrid();
 
     // 23. The saved mode: store the opposite and toggle back to it, which lays it out.
-    const QString mode = SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
-                                             QStringLiteral("Mode"), QStringLiteral("Browser"));
+    const QString mode =
+        SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
+                            QStringLiteral("Mode"), QStringLiteral("Browser"));
     m_state.WindowMode =
         mode == QLatin1String("Ticker") ? QStringLiteral("Browser") : QStringLiteral("Ticker");
     m_windowModes->picTickerSize_Click();
 
     // 24-26.
-    ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq), QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboChartTime, QString::number(m_state.ChartTime), QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboStockNews, QString::number(m_state.StockNews), QStringLiteral("0"));
+    ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq),
+                            QStringLiteral("0"));
+    ValueForms::setPosition(ui->cboChartTime, QString::number(m_state.ChartTime),
+                            QStringLiteral("0"));
+    ValueForms::setPosition(ui->cboStockNews, QString::number(m_state.StockNews),
+                            QStringLiteral("0"));
     ui->cmdBack->setEnabled(false);
     QApplication::restoreOverrideCursor();
 
     // 27. Shown at once unless the user agreement is still to be accepted.
-    const QString firstRun =
-        SettingsStore::read(QStringLiteral("Settings"), QStringLiteral("FirstRun"), QStringLiteral("0"));
+    const QString firstRun = SettingsStore::read(QStringLiteral("Settings"),
+                                                 QStringLiteral("FirstRun"), QStringLiteral("0"));
     if (firstRun != QLatin1String("0")) {
         m_form->show();
         m_timInterval.start();
@@ -233,9 +238,14 @@ void StockMain::startBuiltInFeed()
 
 void StockMain::CheckConnection()
 {
-    // Opening the home page and the first download come with the browser panel and the
-    // quote download; until then this only paints the lamp.
-    m_connectivity->ActiveConnection();
+    if (m_connectivity->ActiveConnection()) {
+        // Opening the home page or the start page comes with the browser panel.
+        GetQuotes();
+    } else if (m_options->ui->chkUseDialUp->isChecked() &&
+               m_options->ui->chkAutoDial->isChecked() &&
+               m_options->ui->cboDialUpList->currentIndex() >= 0) {
+        m_connectivity->Connect();
+    }
     m_form->ui->gridQuotes->raise();
 }
 
@@ -266,7 +276,7 @@ QString StockMain::GetWindowsDir()
 
 void StockMain::saveAll()
 {
-    if (!m_loaded)
+    if (!m_settingsLoaded)
         return;
     m_settings->SaveSettings();
     const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
@@ -289,11 +299,11 @@ void StockMain::exitProgram(bool playSound)
     m_exiting = true;
     if (playSound)
         PlayClick();
-    if (m_loaded && m_connectivity->ActiveConnection()) {
+    if (m_settingsLoaded && m_connectivity->ActiveConnection()) {
         if (m_inetQuotes->StillExecuting())
             m_inetQuotes->Cancel();
     }
-    if (m_loaded) {
+    if (m_settingsLoaded) {
         saveAll();
         if (m_options->ui->chkDisconnectOnExit->isChecked())
             m_connectivity->HangUp();

@@ -18,6 +18,9 @@ class QuoteGrid;
 class Connectivity;
 class WindowModes;
 class ScrollerHost;
+class QuoteDownload;
+class UpdateCycle;
+class TickerFeed;
 
 // The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
 // the whole program shares. The window itself is frmStockMain; the Options window, which
@@ -69,15 +72,34 @@ public:
     // Step 18 of start-up: the four default rows of an empty symbol list.
     void addDefaultSymbols();
 
+    // A quote download now (StockMainQuotes.cpp); a failure is reported, not thrown.
+    void GetQuotes();
+    QuoteDownload &quoteDownload();
+    UpdateCycle &updateCycle();
+
+    // The market-index download (StockMainTicker.cpp); it fails silently. The quote download
+    // runs it when it has finished.
+    void GetMarketQuotes();
+    TickerFeed &tickerFeed();
+    // The ticker timer (25 ms); each tick runs one pass over the ticker lines.
+    QTimer &timScroll() { return m_timScroll; }
+
 Q_SIGNALS:
     // The program has saved what it had to and is ending.
     void exiting();
+    // OK or Add in the Options window asks for a quote download now (there is a connection).
+    void quoteUpdateRequested();
 
+    // The concern wiring below are ordinary member functions, not signals: declared among
+    // the signals, moc would define them and the concern's own definition would be dropped.
+private:
     // ---- concerns wired into the main window, each in its own StockMain<Concern>.cpp ----
     // Quote download, grid actions and the update cycle (StockMainQuotes.cpp).
     void wireQuotes();
     // The Options window's behaviour and the portfolios (StockMainOptions.cpp).
     void wireOptions();
+    // The market-index download and the ticker (StockMainTicker.cpp).
+    void wireTicker();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -101,9 +123,12 @@ private:
     std::shared_ptr<void> m_quotesConcern;
     // Concern objects of the Options window and portfolios (owned by StockMainOptions.cpp).
     std::shared_ptr<void> m_optionsConcern;
+    // Concern objects of the index download and the ticker (owned by StockMainTicker.cpp).
+    std::shared_ptr<void> m_tickerConcern;
     QTimer m_timInterval;
     QTimer m_timScroll;
     bool m_loaded = false;
+    bool m_settingsLoaded = false;
     bool m_exiting = false;
     qint32 m_lampColor = 0;
 };

@@ -1,4 +1,74 @@
 #include "StockMain.h"
 
+#include "ErrorReporter.h"
+#include "frmStockMain.h"
+#include "quotes/MarketIndices.h"
+#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
+#include "window/ScrollerHost.h"
+#include "window/TickerFeed.h"
+
+#include <QMenu>
+
+namespace {
+
+// The objects of the ticker concern, kept by the main window for its whole life.
+struct TickerConcern
+{
+    std::unique_ptr<TickerFeed> ticker;
+    std::unique_ptr<MarketIndices> indices;
+};
+
+} // namespace
+
 // The market-index download and the ticker are wired here.
-void StockMain::wireTicker() {}
+void StockMain::wireTicker()
+{
+    auto concern = std::make_shared<TickerConcern>();
+    frmStockMain *form = m_form.get();
+
+    concern->ticker = std::make_unique<TickerFeed>(m_state, *form, *m_options, *m_scroller,
+                                                   *m_quoteGrid, m_timScroll);
+    concern->indices = std::make_unique<MarketIndices>(
+        m_state, *form, *m_options, *m_inetQuotes, *m_connectivity, *m_quoteGrid,
+        *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
+
+    // The main pop-up menu belongs to the main window; the quote concern creates it.
+    if (auto *menu = form->findChild<QMenu *>(QStringLiteral("MnuVantora"))) {
+        concern->ticker->setPopupMenu(menu);
+        concern->indices->setPopupMenu(menu);
+    }
+
+    TickerFeed *ticker = concern->ticker.get();
+    connect(&m_timScroll, &QTimer::timeout, this,
+            [ticker, form] { guard([ticker] { ticker->timScroll_Timer(); }, form); });
+    connect(m_scroller.get(), &ScrollerHost::DblClick, this,
+            [ticker, form] { guard([ticker] { ticker->Scroller1_DblClick(); }, form); });
+    connect(m_scroller.get(), &ScrollerHost::MouseDown, this,
+            [ticker, form](short button, short shift, float x, float y) {
+                guard([&] { ticker->Scroller1_MouseDown(button, shift, x, y); }, form);
+            });
+    connect(m_scroller.get(), &ScrollerHost::MouseMove, this,
+            [ticker, form](short button, short shift, float x, float y) {
+                guard([&] { ticker->Scroller1_MouseMove(button, shift, x, y); }, form);
+            });
+    // Printing ends quietly at its first failure, a cancelled dialog included.
+    connect(form->ui->cmdPrintTicker, &QAbstractButton::clicked, this,
+            [ticker] { guardSilently([ticker] { ticker->cmdPrintTicker_Click(); }); });
+    connect(this, &StockMain::exiting, ticker, &TickerFeed::stop);
+
+    m_tickerConcern = concern;
+    m_timScroll.start();
+}
+
+void StockMain::GetMarketQuotes()
+{
+    auto concern = std::static_pointer_cast<TickerConcern>(m_tickerConcern);
+    if (concern)
+        concern->indices->GetMarketQuotes();
+}
+
+TickerFeed &StockMain::tickerFeed()
+{
+    return *std::static_pointer_cast<TickerConcern>(m_tickerConcern)->ticker;
+}

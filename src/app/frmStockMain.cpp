@@ -4,7 +4,6 @@
 
 #include "window/ImageList.h"
 
-
 namespace {
 
 const QColor DarkGrey(0x58, 0x58, 0x58); // &H585858

@@ -23,9 +23,10 @@ void BrowserPanel::SetButtons(frmStockMain &main)
                           ui->cmdInquiry, ui->cmdBTV})
         b->setCaptionColor(Qt::white);
 
-    for (QWidget *w : {static_cast<QWidget *>(ui->FrameCharts), static_cast<QWidget *>(ui->FrameScreener),
-                       static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameInfoButtons),
-                       static_cast<QWidget *>(ui->FrameResearch), static_cast<QWidget *>(ui->FrameSymbolLookup),
-                       static_cast<QWidget *>(ui->FrameIPO), static_cast<QWidget *>(ui->cmdSubmit)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->FrameCharts), static_cast<QWidget *>(ui->FrameScreener),
+          static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameInfoButtons),
+          static_cast<QWidget *>(ui->FrameResearch), static_cast<QWidget *>(ui->FrameSymbolLookup),
+          static_cast<QWidget *>(ui->FrameIPO), static_cast<QWidget *>(ui->cmdSubmit)})
         w->hide();
 }

@@ -2,10 +2,17 @@
 
 #include "FlexGrid.h"
 #include "app/MainState.h"
+#include "browser/Catalogues.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
 #include "options/frmOptions.h"
+#include "platform/Platform.h"
 #include "ui_frmOptions.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QRadioButton>
+#include <QUrl>
 
 namespace {
 
@@ -120,4 +127,116 @@ void QuoteGrid::showGrid()
 {
     m_grid.setVisible(true);
     m_grid.setRedraw(true);
+}
+
+void QuoteGrid::sortByCurrentColumn(bool ascending)
+{
+    // The generic pass puts numbers and texts in order; the numeric pass is stable, so rows
+    // of equal value (all texts, for instance) keep the generic pass's order.
+    m_grid.sort(ascending ? FlexGrid::SortGenericAscending : FlexGrid::SortGenericDescending);
+    m_grid.sort(ascending ? FlexGrid::SortNumericAscending : FlexGrid::SortNumericDescending);
+}
+
+void QuoteGrid::AutoSort()
+{
+    auto *ui = m_options.ui;
+    if (!ui->chkEnableAutoSort->isChecked())
+        return;
+    m_grid.setCol(ui->cboSort->currentIndex());
+    if (m_options.optSortOrder[0]->isChecked())
+        sortByCurrentColumn(true);
+    else if (m_options.optSortOrder[1]->isChecked())
+        sortByCurrentColumn(false);
+    RowColors();
+}
+
+void QuoteGrid::SyncGrids()
+{
+    FlexGrid &symbols = *m_options.ui->gridSymbols;
+    m_grid.setCol(0);
+    symbols.setCol(0);
+    symbols.setVisible(false);
+    symbols.setRedraw(false);
+
+    for (int i = 1; i < m_grid.rows(); ++i) {
+        const QString symbol = m_grid.textMatrix(i, 0);
+        for (int j = 1; j < symbols.rows(); ++j) {
+            if (symbols.textMatrix(j, 0) != symbol)
+                continue;
+            int at = j;
+            while (at != i && at > 1) {
+                symbols.setRowPosition(at, at - 1);
+                --at;
+            }
+            while (at != i && at < symbols.rows() - 1) {
+                symbols.setRowPosition(at, at + 1);
+                ++at;
+            }
+            break;
+        }
+    }
+
+    RowColors();
+    symbols.setVisible(true);
+    m_grid.setRow(m_state.SelectedRow);
+}
+
+void QuoteGrid::gridQuotes_Click()
+{
+    m_state.SelectedRow = qint16(m_grid.rowSel());
+    if (m_state.SelectedRow == 0)
+        m_state.SelectedRow = 1;
+    if (m_state.WindowMode == QLatin1String("Browser")) {
+        m_state.ActiveButton.clear();
+        if (m_panelReset)
+            m_panelReset();
+    }
+}
+
+QString QuoteGrid::chartPageAddress(const QString &symbol)
+{
+    // One-day chart (period 1) at the finest frequency (9).
+    return Catalogues::chartAddress(symbol, 1, 9);
+}
+
+void QuoteGrid::gridQuotes_DblClick()
+{
+    if (m_grid.row() <= 0)
+        return;
+    const QString symbol = m_grid.text();
+    // The system's browser stands for the fixed browser program.
+    Platform::instance().programs->openUrl(QUrl(chartPageAddress(symbol), QUrl::TolerantMode));
+}
+
+void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                                     int /*row*/, int col)
+{
+    if (button == Qt::RightButton) {
+        if (m_popupMenu)
+            m_popupMenu->popup(QCursor::pos());
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    if (shift && m_options.ui->chkEnableClickSort->isChecked()) {
+        if (col >= 0)
+            m_grid.setCol(col);
+        sortByCurrentColumn(m_state.ClickSortAscending);
+        RowColors();
+        showGrid();
+        m_state.ClickSortAscending = !m_state.ClickSortAscending;
+    }
+    if (ctrl) {
+        // Back to the standard column widths after the user has dragged them.
+        SizeColumns();
+        RowColors();
+        showGrid();
+    }
+}
+
+void QuoteGrid::setPopupMenu(QMenu *menu)
+{
+    m_popupMenu = menu;
 }

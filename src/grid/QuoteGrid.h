@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
+
+#include <functional>
 
 class FlexGrid;
 struct MainState;
 class frmOptions;
+class QMenu;
 
-// The quote grid's layout and colour scheme: one header row and thirteen columns.
+// The quote grid: its layout and colour scheme (one header row and thirteen columns),
+// sorting, the mouse actions on it, and keeping the Options symbol list in its row order.
 class QuoteGrid
 {
 public:
@@ -28,8 +33,34 @@ public:
     // Shows the grid and switches its redrawing on again.
     void showGrid();
 
+    // Sorts the data rows by the current column: a generic pass, then a stable numeric
+    // pass, both ascending or both descending.
+    void sortByCurrentColumn(bool ascending);
+    // After a download: sorts by the column chosen in cboSort and the order chosen in
+    // optSortOrder, when auto-sorting is enabled.
+    void AutoSort();
+    // Moves the Options symbol rows into the grid's row order (after a row was moved).
+    void SyncGrids();
+
+    // Mouse actions.
+    void gridQuotes_Click();
+    void gridQuotes_DblClick();
+    void gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int row,
+                              int col);
+
+    // The pop-up menu that a right-click opens (none: nothing opens).
+    void setPopupMenu(QMenu *menu);
+    // Resets the browser panel's buttons; a click on a row in browser mode runs it, so that
+    // the panel follows the selected stock.
+    void setPanelReset(std::function<void()> reset) { m_panelReset = std::move(reset); }
+
+    // The printable chart page that a double-click on a symbol opens.
+    static QString chartPageAddress(const QString &symbol);
+
 private:
     MainState &m_state;
     FlexGrid &m_grid;
     frmOptions &m_options;
+    QPointer<QMenu> m_popupMenu;
+    std::function<void()> m_panelReset;
 };

@@ -11,6 +11,12 @@
 namespace {
 
 const QString kProgram = QStringLiteral("Settings");
+const QString kDefault = QStringLiteral("Default");
+
+QString slotKey(int i)
+{
+    return QStringLiteral("Portfolio") + QString::number(i);
+}
 
 } // namespace
 
@@ -25,23 +31,24 @@ Portfolios::Portfolios(MainState &state, frmOptions &options) : m_state(state), 
 
 void Portfolios::GetPortfolio()
 {
-    const QString startIndexText = SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex"));
+    const QString startIndexText =
+        SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex"));
     // A text that is not a number reads as 0 here, so only a real negative is rewritten.
     const auto startIndex = ValueForms::toInt16(startIndexText);
     if (startIndex && *startIndex < 0)
         SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"), QStringLiteral("0"));
     if (SettingsStore::read(kProgram, QStringLiteral("StartPortfolio")).isEmpty())
-        SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), QStringLiteral("Default"));
-    if (SettingsStore::read(kProgram, QStringLiteral("Portfolio0")).isEmpty())
-        SettingsStore::write(kProgram, QStringLiteral("Portfolio0"), QStringLiteral("Default"));
+        SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), kDefault);
+    if (SettingsStore::read(kProgram, slotKey(0)).isEmpty())
+        SettingsStore::write(kProgram, slotKey(0), kDefault);
 
     QComboBox *list = m_options.ui->cboPortfolio;
     {
         // Adding the first entry would select it by itself; the selection is made below.
         const QSignalBlocker blocker(list);
-        for (int i = 0; i < 20; ++i) {
-            const QString name =
-                SettingsStore::read(kProgram, QStringLiteral("Portfolio") + QString::number(i));
+        list->clear();
+        for (int i = 0; i < MaxPortfolios; ++i) {
+            const QString name = SettingsStore::read(kProgram, slotKey(i));
             if (!name.isEmpty())
                 list->addItem(name);
         }
@@ -49,7 +56,7 @@ void Portfolios::GetPortfolio()
     }
 
     m_state.CurrentPortfolio =
-        SettingsStore::read(kProgram, QStringLiteral("StartPortfolio"), QStringLiteral("Default"));
+        SettingsStore::read(kProgram, QStringLiteral("StartPortfolio"), kDefault);
 
     auto position = ValueForms::toInt16(
         SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex"), QStringLiteral("0")));
@@ -63,4 +70,115 @@ void Portfolios::cboPortfolio_Click()
     m_state.CurrentPortfolio = m_options.ui->cboPortfolio->currentText();
     m_options.ui->cmdRemovePortfolio->setEnabled(true);
     m_state.PortfolioChanged = true;
+}
+
+void Portfolios::saveList() const
+{
+    const QComboBox *list = m_options.ui->cboPortfolio;
+    int slot = 0;
+    for (int i = 0; i < list->count() && slot < MaxPortfolios; ++i) {
+        const QString name = list->itemText(i);
+        if (!name.isEmpty())
+            SettingsStore::write(kProgram, slotKey(slot++), name);
+    }
+    for (; slot < MaxPortfolios; ++slot)
+        SettingsStore::removeKey(kProgram, slotKey(slot));
+}
+
+Portfolios::Refusal Portfolios::checkNewName(const QString &name) const
+{
+    if (name.isEmpty())
+        return Refusal::Empty;
+    if (name.trimmed().isEmpty())
+        return Refusal::Blank;
+    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/')))
+        return Refusal::Separator;
+    const QComboBox *list = m_options.ui->cboPortfolio;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemText(i) == name)
+            return Refusal::Exists;
+    }
+    if (list->count() >= MaxPortfolios)
+        return Refusal::Full;
+    return Refusal::None;
+}
+
+QString Portfolios::refusalTitle(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::Exists:
+        return QStringLiteral("Portfolio Exists");
+    case Refusal::Full:
+        return QStringLiteral("Portfolio List Full");
+    case Refusal::Blank:
+    case Refusal::Separator:
+        return QStringLiteral("Invalid Portfolio Name");
+    case Refusal::None:
+    case Refusal::Empty:
+        break;
+    }
+    return {};
+}
+
+QString Portfolios::refusalText(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::Exists:
+        return QStringLiteral("That portfolio already exists. Please select another name.");
+    case Refusal::Full:
+        return QStringLiteral("The portfolio list is full: it holds %1 portfolios. Please remove "
+                              "a portfolio before creating another one.")
+            .arg(MaxPortfolios);
+    case Refusal::Blank:
+        return QStringLiteral("A portfolio name must contain more than blanks. Please enter "
+                              "another name.");
+    case Refusal::Separator:
+        return QStringLiteral("A portfolio name cannot contain \"\\\" or \"/\". Please enter "
+                              "another name.");
+    case Refusal::None:
+    case Refusal::Empty:
+        break;
+    }
+    return {};
+}
+
+void Portfolios::addToList(const QString &name)
+{
+    SettingsStore::removeSection(SettingsStore::portfolioSection(name));
+    QComboBox *list = m_options.ui->cboPortfolio;
+    {
+        const QSignalBlocker blocker(list);
+        list->addItem(name);
+        list->setCurrentIndex(list->count() - 1);
+    }
+    saveList();
+}
+
+bool Portfolios::removeEntry(int index)
+{
+    QComboBox *list = m_options.ui->cboPortfolio;
+    if (index < 0 || index >= list->count())
+        return true;
+    const QString name = list->itemText(index);
+    const QString section = SettingsStore::portfolioSection(name) + QLatin1Char('\\');
+    const bool stored = !SettingsStore::read(section, QStringLiteral("AlertPopUp")).isEmpty();
+    // The section goes in either case: keys left behind (rows, window position) would
+    // otherwise come back for a later portfolio of the same name.
+    if (!name.isEmpty())
+        SettingsStore::removeSection(section);
+    list->removeItem(index);
+    for (int i = 0; i <= MaxPortfolios; ++i) {
+        if (SettingsStore::read(kProgram + QLatin1Char('\\'), slotKey(i)) == name)
+            SettingsStore::removeKey(kProgram + QLatin1Char('\\'), slotKey(i));
+    }
+    if (list->count() == 0)
+        list->addItem(kDefault);
+    saveList();
+    return stored;
+}
+
+void Portfolios::deleteSymbolSlot(const QString &portfolio, int n)
+{
+    SettingsStore::removeKey(SettingsStore::portfolioSection(portfolio),
+                             QStringLiteral("Symbol") + QString::number(n));
 }

@@ -56,9 +56,9 @@ QString SettingsIO::defaultBTVURL()
     const QString stream =
         QStringLiteral("http://live.vantora-media.test/streams/video/LiveBTV56.asxx");
     return QStringLiteral("http://video.vantora-media.test/vss-bin/vss_SR/smedia_prod/search?") +
-           QStringLiteral("clipSource=") + stream + QStringLiteral(";template=viewer_frameset.tmpl") +
-           QStringLiteral(";wm56File=") + stream +
-           QStringLiteral(";autostart=true;clipTitle=LiveBTV;snapshot=true");
+           QStringLiteral("clipSource=") + stream +
+           QStringLiteral(";template=viewer_frameset.tmpl") + QStringLiteral(";wm56File=") +
+           stream + QStringLiteral(";autostart=true;clipTitle=LiveBTV;snapshot=true");
 }
 
 QString SettingsIO::defaultHomePage()
@@ -94,9 +94,10 @@ void SettingsIO::loadSymbolRows()
         const QString symbol = read(key("Symbol", i), QString());
         if (symbol.isEmpty())
             continue;
-        const QString row = symbol + QLatin1Char('\t') + read(key("Shares", i + 1), QStringLiteral("0")) +
-                            QLatin1Char('\t') + read(key("LowAlert", i + 1), QStringLiteral(".00")) +
-                            QLatin1Char('\t') + read(key("HighAlert", i + 1), QStringLiteral(".00"));
+        const QString row =
+            symbol + QLatin1Char('\t') + read(key("Shares", i + 1), QStringLiteral("0")) +
+            QLatin1Char('\t') + read(key("LowAlert", i + 1), QStringLiteral(".00")) +
+            QLatin1Char('\t') + read(key("HighAlert", i + 1), QStringLiteral(".00"));
         grid->addItem(row);
         const auto logged = toInt16(read(key("Log", i + 1), QStringLiteral("0")));
         grid->setCellPicture(grid->rows() - 1, 4,
@@ -115,9 +116,8 @@ void SettingsIO::saveSymbolRows()
         write(key("Shares", r), grid->textMatrix(r, 1));
         write(key("LowAlert", r), grid->textMatrix(r, 2));
         write(key("HighAlert", r), grid->textMatrix(r, 3));
-        write(key("Log", r),
-              grid->cellPicture(r, 4).cacheKey() == tickedKey ? QStringLiteral("1")
-                                                                 : QStringLiteral("0"));
+        write(key("Log", r), grid->cellPicture(r, 4).cacheKey() == tickedKey ? QStringLiteral("1")
+                                                                             : QStringLiteral("0"));
     }
 }
 
@@ -159,6 +159,8 @@ void SettingsIO::GetSettings()
     auto *ui = m_options.ui;
     auto *mainUi = m_main.ui;
 
+    m_loadedPortfolio = m_state.CurrentPortfolio;
+
     // 1-2. The symbol rows.
     loadSymbolRows();
 
@@ -198,15 +200,18 @@ void SettingsIO::GetSettings()
                 QStringLiteral("0"));
 
     // 6. The data-source addresses.
-    m_state.IndicesURL = SettingsStore::read(kProgram, QStringLiteral("IndicesURL"), defaultIndicesURL());
+    m_state.IndicesURL =
+        SettingsStore::read(kProgram, QStringLiteral("IndicesURL"), defaultIndicesURL());
     m_state.RadioURL = SettingsStore::read(kProgram, QStringLiteral("RadioURL"), defaultRadioURL());
     m_state.BTVURL = SettingsStore::read(kProgram, QStringLiteral("BTVURL"), defaultBTVURL());
     m_state.StockURL = SettingsStore::read(kProgram, QStringLiteral("StockURL"), defaultStockURL());
-    m_state.MarketURL = SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
+    m_state.MarketURL =
+        SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
 
     // 7. The market-index boxes.
     for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
-        setCheck(m_options.chkIndex[i], read(key("Index", i), QStringLiteral("0")), QStringLiteral("0"));
+        setCheck(m_options.chkIndex[i], read(key("Index", i), QStringLiteral("0")),
+                 QStringLiteral("0"));
 
     // 8.
     auto check = [&](QCheckBox *box, const char *name, const char *defaultText) {
@@ -274,12 +279,21 @@ void SettingsIO::SaveSettings()
     auto *mainUi = m_main.ui;
 
     // 1.
-    SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"), ProgramFolder::path());
+    SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"),
+                         ProgramFolder::path());
 
-    // 2.
-    m_state.CurrentPortfolio = ui->cboPortfolio->currentText();
+    // 2. The settings in memory belong to the loaded portfolio. An entry picked in the list
+    // but not loaded (Cancel after a pick, or Exit with the window open) must not receive
+    // them, so the loaded portfolio's name and its own list position are written.
+    const QString picked = ui->cboPortfolio->currentText();
+    m_state.CurrentPortfolio = m_loadedPortfolio.isEmpty() ? picked : m_loadedPortfolio;
+    int startIndex = ui->cboPortfolio->currentIndex();
+    if (m_state.CurrentPortfolio != picked)
+        startIndex = ui->cboPortfolio->findText(m_state.CurrentPortfolio,
+                                                Qt::MatchExactly | Qt::MatchCaseSensitive);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), m_state.CurrentPortfolio);
-    SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"), positionText(ui->cboPortfolio));
+    SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"),
+                         QString::number(startIndex < 0 ? 0 : startIndex));
 
     // 3.
     const QPoint pos = m_main.pos();

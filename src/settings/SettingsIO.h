@@ -19,8 +19,15 @@ public:
     // data-source addresses. Putting a value into a box runs its handler when it changes,
     // so loading also applies the enabling rules.
     void GetSettings();
-    // Writes the settings back, in a fixed order; never deletes a key.
+    // Writes the settings back, in a fixed order; never deletes a key. They are written
+    // under the portfolio whose settings are in memory (loadedPortfolio()), never under an
+    // entry that was only picked in the list and not loaded.
     void SaveSettings();
+
+    // The portfolio whose settings are in memory: the one GetSettings last read, or the one
+    // a new portfolio took the settings over for (setLoadedPortfolio).
+    QString loadedPortfolio() const { return m_loadedPortfolio; }
+    void setLoadedPortfolio(const QString &name) { m_loadedPortfolio = name; }
 
     // The default addresses of the data sources and the home page.
     static QString defaultIndicesURL();
@@ -42,4 +49,5 @@ private:
     frmStockMain &m_main;
     frmOptions &m_options;
     std::vector<int> m_colWidthTwips; // as read, -1 where nothing was stored
+    QString m_loadedPortfolio;
 };

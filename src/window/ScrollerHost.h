@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
-class QWidget;
+#include <QWidget>
 
 // Loads Slidetape's ticker control at run time and hosts one instance of it.
 //

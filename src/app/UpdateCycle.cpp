@@ -1,0 +1,118 @@
+#include "UpdateCycle.h"
+
+#include "ErrorReporter.h"
+#include "Sounds.h"
+#include "common/Numbers.h"
+#include "common/RuntimeError.h"
+#include "common/Twips.h"
+#include "frmStockMain.h"
+#include "net/Connectivity.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+double primaryScreenWidthTwips()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? Twips::toTwips(screen->geometry().width()) : 0.0;
+}
+
+} // namespace
+
+UpdateCycle::UpdateCycle(MainState &state, frmStockMain &form, frmOptions &options,
+                         Connectivity &connectivity, QTimer &timInterval,
+                         std::function<void()> getQuotes)
+    : m_state(state), m_form(form), m_options(options), m_connectivity(connectivity),
+      m_timInterval(timInterval), m_getQuotes(std::move(getQuotes)),
+      m_screenWidthTwips(primaryScreenWidthTwips)
+{
+}
+
+QString UpdateCycle::countdownText(int remainingSeconds)
+{
+    if (remainingSeconds > 60)
+        return Format(remainingSeconds / 60.0, u"###.##") + QStringLiteral(" Minutes");
+    return QString::number(remainingSeconds) + QStringLiteral(" Seconds");
+}
+
+qint16 UpdateCycle::intervalSeconds(const QString &minutesText)
+{
+    // The list's items are written with "." whatever the user's locale, so they are read
+    // the same way.
+    if (!IsNumeric(minutesText))
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
+                           QStringLiteral("Type mismatch"));
+    const double seconds = std::nearbyint(Val(minutesText) * 60.0);
+    if (seconds < 0 || seconds > std::numeric_limits<qint16>::max())
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), 6, QStringLiteral("Overflow"));
+    return qint16(seconds);
+}
+
+void UpdateCycle::timInterval_Timer()
+{
+    guardSilently([this] { tick(); });
+}
+
+void UpdateCycle::tick()
+{
+    auto *ui = m_form.ui;
+    auto *opt = m_options.ui;
+
+    ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
+
+    if (opt->cboSeconds->currentIndex() < 0)
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
+                           QStringLiteral("Type mismatch"));
+    UpdateInterval = intervalSeconds(opt->cboSeconds->currentText());
+
+    UpdateElapsed = qint16(UpdateElapsed + 1);
+    if (UpdateElapsed > UpdateInterval)
+        UpdateElapsed = UpdateInterval;
+    UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
+
+    ui->txtNextUpdate->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
+                                                                : QStringLiteral("Disabled"));
+
+    if (UpdateElapsed != UpdateInterval)
+        return;
+    UpdateElapsed = 0;
+    // The dial-up watchdog (DialUpWatchdog) runs here; a redial after asking ends the tick.
+    if (opt->chkQuoteUpdate->isChecked() && m_connectivity.ActiveConnection())
+        m_getQuotes();
+}
+
+void UpdateCycle::cmdUpdate_Click()
+{
+    PlayClick();
+    auto *button = m_form.ui->cmdUpdate;
+    if (button->state() != LinkButton::Up)
+        button->setState(LinkButton::Up);
+
+    if (m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked()) {
+        m_timInterval.start();
+        m_getQuotes();
+    }
+    if (m_connectivity.ActiveConnection())
+        return;
+    if (m_options.ui->chkAutoDial->isChecked()) {
+        m_connectivity.Connect();
+        return;
+    }
+    Platform::instance().messageBox->show(
+        &m_form, QStringLiteral("Vantora Critical Error"),
+        QStringLiteral("No active Internet connection detected!\r\n"
+                       "If you are connected then please check your settings in Options."),
+        MessageBoxService::Icon::Critical, QMessageBox::Ok);
+}

@@ -1,0 +1,422 @@
+#include "OptionsWindow.h"
+
+#include "SymbolListEditor.h"
+#include "app/ErrorReporter.h"
+#include "app/Sounds.h"
+#include "app/StockMain.h"
+#include "app/frmStockMain.h"
+#include "browser/BrowserPanel.h"
+#include "browser/Catalogues.h"
+#include "common/Colors.h"
+#include "common/Numbers.h"
+#include "common/Twips.h"
+#include "dlgAddPortfolio.h"
+#include "frmOptions.h"
+#include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
+#include "net/Connectivity.h"
+#include "platform/Platform.h"
+#include "settings/Portfolios.h"
+#include "settings/SettingsIO.h"
+#include "settings/SettingsStore.h"
+#include "settings/ValueForms.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QWindow>
+
+OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
+    : m_main(main), m_portfolios(portfolios), m_options(*main.options())
+{
+    SymbolListEditor::Hooks hooks;
+    hooks.activeConnection = [this] { return m_main.connectivity().ActiveConnection(); };
+    hooks.requestQuotes = [this] { Q_EMIT m_main.quoteUpdateRequested(); };
+    hooks.loadedPortfolio = [this] { return m_main.settings().loadedPortfolio(); };
+    hooks.refreshQuoteGrid = [this] {
+        m_main.quoteGrid().RowColors();
+        m_main.quoteGrid().showGrid();
+        restoreQuoteGridSelection(false);
+    };
+    hooks.realTimeModeChanged = [this] {
+        auto *opt = m_options.ui;
+        m_main.quoteGrid().SizeColumns();
+        m_main.quoteGrid().AddLabels();
+        Catalogues::FillTimerList(opt->cboSeconds, m_main.state().RealTimeMode,
+                                  m_main.state().CurrentPortfolio);
+        // The sort list names the same columns as the grid, so it follows too; its
+        // position stays.
+        const QStringList labels = Catalogues::sortColumnLabels(m_main.state().RealTimeMode);
+        for (int i = 0; i < opt->cboSort->count() && i < labels.size(); ++i)
+            opt->cboSort->setItemText(i, labels[i]);
+    };
+    m_symbols = std::make_unique<SymbolListEditor>(m_main.state(), m_options, std::move(hooks));
+
+    auto *ui = m_options.ui;
+    auto guarded = [this](void (OptionsWindow::*handler)()) {
+        return [this, handler] { guard([this, handler] { (this->*handler)(); }, &m_options); };
+    };
+    connect(ui->cmdOK, &QAbstractButton::clicked, this, guarded(&OptionsWindow::cmdOK_Click));
+    connect(ui->cmdCancel, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdCancel_Click));
+    // Escape and the window's close box leave the window as Cancel does.
+    connect(&m_options, &QDialog::rejected, this, guarded(&OptionsWindow::cmdCancel_Click));
+    connect(ui->cmdLoadPortfolio, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdLoadPortfolio_Click));
+    connect(ui->cmdAddPortfolio, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdAddPortfolio_Click));
+    connect(ui->cmdRemovePortfolio, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdRemovePortfolio_Click));
+    connect(ui->SSTab1, &QTabWidget::currentChanged, this,
+            [this] { guard([this] { SSTab1_Click(); }, &m_options); });
+    connect(&m_options, &frmOptions::buttonColorsRequested, this,
+            &OptionsWindow::paintColorButtons);
+    connect(&m_options, &frmOptions::rowMoveToolTipsChanged, this,
+            [this](const QString &up, const QString &down) {
+                m_main.form()->ui->picMoveUp->setToolTip(up);
+                m_main.form()->ui->picMoveDown->setToolTip(down);
+            });
+    // The window's unload at the end of the program leaves the lamp green.
+    connect(&m_main, &StockMain::exiting, this, [this] { m_main.paintLamp(0xFF00); });
+    installDragHandlers();
+    m_main.state().PortfolioChanged = false;
+}
+
+OptionsWindow::~OptionsWindow() = default;
+
+void OptionsWindow::paintColorButtons()
+{
+    const MainState &s = m_main.state();
+    auto *ui = m_options.ui;
+    frmOptions::setButtonBackColor(ui->cmdEvenRowColor, Colors::fromBgr(s.EvenRowColor));
+    frmOptions::setButtonBackColor(ui->cmdOddRowColor, Colors::fromBgr(s.OddRowColor));
+    frmOptions::setButtonBackColor(ui->cmdGraphForeColor, Colors::fromBgr(s.TextColor));
+    frmOptions::setButtonBackColor(ui->cmdHeaderBackColor, Colors::fromBgr(s.HeaderColor));
+    frmOptions::setButtonBackColor(ui->cmdFixedForeColor, Colors::fromBgr(s.HeaderTextColor));
+}
+
+void OptionsWindow::open()
+{
+    PlayClick();
+    if (m_options.isVisible())
+        return;
+    m_main.timInterval().stop();
+    m_options.show();
+    paintColorButtons();
+    m_options.raise();
+    m_options.activateWindow();
+    m_main.state().PortfolioChanged = false;
+    if (readTradeLog)
+        readTradeLog();
+}
+
+void OptionsWindow::restoreQuoteGridSelection(bool atLeastOneDataRow)
+{
+    FlexGrid *grid = m_main.form()->ui->gridQuotes;
+    grid->setVisible(true);
+    grid->setCol(0);
+    if (atLeastOneDataRow && grid->rows() == 1)
+        grid->setRows(2);
+    grid->setRow(m_main.state().SelectedRow);
+}
+
+void OptionsWindow::portfolioStepsOfOK()
+{
+    m_portfolios.saveList();
+    if (m_main.state().PortfolioChanged) {
+        cmdLoadPortfolio_Click();
+        m_main.state().PortfolioChanged = false;
+        SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
+                             ValueForms::positionText(m_options.ui->cboPortfolio));
+    }
+}
+
+void OptionsWindow::cmdOK_Click()
+{
+    auto *ui = m_options.ui;
+    MainState &state = m_main.state();
+    // 1-2.
+    PlayClick();
+    state.SymbolsChanged = true;
+    portfolioStepsOfOK();
+    // 3.
+    FlexGrid *symbols = ui->gridSymbols;
+    for (int r = 1; r < symbols->rows(); ++r) {
+        symbols->setTextMatrix(r, 2, SymbolListEditor::alertText(symbols->textMatrix(r, 2)));
+        symbols->setTextMatrix(r, 3, SymbolListEditor::alertText(symbols->textMatrix(r, 3)));
+    }
+    // 4. Without a selection the home page stays as it was.
+    const int home = ui->cboHomePage->currentIndex();
+    if (home >= 0 && home < int(state.HomePageURLs.size()) &&
+        !state.HomePageURLs[std::size_t(home)].isEmpty())
+        state.HomePage = state.HomePageURLs[std::size_t(home)];
+    // 5-6.
+    m_main.timInterval().start();
+    m_main.connectivity().SetProxy();
+    m_main.KeepOnTop();
+    ui->txtSymbol->clear();
+    // 7-8.
+    m_main.settings().SaveSettings();
+    m_options.hide();
+    restoreQuoteGridSelection(false);
+}
+
+void OptionsWindow::cmdCancel_Click()
+{
+    auto *ui = m_options.ui;
+    MainState &state = m_main.state();
+    PlayClick();
+    m_main.timInterval().start();
+    ui->txtSymbol->clear();
+    // A portfolio picked but not loaded is given up: the list shows the loaded portfolio
+    // again, so a later OK cannot save its settings under the picked name.
+    const QString loaded = m_main.settings().loadedPortfolio();
+    QComboBox *list = ui->cboPortfolio;
+    if (!loaded.isEmpty() && list->currentText() != loaded) {
+        const int index = list->findText(loaded, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentIndex(index);
+        }
+        state.CurrentPortfolio = loaded;
+        state.PortfolioChanged = false;
+    }
+    m_options.hide();
+    restoreQuoteGridSelection(true);
+}
+
+void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)
+{
+    auto *ui = m_options.ui;
+    ui->txtCash->setText(FormatIfNumeric(ui->txtCash->text(), u"######0.00"));
+    QWidget *first = nullptr;
+    switch (ui->SSTab1->currentIndex()) {
+    case 0:
+        first = ui->txtSymbol;
+        break;
+    case 1:
+        first = ui->chkShow;
+        ui->txtBuySellShares->setPlaceholderText(QStringLiteral("Shares"));
+        ui->txtBuySellSymbol->setPlaceholderText(QStringLiteral("Symbol"));
+        ui->txtBuySellPrice->setPlaceholderText(QStringLiteral("Price"));
+        break;
+    case 2:
+        first = ui->chkUseDialUp;
+        break;
+    case 3:
+        first = m_options.chkIndex[0];
+        break;
+    default:
+        return;
+    }
+    if (!onlyWhenVisible || first->isVisible())
+        first->setFocus();
+
+    // OK, Cancel and the calculator come after the last control of the tab.
+    QWidget *page = ui->SSTab1->currentWidget();
+    QWidget *last = nullptr;
+    QWidget *w = page;
+    for (int guardCount = 0; guardCount < 1000; ++guardCount) {
+        w = w->nextInFocusChain();
+        if (w == page)
+            break;
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus))
+            last = w;
+    }
+    if (last) {
+        QWidget::setTabOrder(last, ui->cmdOK);
+        QWidget::setTabOrder(ui->cmdOK, ui->cmdCancel);
+        QWidget::setTabOrder(ui->cmdCancel, ui->picOptionsCalc);
+    }
+}
+
+void OptionsWindow::cmdLoadPortfolio_Click()
+{
+    MainState &state = m_main.state();
+    if (!state.PortfolioChanged)
+        return;
+    auto *ui = m_options.ui;
+    auto *mainUi = m_main.form()->ui;
+    QComboBox *list = ui->cboPortfolio;
+
+    // 1-3.
+    state.SelectedRow = 0;
+    mainUi->gridQuotes->setRows(1);
+    ui->gridSymbols->setRows(1);
+    ui->cboDialUpList->clear();
+    SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
+                         ValueForms::positionText(list));
+    SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolio"),
+                         list->currentText());
+    state.CurrentPortfolio = list->currentText();
+
+    // 4.
+    m_options.SetUp();
+    ui->cmdOK->setEnabled(true);
+
+    // 5-7. The main window's settings, the new portfolio's settings, and the labels.
+    m_main.connectivity().SetUpDialUp();
+    m_main.quoteGrid().GridSetup();
+    BrowserPanel::SetButtons(*m_main.form());
+    m_main.settings().GetSettings();
+    m_main.quoteGrid().AddLabels();
+    m_main.connectivity().SetProxy();
+    // The stored Top and Left are the main window's position in this portfolio.
+    const QString section = SettingsStore::portfolioSection(state.CurrentPortfolio);
+    const QString top = SettingsStore::read(section, QStringLiteral("Top"), QStringLiteral("0"));
+    if (top != QLatin1String("0")) {
+        const auto y = ValueForms::toSingle(top);
+        const auto x = ValueForms::toSingle(
+            SettingsStore::read(section, QStringLiteral("Left"), QStringLiteral("0")));
+        m_main.form()->move(Twips::toPixels(x.value_or(0)), Twips::toPixels(y.value_or(0)));
+    }
+
+    // 8.
+    if (ui->chkUseDefaultColors->isChecked()) {
+        m_options.DisableColorButtons();
+        for (int i : {0, 4, 8, 11, 22})
+            m_options.chkIndex[std::size_t(i)]->setChecked(true);
+    }
+
+    // 9-10.
+    state.SymbolsChanged = true;
+    state.PortfolioChanged = false;
+    mainUi->gridQuotes->setRows(ui->gridSymbols->rows());
+    ValueForms::setPosition(mainUi->cboChartFreq, QString::number(state.ChartFreq),
+                            QStringLiteral("0"));
+    ValueForms::setPosition(mainUi->cboChartTime, QString::number(state.ChartTime),
+                            QStringLiteral("0"));
+    ValueForms::setPosition(mainUi->cboStockNews, QString::number(state.StockNews),
+                            QStringLiteral("0"));
+    mainUi->cmdBack->setEnabled(false);
+    m_main.KeepOnTop();
+    mainUi->gridQuotes->setRows(ui->gridSymbols->rows());
+    Q_EMIT m_main.quoteUpdateRequested();
+
+    // 11.
+    QApplication::restoreOverrideCursor();
+    ui->cmdRemovePortfolio->setEnabled(true);
+    if (readTradeLog)
+        readTradeLog();
+}
+
+bool OptionsWindow::addPortfolio(const QString &name)
+{
+    const Portfolios::Refusal refusal = m_portfolios.checkNewName(name);
+    if (refusal == Portfolios::Refusal::Empty)
+        return false;
+    if (refusal != Portfolios::Refusal::None) {
+        Platform::instance().messageBox->show(
+            QApplication::activeModalWidget(), Portfolios::refusalTitle(refusal),
+            Portfolios::refusalText(refusal),
+            refusal == Portfolios::Refusal::Exists ? MessageBoxService::Icon::Information
+                                                   : MessageBoxService::Icon::Warning,
+            QMessageBox::Ok);
+        return false;
+    }
+    MainState &state = m_main.state();
+    m_portfolios.addToList(name);
+    state.CurrentPortfolio = name;
+    // The settings in memory are the new portfolio's from now on.
+    m_main.settings().setLoadedPortfolio(name);
+    FlexGrid *quotes = m_main.form()->ui->gridQuotes;
+    quotes->setRows(1);
+    m_options.ui->gridSymbols->setRows(1);
+    m_main.addDefaultSymbols();
+    quotes->setRows(m_options.ui->gridSymbols->rows());
+    state.PortfolioChanged = false;
+    m_options.SetUp();
+    return true;
+}
+
+void OptionsWindow::cmdAddPortfolio_Click()
+{
+    // A full list is refused before anything is typed.
+    if (m_portfolios.checkNewName(QStringLiteral("\x01")) == Portfolios::Refusal::Full) {
+        Platform::instance().messageBox->show(&m_options,
+                                              Portfolios::refusalTitle(Portfolios::Refusal::Full),
+                                              Portfolios::refusalText(Portfolios::Refusal::Full),
+                                              MessageBoxService::Icon::Warning, QMessageBox::Ok);
+        return;
+    }
+    m_options.hide();
+    {
+        dlgAddPortfolio dialog([this](const QString &name) { return addPortfolio(name); },
+                               &m_options);
+        dialog.setObjectName(QStringLiteral("dlgAddPortfolio"));
+        dialog.exec();
+    }
+    m_options.show();
+}
+
+void OptionsWindow::cmdRemovePortfolio_Click()
+{
+    MainState &state = m_main.state();
+    QComboBox *list = m_options.ui->cboPortfolio;
+    const int index = list->currentIndex();
+    if (index < 0)
+        return;
+    const QString name = list->currentText();
+    state.PortfolioChanged = false;
+    const int answer = Platform::instance().messageBox->show(
+        &m_options, QStringLiteral("Delete Portfolio"),
+        QStringLiteral("Are you sure you want to permanently delete the portfolio called ") + name +
+            QStringLiteral(
+                "? \nYou will not be able to recover any data once it has been deleted!"),
+        MessageBoxService::Icon::Critical, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    if (!m_portfolios.removeEntry(index))
+        Platform::instance().messageBox->show(
+            &m_options, QStringLiteral("Delete Portfolio"),
+            name + QStringLiteral(" does not exist\nRemoving it from the list..."),
+            MessageBoxService::Icon::Critical, QMessageBox::Ok);
+
+    m_options.ui->cmdOK->setEnabled(true);
+    // The second entry is loaded; with fewer entries left, the first.
+    {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(list->count() >= 2 ? 1 : 0);
+    }
+    m_portfolios.cboPortfolio_Click();
+    cmdLoadPortfolio_Click();
+    // A portfolio without any symbols (one made again after the list emptied) starts with
+    // the default rows.
+    if (m_options.ui->gridSymbols->rows() < 2) {
+        m_main.addDefaultSymbols();
+        m_main.form()->ui->gridQuotes->setRows(m_options.ui->gridSymbols->rows());
+    }
+}
+
+void OptionsWindow::installDragHandlers()
+{
+    m_options.installEventFilter(this);
+    m_options.ui->SSTab1->installEventFilter(this);
+    for (QGroupBox *frame : m_options.findChildren<QGroupBox *>())
+        frame->installEventFilter(this);
+    for (QLabel *label : m_options.findChildren<QLabel *>())
+        label->installEventFilter(this);
+}
+
+bool OptionsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Pressing the left button on the background, a frame or a label and moving the mouse
+    // drags the whole window.
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            auto *widget = qobject_cast<QWidget *>(watched);
+            // Only a press on the tab control's own background, not on its tab bar.
+            if (widget && widget->childAt(mouse->position().toPoint()) == nullptr) {
+                if (QWindow *handle = m_options.windowHandle())
+                    handle->startSystemMove();
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class StockMain;
+class Portfolios;
+class SymbolListEditor;
+class frmOptions;
+
+// The Options window's life with the main window: opening it (update timer stopped), OK
+// and Cancel, the tab-change focus and tab-order rules, dragging it by its background and
+// frames, and the portfolio commands of its "Select Portfolio" frame (load, create,
+// remove) together with OK's two portfolio steps.
+class OptionsWindow : public QObject
+{
+    Q_OBJECT
+public:
+    OptionsWindow(StockMain &main, Portfolios &portfolios);
+    ~OptionsWindow() override;
+
+    SymbolListEditor &symbols() { return *m_symbols; }
+
+    // Re-reads the portfolio's trade log; set by the trade tracker.
+    std::function<void()> readTradeLog;
+
+    // The main window's Options command.
+    void open();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    // The selected tab changed; the second form does the same without looking whether the
+    // tab's first control is visible.
+    void SSTab1_Click(bool onlyWhenVisible = true);
+
+    void cmdLoadPortfolio_Click();
+    void cmdAddPortfolio_Click();
+    void cmdRemovePortfolio_Click();
+    // The work of the create dialog's OK: false (dialog stays open) when the name is
+    // refused, with a message unless the name is empty.
+    bool addPortfolio(const QString &name);
+
+    // Paints the five colour buttons with the colours in force.
+    void paintColorButtons();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void portfolioStepsOfOK();
+    void restoreQuoteGridSelection(bool atLeastOneDataRow);
+    void installDragHandlers();
+
+    StockMain &m_main;
+    Portfolios &m_portfolios;
+    frmOptions &m_options;
+    std::unique_ptr<SymbolListEditor> m_symbols;
+};

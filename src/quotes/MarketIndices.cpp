@@ -1,0 +1,107 @@
+#include "MarketIndices.h"
+
+#include "QuoteDownload.h"
+#include "app/ErrorReporter.h"
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "common/Colors.h"
+#include "grid/QuoteGrid.h"
+#include "net/Connectivity.h"
+#include "net/Transfer.h"
+#include "options/frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ScrollerHost.h"
+#include "window/TickerFeed.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QMenu>
+#include <QTime>
+#include <QTimer>
+
+namespace {
+
+// The time as the desktop writes it, with seconds and without a time zone.
+QString timeText(const QTime &time)
+{
+    const QLocale locale = QLocale::system();
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return locale.toString(time, format.trimmed());
+}
+
+} // namespace
+
+MarketIndices::MarketIndices(MainState &state, frmStockMain &form, frmOptions &options,
+                             Transfer &inetQuotes, Connectivity &connectivity,
+                             QuoteGrid &quoteGrid, TickerFeed &ticker, QTimer &timScroll,
+                             std::function<void(qint32)> paintLamp, QObject *parent)
+    : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
+      m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_ticker(ticker),
+      m_timScroll(timScroll), m_paintLamp(std::move(paintLamp))
+{
+}
+
+QString MarketIndices::requestAddress(int i) const
+{
+    return m_state.MarketURL + m_options.indexSymbol(i).trimmed().toLower();
+}
+
+void MarketIndices::setPopupMenuEnabled(bool enabled)
+{
+    if (m_popupMenu) {
+        m_popupMenu->setEnabled(enabled);
+        m_popupMenu->menuAction()->setEnabled(enabled);
+    }
+}
+
+void MarketIndices::GetMarketQuotes()
+{
+    const bool connected = m_connectivity.ActiveConnection();
+    if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
+        return;
+    m_paintLamp(Colors::LampBusy);
+    guardSilently([this] { fetchIndices(); });
+}
+
+void MarketIndices::fetchIndices()
+{
+    m_timScroll.stop();
+    m_form.ui->txtUpdateTime->setText(timeText(QTime::currentTime()));
+
+    m_inetQuotes.setRequestTimeout(RequestTimeoutSeconds);
+    m_ticker.scroller().setMousePointer(TickerFeed::PointerArrowHourglass);
+    setPopupMenuEnabled(false);
+    m_state.ReplyText.clear();
+
+    for (int i = 0; i < int(m_options.chkIndex.size()); ++i) {
+        const QCheckBox *box = m_options.chkIndex[std::size_t(i)];
+        if (!box || !box->isChecked())
+            continue;
+        const QString address = requestAddress(i);
+        QCoreApplication::processEvents();
+        m_state.ReplyText += m_inetQuotes.OpenURL(address);
+        QCoreApplication::processEvents();
+
+        if (m_inetQuotes.ResponseCode() > TransferErrorAbove)
+            break;
+        if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
+            // The box's answer takes the place of the reply; the download ends here.
+            m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(&m_form));
+            return;
+        }
+        if (m_state.ReplyText.size() < MinimumReplyLength)
+            return; // ticker stopped, menu disabled, hourglass and yellow lamp stay
+        m_state.TickerIndex = i;
+        m_ticker.BuildTickerItem();
+    }
+
+    m_paintLamp(Colors::LampDone);
+    m_ticker.scroller().setMousePointer(TickerFeed::PointerDefault);
+    m_state.ReplyText.clear();
+    m_timScroll.start();
+    setPopupMenuEnabled(true);
+    m_quoteGrid.RowColors();
+    m_quoteGrid.showGrid();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+struct MainState;
+class frmStockMain;
+class frmOptions;
+class Transfer;
+class Connectivity;
+class QuoteGrid;
+class TickerFeed;
+
+class QTimer;
+
+// The market-index download that follows every quote download: one request per ticked
+// index box, in box order, each reply turned into that index's ticker line. The ticker timer
+// is stopped meanwhile so that no line scrolls while the lines are rebuilt.
+class MarketIndices : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int RequestTimeoutSeconds = 30;
+    // Response codes above this are transfer errors.
+    static constexpr int TransferErrorAbove = 35750;
+    // A reply text shorter than this ends the download without restarting the ticker.
+    static constexpr int MinimumReplyLength = 5;
+
+    MarketIndices(MainState &state, frmStockMain &form, frmOptions &options, Transfer &inetQuotes,
+                  Connectivity &connectivity, QuoteGrid &quoteGrid, TickerFeed &ticker,
+                  QTimer &timScroll, std::function<void(qint32)> paintLamp,
+                  QObject *parent = nullptr);
+
+    // The root of the main pop-up menu, disabled while the indices are fetched.
+    void setPopupMenu(QMenu *menu) { m_popupMenu = menu; }
+
+    // Fetches the ticked indices. Does nothing when there is no connection, the Options
+    // window is open or a transfer is still running. A run-time failure ends it silently.
+    void GetMarketQuotes();
+
+    // The request for index box i: MarketURL and the box's symbol, trimmed and lower-cased.
+    QString requestAddress(int i) const;
+
+private:
+    void fetchIndices();
+    void setPopupMenuEnabled(bool enabled);
+
+    MainState &m_state;
+    frmStockMain &m_form;
+    frmOptions &m_options;
+    Transfer &m_inetQuotes;
+    Connectivity &m_connectivity;
+    QuoteGrid &m_quoteGrid;
+    TickerFeed &m_ticker;
+    QTimer &m_timScroll;
+    std::function<void(qint32)> m_paintLamp;
+    QPointer<QMenu> m_popupMenu;
+};

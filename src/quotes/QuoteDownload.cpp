@@ -1,0 +1,208 @@
+#include "QuoteDownload.h"
+
+#include "QuoteParser.h"
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "common/Colors.h"
+#include "common/Numbers.h"
+#include "feed/FeedConfig.h"
+#include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
+#include "net/Connectivity.h"
+#include "net/Transfer.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+constexpr int kRequestTimeoutSeconds = 900;
+constexpr int kTransferErrorAbove = 35750;
+
+} // namespace
+
+QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &options,
+                             Transfer &inetQuotes, Connectivity &connectivity,
+                             QuoteGrid &quoteGrid, std::function<void(qint32)> paintLamp,
+                             QObject *parent)
+    : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
+      m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp))
+{
+    connect(&m_inetQuotes, &Transfer::StateChanged, this, [this] { inetQuotes_StateChanged(); });
+}
+
+QString QuoteDownload::symbolList() const
+{
+    const FlexGrid &symbols = *m_options.ui->gridSymbols;
+    QString list;
+    for (int r = 1; r < symbols.rows(); ++r) {
+        const QString symbol = QuoteParser::trimSpaces(symbols.textMatrix(r, 0)).toLower();
+        if (!symbol.isEmpty())
+            list += symbol + u',';
+    }
+    return list;
+}
+
+QString QuoteDownload::requestAddress() const
+{
+    const QString base = m_state.RealTimeMode ? FeedConfig::realTimeStockUrl() : m_state.StockURL;
+    return base + symbolList();
+}
+
+void QuoteDownload::setPopupMenuVisible(bool visible)
+{
+    if (m_popupMenu)
+        m_popupMenu->menuAction()->setVisible(visible);
+}
+
+void QuoteDownload::NextQuoteLine()
+{
+    m_state.CurrentLine = QuoteParser::nextQuoteLine(m_state.ReplyText);
+}
+
+QString QuoteDownload::accessDeniedText()
+{
+    return QStringLiteral("Access Denied error from server!\r\n"
+                          "If you are accessing the Internet through a proxy server please make "
+                          "sure your proxy settings in Options are correct. If you are not using "
+                          "a proxy server then be sure to uncheck the \"Use Proxy Server\" "
+                          "checkbox in Options.\r\n"
+                          "If you change your proxy settings you must close and restart Vantora.");
+}
+
+int QuoteDownload::showAccessDenied(QWidget *parent)
+{
+    return Platform::instance().messageBox->show(parent, QStringLiteral("Vantora Critical Error"),
+                                                 accessDeniedText(),
+                                                 MessageBoxService::Icon::Critical,
+                                                 QMessageBox::Ok);
+}
+
+void QuoteDownload::GetQuotes()
+{
+    FlexGrid &grid = *m_form.ui->gridQuotes;
+    FlexGrid &symbols = *m_options.ui->gridSymbols;
+
+    // 1-2. The gate: a connection, the Options window closed, no transfer running.
+    m_paintLamp(Colors::LampBusy);
+    const bool connected = m_connectivity.ActiveConnection();
+    if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
+        return;
+
+    // 3-7. The request.
+    grid.setCursor(Qt::BusyCursor);
+    grid.setVisible(true);
+    if (m_state.SymbolsChanged)
+        grid.setRedraw(true);
+    m_inetQuotes.setRequestTimeout(kRequestTimeoutSeconds);
+    setPopupMenuVisible(false);
+    m_form.ui->lblDelayNotice->setText(m_state.RealTimeMode
+                                           ? QString()
+                                           : QStringLiteral("Quotes are delayed 20 minutes"));
+    const QString address = requestAddress();
+    m_paintLamp(Colors::LampBusy);
+
+    // 8-11. The answer. A failed transfer was reported by its state change; the grid
+    // keeps its values until a later download gets through.
+    m_state.ReplyText = m_inetQuotes.OpenURL(address);
+    if (m_inetQuotes.ResponseCode() > kTransferErrorAbove)
+        return;
+    if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
+        showAccessDenied(&m_form);
+        m_state.ReplyText.clear();
+    }
+    if (m_state.ReplyText.size() < 2)
+        return;
+
+    // 12-13. One answer line per non-empty symbol row, written into the grid row of the
+    // same position.
+    grid.setRows(symbols.rows());
+    grid.setCol(0);
+    grid.setVisible(false);
+    grid.setRedraw(false);
+    for (int r = 1; r < symbols.rows(); ++r) {
+        if (symbols.textMatrix(r, 0).isEmpty())
+            continue;
+        NextQuoteLine();
+        const QuoteParser::QuoteColumns fields = QuoteParser::splitColumns(m_state.CurrentLine);
+        const bool inTables = r <= MainState::MaxQuoteRows;
+        for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
+            const QString &field = fields[c];
+            if (inTables) {
+                m_state.PreviousQuotes[r][c] = m_state.CurrentQuotes[r][c];
+                m_state.CurrentQuotes[r][c] = field;
+            }
+            if (c == 0)
+                m_state.RowSymbol = field;
+            if (c == 4 && inTables) {
+                m_state.QuoteChanged =
+                    Val(m_state.CurrentQuotes[r][4]) != Val(m_state.PreviousQuotes[r][4]);
+                // The quote log entry (LogQuote) of a logged symbol whose price changed
+                // is written here.
+            }
+            if (r < grid.rows()) {
+                grid.setRow(r);
+                grid.setCol(c);
+                // The change colour of the cell (ColorChangedCell) is applied here.
+                grid.setText(field);
+                if (c == 7)
+                    grid.setText(FormatIfNumeric(grid.text(), u"###,###,###"));
+            }
+        }
+    }
+
+    // 14-16.
+    m_state.ReplyText.clear();
+    grid.setVisible(false);
+    grid.setRedraw(false);
+    // The portfolio value (CalcPortfolio) is computed here, before sorting.
+    m_quoteGrid.AutoSort();
+    // The change columns (HighlightChanges) and the alerts (CheckAlerts) follow the sort.
+    grid.setVisible(true);
+    grid.setRedraw(true);
+    m_state.SymbolsChanged = false;
+    grid.unsetCursor();
+
+    // 17. The market-index download (GetMarketQuotes) runs here.
+
+    // 18-20.
+    setPopupMenuVisible(true);
+    if (m_state.SelectedRow == 0)
+        m_state.SelectedRow = 1;
+    grid.setCol(0);
+    if (grid.rows() > 1)
+        grid.setRow(m_state.SelectedRow);
+    m_paintLamp(Colors::LampDone);
+    grid.setRedraw(true);
+    m_quoteGrid.RowColors();
+    m_quoteGrid.showGrid();
+}
+
+void QuoteDownload::inetQuotes_StateChanged()
+{
+    const int code = m_inetQuotes.ResponseCode();
+    if (code <= kTransferErrorAbove)
+        return;
+    const QString text =
+        m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
+    const int answer = Platform::instance().messageBox->show(
+        &m_form, QStringLiteral("Stock Quote Server Error"), text,
+        MessageBoxService::Icon::Warning, QMessageBox::Retry | QMessageBox::Cancel);
+    if (answer == QMessageBox::Retry) {
+        // The failed transfer is still marked as running while its state change is
+        // reported; the new download starts once it has ended.
+        QTimer::singleShot(0, this, [this] { GetQuotes(); });
+    } else {
+        m_inetQuotes.Cancel();
+    }
+}
+
+void QuoteDownload::setPopupMenu(QMenu *menu)
+{
+    m_popupMenu = menu;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// Taking the quote service's comma-separated answer apart, one line per symbol.
+//
+// "Trimming" here removes spaces only: a tab, CR or LF is part of the text, so a line
+// whose trailing fields are empty still loses exactly six of them.
+namespace QuoteParser {
+
+inline constexpr int ColumnCount = 13;
+using QuoteColumns = std::array<QString, ColumnCount>;
+
+// Removes spaces (and nothing else) from both ends.
+QString trimSpaces(const QString &text);
+
+// Takes the next line off the front of replyText and returns it cleaned: quotes removed,
+// fields separated by tabs, "<b>", "</b>", "<i>", "</i>" and "&nbsp;" removed, " - " split
+// into two fields, the six trailing fields dropped. replyText loses the quotes and the
+// line up to and including its CR; the LF that followed stays in front and is dropped with
+// the next line. Without any CR LF the line is "" and replyText keeps its text.
+QString nextQuoteLine(QString &replyText);
+
+// Splits a cleaned line into the thirteen grid columns, in order; a missing field is "".
+QuoteColumns splitColumns(const QString &cleanedLine);
+
+} // namespace QuoteParser

@@ -1,0 +1,400 @@
+#include "MainHarness.h"
+
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
+#include "options/frmOptions.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ImageList.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+bool logged(const FlexGrid *grid, int row)
+{
+    return grid->cellPicture(row, 4).cacheKey() ==
+           ImageList::instance().image(ImageList::BoxTicked).cacheKey();
+}
+
+QStringList symbolsOf(const FlexGrid *grid)
+{
+    QStringList symbols;
+    for (int r = 1; r < grid->rows(); ++r)
+        symbols << grid->textMatrix(r, 0);
+    return symbols;
+}
+
+} // namespace
+
+class TestOptionsWindow : public QObject
+{
+    Q_OBJECT
+
+    FakePlatform m_platform;
+    MainHarness m_harness;
+    std::unique_ptr<StockMain> m_main;
+    frmOptions *m_options = nullptr;
+
+    template <typename T> T *find(const char *name) const
+    {
+        T *w = m_options->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qWarning("control %s missing", name);
+        return w;
+    }
+    FlexGrid *grid() const { return find<FlexGrid>("gridSymbols"); }
+    void typeRow(const QString &symbol, const QString &shares, const QString &low,
+                 const QString &high, bool log)
+    {
+        find<QLineEdit>("txtSymbol")->setText(symbol);
+        find<QLineEdit>("txtShares")->setText(shares);
+        find<QLineEdit>("txtLowAlert")->setText(low);
+        find<QLineEdit>("txtHighAlert")->setText(high);
+        find<QCheckBox>("chkLog")->setChecked(log);
+    }
+    void clickCell(int row, int col)
+    {
+        FlexGrid *g = grid();
+        const QRect rect = g->visualRect(g->model()->index(row, col));
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        MainHarness::freshStore();
+        m_platform.messageBox.shown.clear();
+        m_main = m_harness.start();
+        m_options = m_main->options();
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        m_options = nullptr;
+    }
+
+    void openingStopsTheTimerAndCancelRestartsIt();
+    void addingLowerCaseUpdatesTheListedRow();
+    void addingANewSymbolAppendsAndAsksForQuotes();
+    void thirtiethSymbolAcceptedThirtyFirstRefused();
+    void enterInAnEntryBoxAdds();
+    void entryBoxFormatsOnLeaving();
+    void logCellClickedTwiceReturnsToItsPicture();
+    void gridClickCopiesTheRowIntoTheBoxes();
+    void movingRows();
+    void removingARowDeletesItsStoredSlot();
+    void f2Switch_data();
+    void f2Switch();
+    void boxTickedThenCancelStaysAndIsSavedAtExit();
+    void okFormatsAlertsSavesAndHides();
+    void clearingAutoSortResetsTheMoveToolTips();
+};
+
+void TestOptionsWindow::openingStopsTheTimerAndCancelRestartsIt()
+{
+    QVERIFY(m_main->timInterval().isActive());
+    m_main->state().PortfolioChanged = true;
+    m_main->form()->ui->cmdOptions->click();
+    QVERIFY(m_options->isVisible());
+    QVERIFY(!m_main->timInterval().isActive());
+    QVERIFY(!m_main->state().PortfolioChanged);
+
+    find<QLineEdit>("txtSymbol")->setText(QStringLiteral("ABC"));
+    find<QPushButton>("cmdCancel")->click();
+    QVERIFY(!m_options->isVisible());
+    QVERIFY(m_main->timInterval().isActive());
+    QVERIFY(find<QLineEdit>("txtSymbol")->text().isEmpty());
+}
+
+void TestOptionsWindow::addingLowerCaseUpdatesTheListedRow()
+{
+    QCOMPARE(symbolsOf(grid()), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
+    typeRow(QStringLiteral("msft"), QStringLiteral("100"), QStringLiteral("1.5"),
+            QStringLiteral("42"), true);
+    find<QAbstractButton>("cmdAdd")->click();
+
+    QCOMPARE(grid()->rows(), 5);
+    QCOMPARE(grid()->textMatrix(1, 0), QStringLiteral("MSFT"));
+    QCOMPARE(grid()->textMatrix(1, 1), QStringLiteral("100"));
+    QCOMPARE(grid()->textMatrix(1, 2), QStringLiteral("1.50"));
+    QCOMPARE(grid()->textMatrix(1, 3), QStringLiteral("42.00"));
+    QVERIFY(logged(grid(), 1));
+    QVERIFY(!logged(grid(), 2));
+    // The boxes are emptied for the next symbol.
+    QVERIFY(find<QLineEdit>("txtSymbol")->text().isEmpty());
+    QVERIFY(find<QLineEdit>("txtShares")->text().isEmpty());
+    QVERIFY(!find<QCheckBox>("chkLog")->isChecked());
+
+    // Adding it again without the log mark clears the mark and keeps the alerts.
+    typeRow(QStringLiteral("Msft"), QStringLiteral("7"), QStringLiteral("1.50"),
+            QStringLiteral("42"), false);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), 5);
+    QCOMPARE(grid()->textMatrix(1, 1), QStringLiteral("7"));
+    QCOMPARE(grid()->textMatrix(1, 2), QStringLiteral("1.50"));
+    QVERIFY(!logged(grid(), 1));
+}
+
+void TestOptionsWindow::addingANewSymbolAppendsAndAsksForQuotes()
+{
+    QSignalSpy requested(m_main.get(), &StockMain::quoteUpdateRequested);
+    typeRow(QStringLiteral("orcl"), QString(), QString(), QString(), true);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), 6);
+    QCOMPARE(grid()->textMatrix(5, 0), QStringLiteral("ORCL"));
+    QCOMPARE(grid()->textMatrix(5, 2), QStringLiteral("0.00"));
+    QCOMPARE(grid()->textMatrix(5, 3), QStringLiteral("0.00"));
+    QVERIFY(logged(grid(), 5));
+    QCOMPARE(requested.count(), 1);
+    QCOMPARE(m_main->state().SelectedRow, qint16(1));
+
+    // Without a connection nothing is requested; an empty symbol box adds nothing.
+    m_platform.connection.flags = 0;
+    m_main->state().StockURL = QStringLiteral("http://quotes.example.com/q?s=");
+    typeRow(QStringLiteral("hpq"), QString(), QString(), QString(), false);
+    find<QAbstractButton>("cmdAdd")->click();
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), 7);
+    QCOMPARE(requested.count(), 1);
+    m_platform.connection.flags = ConnectionStateService::Lan;
+}
+
+void TestOptionsWindow::thirtiethSymbolAcceptedThirtyFirstRefused()
+{
+    m_platform.connection.flags = 0;
+    m_main->state().StockURL = QStringLiteral("http://quotes.example.com/q?s=");
+    for (int i = 5; i <= 30; ++i) {
+        typeRow(QStringLiteral("S%1").arg(i), QString(), QString(), QString(), false);
+        find<QAbstractButton>("cmdAdd")->click();
+    }
+    QCOMPARE(grid()->rows(), 31);
+    QCOMPARE(grid()->textMatrix(30, 0), QStringLiteral("S30"));
+    QVERIFY(m_platform.messageBox.shown.isEmpty());
+
+    typeRow(QStringLiteral("S31"), QString(), QString(), QString(), false);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), 31);
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QCOMPARE(m_platform.messageBox.shown[0].title, QStringLiteral("Symbol List Full"));
+    QCOMPARE(m_platform.messageBox.shown[0].text,
+             QStringLiteral("Symbol list full - Can't add any more symbols."));
+    QCOMPARE(m_platform.messageBox.shown[0].icon, MessageBoxService::Icon::Warning);
+
+    // A listed symbol can still be updated in a full list.
+    typeRow(QStringLiteral("s30"), QStringLiteral("5"), QString(), QString(), false);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QCOMPARE(grid()->textMatrix(30, 1), QStringLiteral("5"));
+    m_platform.connection.flags = ConnectionStateService::Lan;
+}
+
+void TestOptionsWindow::enterInAnEntryBoxAdds()
+{
+    typeRow(QStringLiteral("intc"), QStringLiteral("3"), QString(), QString(), false);
+    QLineEdit *shares = find<QLineEdit>("txtShares");
+    QTest::keyClick(shares, Qt::Key_Return);
+    QCOMPARE(grid()->rows(), 6);
+    QCOMPARE(grid()->textMatrix(5, 0), QStringLiteral("INTC"));
+    QCOMPARE(grid()->textMatrix(5, 1), QStringLiteral("3"));
+}
+
+void TestOptionsWindow::entryBoxFormatsOnLeaving()
+{
+    m_options->show();
+    m_options->activateWindow();
+    QLineEdit *low = find<QLineEdit>("txtLowAlert");
+    QLineEdit *shares = find<QLineEdit>("txtShares");
+    QLineEdit *symbol = find<QLineEdit>("txtSymbol");
+    symbol->setText(QStringLiteral("x"));
+    QCOMPARE(shares->text(), QStringLiteral("0")); // the symbol's change resets the others
+    QCOMPARE(low->text(), QStringLiteral("0.00"));
+
+    low->setFocus();
+    low->setText(QStringLiteral("3.456"));
+    shares->setFocus();
+    QTRY_COMPARE(low->text(), QStringLiteral("3.46"));
+    shares->setText(QStringLiteral("12.7"));
+    symbol->setFocus();
+    QTRY_COMPARE(shares->text(), QStringLiteral("13"));
+}
+
+void TestOptionsWindow::logCellClickedTwiceReturnsToItsPicture()
+{
+    m_options->show();
+    QVERIFY(!logged(grid(), 2));
+    clickCell(2, 4);
+    QVERIFY(logged(grid(), 2));
+    QVERIFY(find<QCheckBox>("chkLog")->isChecked());
+    clickCell(2, 4);
+    QVERIFY(!logged(grid(), 2));
+    QVERIFY(!find<QCheckBox>("chkLog")->isChecked());
+    QVERIFY(!logged(grid(), 1));
+}
+
+void TestOptionsWindow::gridClickCopiesTheRowIntoTheBoxes()
+{
+    m_options->show();
+    grid()->setTextMatrix(3, 1, QStringLiteral("25"));
+    grid()->setTextMatrix(3, 2, QStringLiteral("80.00"));
+    clickCell(3, 0);
+    QCOMPARE(find<QLineEdit>("txtSymbol")->text(), QStringLiteral("IBM"));
+    QCOMPARE(find<QLineEdit>("txtShares")->text(), QStringLiteral("25"));
+    QCOMPARE(find<QLineEdit>("txtLowAlert")->text(), QStringLiteral("80.00"));
+    QCOMPARE(find<QLineEdit>("txtHighAlert")->text(), QStringLiteral("0.00"));
+    QVERIFY(!logged(grid(), 3)); // a click outside the Log column leaves the picture
+
+    // Add then edits that row in place.
+    find<QLineEdit>("txtShares")->setText(QStringLiteral("30"));
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), 5);
+    QCOMPARE(grid()->textMatrix(3, 1), QStringLiteral("30"));
+    QCOMPARE(grid()->textMatrix(3, 2), QStringLiteral("80.00"));
+}
+
+void TestOptionsWindow::movingRows()
+{
+    const QStringList start{"MSFT", "CSCO", "IBM", "DELL"};
+    grid()->setRow(1);
+    find<QAbstractButton>("cmdMoveUp")->click();
+    QCOMPARE(symbolsOf(grid()), start);
+
+    grid()->setRow(4);
+    find<QAbstractButton>("cmdMoveDown")->click();
+    QCOMPARE(symbolsOf(grid()), start);
+
+    grid()->setRow(1);
+    find<QAbstractButton>("cmdMoveDown")->click();
+    QCOMPARE(symbolsOf(grid()), (QStringList{"CSCO", "MSFT", "IBM", "DELL"}));
+    QCOMPARE(grid()->row(), 2); // the moved row stays selected
+    find<QAbstractButton>("cmdMoveDown")->click();
+    QCOMPARE(symbolsOf(grid()), (QStringList{"CSCO", "IBM", "MSFT", "DELL"}));
+    find<QAbstractButton>("cmdMoveUp")->click();
+    find<QAbstractButton>("cmdMoveUp")->click();
+    QCOMPARE(symbolsOf(grid()), start);
+    QCOMPARE(grid()->row(), 1);
+}
+
+void TestOptionsWindow::removingARowDeletesItsStoredSlot()
+{
+    m_options->show();
+    find<QPushButton>("cmdOK")->click(); // stores the four rows
+    QCOMPARE(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("Symbol3")),
+             QStringLiteral("DELL"));
+
+    grid()->setRow(2);
+    find<QAbstractButton>("cmdRemoveButton")->click();
+    QCOMPARE(symbolsOf(grid()), (QStringList{"MSFT", "IBM", "DELL"}));
+    QVERIFY(
+        MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("Symbol3")).isEmpty());
+
+    // Without a selected data row nothing is removed.
+    grid()->setRow(0);
+    find<QAbstractButton>("cmdRemoveButton")->click();
+    QCOMPARE(grid()->rows(), 4);
+
+    // Saved and loaded again, the list holds the three rows.
+    m_main->saveAll();
+    m_main.reset();
+    m_main = m_harness.start();
+    m_options = m_main->options();
+    QCOMPARE(symbolsOf(grid()), (QStringList{"MSFT", "IBM", "DELL"}));
+}
+
+void TestOptionsWindow::f2Switch_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("startMode");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("mode");
+    const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
+    QTest::newRow("F2 alone empties") << 0 << false << QString() << false;
+    QTest::newRow("Shift+Alt real-time")
+        << (shift | alt) << false << QStringLiteral("Real-Time") << true;
+    QTest::newRow("Shift+Ctrl delayed")
+        << (shift | ctrl) << true << QStringLiteral("Delayed") << false;
+    QTest::newRow("all three empties") << (shift | ctrl | alt) << true << QString() << true;
+    QTest::newRow("Alt alone empties") << alt << false << QString() << false;
+}
+
+void TestOptionsWindow::f2Switch()
+{
+    QFETCH(int, modifiers);
+    QFETCH(bool, startMode);
+    QFETCH(QString, text);
+    QFETCH(bool, mode);
+    m_main->state().RealTimeMode = startMode;
+    QLineEdit *symbol = find<QLineEdit>("txtSymbol");
+    symbol->setText(QStringLiteral("abc"));
+    QTest::keyClick(symbol, Qt::Key_F2, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(symbol->text(), text);
+    QCOMPARE(m_main->state().RealTimeMode, mode);
+    if (!text.isEmpty()) {
+        // The quote grid's labels, the sort list and the interval list follow the mode.
+        FlexGrid *quotes = m_main->form()->ui->gridQuotes;
+        QCOMPARE(quotes->textMatrix(0, 1), QuoteGrid::headers(mode).at(1));
+        QCOMPARE(find<QComboBox>("cboSort")->itemText(1), QuoteGrid::headers(mode).at(1));
+        QCOMPARE(find<QComboBox>("cboSeconds")->count(), mode ? 14 : 11);
+    }
+}
+
+void TestOptionsWindow::boxTickedThenCancelStaysAndIsSavedAtExit()
+{
+    m_main->form()->ui->cmdOptions->click();
+    QCheckBox *low = find<QCheckBox>("chkEnableLowAlert");
+    QVERIFY(!low->isChecked());
+    low->setChecked(true);
+    QVERIFY(find<QRadioButton>("optAlertSound")->isEnabled());
+    find<QPushButton>("cmdCancel")->click();
+    QVERIFY(low->isChecked());
+    QVERIFY(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("EnableLowAlert"))
+                .isEmpty());
+
+    m_main->saveAll(); // what Exit saves
+    QCOMPARE(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("EnableLowAlert")),
+             QStringLiteral("1"));
+}
+
+void TestOptionsWindow::okFormatsAlertsSavesAndHides()
+{
+    m_main->form()->ui->cmdOptions->click();
+    grid()->setTextMatrix(2, 2, QStringLiteral(".5"));
+    grid()->setTextMatrix(2, 3, QStringLiteral("abc"));
+    find<QLineEdit>("txtSymbol")->setText(QStringLiteral("half typed"));
+    m_main->state().SelectedRow = 3;
+    find<QPushButton>("cmdOK")->click();
+
+    QVERIFY(!m_options->isVisible());
+    QVERIFY(m_main->timInterval().isActive());
+    QVERIFY(m_main->state().SymbolsChanged);
+    QCOMPARE(grid()->textMatrix(2, 2), QStringLiteral("0.50"));
+    QCOMPARE(grid()->textMatrix(2, 3), QStringLiteral("0.00"));
+    QVERIFY(find<QLineEdit>("txtSymbol")->text().isEmpty());
+    QCOMPARE(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("LowAlert2")),
+             QStringLiteral("0.50"));
+    QCOMPARE(MainHarness::stored(QStringLiteral("Settings"), QStringLiteral("Portfolio0")),
+             QStringLiteral("Default"));
+    QCOMPARE(m_main->form()->ui->gridQuotes->row(), 3);
+}
+
+void TestOptionsWindow::clearingAutoSortResetsTheMoveToolTips()
+{
+    QCheckBox *autoSort = find<QCheckBox>("chkEnableAutoSort");
+    QLabel *up = m_main->form()->ui->picMoveUp;
+    QLabel *down = m_main->form()->ui->picMoveDown;
+    up->setToolTip(QStringLiteral("Sort"));
+    down->setToolTip(QStringLiteral("Sort"));
+    autoSort->setChecked(true);
+    QVERIFY(find<QComboBox>("cboSort")->isEnabled());
+    QCOMPARE(up->toolTip(), QStringLiteral("Sort"));
+    autoSort->setChecked(false);
+    QVERIFY(!find<QComboBox>("cboSort")->isEnabled());
+    QCOMPARE(up->toolTip(), QStringLiteral("Move up"));
+    QCOMPARE(down->toolTip(), QStringLiteral("Move down"));
+}
+
+QTEST_MAIN(TestOptionsWindow)
+#include "tst_optionswindow.moc"

@@ -1,0 +1,411 @@
+#include "app/MainState.h"
+#include "app/StockMain.h"
+#include "app/frmStockMain.h"
+#include "common/Colors.h"
+#include "feed/FeedConfig.h"
+#include "feed/Instruments.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
+#include "feed/ScriptedSource.h"
+#include "grid/FlexGrid.h"
+#include "net/Transfer.h"
+#include "options/frmOptions.h"
+#include "platform/TestDoubles.h"
+#include "quotes/QuoteDownload.h"
+#include "settings/SettingsStore.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kDelayedPath = QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=");
+
+// One answer line in the service's delayed format.
+QByteArray quoteLine(const char *symbol, const char *last, const char *volume,
+                     const char *name = "Some Company")
+{
+    return QByteArray("\"") + symbol + "\",10.00,1.25,\"3:17pm - <b>" + last +
+           "</b>\",\"+0.50 - +5.00%\"," + volume + ",9.80,\"9.50 - 11.00\",8.00,\"" + name +
+           "\",0.1,0.2,\"NYSE\",1,2,3\r\n";
+}
+
+} // namespace
+
+class TestQuoteDownload : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstRequestAtStartUp();
+    void fillsTheGridFromTheAnswer();
+    void keepsPreviousValues();
+    void skipsEmptySymbolRows();
+    void fewerLinesThanSymbols();
+    void transferFailureKeepsTheGrid_data();
+    void transferFailureKeepsTheGrid();
+    void retryDownloadsAgain();
+    void accessDenied();
+    void nothingWhileOptionsOpen();
+    void realTimeModeUsesFixedTemplate();
+    void everyFeedSymbolFillsThirteenColumns();
+
+private:
+    void startMain(bool firstRun = false);
+    void setSymbols(const QStringList &symbols);
+    FlexGrid *grid() const
+    {
+        return m_main->form()->findChild<FlexGrid *>(QStringLiteral("gridQuotes"));
+    }
+    QString cell(int r, int c) const { return grid()->textMatrix(r, c); }
+
+    std::unique_ptr<FakePlatform> m_platform;
+    std::shared_ptr<ScriptedSource> m_source;
+    std::unique_ptr<QuoteFeed> m_feed;
+    std::unique_ptr<StockMain> m_main;
+};
+
+void TestQuoteDownload::init()
+{
+    m_platform = std::make_unique<FakePlatform>();
+    m_source = std::make_shared<ScriptedSource>(std::make_shared<MarketSource>(3));
+    m_feed = std::make_unique<QuoteFeed>(m_source);
+    QVERIFY(m_feed->start(QHostAddress::LocalHost, 0) != 0);
+    SettingsStore::clearAll();
+}
+
+void TestQuoteDownload::cleanup()
+{
+    m_main.reset();
+    m_feed.reset();
+    m_source.reset();
+    m_platform.reset();
+}
+
+void TestQuoteDownload::startMain(bool firstRun)
+{
+    // FirstRun recorded: the window shows at once and the first download starts.
+    if (!firstRun)
+        SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("FirstRun"),
+                             QStringLiteral("1"));
+    SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("StockURL"),
+                         m_feed->baseUrl() + kDelayedPath);
+    SettingsStore::sync();
+    m_main = std::make_unique<StockMain>();
+    m_main->Form_Load();
+}
+
+void TestQuoteDownload::setSymbols(const QStringList &symbols)
+{
+    FlexGrid *list = m_main->options()->findChild<FlexGrid *>(QStringLiteral("gridSymbols"));
+    QVERIFY(list);
+    list->setRows(1);
+    for (const QString &symbol : symbols)
+        list->addItem(symbol + QStringLiteral("\t0\t0.00\t0.00"));
+}
+
+void TestQuoteDownload::firstRequestAtStartUp()
+{
+    startMain();
+    QCOMPARE(m_source->requests().value(0),
+             QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=msft,csco,ibm,dell,"));
+    // The simulated market answered: one row per default symbol, in list order.
+    QCOMPARE(grid()->rows(), 5);
+    QCOMPARE(cell(1, 0), QStringLiteral("MSFT"));
+    QCOMPARE(cell(4, 0), QStringLiteral("DELL"));
+    QCOMPARE(m_main->lampColor(), Colors::LampDone);
+    QVERIFY(!m_main->state().SymbolsChanged);
+}
+
+void TestQuoteDownload::fillsTheGridFromTheAnswer()
+{
+    startMain(true); // nothing downloaded yet
+    QVERIFY(m_source->requests().isEmpty());
+    setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM"), QStringLiteral("DELL"),
+                QStringLiteral("CSCO")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "25042156", "Microsoft Corp") +
+                                      quoteLine("IBM", "101.5", "N/A") +
+                                      quoteLine("DELL", "N/A", "0") +
+                                      quoteLine("CSCO", "20.1", "999")));
+    m_main->GetQuotes();
+
+    QCOMPARE(m_source->requests(), QStringList{kDelayedPath + QStringLiteral("msft,ibm,dell,csco,")});
+    const QStringList row1{QStringLiteral("MSFT"),   QStringLiteral("10.00"),
+                           QStringLiteral("1.25"),   QStringLiteral("3:17pm"),
+                           QStringLiteral("57.67"),  QStringLiteral("+0.50"),
+                           QStringLiteral("+5.00%"), QStringLiteral("25,042,156"),
+                           QStringLiteral("9.80"),   QStringLiteral("9.50"),
+                           QStringLiteral("11.00"),  QStringLiteral("8.00"),
+                           QStringLiteral("Microsoft Corp")};
+    for (int c = 0; c < 13; ++c)
+        QCOMPARE(cell(1, c), row1.at(c));
+    // Volume: grouped by threes; "N/A" unchanged; 0 shows as an empty cell; short numbers
+    // stay as they are.
+    QCOMPARE(cell(2, 7), QStringLiteral("N/A"));
+    QCOMPARE(cell(3, 7), QString());
+    QCOMPARE(cell(4, 7), QStringLiteral("999"));
+    QCOMPARE(cell(3, 4), QStringLiteral("N/A"));
+
+    // The first download after start-up writes no change colours.
+    for (int r = 1; r < grid()->rows(); ++r)
+        for (int c : {1, 2, 4, 9, 10})
+            QVERIFY(!grid()->cellForeColor(r, c).isValid());
+
+    // The download's visible end state.
+    auto *notice = m_main->form()->findChild<QLabel *>(QStringLiteral("lblDelayNotice"));
+    QCOMPARE(notice->text(), QStringLiteral("Quotes are delayed 20 minutes"));
+    QCOMPARE(m_main->lampColor(), Colors::LampDone);
+    QVERIFY(!grid()->isHidden() && grid()->redraw());
+    QVERIFY(!grid()->testAttribute(Qt::WA_SetCursor));
+    auto *menu = m_main->form()->findChild<QMenu *>(QStringLiteral("MnuVantora"));
+    QVERIFY(menu && menu->menuAction()->isVisible());
+    QCOMPARE(m_main->state().SelectedRow, qint16(1));
+    QCOMPARE(grid()->row(), 1);
+    QCOMPARE(grid()->col(), 0);
+    QVERIFY(m_main->state().ReplyText.isEmpty());
+    QVERIFY(!m_main->state().SymbolsChanged);
+    QCOMPARE(m_main->state().RowSymbol, QStringLiteral("CSCO"));
+}
+
+void TestQuoteDownload::keepsPreviousValues()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "1") + quoteLine("IBM", "80", "1")));
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "2") + quoteLine("IBM", "81", "2")));
+    m_main->GetQuotes();
+    const MainState &state = m_main->state();
+    QCOMPARE(state.CurrentQuotes[2][4], QStringLiteral("80"));
+    QCOMPARE(state.PreviousQuotes[2][4], QString());
+    m_main->GetQuotes();
+    QCOMPARE(state.CurrentQuotes[1][4], QStringLiteral("57.67"));
+    QCOMPARE(state.PreviousQuotes[1][4], QStringLiteral("57.67"));
+    QCOMPARE(state.CurrentQuotes[2][4], QStringLiteral("81"));
+    QCOMPARE(state.PreviousQuotes[2][4], QStringLiteral("80"));
+    QCOMPARE(state.CurrentQuotes[2][7], QStringLiteral("2")); // the raw field, not the cell
+    // The last row filled decides: IBM's price changed.
+    QVERIFY(state.QuoteChanged);
+    for (int c = 0; c < 14; ++c) {
+        QVERIFY(state.CurrentQuotes[0][c].isEmpty());
+        QVERIFY(state.CurrentQuotes[3][c].isEmpty());
+    }
+    QVERIFY(state.CurrentQuotes[1][13].isEmpty());
+}
+
+void TestQuoteDownload::skipsEmptySymbolRows()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT"), QString(), QStringLiteral(" IBM ")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1", "1") + quoteLine("IBM", "2", "2")));
+    m_main->GetQuotes();
+    QCOMPARE(m_source->requests().value(0), kDelayedPath + QStringLiteral("msft,ibm,"));
+    QCOMPARE(grid()->rows(), 4);
+    QCOMPARE(cell(1, 0), QStringLiteral("MSFT"));
+    QCOMPARE(cell(2, 0), QString());
+    QCOMPARE(cell(2, 4), QString());
+    QCOMPARE(cell(3, 0), QStringLiteral("IBM"));
+    QCOMPARE(cell(3, 4), QStringLiteral("2"));
+}
+
+void TestQuoteDownload::fewerLinesThanSymbols()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM"), QStringLiteral("DELL")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1", "1") + quoteLine("IBM", "2", "2") +
+                                      quoteLine("DELL", "3", "3")));
+    // The second answer has one line, and the last line lacks its CR LF.
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "4", "4") +
+                                      quoteLine("IBM", "5", "5").chopped(2)));
+    m_main->GetQuotes();
+    QCOMPARE(cell(3, 4), QStringLiteral("3"));
+    m_main->GetQuotes();
+    QCOMPARE(cell(1, 4), QStringLiteral("4"));
+    for (int r : {2, 3})
+        for (int c = 0; c < 13; ++c)
+            QCOMPARE(cell(r, c), QString());
+    QCOMPARE(m_main->state().PreviousQuotes[3][4], QStringLiteral("3"));
+}
+
+void TestQuoteDownload::transferFailureKeepsTheGrid_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("code");
+    QTest::newRow("http 404") << 0 << int(Transfer::ErrorHttpStatus);
+    QTest::newRow("http 500") << 1 << int(Transfer::ErrorHttpStatus);
+    QTest::newRow("connection reset") << 2 << int(Transfer::ErrorConnectionReset);
+    QTest::newRow("body over 1 MiB") << 3 << int(Transfer::ErrorBodyTooLarge);
+    QTest::newRow("connection refused") << 4 << int(Transfer::ErrorConnectionRefused);
+    QTest::newRow("host not found") << 5 << int(Transfer::ErrorHostNotFound);
+    QTest::newRow("cancelled") << 6 << int(Transfer::ErrorCancelled);
+}
+
+void TestQuoteDownload::transferFailureKeepsTheGrid()
+{
+    QFETCH(int, kind);
+    QFETCH(int, code);
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "1000") +
+                                      quoteLine("IBM", "80", "1")));
+    m_main->GetQuotes();
+    QCOMPARE(cell(1, 7), QStringLiteral("1,000"));
+
+    switch (kind) {
+    case 0: m_source->enqueue(FeedReply::error(404)); break;
+    case 1: m_source->enqueue(FeedReply::error(500)); break;
+    case 2:
+        // A reset on a kept-alive connection is retried once by the network layer.
+        m_source->enqueue(FeedReply::resetConnection());
+        m_source->enqueue(FeedReply::resetConnection());
+        break;
+    case 3: m_source->enqueue(FeedReply::oversized(Transfer::kMaxBodyBytes + 4096)); break;
+    case 4: {
+        QuoteFeed closed;
+        const quint16 port = closed.start(QHostAddress::LocalHost, 0);
+        QVERIFY(port != 0);
+        closed.stop();
+        m_main->state().StockURL = QStringLiteral("http://127.0.0.1:%1").arg(port) + kDelayedPath;
+        break;
+    }
+    case 5: m_main->state().StockURL = QStringLiteral("http://quotes.invalid") + kDelayedPath; break;
+    case 6:
+        m_source->enqueue(FeedReply::never());
+        QTimer::singleShot(50, m_main.get(), [this] { m_main->inetQuotes().Cancel(); });
+        break;
+    }
+    m_platform->messageBox.answers.push_back(QMessageBox::Cancel);
+    m_main->GetQuotes();
+
+    QVERIFY2(m_platform->messageBox.shown.size() == 1,
+             qPrintable(QString::number(m_main->inetQuotes().ResponseCode()) + u' ' +
+                        m_main->inetQuotes().ResponseInfo() + u' ' + cell(1, 4)));
+    const FakeMessageBox::Shown &box = m_platform->messageBox.shown.first();
+    QCOMPARE(box.title, QStringLiteral("Stock Quote Server Error"));
+    QCOMPARE(box.icon, MessageBoxService::Icon::Warning);
+    QCOMPARE(box.buttons, int(QMessageBox::Retry | QMessageBox::Cancel));
+    QCOMPARE(m_main->inetQuotes().ResponseCode(), code);
+    QCOMPARE(box.text, m_main->inetQuotes().ResponseInfo() + QStringLiteral("\r\nError Number ") +
+                           QString::number(code));
+    QVERIFY(!m_main->inetQuotes().ResponseInfo().isEmpty());
+
+    // The grid keeps the values of the last good download; the lamp stays yellow.
+    QCOMPARE(cell(1, 4), QStringLiteral("57.67"));
+    QCOMPARE(cell(1, 7), QStringLiteral("1,000"));
+    QCOMPARE(cell(2, 0), QStringLiteral("IBM"));
+    QCOMPARE(m_main->state().CurrentQuotes[1][4], QStringLiteral("57.67"));
+    QCOMPARE(m_main->lampColor(), Colors::LampBusy);
+    QVERIFY(!m_main->inetQuotes().StillExecuting());
+}
+
+void TestQuoteDownload::retryDownloadsAgain()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT")});
+    m_source->enqueue(FeedReply::error(500));
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "42.00", "7")));
+    m_platform->messageBox.answers.push_back(QMessageBox::Retry);
+    m_main->GetQuotes();
+    QCOMPARE(cell(1, 4), QString());
+    QTRY_COMPARE(cell(1, 4), QStringLiteral("42.00"));
+    QCOMPARE(m_source->requests().size(), 2);
+    QCOMPARE(m_platform->messageBox.shown.size(), 1);
+}
+
+void TestQuoteDownload::accessDenied()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT")});
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1.00", "1")));
+    m_source->enqueue(FeedReply::html("<html>ACCESS DENIED by proxy</html>\r\n"));
+    m_main->GetQuotes();
+    m_main->GetQuotes();
+    QCOMPARE(m_platform->messageBox.shown.size(), 1);
+    const FakeMessageBox::Shown &box = m_platform->messageBox.shown.first();
+    QCOMPARE(box.title, QStringLiteral("Vantora Critical Error"));
+    QCOMPARE(box.icon, MessageBoxService::Icon::Critical);
+    QCOMPARE(box.buttons, int(QMessageBox::Ok));
+    QCOMPARE(box.text,
+             QStringLiteral(
+                 "Access Denied error from server!\r\nIf you are accessing the Internet through a "
+                 "proxy server please make sure your proxy settings in Options are correct. If "
+                 "you are not using a proxy server then be sure to uncheck the \"Use Proxy "
+                 "Server\" checkbox in Options.\r\nIf you change your proxy settings you must "
+                 "close and restart Vantora."));
+    QCOMPARE(cell(1, 4), QStringLiteral("1.00"));
+}
+
+void TestQuoteDownload::nothingWhileOptionsOpen()
+{
+    startMain(true);
+    m_main->options()->show();
+    m_main->GetQuotes();
+    QVERIFY(m_source->requests().isEmpty());
+    QCOMPARE(m_main->lampColor(), Colors::LampDone); // as the connection check painted it
+    m_main->options()->hide();
+
+    // No connection: nothing either, and the lamp is red.
+    m_platform->connection.flags = 0;
+    m_main->state().StockURL = QStringLiteral("http://quotes.example.com") + kDelayedPath;
+    m_main->state().MarketURL.clear();
+    m_main->state().IndicesURL.clear();
+    m_main->GetQuotes();
+    QVERIFY(m_source->requests().isEmpty());
+    QCOMPARE(m_main->lampColor(), Colors::LampOffline);
+}
+
+void TestQuoteDownload::realTimeModeUsesFixedTemplate()
+{
+    // The real-time template is fixed at the feed's default port.
+    auto source = std::make_shared<ScriptedSource>(std::make_shared<MarketSource>(3));
+    QuoteFeed fixed(source);
+    if (fixed.start(QHostAddress::LocalHost, FeedConfig::kDefaultPort) == 0)
+        QSKIP("the default feed port is taken on this machine");
+    startMain(true);
+    m_main->state().RealTimeMode = true;
+    m_main->GetQuotes();
+    QCOMPARE(source->requests(),
+             QStringList{QStringLiteral("/download/quotes.csv?f=sb3b2k1k2vom2r2n=.csv&s=msft,csco,"
+                                        "ibm,dell,")});
+    QVERIFY(m_source->requests().isEmpty());
+    auto *notice = m_main->form()->findChild<QLabel *>(QStringLiteral("lblDelayNotice"));
+    QCOMPARE(notice->text(), QString());
+    QCOMPARE(cell(1, 0), QStringLiteral("MSFT"));
+    QVERIFY(!cell(1, 1).isEmpty() && !cell(1, 12).isEmpty());
+}
+
+void TestQuoteDownload::everyFeedSymbolFillsThirteenColumns()
+{
+    startMain(true);
+    QStringList all;
+    for (const Instrument &in : stockInstruments())
+        all.append(QString::fromLatin1(in.symbol));
+    QVERIFY(all.size() > 30);
+    for (qsizetype from = 0; from < all.size(); from += 30) {
+        const QStringList batch = all.mid(from, 30);
+        setSymbols(batch);
+        m_main->GetQuotes();
+        QCOMPARE(grid()->rows(), int(batch.size()) + 1);
+        for (int r = 1; r <= batch.size(); ++r) {
+            const Instrument &in = stockInstruments()[size_t(from + r - 1)];
+            QCOMPARE(cell(r, 0), QString::fromLatin1(in.symbol));
+            QCOMPARE(cell(r, 12), QString::fromLatin1(in.name));
+            for (int c = 1; c < 12; ++c)
+                QVERIFY2(!cell(r, c).isEmpty() && !cell(r, c).contains(u'<'),
+                         qPrintable(QStringLiteral("%1 column %2").arg(in.symbol).arg(c)));
+            // Volumes of four digits and more are grouped.
+            QString volume = cell(r, 7);
+            QVERIFY2(volume.remove(u',').toLongLong() < 1000 || cell(r, 7).contains(u','),
+                     qPrintable(cell(r, 7)));
+        }
+    }
+    QVERIFY(m_platform->messageBox.shown.isEmpty());
+}
+
+QTEST_MAIN(TestQuoteDownload)
+#include "tst_quotedownload.moc"
