@@ -23,8 +23,8 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {

@@ -30,8 +30,8 @@ void StockMain::wireTicker()
     concern->ticker = std::make_unique<TickerFeed>(m_state, *form, *m_options, *m_scroller,
                                                    *m_quoteGrid, m_timScroll);
     concern->indices = std::make_unique<MarketIndices>(
-        m_state, *form, *m_options, *m_inetQuotes, *m_connectivity, *m_quoteGrid,
-        *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
+        m_state, *form, *m_options, *m_inetQuotes, *m_connectivity, *m_quoteGrid, *concern->ticker,
+        m_timScroll, [this](qint32 c) { paintLamp(c); });
 
     // The main pop-up menu belongs to the main window; the quote concern creates it.
     if (auto *menu = form->findChild<QMenu *>(QStringLiteral("MnuVantora"))) {

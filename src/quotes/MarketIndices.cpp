@@ -34,8 +34,8 @@ QString timeText(const QTime &time)
 } // namespace
 
 MarketIndices::MarketIndices(MainState &state, frmStockMain &form, frmOptions &options,
-                             Transfer &inetQuotes, Connectivity &connectivity,
-                             QuoteGrid &quoteGrid, TickerFeed &ticker, QTimer &timScroll,
+                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+                             TickerFeed &ticker, QTimer &timScroll,
                              std::function<void(qint32)> paintLamp, QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_ticker(ticker),

@@ -66,9 +66,9 @@ struct GridColors
 
     static GridColors take(const FlexGrid &grid)
     {
-        GridColors saved{grid.fixedBackColor(), grid.fixedForeColor(), grid.backColor(),
-                         grid.foreColor(),      grid.backColorBkg(),   grid.rows(),
-                         grid.cols(),           {}};
+        GridColors saved{
+            grid.fixedBackColor(), grid.fixedForeColor(), grid.backColor(), grid.foreColor(),
+            grid.backColorBkg(),   grid.rows(),           grid.cols(),      {}};
         saved.cells.reserve(std::size_t(saved.rows) * std::size_t(saved.cols));
         for (int r = 0; r < saved.rows; ++r)
             for (int c = 0; c < saved.cols; ++c)
@@ -181,9 +181,9 @@ QString TickerFeed::takeTickerLine(QString &replyText, const std::function<void(
 
     // The quotes and bold marks go; the composite fields and the commas become tabs.
     static const std::pair<QString, QString> cleaning[] = {
-        {QStringLiteral("\""), QString()},      {QStringLiteral("<b>"), QString()},
-        {QStringLiteral("</b>"), QString()},    {QStringLiteral(" - "), kTab},
-        {QStringLiteral(","), kTab},            {QStringLiteral("\r"), QString()},
+        {QStringLiteral("\""), QString()},   {QStringLiteral("<b>"), QString()},
+        {QStringLiteral("</b>"), QString()}, {QStringLiteral(" - "), kTab},
+        {QStringLiteral(","), kTab},         {QStringLiteral("\r"), QString()},
     };
     for (const auto &[find, replacement] : cleaning)
         replyText = trimSpaces(replyText.replace(find, replacement));
@@ -208,7 +208,8 @@ QString TickerFeed::takeTickerLine(QString &replyText, const std::function<void(
     // The name keeps its tab: it becomes the first gap of the line. The trade time after it
     // is dropped.
     const qsizetype firstTab = line.indexOf(u'\t');
-    const QString name = shortenName(trimSpaces(firstTab < 0 ? QString() : line.left(firstTab + 1)));
+    const QString name =
+        shortenName(trimSpaces(firstTab < 0 ? QString() : line.left(firstTab + 1)));
     line = afterFirstTab(afterFirstTab(line));
     line = name + line;
     line.replace(kTab, QStringLiteral("      "));

@@ -143,11 +143,10 @@ void TestMarketIndices::requestsTheDefaultBoxesInOrder()
     tickOnly({22, 0, 11, 4, 8});
     m_main->GetMarketQuotes();
 
-    const QStringList expected{kIndexPath + QStringLiteral("^dji"),
-                               kIndexPath + QStringLiteral("^gspc"),
-                               kIndexPath + QStringLiteral("^xax"),
-                               kIndexPath + QStringLiteral("^nya"),
-                               kIndexPath + QStringLiteral("^ixic")};
+    const QStringList expected{
+        kIndexPath + QStringLiteral("^dji"), kIndexPath + QStringLiteral("^gspc"),
+        kIndexPath + QStringLiteral("^xax"), kIndexPath + QStringLiteral("^nya"),
+        kIndexPath + QStringLiteral("^ixic")};
     QCOMPARE(requests(), expected);
     QVERIFY(!updateTime().isEmpty());
     verifyFinishedNormally();
@@ -166,7 +165,8 @@ void TestMarketIndices::buildsOneLinePerTickedIndex()
     const QStringList &items = m_main->state().TickerItems;
     QCOMPARE(items.size(), 43);
     QCOMPARE(items[0], QStringLiteral("DJIA      10432.12      +12.30"));
-    QCOMPARE(items[4], QStringLiteral("S&P 500 ") + QString(6, u' ') + QStringLiteral("1412.45      -3.10"));
+    QCOMPARE(items[4],
+             QStringLiteral("S&P 500 ") + QString(6, u' ') + QStringLiteral("1412.45      -3.10"));
     QCOMPARE(items[22], QStringLiteral("NASDAQ      3912.48      +0.50"));
     // A line is replaced only when its index is downloaded again.
     QCOMPARE(items[1], QStringLiteral("kept from before"));
@@ -179,7 +179,7 @@ void TestMarketIndices::symbolIsTrimmedAndLowerCased()
     tickOnly({12, 41});
     m_main->GetMarketQuotes();
     QCOMPARE(requests(), (QStringList{kIndexPath + QStringLiteral("^tv.n"),
-                                                kIndexPath + QStringLiteral("^xau")}));
+                                      kIndexPath + QStringLiteral("^xau")}));
 }
 
 void TestMarketIndices::replyWithoutLineBreakJoinsTheNextIndex()
@@ -262,8 +262,9 @@ void TestMarketIndices::nothingWhileOptionsOpen()
 {
     startMain();
     tickOnly({0});
-    m_main->form()->findChild<QLineEdit *>(QStringLiteral("txtUpdateTime"))->setText(
-        QStringLiteral("before"));
+    m_main->form()
+        ->findChild<QLineEdit *>(QStringLiteral("txtUpdateTime"))
+        ->setText(QStringLiteral("before"));
     m_main->options()->show();
     m_main->GetMarketQuotes();
     m_main->options()->hide();

@@ -119,36 +119,47 @@ void TestTickerFeed::takeTickerLine_data()
     QTest::newRow("dow: name rule, time and trailing fields dropped")
         << "\"DJ INDU AVERAGE\",\"4:01pm - <b>10432.12</b>\",\"+12.30 - +0.12%\","
            "N/A,N/A,N/A,N/A,N/A,N/A\r\n"
-        << "DJIA" + six + "10432.12" + six + "+12.30" << "";
+        << "DJIA" + six + "10432.12" + six + "+12.30"
+        << "";
     QTest::newRow("nasdaq rule")
         << "\"NAS/NMS COMPSITE\",\"4:01pm - <b>3912.48</b>\",\"-0.50 - -0.01%\",1,2,3,4,5,6\r\n"
-        << "NASDAQ" + six + "3912.48" + six + "-0.50" << "";
+        << "NASDAQ" + six + "3912.48" + six + "-0.50"
+        << "";
     QTest::newRow("only the first matching rule: COMPOSITE, INDEX stays")
         << "\"NYSE COMPOSITE INDEX\",\"4:01pm - <b>652.31</b>\",\"+1.20 - +0.18%\",1,2,3,4,5,6\r\n"
-        << "NYSE  INDEX" + six + "652.31" + six + "+1.20" << "";
+        << "NYSE  INDEX" + six + "652.31" + six + "+1.20"
+        << "";
     QTest::newRow("IDX leaves its blank")
         << "\"DJ COMMODITY SPOT IDX\",\"4:01pm - <b>119.73</b>\",\"+0.10 - +0.08%\",1,2,3,4,5,6\r\n"
-        << "DJ COMMODITY SPOT " + six + "119.73" + six + "+0.10" << "";
+        << "DJ COMMODITY SPOT " + six + "119.73" + six + "+0.10"
+        << "";
     QTest::newRow("rules are case-sensitive")
         << "\"Nyse Composite\",\"4:01pm - <b>652.31</b>\",\"+1.20 - +0.18%\",1,2,3,4,5,6\r\n"
-        << "Nyse Composite" + six + "652.31" + six + "+1.20" << "";
+        << "Nyse Composite" + six + "652.31" + six + "+1.20"
+        << "";
     QTest::newRow("Volume drops the last character")
         << "\"NYSE Volume\",\"4:01pm - <b>1234</b>\",\"+5 - +0.4%\",1,2,3,4,5,6\r\n"
-        << "NYSE Volume" + six + "1234" + six + "+" << "";
+        << "NYSE Volume" + six + "1234" + six + "+"
+        << "";
     QTest::newRow("a thousands comma splits the value")
         << "\"DJ INDU AVERAGE\",\"4:01pm - <b>10,432.12</b>\",\"+12.30 - +0.12%\",1,2,3,4,5,6\r\n"
-        << "DJIA" + six + "10" + six + "432.12" + six + "+12.30" << "";
+        << "DJIA" + six + "10" + six + "432.12" + six + "+12.30"
+        << "";
     QTest::newRow("only the first line; the rest stays, cleaned")
         << "  \"DJ INDU AVERAGE\",\"4:01pm - <b>10432.12</b>\",\"+12.30 - +0.12%\",1,2,3,4,5,6\r\n"
            "\"S&P 500 INDEX\",\"4:01pm - <b>1412.45</b>\",\"-3.10 - -0.22%\",1,2,3,4,5,6\r\n"
         << "DJIA" + six + "10432.12" + six + "+12.30"
         << "S&P 500 INDEX\t4:01pm\t1412.45\t-3.10\t-0.22%\t1\t2\t3\t4\t5\t6\n";
     QTest::newRow("no line feed: nothing yet, the text waits")
-        << " \"DJ INDU AVERAGE\",\"4:01pm - <b>10432.12</b>\" " << ""
+        << " \"DJ INDU AVERAGE\",\"4:01pm - <b>10432.12</b>\" "
+        << ""
         << "DJ INDU AVERAGE\t4:01pm\t10432.12";
-    QTest::newRow("few fields: the seven cuts stop at the name")
-        << "\"ODD\",1.5\r\n" << "ODD" << "";
-    QTest::newRow("an empty reply") << "" << "" << "";
+    QTest::newRow("few fields: the seven cuts stop at the name") << "\"ODD\",1.5\r\n"
+                                                                 << "ODD"
+                                                                 << "";
+    QTest::newRow("an empty reply") << ""
+                                    << ""
+                                    << "";
 }
 
 void TestTickerFeed::takeTickerLine()
@@ -190,8 +201,8 @@ void TestTickerFeed::lineColor_data()
     QTest::newRow("no sign") << "DJIA      10432.12      0.00" << quint32(0xDDDDDD);
     QTest::newRow("minus") << "DJIA      10432.12      -3.10" << quint32(0x30FF);
     QTest::newRow("plus") << "DJIA      10432.12      +3.10" << quint32(0xFF00);
-    QTest::newRow("both: plus wins") << "DJIA      10432.12      -3.10      +0.1"
-                                     << quint32(0xFF00);
+    QTest::newRow("both: plus wins")
+        << "DJIA      10432.12      -3.10      +0.1" << quint32(0xFF00);
     QTest::newRow("signs within the first 15 characters")
         << "S-P+ 500       1412.45" << quint32(0xDDDDDD);
     QTest::newRow("minus as 15th character") << QString(14, u'x') + "-" << quint32(0xDDDDDD);
