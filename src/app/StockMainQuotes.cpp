@@ -39,6 +39,7 @@ void StockMain::wireQuotes()
         std::make_unique<QuoteDownload>(m_state, *form, *m_options, *m_inetQuotes, *m_connectivity,
                                         *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
+    concern->download->setMarketQuotes([this] { GetMarketQuotes(); });
     concern->cycle = std::make_unique<UpdateCycle>(m_state, *form, *m_options, *m_connectivity,
                                                    m_timInterval, [this] { GetQuotes(); });
 

@@ -27,9 +27,8 @@ constexpr int kTransferErrorAbove = 35750;
 } // namespace
 
 QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &options,
-                             Transfer &inetQuotes, Connectivity &connectivity,
-                             QuoteGrid &quoteGrid, std::function<void(qint32)> paintLamp,
-                             QObject *parent)
+                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+                             std::function<void(qint32)> paintLamp, QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp))
 {
@@ -77,16 +76,14 @@ QString QuoteDownload::accessDeniedText()
 
 int QuoteDownload::showAccessDenied(QWidget *parent)
 {
-    return Platform::instance().messageBox->show(parent, QStringLiteral("Vantora Critical Error"),
-                                                 accessDeniedText(),
-                                                 MessageBoxService::Icon::Critical,
-                                                 QMessageBox::Ok);
+    return Platform::instance().messageBox->show(
+        parent, QStringLiteral("Vantora Critical Error"), accessDeniedText(),
+        MessageBoxService::Icon::Critical, QMessageBox::Ok);
 }
 
 void QuoteDownload::GetQuotes()
 {
     FlexGrid &grid = *m_form.ui->gridQuotes;
-    FlexGrid &symbols = *m_options.ui->gridSymbols;
 
     // 1-2. The gate: a connection, the Options window closed, no transfer running.
     m_paintLamp(Colors::LampBusy);
@@ -101,9 +98,8 @@ void QuoteDownload::GetQuotes()
         grid.setRedraw(true);
     m_inetQuotes.setRequestTimeout(kRequestTimeoutSeconds);
     setPopupMenuVisible(false);
-    m_form.ui->lblDelayNotice->setText(m_state.RealTimeMode
-                                           ? QString()
-                                           : QStringLiteral("Quotes are delayed 20 minutes"));
+    m_form.ui->lblDelayNotice->setText(
+        m_state.RealTimeMode ? QString() : QStringLiteral("Quotes are delayed 20 minutes"));
     const QString address = requestAddress();
     m_paintLamp(Colors::LampBusy);
 
@@ -119,8 +115,43 @@ void QuoteDownload::GetQuotes()
     if (m_state.ReplyText.size() < 2)
         return;
 
-    // 12-13. One answer line per non-empty symbol row, written into the grid row of the
-    // same position.
+    fillRows();
+
+    // 14-16.
+    m_state.ReplyText.clear();
+    grid.setVisible(false);
+    grid.setRedraw(false);
+    // The portfolio value (CalcPortfolio) is computed here, before sorting.
+    m_quoteGrid.AutoSort();
+    // The change columns (HighlightChanges) and the alerts (CheckAlerts) follow the sort.
+    grid.setVisible(true);
+    grid.setRedraw(true);
+    m_state.SymbolsChanged = false;
+    grid.unsetCursor();
+
+    // 17. The market indices.
+    if (m_getMarketQuotes)
+        m_getMarketQuotes();
+
+    // 18-20.
+    setPopupMenuVisible(true);
+    if (m_state.SelectedRow == 0)
+        m_state.SelectedRow = 1;
+    grid.setCol(0);
+    if (grid.rows() > 1)
+        grid.setRow(m_state.SelectedRow);
+    m_paintLamp(Colors::LampDone);
+    grid.setRedraw(true);
+    m_quoteGrid.RowColors();
+    m_quoteGrid.showGrid();
+}
+
+void QuoteDownload::fillRows()
+{
+    // One answer line per non-empty symbol row, written into the grid row of the same
+    // position.
+    FlexGrid &grid = *m_form.ui->gridQuotes;
+    FlexGrid &symbols = *m_options.ui->gridSymbols;
     grid.setRows(symbols.rows());
     grid.setCol(0);
     grid.setVisible(false);
@@ -155,32 +186,6 @@ void QuoteDownload::GetQuotes()
             }
         }
     }
-
-    // 14-16.
-    m_state.ReplyText.clear();
-    grid.setVisible(false);
-    grid.setRedraw(false);
-    // The portfolio value (CalcPortfolio) is computed here, before sorting.
-    m_quoteGrid.AutoSort();
-    // The change columns (HighlightChanges) and the alerts (CheckAlerts) follow the sort.
-    grid.setVisible(true);
-    grid.setRedraw(true);
-    m_state.SymbolsChanged = false;
-    grid.unsetCursor();
-
-    // 17. The market-index download (GetMarketQuotes) runs here.
-
-    // 18-20.
-    setPopupMenuVisible(true);
-    if (m_state.SelectedRow == 0)
-        m_state.SelectedRow = 1;
-    grid.setCol(0);
-    if (grid.rows() > 1)
-        grid.setRow(m_state.SelectedRow);
-    m_paintLamp(Colors::LampDone);
-    grid.setRedraw(true);
-    m_quoteGrid.RowColors();
-    m_quoteGrid.showGrid();
 }
 
 void QuoteDownload::inetQuotes_StateChanged()
@@ -191,8 +196,8 @@ void QuoteDownload::inetQuotes_StateChanged()
     const QString text =
         m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
     const int answer = Platform::instance().messageBox->show(
-        &m_form, QStringLiteral("Stock Quote Server Error"), text,
-        MessageBoxService::Icon::Warning, QMessageBox::Retry | QMessageBox::Cancel);
+        &m_form, QStringLiteral("Stock Quote Server Error"), text, MessageBoxService::Icon::Warning,
+        QMessageBox::Retry | QMessageBox::Cancel);
     if (answer == QMessageBox::Retry) {
         // The failed transfer is still marked as running while its state change is
         // reported; the new download starts once it has ended.

@@ -31,9 +31,18 @@ public:
     // The root of the main pop-up menu, hidden while a download runs.
     void setPopupMenu(QMenu *menu);
 
+    // The market-index download that runs once the grid is filled.
+    void setMarketQuotes(std::function<void()> getMarketQuotes)
+    {
+        m_getMarketQuotes = std::move(getMarketQuotes);
+    }
+
     // One whole download. Does nothing but paint the lamp when there is no connection, the
     // Options window is open or a transfer is still running.
     void GetQuotes();
+    // Fills the grid rows and the quote tables from ReplyText (the part of a download
+    // between the answer and the follow-up steps).
+    void fillRows();
     // Takes the next line off the front of ReplyText and leaves it cleaned in CurrentLine.
     void NextQuoteLine();
 
@@ -62,4 +71,5 @@ private:
     QuoteGrid &m_quoteGrid;
     std::function<void(qint32)> m_paintLamp;
     QPointer<QMenu> m_popupMenu;
+    std::function<void()> m_getMarketQuotes;
 };

@@ -107,17 +107,15 @@ void TestUpdateCycle::countdown_data()
                          << QStringList{QStringLiteral("1.48 Minutes"),
                                         QStringLiteral("1.47 Minutes")}
                          << QStringList{QStringLiteral("1.02 Minutes"),
-                                        QStringLiteral("60 Seconds"),
-                                        QStringLiteral("59 Seconds")};
+                                        QStringLiteral("60 Seconds"), QStringLiteral("59 Seconds")};
     QTest::newRow("5") << QStringLiteral("5") << 300
                        << QStringList{QStringLiteral("4.98 Minutes"),
                                       QStringLiteral("4.97 Minutes")}
                        << QStringList{QStringLiteral("1.02 Minutes"), QStringLiteral("60 Seconds"),
                                       QStringLiteral("59 Seconds")};
-    QTest::newRow("2 keeps the point") << QStringLiteral("2") << 120
-                                       << QStringList{QStringLiteral("1.98 Minutes")}
-                                       << QStringList{QStringLiteral("1.02 Minutes"),
-                                                      QStringLiteral("60 Seconds")};
+    QTest::newRow("2 keeps the point")
+        << QStringLiteral("2") << 120 << QStringList{QStringLiteral("1.98 Minutes")}
+        << QStringList{QStringLiteral("1.02 Minutes"), QStringLiteral("60 Seconds")};
 }
 
 void TestUpdateCycle::countdown()
@@ -263,8 +261,8 @@ void TestUpdateCycle::updateButton()
                                           "connected then please check your settings in Options."));
         QCOMPARE(box.icon, MessageBoxService::Icon::Critical);
     }
-    QCOMPARE(m_platform->dialUp.dialled, dialled ? QStringList{QStringLiteral("Provider")}
-                                                 : QStringList());
+    QCOMPARE(m_platform->dialUp.dialled,
+             dialled ? QStringList{QStringLiteral("Provider")} : QStringList());
     QCOMPARE(m_platform->sound.played.size(), 1); // the click
 }
 

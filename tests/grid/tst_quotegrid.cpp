@@ -80,8 +80,8 @@ void TestQuoteGrid::fill(const QList<std::pair<const char *, const char *>> &row
 {
     m_grid->setRows(1);
     for (const auto &[symbol, last] : rows)
-        m_grid->addItem(QStringLiteral("%1\t1\t2\t3:17pm\t%2").arg(QLatin1String(symbol),
-                                                                    QLatin1String(last)));
+        m_grid->addItem(
+            QStringLiteral("%1\t1\t2\t3:17pm\t%2").arg(QLatin1String(symbol), QLatin1String(last)));
 }
 
 void TestQuoteGrid::autoSort_data()

@@ -14,6 +14,7 @@
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -96,9 +97,15 @@ void TestQuoteDownload::startMain(bool firstRun)
                              QStringLiteral("1"));
     SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("StockURL"),
                          m_feed->baseUrl() + kDelayedPath);
+    SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("MarketURL"),
+                         m_feed->baseUrl() +
+                             QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s="));
     SettingsStore::sync();
     m_main = std::make_unique<StockMain>();
     m_main->Form_Load();
+    // From here on only the stock requests reach the script: no index is requested.
+    for (QCheckBox *box : m_main->options()->chkIndex)
+        box->setChecked(false);
 }
 
 void TestQuoteDownload::setSymbols(const QStringList &symbols)
@@ -135,14 +142,14 @@ void TestQuoteDownload::fillsTheGridFromTheAnswer()
                                       quoteLine("CSCO", "20.1", "999")));
     m_main->GetQuotes();
 
-    QCOMPARE(m_source->requests(), QStringList{kDelayedPath + QStringLiteral("msft,ibm,dell,csco,")});
-    const QStringList row1{QStringLiteral("MSFT"),   QStringLiteral("10.00"),
-                           QStringLiteral("1.25"),   QStringLiteral("3:17pm"),
-                           QStringLiteral("57.67"),  QStringLiteral("+0.50"),
-                           QStringLiteral("+5.00%"), QStringLiteral("25,042,156"),
-                           QStringLiteral("9.80"),   QStringLiteral("9.50"),
-                           QStringLiteral("11.00"),  QStringLiteral("8.00"),
-                           QStringLiteral("Microsoft Corp")};
+    QCOMPARE(m_source->requests(),
+             QStringList{kDelayedPath + QStringLiteral("msft,ibm,dell,csco,")});
+    const QStringList row1{
+        QStringLiteral("MSFT"),          QStringLiteral("10.00"),      QStringLiteral("1.25"),
+        QStringLiteral("3:17pm"),        QStringLiteral("57.67"),      QStringLiteral("+0.50"),
+        QStringLiteral("+5.00%"),        QStringLiteral("25,042,156"), QStringLiteral("9.80"),
+        QStringLiteral("9.50"),          QStringLiteral("11.00"),      QStringLiteral("8.00"),
+        QStringLiteral("Microsoft Corp")};
     for (int c = 0; c < 13; ++c)
         QCOMPARE(cell(1, c), row1.at(c));
     // Volume: grouped by threes; "N/A" unchanged; 0 shows as an empty cell; short numbers
@@ -177,8 +184,10 @@ void TestQuoteDownload::keepsPreviousValues()
 {
     startMain(true);
     setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM")});
-    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "1") + quoteLine("IBM", "80", "1")));
-    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "2") + quoteLine("IBM", "81", "2")));
+    m_source->enqueue(
+        FeedReply::text(quoteLine("MSFT", "57.67", "1") + quoteLine("IBM", "80", "1")));
+    m_source->enqueue(
+        FeedReply::text(quoteLine("MSFT", "57.67", "2") + quoteLine("IBM", "81", "2")));
     m_main->GetQuotes();
     const MainState &state = m_main->state();
     QCOMPARE(state.CurrentQuotes[2][4], QStringLiteral("80"));
@@ -220,8 +229,8 @@ void TestQuoteDownload::fewerLinesThanSymbols()
     m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1", "1") + quoteLine("IBM", "2", "2") +
                                       quoteLine("DELL", "3", "3")));
     // The second answer has one line, and the last line lacks its CR LF.
-    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "4", "4") +
-                                      quoteLine("IBM", "5", "5").chopped(2)));
+    m_source->enqueue(
+        FeedReply::text(quoteLine("MSFT", "4", "4") + quoteLine("IBM", "5", "5").chopped(2)));
     m_main->GetQuotes();
     QCOMPARE(cell(3, 4), QStringLiteral("3"));
     m_main->GetQuotes();
@@ -251,20 +260,26 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
     QFETCH(int, code);
     startMain(true);
     setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM")});
-    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "57.67", "1000") +
-                                      quoteLine("IBM", "80", "1")));
+    m_source->enqueue(
+        FeedReply::text(quoteLine("MSFT", "57.67", "1000") + quoteLine("IBM", "80", "1")));
     m_main->GetQuotes();
     QCOMPARE(cell(1, 7), QStringLiteral("1,000"));
 
     switch (kind) {
-    case 0: m_source->enqueue(FeedReply::error(404)); break;
-    case 1: m_source->enqueue(FeedReply::error(500)); break;
+    case 0:
+        m_source->enqueue(FeedReply::error(404));
+        break;
+    case 1:
+        m_source->enqueue(FeedReply::error(500));
+        break;
     case 2:
         // A reset on a kept-alive connection is retried once by the network layer.
         m_source->enqueue(FeedReply::resetConnection());
         m_source->enqueue(FeedReply::resetConnection());
         break;
-    case 3: m_source->enqueue(FeedReply::oversized(Transfer::kMaxBodyBytes + 4096)); break;
+    case 3:
+        m_source->enqueue(FeedReply::oversized(Transfer::kMaxBodyBytes + 4096));
+        break;
     case 4: {
         QuoteFeed closed;
         const quint16 port = closed.start(QHostAddress::LocalHost, 0);
@@ -273,7 +288,9 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
         m_main->state().StockURL = QStringLiteral("http://127.0.0.1:%1").arg(port) + kDelayedPath;
         break;
     }
-    case 5: m_main->state().StockURL = QStringLiteral("http://quotes.invalid") + kDelayedPath; break;
+    case 5:
+        m_main->state().StockURL = QStringLiteral("http://quotes.invalid") + kDelayedPath;
+        break;
     case 6:
         m_source->enqueue(FeedReply::never());
         QTimer::singleShot(50, m_main.get(), [this] { m_main->inetQuotes().Cancel(); });

@@ -48,11 +48,10 @@ void TestQuoteParser::cleansOneLine_data()
                           "57.08\t57.68\t27.46\tMicrosoft Corporation")
         << QStringLiteral("\n");
     QTest::newRow("second line stays, LF in front")
-        << QStringLiteral("A,1,2,3,4,5,6,7,8,9\r\nB,1\r\n")
-        << QStringLiteral("A\t1\t2\t3") << QStringLiteral("\nB,1\r\n");
-    QTest::newRow("no CR LF at all")
-        << QStringLiteral("  \"MSFT\",56.81,2.10  ") << QString()
-        << QStringLiteral("MSFT,56.81,2.10");
+        << QStringLiteral("A,1,2,3,4,5,6,7,8,9\r\nB,1\r\n") << QStringLiteral("A\t1\t2\t3")
+        << QStringLiteral("\nB,1\r\n");
+    QTest::newRow("no CR LF at all") << QStringLiteral("  \"MSFT\",56.81,2.10  ") << QString()
+                                     << QStringLiteral("MSFT,56.81,2.10");
     QTest::newRow("LF alone is no line end")
         << QStringLiteral("A,1,2,3,4,5,6,7\nB,1,2,3,4,5,6,7\n") << QString()
         << QStringLiteral("A,1,2,3,4,5,6,7\nB,1,2,3,4,5,6,7\n");
@@ -60,9 +59,8 @@ void TestQuoteParser::cleansOneLine_data()
         << QStringLiteral("IBM,1,2,3,4,5,6\r\n") << QStringLiteral("IBM") << QStringLiteral("\n");
     QTest::newRow("fewer than six tabs keep the first field")
         << QStringLiteral("IBM,1,2\r\n") << QStringLiteral("IBM") << QStringLiteral("\n");
-    QTest::newRow("seven tabs keep two fields")
-        << QStringLiteral("IBM,1,2,3,4,5,6,7\r\n") << QStringLiteral("IBM\t1")
-        << QStringLiteral("\n");
+    QTest::newRow("seven tabs keep two fields") << QStringLiteral("IBM,1,2,3,4,5,6,7\r\n")
+                                                << QStringLiteral("IBM\t1") << QStringLiteral("\n");
     QTest::newRow("empty trailing fields still count")
         << QStringLiteral("\"IBM\",1,2,\"t - <b>3</b>\",\"+1 - +2%\",5,6,\"7 - 8\",9,"
                           "\"Intl Business\",,,,,,\r\n")

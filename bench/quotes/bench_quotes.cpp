@@ -1,0 +1,106 @@
+// Quote download speed: parsing an answer into 30 grid rows, and a whole update against the
+// built-in feed on loopback (30 stocks in one request, then one request per index for all
+// 42 indices, as the index download sends them).
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "feed/FeedConfig.h"
+#include "feed/Instruments.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
+#include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
+#include "net/Connectivity.h"
+#include "net/Transfer.h"
+#include "options/frmOptions.h"
+#include "platform/TestDoubles.h"
+#include "quotes/QuoteDownload.h"
+#include "ui_frmOptions.h"
+
+#include <QApplication>
+#include <QUrl>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// The main window's quote concern without the rest of the program.
+struct Harness
+{
+    FakePlatform platform;
+    MainState state;
+    frmStockMain form;
+    frmOptions options;
+    Transfer transfer;
+    Connectivity connectivity{state, options, transfer, [](qint32) {}, [] {}};
+    QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")), options};
+    QuoteDownload download{state, form, options, transfer, connectivity, grid, [](qint32) {}};
+
+    Harness()
+    {
+        grid.GridSetup();
+        grid.AddLabels();
+        FlexGrid *symbols = options.ui->gridSymbols;
+        symbols->setRows(1);
+        for (const Instrument &in : stockInstruments().first(30))
+            symbols->addItem(QString::fromLatin1(in.symbol) + QStringLiteral("\t0\t0.00\t0.00"));
+    }
+};
+
+QString symbolList()
+{
+    QString list;
+    for (const Instrument &in : stockInstruments().first(30))
+        list += QString::fromLatin1(in.symbol).toLower() + u',';
+    return list;
+}
+
+void BM_ParseAndFill30Rows(benchmark::State &bench)
+{
+    Harness h;
+    MarketSource market(5);
+    const QString answer =
+        QString::fromLatin1(market.quotes(QStringLiteral("spelcvomrn=.csv"), symbolList()));
+    for (auto _ : bench) {
+        h.state.ReplyText = answer;
+        h.download.fillRows();
+        benchmark::DoNotOptimize(h.state.CurrentQuotes[30][12]);
+    }
+}
+BENCHMARK(BM_ParseAndFill30Rows)->Unit(benchmark::kMicrosecond);
+
+void BM_WholeUpdate30Stocks42Indices(benchmark::State &bench)
+{
+    QuoteFeed feed;
+    const quint16 port = feed.start(QHostAddress::LocalHost, 0);
+    if (port == 0) {
+        bench.SkipWithError("the feed cannot listen");
+        return;
+    }
+    Harness h;
+    h.state.StockURL = feed.baseUrl() + QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=");
+    h.state.MarketURL = feed.baseUrl() + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=");
+    for (auto _ : bench) {
+        h.download.GetQuotes();
+        QString indices;
+        for (int i = 0; i < 42; ++i)
+            indices += h.transfer.OpenURL(h.state.MarketURL +
+                                          h.options.indexSymbol(i).trimmed().toLower());
+        benchmark::DoNotOptimize(indices);
+        if (h.transfer.ResponseCode() != 0 || h.state.CurrentQuotes[30][0].isEmpty())
+            bench.SkipWithError("a request failed");
+    }
+}
+BENCHMARK(BM_WholeUpdate30Stocks42Indices)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
