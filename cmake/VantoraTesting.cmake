@@ -8,6 +8,10 @@ function(vantora_add_test)
   # their own for uic to process.
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests
     AUTOUIC OFF)
+  # The program's read-only files (agreement text, sounds) are found beside the programs.
+  if(TARGET vantora_data)
+    add_dependencies(${T_NAME} vantora_data)
+  endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set(work ${CMAKE_BINARY_DIR}/testwork/${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES

@@ -362,6 +362,8 @@ void OptionsWindow::cmdRemovePortfolio_Click()
     if (index < 0)
         return;
     const QString name = list->currentText();
+    // Answered No, the entry picked before stays picked, so Load still loads it.
+    const bool picked = state.PortfolioChanged;
     state.PortfolioChanged = false;
     const int answer = Platform::instance().messageBox->show(
         &m_options, QStringLiteral("Delete Portfolio"),
@@ -369,8 +371,10 @@ void OptionsWindow::cmdRemovePortfolio_Click()
             QStringLiteral(
                 "? \nYou will not be able to recover any data once it has been deleted!"),
         MessageBoxService::Icon::Critical, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    if (answer != QMessageBox::Yes) {
+        state.PortfolioChanged = picked;
         return;
+    }
     if (!m_portfolios.removeEntry(index))
         Platform::instance().messageBox->show(
             &m_options, QStringLiteral("Delete Portfolio"),

@@ -63,6 +63,10 @@ void Portfolios::GetPortfolio()
     if (!position || *position > list->count() - 1 || *position < 0)
         position = 0;
     list->setCurrentIndex(*position);
+    // Selecting the start entry is not a pick: its settings are the ones start-up loads next.
+    // Left set, the next OK would reload the portfolio from the store and drop every row and
+    // setting not stored yet (the four default rows of a new store among them).
+    m_state.PortfolioChanged = false;
 }
 
 void Portfolios::cboPortfolio_Click()

@@ -28,7 +28,8 @@ public:
     Portfolios(MainState &state, frmOptions &options);
 
     // Start-up: makes sure "Default" exists, lists the stored portfolios and selects the
-    // start portfolio, which sets CurrentPortfolio.
+    // start portfolio, which sets CurrentPortfolio. The start portfolio counts as loaded, so
+    // PortfolioChanged is left clear.
     void GetPortfolio();
 
     // The user (or the program) picked an entry of cboPortfolio.

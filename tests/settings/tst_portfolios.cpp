@@ -127,6 +127,14 @@ void TestPortfolios::firstStartMakesDefault()
     QCOMPARE(listed(list()), QStringList{QStringLiteral("Default")});
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Default"));
     QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
+    // Selecting the start portfolio is no pick: OK keeps the rows in memory and stores them.
+    QVERIFY(!m_main->state().PortfolioChanged);
+    options()->show();
+    options()->ui->cmdOK->click();
+    QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
+    QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
+                                 QStringLiteral("Symbol3")),
+             QStringLiteral("DELL"));
 }
 
 void TestPortfolios::startIndexBeyondTheListSelectsTheFirst()
@@ -254,7 +262,7 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     QVERIFY(!m_main->state().PortfolioChanged);
     QCOMPARE(requested.count(), 1);
     QVERIFY(!options()->ui->chkEnableLowAlert->isChecked());
-    QCOMPARE(symbolList().first(), QStringLiteral("MSFT"));
+    QCOMPARE(symbolList().value(0), QStringLiteral("MSFT"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolio")),
              QStringLiteral("Default"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex")),
@@ -262,7 +270,7 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     pick(1);
     options()->ui->cmdOK->click(); // OK loads the picked portfolio before it saves
     QVERIFY(options()->ui->chkEnableLowAlert->isChecked());
-    QCOMPARE(symbolList().first(), QStringLiteral("ORCL"));
+    QCOMPARE(symbolList().value(0), QStringLiteral("ORCL"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex")),
              QStringLiteral("1"));
 
@@ -292,7 +300,7 @@ void TestPortfolios::loadWithoutAPickDoesNothing()
     symbols()->setTextMatrix(1, 0, QStringLiteral("EDITED"));
     m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
     options()->ui->cmdLoadPortfolio->click();
-    QCOMPARE(symbolList().first(), QStringLiteral("EDITED"));
+    QCOMPARE(symbolList().value(0), QStringLiteral("EDITED"));
 }
 
 void TestPortfolios::cancelAfterPickWritesNothingUnderTheWrongName()
@@ -372,6 +380,10 @@ void TestPortfolios::removalAnsweredNoKeepsEverything()
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Beta")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("BBB"));
+    // The pick survives the refused removal: Load still loads Beta.
+    options()->ui->cmdLoadPortfolio->click();
+    QCOMPARE(symbolList(), QStringList{QStringLiteral("BBB")});
+    QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Beta"));
 }
 
 void TestPortfolios::removedNameIsNotListedAgain()
