@@ -6,7 +6,9 @@
 #include "frmStockMain.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
+#include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
+#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 
@@ -61,6 +63,12 @@ void StockMain::wireQuotes()
     connect(form->ui->cmdUpdate, &QAbstractButton::clicked, this,
             [cycle, form] { guard([cycle] { cycle->cmdUpdate_Click(); }, form); });
     connect(this, &StockMain::quoteUpdateRequested, this, [this] { GetQuotes(); });
+
+    // "Read/Edit Log" of the Options window opens a quote log.
+    QuoteLog *quoteLog = &concern->download->quoteLog();
+    connect(m_options->ui->cmdEditQuoteLog, &QAbstractButton::clicked, this, [this, quoteLog] {
+        guard([quoteLog] { quoteLog->cmdEditQuoteLog_Click(); }, m_options.get());
+    });
 
     m_quotesConcern = concern;
 }

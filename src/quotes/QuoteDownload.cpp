@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
+#include "window/ImageList.h"
 
 #include <QMenu>
 #include <QMessageBox>
@@ -30,7 +31,10 @@ QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &o
                              Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                              std::function<void(qint32)> paintLamp, QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
-      m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp))
+      m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp)),
+      m_changeHighlighter(state, *form.ui->gridQuotes),
+      m_alertChecker(options, *form.ui->gridQuotes, &form), m_quoteLog(state, form, options),
+      m_portfolioValuer(form, options)
 {
     connect(&m_inetQuotes, &Transfer::StateChanged, this, [this] { inetQuotes_StateChanged(); });
 }
@@ -121,9 +125,10 @@ void QuoteDownload::GetQuotes()
     m_state.ReplyText.clear();
     grid.setVisible(false);
     grid.setRedraw(false);
-    // The portfolio value (CalcPortfolio) is computed here, before sorting.
+    m_portfolioValuer.CalcPortfolio();
     m_quoteGrid.AutoSort();
-    // The change columns (HighlightChanges) and the alerts (CheckAlerts) follow the sort.
+    m_changeHighlighter.HighlightChanges();
+    m_alertChecker.CheckAlerts();
     grid.setVisible(true);
     grid.setRedraw(true);
     m_state.SymbolsChanged = false;
@@ -156,6 +161,7 @@ void QuoteDownload::fillRows()
     grid.setCol(0);
     grid.setVisible(false);
     grid.setRedraw(false);
+    const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     for (int r = 1; r < symbols.rows(); ++r) {
         if (symbols.textMatrix(r, 0).isEmpty())
             continue;
@@ -173,13 +179,14 @@ void QuoteDownload::fillRows()
             if (c == 4 && inTables) {
                 m_state.QuoteChanged =
                     Val(m_state.CurrentQuotes[r][4]) != Val(m_state.PreviousQuotes[r][4]);
-                // The quote log entry (LogQuote) of a logged symbol whose price changed
-                // is written here.
+                if (m_options.ui->chkLogging->isChecked() && m_state.QuoteChanged &&
+                    symbols.cellPicture(r, 4).cacheKey() == loggedKey)
+                    m_quoteLog.LogQuote();
             }
             if (r < grid.rows()) {
                 grid.setRow(r);
                 grid.setCol(c);
-                // The change colour of the cell (ColorChangedCell) is applied here.
+                m_changeHighlighter.ColorChangedCell();
                 grid.setText(field);
                 if (c == 7)
                     grid.setText(FormatIfNumeric(grid.text(), u"###,###,###"));

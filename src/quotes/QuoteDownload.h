@@ -1,5 +1,10 @@
 #pragma once
 
+#include "grid/AlertChecker.h"
+#include "grid/ChangeHighlighter.h"
+#include "grid/PortfolioValuer.h"
+#include "grid/QuoteLog.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -60,6 +65,12 @@ public:
     static int showAccessDenied(QWidget *parent);
     static QString accessDeniedText();
 
+    // The steps that show what moved, run by the download.
+    ChangeHighlighter &changeHighlighter() { return m_changeHighlighter; }
+    AlertChecker &alertChecker() { return m_alertChecker; }
+    QuoteLog &quoteLog() { return m_quoteLog; }
+    PortfolioValuer &portfolioValuer() { return m_portfolioValuer; }
+
 private:
     void setPopupMenuVisible(bool visible);
 
@@ -72,4 +83,8 @@ private:
     std::function<void(qint32)> m_paintLamp;
     QPointer<QMenu> m_popupMenu;
     std::function<void()> m_getMarketQuotes;
+    ChangeHighlighter m_changeHighlighter;
+    AlertChecker m_alertChecker;
+    QuoteLog m_quoteLog;
+    PortfolioValuer m_portfolioValuer;
 };

@@ -1,0 +1,112 @@
+#include "AlertChecker.h"
+
+#include "FlexGrid.h"
+#include "app/Sounds.h"
+#include "common/Colors.h"
+#include "common/Numbers.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "ui_frmOptions.h"
+
+#include <QMessageBox>
+
+namespace {
+
+constexpr int kLastPriceColumn = 4;
+constexpr int kLowAlertColumn = 2;
+constexpr int kHighAlertColumn = 3;
+
+} // namespace
+
+AlertChecker::AlertChecker(frmOptions &options, FlexGrid &grid, QWidget *boxParent)
+    : m_options(options), m_grid(grid), m_boxParent(boxParent)
+{
+}
+
+QString AlertChecker::lowAlertText(const QString &symbol, const QString &lastPrice)
+{
+    return QStringLiteral("Low Stock Price Alert!\r\n") + symbol +
+           QStringLiteral(" sold at or below  $") + lastPrice;
+}
+
+QString AlertChecker::highAlertText(const QString &symbol, const QString &lastPrice)
+{
+    return QStringLiteral("High Stock Price Alert!\r\n") + symbol +
+           QStringLiteral(" sold at or above $") + lastPrice;
+}
+
+int AlertChecker::symbolRowFor(int r) const
+{
+    const FlexGrid &symbols = *m_options.ui->gridSymbols;
+    const QString symbol = m_grid.textMatrix(r, 0).trimmed();
+    if (symbol.isEmpty())
+        return -1;
+    // Unsorted, the rows still match; otherwise the first row with this symbol.
+    if (symbols.textMatrix(r, 0).trimmed().compare(symbol, Qt::CaseInsensitive) == 0)
+        return r;
+    for (int j = symbols.fixedRows(); j < symbols.rows(); ++j) {
+        if (symbols.textMatrix(j, 0).trimmed().compare(symbol, Qt::CaseInsensitive) == 0)
+            return j;
+    }
+    return -1;
+}
+
+void AlertChecker::showAlert(const QString &text)
+{
+    // The grid is hidden while the download updates it; the user sees it behind the box.
+    m_grid.setVisible(true);
+    m_grid.setRedraw(true);
+    Platform::instance().messageBox->show(m_boxParent, QStringLiteral("Vantora Stock Alert!"), text,
+                                          MessageBoxService::Icon::Warning, QMessageBox::Ok);
+    m_grid.setVisible(false);
+    m_grid.setRedraw(false);
+}
+
+void AlertChecker::CheckAlerts()
+{
+    const auto *ui = m_options.ui;
+    const FlexGrid &symbols = *ui->gridSymbols;
+    bool lowSoundPlayed = false;
+    bool highSoundPlayed = false;
+
+    for (int r = m_grid.fixedRows(); r < m_grid.rows(); ++r) {
+        m_grid.setRow(r);
+        m_grid.setCol(kLastPriceColumn);
+        const int symbolRow = symbolRowFor(r);
+        // A row without a symbol of the list has no alert prices.
+        const QString lowLimit =
+            symbolRow < 0 ? QString() : symbols.textMatrix(symbolRow, kLowAlertColumn);
+        const QString highLimit =
+            symbolRow < 0 ? QString() : symbols.textMatrix(symbolRow, kHighAlertColumn);
+        const QString lastText = m_grid.textMatrix(r, kLastPriceColumn);
+        const double last = Val(lastText);
+        const QString symbol = m_grid.textMatrix(r, 0);
+
+        if (ui->chkEnableLowAlert->isChecked()) {
+            const double low = Val(lowLimit);
+            LowAlertHit = low > 0 && low >= last;
+            if (LowAlertHit) {
+                m_grid.setCellBackColor(r, kLastPriceColumn, Colors::fromBgr(Colors::Fall));
+                if (ui->optAlertSound->isChecked() && !lowSoundPlayed) {
+                    lowSoundPlayed = true;
+                    PlayLowAlert();
+                }
+                if (ui->optAlertPopUp->isChecked())
+                    showAlert(lowAlertText(symbol, lastText));
+            }
+        }
+        if (ui->chkEnableHighAlert->isChecked()) {
+            const double high = Val(highLimit);
+            HighAlertHit = high > 0 && high <= last;
+            if (HighAlertHit) {
+                m_grid.setCellBackColor(r, kLastPriceColumn, Colors::fromBgr(Colors::HighAlert));
+                if (ui->optAlertSound->isChecked() && !highSoundPlayed) {
+                    highSoundPlayed = true;
+                    PlayHighAlert();
+                }
+                if (ui->optAlertPopUp->isChecked())
+                    showAlert(highAlertText(symbol, lastText));
+            }
+        }
+    }
+}

@@ -1,0 +1,76 @@
+#include "ChangeHighlighter.h"
+
+#include "FlexGrid.h"
+#include "app/MainState.h"
+#include "common/Colors.h"
+#include "common/Numbers.h"
+#include "window/ImageList.h"
+
+namespace {
+
+constexpr int kLastPriceColumn = 4;
+constexpr int kDayLowColumn = 9;
+constexpr int kDayHighColumn = 10;
+constexpr int kNameColumn = 12;
+
+void setArrow(FlexGrid &grid, int row, ImageList::Index arrow)
+{
+    const QPixmap picture = ImageList::instance().image(arrow);
+    if (grid.cellPicture(row, kNameColumn).cacheKey() != picture.cacheKey())
+        grid.setCellPicture(row, kNameColumn, picture);
+}
+
+} // namespace
+
+ChangeHighlighter::ChangeHighlighter(MainState &state, FlexGrid &grid)
+    : m_state(state), m_grid(grid)
+{
+}
+
+bool ChangeHighlighter::isColoredColumn(int column)
+{
+    return column == 1 || column == 2 || column == kLastPriceColumn || column == kDayLowColumn ||
+           column == kDayHighColumn;
+}
+
+void ChangeHighlighter::ColorChangedCell()
+{
+    if (m_state.SymbolsChanged)
+        return;
+    const int r = m_grid.row();
+    const int c = m_grid.col();
+    if (!isColoredColumn(c))
+        return;
+    m_grid.setCellForeColor(r, c, Colors::fromBgr(m_state.GridTextColor));
+    // The tables hold the symbol rows that fit; a grid row beyond them has no history.
+    if (r < 0 || r > MainState::MaxQuoteRows)
+        return;
+    const double previous = Val(m_state.PreviousQuotes[r][c]);
+    const double current = Val(m_state.CurrentQuotes[r][c]);
+    if (current == previous)
+        return;
+    const bool rose = current > previous;
+    if (rose && c != kDayLowColumn)
+        m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Rise));
+    else if (!rose && c != kDayHighColumn)
+        m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Fall));
+}
+
+void ChangeHighlighter::HighlightChanges()
+{
+    for (int r = m_grid.fixedRows(); r < m_grid.rows(); ++r) {
+        for (int c : {5, 6}) {
+            const QString text = m_grid.textMatrix(r, c);
+            if (text.startsWith(u'+')) {
+                m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Rise));
+                setArrow(m_grid, r, ImageList::ArrowUp);
+            } else if (text.startsWith(u'-')) {
+                m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Fall));
+                setArrow(m_grid, r, ImageList::ArrowDown);
+            } else {
+                m_grid.setCellForeColor(r, c, Colors::fromBgr(m_state.GridTextColor));
+                m_grid.setCellPicture(r, kNameColumn, QPixmap());
+            }
+        }
+    }
+}

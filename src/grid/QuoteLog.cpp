@@ -1,0 +1,142 @@
+#include "QuoteLog.h"
+
+#include "QuoteGrid.h"
+#include "app/ErrorReporter.h"
+#include "app/MainState.h"
+#include "app/frmStockMain.h"
+#include "common/Numbers.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "platform/ProgramFolder.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+
+namespace {
+
+constexpr int kLoggedFields = 7;
+// Path/file access failure, the number a log that cannot be written is reported with.
+constexpr int kFileAccessError = 75;
+// A symbol longer than this is cut, so that a name from the server always fits the file
+// system's limit on a name's length.
+constexpr int kMaxSymbolInName = 64;
+
+const QString kTab = QStringLiteral("\t");
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString withoutClosingColon(QString caption)
+{
+    if (caption.endsWith(u':'))
+        caption.chop(1);
+    return caption;
+}
+
+bool unsafeInName(QChar ch)
+{
+    static const QString reserved = QStringLiteral("/\\:*?\"<>|");
+    return ch.unicode() < 0x20 || ch.unicode() == 0x7F || ch.category() == QChar::Other_Control ||
+           ch.category() == QChar::Other_Format || ch.isSurrogate() || reserved.contains(ch);
+}
+
+[[noreturn]] void failLog(const QString &what, const QString &path, const QString &reason)
+{
+    throw RuntimeError(QStringLiteral("Vantora"), kFileAccessError,
+                       what + QStringLiteral(" \"") + QDir::toNativeSeparators(path) +
+                           QStringLiteral("\": ") + reason);
+}
+
+} // namespace
+
+QuoteLog::QuoteLog(MainState &state, frmStockMain &form, frmOptions &options)
+    : m_state(state), m_form(form), m_options(options),
+      m_today([] { return QDate::currentDate(); }), m_locale(QLocale::system())
+{
+}
+
+QString QuoteLog::logFolder()
+{
+    return ProgramFolder::path() + QStringLiteral("/Log Files");
+}
+
+QString QuoteLog::safeSymbol(const QString &symbol)
+{
+    QString safe;
+    safe.reserve(symbol.size());
+    for (QChar ch : symbol)
+        safe += unsafeInName(ch) ? QChar(u'_') : ch;
+    while (safe.contains(QLatin1String("..")))
+        safe.replace(QLatin1String(".."), QStringLiteral("_"));
+    return safe.left(kMaxSymbolInName);
+}
+
+QString QuoteLog::logFileName(const QString &monthTag, const QString &symbol, bool separate)
+{
+    if (!separate)
+        return monthTag + QStringLiteral(".txt");
+    return safeSymbol(symbol) + u' ' + monthTag + QStringLiteral(".txt");
+}
+
+QString QuoteLog::headingLine() const
+{
+    QString line = QStringLiteral("Date") + kTab;
+    const QStringList headers = QuoteGrid::headers(m_state.RealTimeMode);
+    for (int c = 0; c < kLoggedFields; ++c)
+        line += headers.at(c) + kTab;
+    line += withoutClosingColon(m_form.ui->lblPortfolioValue->text()) + kTab +
+            withoutClosingColon(m_form.ui->lblPortfolioToday->text());
+    return line;
+}
+
+QString QuoteLog::dataLine() const
+{
+    QStringList fields = m_state.CurrentLine.split(u'\t');
+    fields.resize(kLoggedFields);
+    return ShortDate(m_today(), m_locale) + kTab + fields.join(kTab) + kTab +
+           m_form.ui->txtPortfolioValue->text() + kTab + m_form.ui->txtPortfolioToday->text();
+}
+
+void QuoteLog::writeLog()
+{
+    const QString folder = logFolder();
+    if (!QDir().mkpath(folder))
+        failLog(QStringLiteral("Cannot create the log folder"), folder,
+                QStringLiteral("the folder could not be made"));
+
+    const QString name = logFileName(MonthTag(m_today(), m_locale), m_state.RowSymbol,
+                                     m_options.ui->chkSeparateLogFiles->isChecked());
+    const QString path = folder + u'/' + name;
+    // The name holds no separator, so the file is always in the log folder; checked anyway,
+    // since the symbol part comes from the quote server.
+    if (QFileInfo(path).absolutePath() != QFileInfo(folder).absoluteFilePath())
+        failLog(QStringLiteral("Refused to write the quote log"), path,
+                QStringLiteral("outside the log folder"));
+
+    const bool isNew = !QFileInfo::exists(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        failLog(QStringLiteral("Cannot open the quote log"), path, file.errorString());
+
+    QStringEncoder encoder(QStringConverter::Latin1);
+    const QByteArray bytes = encoder.encode((isNew ? headingLine() : dataLine()) + kLineEnd);
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        failLog(QStringLiteral("Cannot write the quote log"), path, file.errorString());
+}
+
+void QuoteLog::LogQuote()
+{
+    guard([this] { writeLog(); }, &m_form);
+}
+
+void QuoteLog::cmdEditQuoteLog_Click()
+{
+    const QString folder = logFolder() + u'/';
+    const QString chosen = Platform::instance().dialogs->openFileName(
+        &m_options, QString::fromLatin1(OpenTitle), folder, QString::fromLatin1(OpenFilter));
+    if (chosen.isEmpty())
+        return;
+    Platform::instance().programs->openInTextEditor(chosen);
+}
