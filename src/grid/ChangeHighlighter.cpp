@@ -35,10 +35,13 @@ bool ChangeHighlighter::isColoredColumn(int column)
 
 void ChangeHighlighter::ColorChangedCell()
 {
+    ColorChangedCell(m_grid.row(), m_grid.col());
+}
+
+void ChangeHighlighter::ColorChangedCell(int r, int c)
+{
     if (m_state.SymbolsChanged)
         return;
-    const int r = m_grid.row();
-    const int c = m_grid.col();
     if (!isColoredColumn(c))
         return;
     m_grid.setCellForeColor(r, c, Colors::fromBgr(m_state.GridTextColor));

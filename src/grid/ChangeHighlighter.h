@@ -20,6 +20,8 @@ public:
     // show both; the day low (9) only a fall and the day high (10) only a rise. Nothing is
     // coloured on the first download after start-up or after the symbol list changed.
     void ColorChangedCell();
+    // The same for the cell (r, c), leaving the grid's current cell where it is.
+    void ColorChangedCell(int r, int c);
 
     // For every data row: the change and percent columns (5 and 6) coloured by the sign of
     // their text, and the up or down arrow in the name column (12). The percent column is

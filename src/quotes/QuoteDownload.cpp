@@ -162,6 +162,7 @@ void QuoteDownload::fillRows()
     grid.setVisible(false);
     grid.setRedraw(false);
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
+    int lastFilled = 0;
     for (int r = 1; r < symbols.rows(); ++r) {
         if (symbols.textMatrix(r, 0).isEmpty())
             continue;
@@ -184,14 +185,17 @@ void QuoteDownload::fillRows()
                     m_quoteLog.LogQuote();
             }
             if (r < grid.rows()) {
-                grid.setRow(r);
-                grid.setCol(c);
-                m_changeHighlighter.ColorChangedCell();
-                grid.setText(field);
-                if (c == 7)
-                    grid.setText(FormatIfNumeric(grid.text(), u"###,###,###"));
+                m_changeHighlighter.ColorChangedCell(r, c);
+                grid.setTextMatrix(r, c, c == 7 ? FormatIfNumeric(field, u"###,###,###") : field);
+                lastFilled = r;
             }
         }
+    }
+    // The cells are written without moving the current cell, which would notify the
+    // selection model and the views cell by cell; it ends on the last cell written.
+    if (lastFilled > 0) {
+        grid.setRow(lastFilled);
+        grid.setCol(QuoteParser::ColumnCount - 1);
     }
 }
 

@@ -4,3 +4,7 @@ vantora_add_test(NAME tst_programlife SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_prog
   LIBS vantora_core LABELS gui)
 target_compile_definitions(tst_programlife PRIVATE VANTORA_EXECUTABLE="$<TARGET_FILE:vantora>")
 add_dependencies(tst_programlife vantora)
+vantora_add_test(NAME tst_realprogram SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_realprogram.cpp
+  LIBS vantora_core vantora_feed LABELS gui net)
+target_compile_definitions(tst_realprogram PRIVATE VANTORA_EXECUTABLE="$<TARGET_FILE:vantora>")
+add_dependencies(tst_realprogram vantora)
