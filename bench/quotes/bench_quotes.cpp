@@ -69,6 +69,26 @@ void BM_ParseAndFill30Rows(benchmark::State &bench)
 }
 BENCHMARK(BM_ParseAndFill30Rows)->Unit(benchmark::kMicrosecond);
 
+// The same with every price moving from one download to the next: two answers of different
+// markets in turn, so every compared cell changes, gets its change colour and new text.
+void BM_ParseAndFill30RowsMoving(benchmark::State &bench)
+{
+    Harness h;
+    const QString answers[2] = {QString::fromLatin1(MarketSource(5).quotes(
+                                    QStringLiteral("spelcvomrn=.csv"), symbolList())),
+                                QString::fromLatin1(MarketSource(6).quotes(
+                                    QStringLiteral("spelcvomrn=.csv"), symbolList()))};
+    h.state.SymbolsChanged = false;
+    int turn = 0;
+    for (auto _ : bench) {
+        h.state.ReplyText = answers[turn];
+        turn = 1 - turn;
+        h.download.fillRows();
+        benchmark::DoNotOptimize(h.state.CurrentQuotes[30][12]);
+    }
+}
+BENCHMARK(BM_ParseAndFill30RowsMoving)->Unit(benchmark::kMicrosecond);
+
 void BM_WholeUpdate30Stocks42Indices(benchmark::State &bench)
 {
     QuoteFeed feed;

@@ -44,19 +44,19 @@ void ChangeHighlighter::ColorChangedCell(int r, int c)
         return;
     if (!isColoredColumn(c))
         return;
-    m_grid.setCellForeColor(r, c, Colors::fromBgr(m_state.GridTextColor));
+    // The text colour, the rise or fall colour when the value moved that way: worked out
+    // first and written once, since every write notifies the grid's views.
+    qint32 color = m_state.GridTextColor;
     // The tables hold the symbol rows that fit; a grid row beyond them has no history.
-    if (r < 0 || r > MainState::MaxQuoteRows)
-        return;
-    const double previous = Val(m_state.PreviousQuotes[r][c]);
-    const double current = Val(m_state.CurrentQuotes[r][c]);
-    if (current == previous)
-        return;
-    const bool rose = current > previous;
-    if (rose && c != kDayLowColumn)
-        m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Rise));
-    else if (!rose && c != kDayHighColumn)
-        m_grid.setCellForeColor(r, c, Colors::fromBgr(Colors::Fall));
+    if (r >= 0 && r <= MainState::MaxQuoteRows) {
+        const double previous = Val(m_state.PreviousQuotes[r][c]);
+        const double current = Val(m_state.CurrentQuotes[r][c]);
+        if (current > previous && c != kDayLowColumn)
+            color = Colors::Rise;
+        else if (current < previous && c != kDayHighColumn)
+            color = Colors::Fall;
+    }
+    m_grid.setCellForeColor(r, c, Colors::fromBgr(color));
 }
 
 void ChangeHighlighter::HighlightChanges()

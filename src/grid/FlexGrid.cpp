@@ -551,6 +551,22 @@ void FlexGrid::setRedraw(bool on)
     }
 }
 
+void FlexGrid::beginCellUpdate()
+{
+    if (m_cellUpdates++ == 0)
+        m_modelWasBlocked = model()->blockSignals(true);
+}
+
+void FlexGrid::endCellUpdate()
+{
+    if (m_cellUpdates == 0 || --m_cellUpdates > 0)
+        return;
+    model()->blockSignals(m_modelWasBlocked);
+    if (!m_modelWasBlocked && rowCount() > 0 && columnCount() > 0)
+        Q_EMIT model()->dataChanged(model()->index(0, 0),
+                                    model()->index(rowCount() - 1, columnCount() - 1));
+}
+
 void FlexGrid::setGridColor(const QColor &color)
 {
     m_gridColor = color;

@@ -101,6 +101,23 @@ public:
     bool redraw() const { return m_redraw; }
     void setRedraw(bool on);
 
+    // Cell writes between beginCellUpdate and endCellUpdate reach the views as one change
+    // of the whole grid instead of one notification per cell. In between only cell texts,
+    // colours and pictures may change: no row or column is added, removed or moved.
+    void beginCellUpdate();
+    void endCellUpdate();
+    class CellUpdate
+    {
+    public:
+        explicit CellUpdate(FlexGrid &grid) : m_grid(grid) { m_grid.beginCellUpdate(); }
+        ~CellUpdate() { m_grid.endCellUpdate(); }
+        CellUpdate(const CellUpdate &) = delete;
+        CellUpdate &operator=(const CellUpdate &) = delete;
+
+    private:
+        FlexGrid &m_grid;
+    };
+
     // Appends a row filled from tab-separated text, one field per column from column 0;
     // fields beyond the last column are dropped.
     void addItem(const QString &tabText);
@@ -182,6 +199,8 @@ private:
     QTableView *m_fixedView = nullptr;
     int m_fixedRows = 1;
     bool m_redraw = true;
+    int m_cellUpdates = 0;
+    bool m_modelWasBlocked = false;
     bool m_pressed = false;
     int m_mouseRow = -1;
     int m_mouseCol = -1;

@@ -17,8 +17,10 @@
 #include "window/ImageList.h"
 
 #include <QMenu>
+
 #include <QMessageBox>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -163,6 +165,7 @@ void QuoteDownload::fillRows()
     grid.setRedraw(false);
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     int lastFilled = 0;
+    std::optional<FlexGrid::CellUpdate> cellUpdate(std::in_place, grid);
     for (int r = 1; r < symbols.rows(); ++r) {
         if (symbols.textMatrix(r, 0).isEmpty())
             continue;
@@ -172,7 +175,7 @@ void QuoteDownload::fillRows()
         for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
             const QString &field = fields[c];
             if (inTables) {
-                m_state.PreviousQuotes[r][c] = m_state.CurrentQuotes[r][c];
+                m_state.PreviousQuotes[r][c] = std::move(m_state.CurrentQuotes[r][c]);
                 m_state.CurrentQuotes[r][c] = field;
             }
             if (c == 0)
@@ -191,6 +194,7 @@ void QuoteDownload::fillRows()
             }
         }
     }
+    cellUpdate.reset();
     // The cells are written without moving the current cell, which would notify the
     // selection model and the views cell by cell; it ends on the last cell written.
     if (lastFilled > 0) {

@@ -376,6 +376,33 @@ private Q_SLOTS:
         QVERIFY(grid.updatesEnabled());
     }
 
+    // Cell writes in one batch reach the views once, as a change of the whole grid, and
+    // nested batches end with the outermost.
+    void cellUpdateNotifiesOnce()
+    {
+        FlexGrid grid;
+        grid.setCols(3);
+        grid.setRows(4);
+        QSignalSpy changes(grid.model(), &QAbstractItemModel::dataChanged);
+        {
+            FlexGrid::CellUpdate outer(grid);
+            {
+                FlexGrid::CellUpdate inner(grid);
+                grid.setTextMatrix(1, 1, QStringLiteral("a"));
+            }
+            grid.setCellForeColor(3, 2, Qt::red);
+            QCOMPARE(changes.count(), 0);
+        }
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.at(0).at(0).value<QModelIndex>(), grid.model()->index(0, 0));
+        QCOMPARE(changes.at(0).at(1).value<QModelIndex>(), grid.model()->index(3, 2));
+        QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("a"));
+        QCOMPARE(grid.cellForeColor(3, 2), QColor(Qt::red));
+        // Outside a batch every write is told at once.
+        grid.setTextMatrix(2, 0, QStringLiteral("b"));
+        QVERIFY(changes.count() > 1);
+    }
+
     void drawsFixedRowsDataCellsAndEmptyArea()
     {
         FlexGrid grid;

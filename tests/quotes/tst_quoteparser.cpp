@@ -86,6 +86,13 @@ void TestQuoteParser::cleansOneLine_data()
     QTest::newRow("spaces trimmed before the line is cut")
         << QStringLiteral("   \"CSCO\",1,2,3,4,5,6,7\r\n  ") << QStringLiteral("CSCO\t1")
         << QStringLiteral("\n");
+    QTest::newRow("a CR alone does not end the line")
+        << QStringLiteral("A,1\r2,3,4,5,6,7,8\r\nB") << QStringLiteral("A\t12")
+        << QStringLiteral("\nB");
+    // Markup is removed once, left to right: what the removal joins stays.
+    QTest::newRow("markup joined by a removal stays")
+        << QStringLiteral("<<b>b>X - - -Y,1,2,3,4,5,6,7\r\n") << QStringLiteral("<b>X\t- -Y\t1")
+        << QStringLiteral("\n");
     QTest::newRow("empty reply") << QString() << QString() << QString();
 }
 
