@@ -2,6 +2,7 @@
 // logs and what it stores, seen only from outside (requests, files and the store).
 
 #include "common/Numbers.h"
+#include "feed/FeedConfig.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/QuoteSource.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -181,6 +184,55 @@ private Q_SLOTS:
     {
         m_feed.reset();
         m_source.reset();
+    }
+
+    // A first start with only the agreement recorded: the four default symbols are asked
+    // for, in one request of exactly this form.
+    void firstRequestOfAFreshStore()
+    {
+        startFeed({quoteLine("MSFT", "57.67", "57.00")});
+        {
+            QSettings settings(configFile(), QSettings::IniFormat);
+            writeProgramSettings(settings);
+        }
+        QProcess vantora;
+        startVantora(vantora);
+        QTRY_VERIFY_WITH_TIMEOUT(requestsAfterDownload(0).size() == 5, 60000);
+        endVantora(vantora);
+        QCOMPARE(m_source->requests().value(0),
+                 QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=msft,csco,ibm,dell,"));
+    }
+
+    // With the default addresses Vantora runs its own quote service, which answers the
+    // default stock address while the program runs.
+    void defaultAddressAnsweredWhileRunning()
+    {
+        {
+            QSettings settings(configFile(), QSettings::IniFormat);
+            settings.setValue("Settings/FirstRun", "1");
+        }
+        QProcess vantora;
+        startVantora(vantora);
+        QNetworkAccessManager network;
+        QByteArray body;
+        // The service starts with the program; ask until it answers.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                std::unique_ptr<QNetworkReply> reply(network.get(
+                    QNetworkRequest(QUrl(FeedConfig::defaultStockUrl() + "msft,ibm,"))));
+                QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+                if (!finished.wait(5000) || reply->error() != QNetworkReply::NoError)
+                    return false;
+                body = reply->readAll();
+                return true;
+            }(),
+            60000);
+        endVantora(vantora);
+        const QList<QByteArray> lines = body.split('\n');
+        QCOMPARE(lines.size(), 3); // two lines, each ending in CR LF
+        QVERIFY(lines.at(0).startsWith("\"MSFT\","));
+        QVERIFY(lines.at(0).endsWith('\r'));
+        QVERIFY(lines.at(1).startsWith("\"IBM\","));
     }
 
     // Two downloads a minute apart with logging on: per-symbol logs exact to the character,
