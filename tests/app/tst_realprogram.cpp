@@ -1,6 +1,7 @@
 // The real program against a quote service run by the test: what it asks for, what it
 // logs and what it stores, seen only from outside (requests, files and the store).
 
+#include "../QuoteAnswers.h"
 #include "common/Numbers.h"
 #include "feed/FeedConfig.h"
 #include "feed/MarketSource.h"
@@ -28,13 +29,6 @@ const QStringList kDefaultIndexRequests = {
     kIndexPath + QStringLiteral("%5Edji"), kIndexPath + QStringLiteral("%5Egspc"),
     kIndexPath + QStringLiteral("%5Exax"), kIndexPath + QStringLiteral("%5Enya"),
     kIndexPath + QStringLiteral("%5Eixic")};
-
-QByteArray quoteLine(const char *symbol, const char *last, const char *open)
-{
-    return QByteArray("\"") + symbol + "\",10.00,1.25,\"3:17pm - <b>" + last +
-           "</b>\",\"+0.50 - +5.00%\",1000," + open + ",\"9.50 - 11.00\",8.00,\"Name " + symbol +
-           "\",0.1,0.2,\"NYSE\",1,2,3\r\n";
-}
 
 // Answers stock requests from a list of bodies, one per download (the last one repeats),
 // and index requests from the simulated market; keeps every request it was sent.

@@ -1,3 +1,4 @@
+#include "../QuoteAnswers.h"
 #include "app/MainState.h"
 #include "app/StockMain.h"
 #include "app/frmStockMain.h"
@@ -62,14 +63,6 @@ public:
         return FakeDialogs::openFileName(parent, title, folder, filter);
     }
 };
-
-// One answer line in the service's delayed format.
-QByteArray quoteLine(const char *symbol, const char *last, const char *open)
-{
-    return QByteArray("\"") + symbol + "\",10.00,1.25,\"3:17pm - <b>" + last +
-           "</b>\",\"+0.50 - +5.00%\",1000," + open + ",\"9.50 - 11.00\",8.00,\"Name " + symbol +
-           "\",0.1,0.2,\"NYSE\",1,2,3\r\n";
-}
 
 } // namespace
 
