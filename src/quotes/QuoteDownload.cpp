@@ -17,9 +17,9 @@
 #include "window/ImageList.h"
 
 #include <QMenu>
-
 #include <QMessageBox>
 #include <QTimer>
+
 #include <optional>
 
 namespace {
