@@ -16,6 +16,7 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
+#include "quotes/QuoteDownload.h"
 #include "settings/Portfolios.h"
 #include "settings/SettingsIO.h"
 #include "settings/SettingsStore.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QTimer>
 #include <QUrl>
 
 StockMain::StockMain()
@@ -225,10 +227,11 @@ void StockMain::startBuiltInFeed()
 {
     // The quote addresses that point at the built-in feed's loopback address start it
     // here; when another Vantora already serves that port, that one answers.
+    // Only the feed's own address starts it: a service of the user's own on another
+    // loopback port that happens to be down is never stood in for by simulated prices.
     for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
-        const QUrl url(address);
-        if (url.isValid() && FeedConfig::isFeedUrl(url, quint16(url.port(80)))) {
-            QuoteFeed::startInProcess(quint16(url.port(80)));
+        if (FeedConfig::isFeedUrl(address)) {
+            QuoteFeed::startInProcess(FeedConfig::kDefaultPort);
             return;
         }
     }
@@ -251,8 +254,17 @@ void StockMain::CheckConnection()
 
 void StockMain::showAfterAgreement()
 {
+    // The agreement was the only thing that held the end of start-up back: it finishes as
+    // on any later start, so the first quotes arrive without a click.
     m_form->show();
     m_form->raise();
+    m_timInterval.start();
+    KeepOnTop();
+    // From the event loop, so that the first download's wait never runs before it.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_exiting)
+            guard([this] { CheckConnection(); }, m_form.get());
+    });
 }
 
 void StockMain::KeepOnTop()
@@ -299,10 +311,11 @@ void StockMain::exitProgram(bool playSound)
     m_exiting = true;
     if (playSound)
         PlayClick();
-    if (m_settingsLoaded && m_connectivity->ActiveConnection()) {
-        if (m_inetQuotes->StillExecuting())
-            m_inetQuotes->Cancel();
-    }
+    // A running transfer is cancelled, connection or not, and none starts after it: a
+    // body cut off by the end of the program is never taken for an answer.
+    if (m_quotesConcern)
+        quoteDownload().shutdown();
+    m_inetQuotes->shutdown();
     if (m_settingsLoaded) {
         saveAll();
         if (m_options->ui->chkDisconnectOnExit->isChecked())

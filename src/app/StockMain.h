@@ -73,7 +73,10 @@ public:
     void addDefaultSymbols();
 
     // A quote download now (StockMainQuotes.cpp); a failure is reported, not thrown.
+    // Nothing happens while an update runs.
     void GetQuotes();
+    // A download the user asked for: now, or right after the running update.
+    void requestQuotes();
     QuoteDownload &quoteDownload();
     UpdateCycle &updateCycle();
 

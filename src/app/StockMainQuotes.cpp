@@ -44,6 +44,7 @@ void StockMain::wireQuotes()
     concern->download->setMarketQuotes([this] { GetMarketQuotes(); });
     concern->cycle = std::make_unique<UpdateCycle>(m_state, *form, *m_options, *m_connectivity,
                                                    m_timInterval, [this] { GetQuotes(); });
+    concern->cycle->setRequestQuotes([this] { requestQuotes(); });
 
     m_quoteGrid->setPopupMenu(concern->MnuVantora);
     m_quoteGrid->setPanelReset([form] { BrowserPanel::SetButtons(*form); });
@@ -62,7 +63,7 @@ void StockMain::wireQuotes()
     connect(&m_timInterval, &QTimer::timeout, this, [cycle] { cycle->timInterval_Timer(); });
     connect(form->ui->cmdUpdate, &QAbstractButton::clicked, this,
             [cycle, form] { guard([cycle] { cycle->cmdUpdate_Click(); }, form); });
-    connect(this, &StockMain::quoteUpdateRequested, this, [this] { GetQuotes(); });
+    connect(this, &StockMain::quoteUpdateRequested, this, [this] { requestQuotes(); });
 
     // "Read/Edit Log" of the Options window opens a quote log.
     QuoteLog *quoteLog = &concern->download->quoteLog();
@@ -78,6 +79,13 @@ void StockMain::GetQuotes()
     auto concern = std::static_pointer_cast<QuotesConcern>(m_quotesConcern);
     if (concern)
         guard([&] { concern->download->GetQuotes(); }, m_form.get());
+}
+
+void StockMain::requestQuotes()
+{
+    auto concern = std::static_pointer_cast<QuotesConcern>(m_quotesConcern);
+    if (concern)
+        guard([&] { concern->download->requestUpdate(); }, m_form.get());
 }
 
 QuoteDownload &StockMain::quoteDownload()

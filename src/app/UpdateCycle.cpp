@@ -102,7 +102,7 @@ void UpdateCycle::cmdUpdate_Click()
 
     if (m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked()) {
         m_timInterval.start();
-        m_getQuotes();
+        (m_requestQuotes ? m_requestQuotes : m_getQuotes)();
     }
     if (m_connectivity.ActiveConnection())
         return;

@@ -32,6 +32,13 @@ public:
     // throws RuntimeError when the text is not a number.
     static qint16 intervalSeconds(const QString &minutesText);
 
+    // What the Update button runs: a download now, or right after the running one (the
+    // tick's own download is never queued). By default the same as the tick's.
+    void setRequestQuotes(std::function<void()> requestQuotes)
+    {
+        m_requestQuotes = std::move(requestQuotes);
+    }
+
     // The screen width in twips that decides whether picMaxWide shows (tests replace it).
     void setScreenWidthTwips(std::function<double()> width)
     {
@@ -52,5 +59,6 @@ private:
     Connectivity &m_connectivity;
     QTimer &m_timInterval;
     std::function<void()> m_getQuotes;
+    std::function<void()> m_requestQuotes;
     std::function<double()> m_screenWidthTwips;
 };

@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 #if defined(Q_OS_UNIX)
 #include <sys/socket.h>
 #elif defined(Q_OS_WIN)
@@ -54,7 +56,7 @@ bool wantsClose(const QHttpServerRequest &request)
     return false;
 }
 
-QByteArray httpMessage(const FeedReply &reply, bool head, bool close)
+QByteArray httpHeaders(const FeedReply &reply, bool close)
 {
     QByteArray message = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
                          httpReasonPhrase(reply.status) + "\r\nContent-Type: " + reply.contentType +
@@ -63,6 +65,12 @@ QByteArray httpMessage(const FeedReply &reply, bool head, bool close)
         message += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     message += QByteArray("Cache-Control: no-cache\r\nConnection: ") +
                (close ? "close" : "keep-alive") + "\r\n\r\n";
+    return message;
+}
+
+QByteArray httpMessage(const FeedReply &reply, bool head, bool close)
+{
+    QByteArray message = httpHeaders(reply, close);
     if (!head)
         message += reply.body;
     return message;
@@ -88,6 +96,26 @@ void resetConnection(QTcpSocket *socket)
                  reinterpret_cast<const char *>(&noLinger), sizeof noLinger);
 #endif
     socket->abort();
+}
+
+// Sends the body a byte at a time; the socket owns the timer, so a client that went away
+// ends it.
+void trickle(QTcpSocket *socket, const QByteArray &body, int intervalMs, bool close)
+{
+    auto *timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent, close] {
+        if (*sent >= body.size()) {
+            timer->stop();
+            timer->deleteLater();
+            if (close)
+                socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.mid(*sent, 1));
+        ++*sent;
+    });
+    timer->start(intervalMs);
 }
 
 } // namespace
@@ -170,7 +198,22 @@ bool QuoteFeed::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
         return true;
     }
     const bool close = wantsClose(request) || reply.omitLength;
-    const QByteArray message = httpMessage(reply, feedRequest.method == "HEAD", close);
+    const bool head = feedRequest.method == "HEAD";
+    if (reply.resetAfterBytes >= 0 && !head) {
+        socket->write(httpHeaders(reply, close) + reply.body.left(reply.resetAfterBytes));
+        socket->flush();
+        // Long enough for what was written to reach the client before the reset.
+        QTimer::singleShot(100, socket, [socket] { resetConnection(socket); });
+        Q_EMIT requestServed(target, 0);
+        return true;
+    }
+    if (reply.trickleMs > 0 && !head) {
+        socket->write(httpHeaders(reply, close));
+        trickle(socket, reply.body, reply.trickleMs, close);
+        Q_EMIT requestServed(target, reply.status);
+        return true;
+    }
+    const QByteArray message = httpMessage(reply, head, close);
     if (reply.delayMs == 0) {
         send(socket, message, close);
     } else {

@@ -75,6 +75,20 @@ FeedReply FeedReply::oversized(qint64 bytes)
     return text(body);
 }
 
+FeedReply FeedReply::cutOff(const QByteArray &body, qint64 bytesSent)
+{
+    FeedReply reply = text(body);
+    reply.resetAfterBytes = qBound<qint64>(0, bytesSent, body.size());
+    return reply;
+}
+
+FeedReply FeedReply::trickle(const QByteArray &body, int intervalMs)
+{
+    FeedReply reply = text(body);
+    reply.trickleMs = qMax(1, intervalMs);
+    return reply;
+}
+
 QByteArray httpReasonPhrase(int status)
 {
     switch (status) {

@@ -29,6 +29,11 @@ struct FeedReply
     bool reset = false;
     // Send no Content-Length: the body ends when the server closes the connection.
     bool omitLength = false;
+    // Send the headers and this many bytes of the body, then drop the connection with a
+    // reset (negative: the whole body).
+    qint64 resetAfterBytes = -1;
+    // Send the body one byte at a time, one every this many milliseconds (0: at once).
+    int trickleMs = 0;
 
     static FeedReply text(const QByteArray &body, int status = 200);
     static FeedReply html(const QByteArray &body, int status = 200);
@@ -37,6 +42,10 @@ struct FeedReply
     static FeedReply never(); // holds the request unanswered
     static FeedReply resetConnection();
     static FeedReply oversized(qint64 bytes); // a body of this many bytes of quote text
+    // The headers and the first bytes of the body, then a reset.
+    static FeedReply cutOff(const QByteArray &body, qint64 bytesSent);
+    // The body one byte every intervalMs.
+    static FeedReply trickle(const QByteArray &body, int intervalMs);
 };
 
 // Something that answers the feed's requests. Every call runs on the feed's thread.

@@ -53,13 +53,12 @@ int AlertChecker::symbolRowFor(int r) const
 
 void AlertChecker::showAlert(const QString &text)
 {
-    // The grid is hidden while the download updates it; the user sees it behind the box.
+    // The user sees the grid behind the box; it stays shown after it, so that a later
+    // alert's sound or box never plays over a hidden grid.
     m_grid.setVisible(true);
     m_grid.setRedraw(true);
     Platform::instance().messageBox->show(m_boxParent, QStringLiteral("Vantora Stock Alert!"), text,
                                           MessageBoxService::Icon::Warning, QMessageBox::Ok);
-    m_grid.setVisible(false);
-    m_grid.setRedraw(false);
 }
 
 void AlertChecker::CheckAlerts()
@@ -81,6 +80,13 @@ void AlertChecker::CheckAlerts()
         const QString lastText = m_grid.textMatrix(r, kLastPriceColumn);
         const double last = Val(lastText);
         const QString symbol = m_grid.textMatrix(r, 0);
+        // A price the service did not give ("N/A", "") is no price: it counts as 0 for the
+        // valuation, but must not look like a fall to 0 that sets off a low alert.
+        if (!IsNumeric(lastText)) {
+            LowAlertHit = false;
+            HighAlertHit = false;
+            continue;
+        }
 
         if (ui->chkEnableLowAlert->isChecked()) {
             const double low = Val(lowLimit);

@@ -123,6 +123,22 @@ void QuoteGrid::RowColors()
     m_grid.setShowGrid(m_options.ui->chkShowGridLines->isChecked());
 }
 
+void QuoteGrid::clearAlertColors()
+{
+    if (!m_options.ui->chkUseDefaultColors->isChecked())
+        return; // the user scheme repaints every row anyway
+    const QColor even = Colors::fromBgr(kDefaultEven);
+    const QColor keepRed = Colors::fromBgr(0xFF);
+    const QColor keepGreen = Colors::fromBgr(0xFF00);
+    for (int r = 2; r < m_grid.rows(); r += 2) {
+        for (int c = 0; c < m_grid.cols(); ++c) {
+            const QColor current = m_grid.cellBackColor(r, c);
+            if (current == keepRed || current == keepGreen)
+                m_grid.setCellBackColor(r, c, even);
+        }
+    }
+}
+
 void QuoteGrid::showGrid()
 {
     m_grid.setVisible(true);

@@ -88,6 +88,11 @@ void Transfer::setResult(int code, const QString &info)
 
 QString Transfer::OpenURL(const QString &url)
 {
+    if (m_closed) {
+        // The program is ending: nothing new starts, and no nested wait can hold it up.
+        setResult(ErrorCancelled, tr("The request was cancelled"));
+        return {};
+    }
     if (m_executing) {
         // The running transfer is not disturbed; its own result replaces this one.
         setResult(ErrorBusy, tr("Another request is still executing"));
@@ -95,6 +100,7 @@ QString Transfer::OpenURL(const QString &url)
     }
     setResult(NoError, QString());
     m_httpStatus = 0;
+    m_contentType.clear();
     m_body.clear();
     m_abort = Abort::None;
     m_activeProxy = networkProxy();
@@ -135,6 +141,13 @@ QString Transfer::OpenURL(const QString &url)
             loop.exec(); // window events keep running
         if (!self)
             return {}; // destroyed while waiting: the reply went with the manager
+        if (!reply->isFinished()) {
+            // The wait was ended from outside (the program quits): what arrived so far is
+            // part of an answer, never an answer.
+            abortWith(Abort::Cancelled);
+            if (!reply->isFinished())
+                reply->abort();
+        }
         timer.stop();
         m_loop = nullptr;
         m_reply = nullptr;
@@ -151,6 +164,12 @@ QString Transfer::OpenURL(const QString &url)
     const QString body = m_code == NoError ? QString::fromLatin1(m_body) : QString();
     m_body.clear();
     return body;
+}
+
+void Transfer::shutdown()
+{
+    m_closed = true;
+    Cancel();
 }
 
 void Transfer::Cancel()
@@ -204,6 +223,7 @@ void Transfer::conclude(QNetworkReply *reply)
     const QUrl url = reply->url();
     if (m_httpStatus == 0)
         m_httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     const QString note = proxyNote();
 
     switch (m_abort) {

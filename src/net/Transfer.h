@@ -78,6 +78,10 @@ public:
     bool StillExecuting() const { return m_executing; }
     // Abandons the running transfer (ErrorCancelled); does nothing when none runs.
     void Cancel();
+    // The program is ending: cancels the running transfer and refuses every later one
+    // (ErrorCancelled), so that no new wait starts once the event loops were told to end.
+    void shutdown();
+    bool isShutDown() const { return m_closed; }
 
     // Seconds a whole transfer may take; 0: no limit.
     int RequestTimeout() const { return m_timeoutSeconds; }
@@ -95,6 +99,8 @@ public:
     QString ResponseInfo() const { return m_info; }
     // The HTTP status of the last answer (0 when none came).
     int httpStatus() const { return m_httpStatus; }
+    // The Content-Type of the last answer ("" when none came).
+    QString contentType() const { return m_contentType; }
 
 Q_SIGNALS:
     void StateChanged(Transfer::State state);
@@ -120,6 +126,7 @@ private:
     QNetworkReply *m_reply = nullptr;
     QEventLoop *m_loop = nullptr;
     bool m_executing = false;
+    bool m_closed = false;
     int m_timeoutSeconds = 0;
     AccessType m_accessType = AccessType::Default;
     QString m_proxyText;
@@ -129,4 +136,5 @@ private:
     int m_code = NoError;
     QString m_info;
     int m_httpStatus = 0;
+    QString m_contentType;
 };

@@ -4,6 +4,7 @@
 #include "app/MainState.h"
 #include "app/Sounds.h"
 #include "common/Numbers.h"
+#include "common/Symbols.h"
 #include "frmOptions.h"
 #include "grid/FlexGrid.h"
 #include "platform/Platform.h"
@@ -85,6 +86,17 @@ void SymbolListEditor::cmdAdd_Click()
     PlayClick();
     if (ui->txtSymbol->text().isEmpty())
         return;
+    const QString refusal = Symbols::refusal(ui->txtSymbol->text());
+    if (!refusal.isEmpty()) {
+        Platform::instance().messageBox->show(
+            &m_options, QStringLiteral("Vantora Invalid Symbol"),
+            QStringLiteral("The symbol \"%1\" cannot be asked for: %2.\r\n"
+                           "Please correct it and press Add again.")
+                .arg(ui->txtSymbol->text(), refusal),
+            MessageBoxService::Icon::Warning, QMessageBox::Ok);
+        ui->txtSymbol->setFocus();
+        return;
+    }
     AddSymbol = ui->txtSymbol->text().toUpper();
     AddLogging = ui->chkLog->isChecked();
     ui->txtLowAlert->setText(alertText(ui->txtLowAlert->text()));

@@ -110,7 +110,9 @@ void RealSound::playSync(const QString &path)
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
     if (effect.status() == QSoundEffect::Ready)
         effect.play();
-    loop.exec();
+    // Timers and repaints go on while the sound plays, but no click or key: a handler that
+    // plays a sound is never entered again before its sound has ended.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 int RealConnectionState::connectedFlags()

@@ -1,6 +1,7 @@
 #include "MarketIndices.h"
 
 #include "QuoteDownload.h"
+#include "QuoteParser.h"
 #include "app/ErrorReporter.h"
 #include "app/MainState.h"
 #include "app/frmStockMain.h"
@@ -56,13 +57,30 @@ void MarketIndices::setPopupMenuEnabled(bool enabled)
     }
 }
 
+void MarketIndices::endEarly()
+{
+    // The download ends without its finishing steps, but the window stays usable: the
+    // ticker runs on with its old lines, the menu comes back, the lamp says it failed.
+    m_state.ReplyText.clear();
+    m_paintLamp(Colors::LampOffline);
+    m_ticker.scroller().setMousePointer(TickerFeed::PointerDefault);
+    m_timScroll.start();
+    setPopupMenuEnabled(true);
+}
+
 void MarketIndices::GetMarketQuotes()
 {
     const bool connected = m_connectivity.ActiveConnection();
     if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
         return;
     m_paintLamp(Colors::LampBusy);
-    guardSilently([this] { fetchIndices(); });
+    bool finished = false;
+    guardSilently([this, &finished] {
+        fetchIndices();
+        finished = true;
+    });
+    if (!finished && !m_inetQuotes.isShutDown())
+        endEarly(); // a run-time failure ended it
 }
 
 void MarketIndices::fetchIndices()
@@ -81,18 +99,25 @@ void MarketIndices::fetchIndices()
             continue;
         const QString address = requestAddress(i);
         QCoreApplication::processEvents();
-        m_state.ReplyText += m_inetQuotes.OpenURL(address);
+        const QString reply = m_inetQuotes.OpenURL(address);
+        m_state.ReplyText += reply;
         QCoreApplication::processEvents();
 
+        if (m_inetQuotes.isShutDown())
+            return; // the program is ending
         if (m_inetQuotes.ResponseCode() > TransferErrorAbove)
             break;
         if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
             // The box's answer takes the place of the reply; the download ends here.
             m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(&m_form));
+            endEarly();
             return;
         }
-        if (m_state.ReplyText.size() < MinimumReplyLength)
-            return; // ticker stopped, menu disabled, hourglass and yellow lamp stay
+        if (m_state.ReplyText.size() < MinimumReplyLength ||
+            !QuoteParser::isQuoteText(reply, m_inetQuotes.contentType())) {
+            endEarly();
+            return;
+        }
         m_state.TickerIndex = i;
         m_ticker.BuildTickerItem();
     }

@@ -47,6 +47,7 @@ public:
 
 private:
     void fetchIndices();
+    void endEarly();
     void setPopupMenuEnabled(bool enabled);
 
     MainState &m_state;

@@ -41,22 +41,33 @@ QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &o
     connect(&m_inetQuotes, &Transfer::StateChanged, this, [this] { inetQuotes_StateChanged(); });
 }
 
-QString QuoteDownload::symbolList() const
+QuoteDownload::RequestList QuoteDownload::requestList() const
 {
     const FlexGrid &symbols = *m_options.ui->gridSymbols;
-    QString list;
+    RequestList list;
+    list.portfolio = m_state.CurrentPortfolio;
     for (int r = 1; r < symbols.rows(); ++r) {
         const QString symbol = QuoteParser::trimSpaces(symbols.textMatrix(r, 0)).toLower();
-        if (!symbol.isEmpty())
-            list += symbol + u',';
+        if (symbol.isEmpty())
+            continue;
+        list.rows.append(r);
+        list.symbols.append(symbol);
     }
     return list;
 }
 
-QString QuoteDownload::requestAddress() const
+QString QuoteDownload::symbolList(const RequestList &list)
+{
+    QString text;
+    for (const QString &symbol : list.symbols)
+        text += symbol + u',';
+    return text;
+}
+
+QString QuoteDownload::requestAddress(const RequestList &list) const
 {
     const QString base = m_state.RealTimeMode ? FeedConfig::realTimeStockUrl() : m_state.StockURL;
-    return base + symbolList();
+    return base + symbolList(list);
 }
 
 void QuoteDownload::setPopupMenuVisible(bool visible)
@@ -87,8 +98,53 @@ int QuoteDownload::showAccessDenied(QWidget *parent)
         MessageBoxService::Icon::Critical, QMessageBox::Ok);
 }
 
+void QuoteDownload::requestUpdate()
+{
+    if (m_closed)
+        return;
+    if (m_updating) {
+        m_pending = true;
+        return;
+    }
+    GetQuotes();
+}
+
+void QuoteDownload::shutdown()
+{
+    m_closed = true;
+    m_pending = false;
+}
+
+void QuoteDownload::updateEnded()
+{
+    m_updating = false;
+    if (m_pending && !m_closed) {
+        // Once, and only after the running update has unwound.
+        m_pending = false;
+        QTimer::singleShot(0, this, [this] { GetQuotes(); });
+    }
+}
+
+void QuoteDownload::endEarly()
+{
+    FlexGrid &grid = *m_form.ui->gridQuotes;
+    grid.unsetCursor();
+    grid.setVisible(true);
+    grid.setRedraw(true);
+    setPopupMenuVisible(true);
+    if (m_popupMenu) {
+        m_popupMenu->setEnabled(true);
+        m_popupMenu->menuAction()->setEnabled(true);
+    }
+    m_paintLamp(Colors::LampOffline);
+}
+
 void QuoteDownload::GetQuotes()
 {
+    // One update at a time: whatever asks while one runs (a tick, a click in a modal box's
+    // wait) starts nothing and touches none of the shared reply state.
+    if (m_updating || m_closed)
+        return;
     FlexGrid &grid = *m_form.ui->gridQuotes;
 
     // 1-2. The gate: a connection, the Options window closed, no transfer running.
@@ -96,6 +152,13 @@ void QuoteDownload::GetQuotes()
     const bool connected = m_connectivity.ActiveConnection();
     if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
         return;
+
+    m_updating = true;
+    struct Scope
+    {
+        QuoteDownload *self;
+        ~Scope() { self->updateEnded(); }
+    } scope{this};
 
     // 3-7. The request.
     grid.setCursor(Qt::BusyCursor);
@@ -106,30 +169,55 @@ void QuoteDownload::GetQuotes()
     setPopupMenuVisible(false);
     m_form.ui->lblDelayNotice->setText(
         m_state.RealTimeMode ? QString() : QStringLiteral("Quotes are delayed 20 minutes"));
-    const QString address = requestAddress();
+    const RequestList list = requestList();
+    const QString address = requestAddress(list);
     m_paintLamp(Colors::LampBusy);
 
     // 8-11. The answer. A failed transfer was reported by its state change; the grid
     // keeps its values until a later download gets through.
     m_state.ReplyText = m_inetQuotes.OpenURL(address);
-    if (m_inetQuotes.ResponseCode() > kTransferErrorAbove)
+    if (m_closed) {
+        m_state.ReplyText.clear();
+        return; // the program is ending
+    }
+    if (m_inetQuotes.ResponseCode() > kTransferErrorAbove) {
+        m_state.ReplyText.clear();
+        endEarly();
         return;
+    }
+    if (requestList() != list) {
+        // The symbol list or the portfolio changed while the answer was on its way: it
+        // belongs to rows that no longer hold those symbols. Drop it and ask again.
+        m_state.ReplyText.clear();
+        endEarly();
+        m_pending = true;
+        return;
+    }
     if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
         showAccessDenied(&m_form);
         m_state.ReplyText.clear();
     }
-    if (m_state.ReplyText.size() < 2)
+    // A web page or binary data served in place of the answer is not parsed into rows.
+    if (m_state.ReplyText.size() < 2 ||
+        !QuoteParser::isQuoteText(m_state.ReplyText, m_inetQuotes.contentType())) {
+        m_state.ReplyText.clear();
+        endEarly();
         return;
+    }
 
-    fillRows();
+    fillRows(list);
 
-    // 14-16.
+    // 14-16. The grid is shown again before the alerts, so that no alert sound or box
+    // plays over a hidden grid.
     m_state.ReplyText.clear();
     grid.setVisible(false);
     grid.setRedraw(false);
     m_portfolioValuer.CalcPortfolio();
     m_quoteGrid.AutoSort();
     m_changeHighlighter.HighlightChanges();
+    m_quoteGrid.clearAlertColors();
+    grid.setVisible(true);
+    grid.setRedraw(true);
     m_alertChecker.CheckAlerts();
     grid.setVisible(true);
     grid.setRedraw(true);
@@ -139,6 +227,8 @@ void QuoteDownload::GetQuotes()
     // 17. The market indices.
     if (m_getMarketQuotes)
         m_getMarketQuotes();
+    if (m_closed)
+        return;
 
     // 18-20.
     setPopupMenuVisible(true);
@@ -153,9 +243,9 @@ void QuoteDownload::GetQuotes()
     m_quoteGrid.showGrid();
 }
 
-void QuoteDownload::fillRows()
+void QuoteDownload::fillRows(const RequestList &list)
 {
-    // One answer line per non-empty symbol row, written into the grid row of the same
+    // One answer line per requested symbol row, written into the grid row of the same
     // position.
     FlexGrid &grid = *m_form.ui->gridQuotes;
     FlexGrid &symbols = *m_options.ui->gridSymbols;
@@ -166,9 +256,9 @@ void QuoteDownload::fillRows()
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     int lastFilled = 0;
     std::optional<FlexGrid::CellUpdate> cellUpdate(std::in_place, grid);
-    for (int r = 1; r < symbols.rows(); ++r) {
-        if (symbols.textMatrix(r, 0).isEmpty())
-            continue;
+    for (const int r : list.rows) {
+        if (r >= symbols.rows())
+            break;
         NextQuoteLine();
         const QuoteParser::QuoteColumns fields = QuoteParser::splitColumns(m_state.CurrentLine);
         const bool inTables = r <= MainState::MaxQuoteRows;
@@ -208,6 +298,9 @@ void QuoteDownload::inetQuotes_StateChanged()
     const int code = m_inetQuotes.ResponseCode();
     if (code <= kTransferErrorAbove)
         return;
+    // A transfer cancelled on purpose (Exit, the box's own Cancel) is no server error.
+    if (code == Transfer::ErrorCancelled || m_closed)
+        return;
     const QString text =
         m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
     const int answer = Platform::instance().messageBox->show(
@@ -215,8 +308,11 @@ void QuoteDownload::inetQuotes_StateChanged()
         QMessageBox::Retry | QMessageBox::Cancel);
     if (answer == QMessageBox::Retry) {
         // The failed transfer is still marked as running while its state change is
-        // reported; the new download starts once it has ended.
-        QTimer::singleShot(0, this, [this] { GetQuotes(); });
+        // reported, inside the running update; the new download starts once it has ended.
+        if (m_updating)
+            m_pending = true;
+        else
+            QTimer::singleShot(0, this, [this] { requestUpdate(); });
     } else {
         m_inetQuotes.Cancel();
     }

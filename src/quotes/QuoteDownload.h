@@ -42,20 +42,45 @@ public:
         m_getMarketQuotes = std::move(getMarketQuotes);
     }
 
-    // One whole download. Does nothing but paint the lamp when there is no connection, the
-    // Options window is open or a transfer is still running.
+    // One whole update: the quotes, then the market indices. Does nothing but paint the
+    // lamp when there is no connection, the Options window is open or a transfer is still
+    // running, and nothing at all while an update runs (the update timer's tick).
     void GetQuotes();
+    // An update asked for by the user (Update, Options OK, Add, Retry): runs now, or, while
+    // an update runs, once right after it has ended.
+    void requestUpdate();
+    // True from the gate of GetQuotes to the end of the index download.
+    bool updating() const { return m_updating; }
+    bool updatePending() const { return m_pending; }
+    // The program is ending: nothing starts any more.
+    void shutdown();
+
+    // The rows of gridSymbols that a request asks for (each row's symbol non-empty after
+    // trimming), in order, with the portfolio they belong to. The request is built from it
+    // and the answer's lines are assigned to exactly these rows.
+    struct RequestList
+    {
+        QString portfolio;
+        QList<int> rows;
+        QStringList symbols; // trimmed, lower case
+        bool operator==(const RequestList &) const = default;
+    };
+    RequestList requestList() const;
+
     // Fills the grid rows and the quote tables from ReplyText (the part of a download
-    // between the answer and the follow-up steps).
-    void fillRows();
+    // between the answer and the follow-up steps), one answer line per listed row.
+    void fillRows(const RequestList &list);
+    void fillRows() { fillRows(requestList()); }
     // Takes the next line off the front of ReplyText and leaves it cleaned in CurrentLine.
     void NextQuoteLine();
 
     // The request address for the current symbol list and mode.
-    QString requestAddress() const;
+    QString requestAddress() const { return requestAddress(requestList()); }
+    QString requestAddress(const RequestList &list) const;
     // The symbol list of the request: every non-empty symbol of gridSymbols in lower case,
     // each followed by a comma.
-    QString symbolList() const;
+    QString symbolList() const { return symbolList(requestList()); }
+    static QString symbolList(const RequestList &list);
 
     // A state change of inetQuotes: a failed transfer is reported in the server error box;
     // Retry downloads again once that transfer has ended, Cancel cancels it.
@@ -73,6 +98,10 @@ public:
 
 private:
     void setPopupMenuVisible(bool visible);
+    // A download that ended before the grid was filled leaves the window usable: normal
+    // pointer, the pop-up menu back, the lamp red.
+    void endEarly();
+    void updateEnded();
 
     MainState &m_state;
     frmStockMain &m_form;
@@ -87,4 +116,7 @@ private:
     AlertChecker m_alertChecker;
     QuoteLog m_quoteLog;
     PortfolioValuer m_portfolioValuer;
+    bool m_updating = false;
+    bool m_pending = false;
+    bool m_closed = false;
 };

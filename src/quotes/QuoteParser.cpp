@@ -103,4 +103,23 @@ QuoteColumns splitColumns(const QString &cleanedLine)
     return columns;
 }
 
+bool isQuoteText(const QString &reply, const QString &contentType)
+{
+    if (contentType.contains(QLatin1String("html"), Qt::CaseInsensitive))
+        return false;
+    for (const QChar ch : reply) {
+        if (ch.isSpace())
+            continue;
+        if (ch == u'<')
+            return false;
+        break;
+    }
+    for (const QChar ch : reply) {
+        const char16_t c = ch.unicode();
+        if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c == 0x7F)
+            return false;
+    }
+    return true;
+}
+
 } // namespace QuoteParser

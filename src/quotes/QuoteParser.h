@@ -23,6 +23,11 @@ QString trimSpaces(const QString &text);
 // the next line. Without any CR LF the line is "" and replyText keeps its text.
 QString nextQuoteLine(QString &replyText);
 
+// True when an answer can be quote text: not a web page (a proxy's or a consent page
+// served with status 200: its content type names HTML, or it begins with "<") and no
+// control characters but tab, CR and LF (binary data).
+bool isQuoteText(const QString &reply, const QString &contentType = QString());
+
 // Splits a cleaned line into the thirteen grid columns, in order; a missing field is "".
 QuoteColumns splitColumns(const QString &cleanedLine);
 

@@ -5,6 +5,7 @@
 #include "app/MainState.h"
 #include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/Symbols.h"
 #include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
@@ -92,7 +93,9 @@ void SettingsIO::loadSymbolRows()
     grid->setRows(1);
     for (int i = 0; i < 30; ++i) {
         const QString symbol = read(key("Symbol", i), QString());
-        if (symbol.isEmpty())
+        // A symbol that could not be asked for (edited by hand, or from an older build)
+        // is left out rather than shifting every later quote onto the wrong row.
+        if (symbol.isEmpty() || !Symbols::isRequestable(symbol))
             continue;
         const QString row =
             symbol + QLatin1Char('\t') + read(key("Shares", i + 1), QStringLiteral("0")) +

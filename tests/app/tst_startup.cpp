@@ -89,8 +89,11 @@ private Q_SLOTS:
         QVERIFY(seen.okWhenTicked);
         QVERIFY(!seen.okWhenCleared);
         QVERIFY(app.main()->form()->isVisible());
-        // The update timer stays off until the first manual update.
-        QVERIFY(!app.main()->timInterval().isActive());
+        // Accepting finishes the start-up as on any later start: the timer runs and the
+        // first quotes come in without a click.
+        QVERIFY(app.main()->timInterval().isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(app.main()->form()->ui->gridQuotes->textMatrix(1, 0),
+                                  QString("MSFT"), 10000);
         QCOMPARE(SettingsStore::read("Settings", "FirstRun"), QString("1"));
         QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
         QVERIFY(!SettingsStore::read(kDefault, "FirstRun").isEmpty());

@@ -128,10 +128,13 @@ void TestAlertChecker::limits_data()
     QTest::newRow("empty limits") << ""
                                   << ""
                                   << "0" << false << false;
-    // A price that is not a number counts as 0: below any low limit, above no high one.
-    QTest::newRow("price N/A") << "20.00"
-                               << "30.00"
-                               << "N/A" << true << false;
+    // A price the service did not give is no fall to 0: neither alert fires.
+    QTest::newRow("price N/A, no alert") << "20.00"
+                                         << "30.00"
+                                         << "N/A" << false << false;
+    QTest::newRow("price empty, no alert") << "20.00"
+                                           << "30.00"
+                                           << "" << false << false;
     QTest::newRow("price N/A, high only") << "0.00"
                                           << "30.00"
                                           << "N/A" << false << false;
@@ -234,9 +237,9 @@ void TestAlertChecker::oneBoxPerAlertingRow()
     QCOMPARE(shown.at(1).text,
              QStringLiteral("High Stock Price Alert!\r\nDELL sold at or above $25.5"));
     QVERIFY(m_platform->sound.played.isEmpty());
-    // The grid is left hidden with redrawing off, as the download keeps it until it ends.
-    QVERIFY(m_grid->isHidden());
-    QVERIFY(!m_grid->redraw());
+    // The grid stays shown after the boxes, so no later alert plays over a hidden grid.
+    QVERIFY(!m_grid->isHidden());
+    QVERIFY(m_grid->redraw());
 }
 
 void TestAlertChecker::visualOnlyShowsNoBoxAndPlaysNothing()

@@ -129,10 +129,12 @@ void TestMarketIndices::verifyFinishedNormally()
 
 void TestMarketIndices::verifyEndedEarly()
 {
-    QCOMPARE(m_main->lampColor(), Colors::LampBusy);
-    QVERIFY(!m_main->timScroll().isActive());
-    QVERIFY(!menu()->isEnabled());
-    QCOMPARE(m_main->scroller()->mousePointer(), qint16(13));
+    // Without its finishing steps, but the window stays usable.
+    QCOMPARE(m_main->lampColor(), Colors::LampOffline);
+    QVERIFY(m_main->timScroll().isActive());
+    QVERIFY(menu()->isEnabled());
+    QCOMPARE(m_main->scroller()->mousePointer(), qint16(0));
+    m_main->timScroll().stop();
 }
 
 void TestMarketIndices::requestsTheDefaultBoxesInOrder()

@@ -59,6 +59,8 @@ private Q_SLOTS:
 
 private:
     void startMain(bool firstRun = false);
+    // After a download that ended early the window is usable again.
+    void verifyUsable();
     void setSymbols(const QStringList &symbols);
     FlexGrid *grid() const
     {
@@ -106,6 +108,16 @@ void TestQuoteDownload::startMain(bool firstRun)
     // From here on only the stock requests reach the script: no index is requested.
     for (QCheckBox *box : m_main->options()->chkIndex)
         box->setChecked(false);
+}
+
+void TestQuoteDownload::verifyUsable()
+{
+    QCOMPARE(m_main->lampColor(), Colors::LampOffline);
+    QVERIFY(!grid()->testAttribute(Qt::WA_SetCursor));
+    QVERIFY(grid()->isVisible() || !m_main->form()->isVisible());
+    auto *menu = m_main->form()->findChild<QMenu *>(QStringLiteral("MnuVantora"));
+    QVERIFY(menu->menuAction()->isVisible());
+    QVERIFY(menu->isEnabled());
 }
 
 void TestQuoteDownload::setSymbols(const QStringList &symbols)
@@ -252,6 +264,11 @@ void TestQuoteDownload::transferFailureKeepsTheGrid_data()
     QTest::newRow("connection refused") << 4 << int(Transfer::ErrorConnectionRefused);
     QTest::newRow("host not found") << 5 << int(Transfer::ErrorHostNotFound);
     QTest::newRow("cancelled") << 6 << int(Transfer::ErrorCancelled);
+    QTest::newRow("reset mid-body") << 7 << int(Transfer::ErrorConnectionReset);
+    // Answers that are no quote text end the download silently.
+    QTest::newRow("html page with 200") << 8 << 0;
+    QTest::newRow("binary garbage") << 9 << 0;
+    QTest::newRow("empty body") << 10 << 0;
 }
 
 void TestQuoteDownload::transferFailureKeepsTheGrid()
@@ -295,29 +312,64 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
         m_source->enqueue(FeedReply::never());
         QTimer::singleShot(50, m_main.get(), [this] { m_main->inetQuotes().Cancel(); });
         break;
+    case 7: {
+        const QByteArray body = quoteLine("MSFT", "99.99", "5") + quoteLine("IBM", "98", "5");
+        m_source->enqueue(FeedReply::cutOff(body, 40));
+        break;
+    }
+    case 8:
+        m_source->enqueue(FeedReply::html("<!DOCTYPE html>\r\n<html><body>Please agree to our "
+                                          "cookies, then reload.\r\n</body></html>\r\n"));
+        break;
+    case 9: {
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage += char((i * 7919 + 13) % 256);
+        m_source->enqueue(FeedReply::text(garbage));
+        break;
+    }
+    case 10:
+        m_source->enqueue(FeedReply::text(QByteArray()));
+        break;
     }
     m_platform->messageBox.answers.push_back(QMessageBox::Cancel);
     m_main->GetQuotes();
-
-    QVERIFY2(m_platform->messageBox.shown.size() == 1,
-             qPrintable(QString::number(m_main->inetQuotes().ResponseCode()) + u' ' +
-                        m_main->inetQuotes().ResponseInfo() + u' ' + cell(1, 4)));
-    const FakeMessageBox::Shown &box = m_platform->messageBox.shown.first();
-    QCOMPARE(box.title, QStringLiteral("Stock Quote Server Error"));
-    QCOMPARE(box.icon, MessageBoxService::Icon::Warning);
-    QCOMPARE(box.buttons, int(QMessageBox::Retry | QMessageBox::Cancel));
-    QCOMPARE(m_main->inetQuotes().ResponseCode(), code);
-    QCOMPARE(box.text, m_main->inetQuotes().ResponseInfo() + QStringLiteral("\r\nError Number ") +
-                           QString::number(code));
-    QVERIFY(!m_main->inetQuotes().ResponseInfo().isEmpty());
-
-    // The grid keeps the values of the last good download; the lamp stays yellow.
+    QVERIFY(!m_main->quoteDownload().updating());
+    verifyUsable();
+    // The grid keeps the values of the last good download.
     QCOMPARE(cell(1, 4), QStringLiteral("57.67"));
     QCOMPARE(cell(1, 7), QStringLiteral("1,000"));
     QCOMPARE(cell(2, 0), QStringLiteral("IBM"));
     QCOMPARE(m_main->state().CurrentQuotes[1][4], QStringLiteral("57.67"));
-    QCOMPARE(m_main->lampColor(), Colors::LampBusy);
+    QVERIFY(m_main->state().ReplyText.isEmpty());
+
+    // A transfer failure is reported, a cancel and an answer that is no quote text are not.
+    if (code == 0 || code == Transfer::ErrorCancelled) {
+        QVERIFY(m_platform->messageBox.shown.isEmpty());
+    } else {
+        QVERIFY2(m_platform->messageBox.shown.size() == 1,
+                 qPrintable(QString::number(m_main->inetQuotes().ResponseCode()) + u' ' +
+                            m_main->inetQuotes().ResponseInfo() + u' ' + cell(1, 4)));
+        const FakeMessageBox::Shown &box = m_platform->messageBox.shown.first();
+        QCOMPARE(box.title, QStringLiteral("Stock Quote Server Error"));
+        QCOMPARE(box.icon, MessageBoxService::Icon::Warning);
+        QCOMPARE(box.buttons, int(QMessageBox::Retry | QMessageBox::Cancel));
+        QCOMPARE(m_main->inetQuotes().ResponseCode(), code);
+        QCOMPARE(box.text, m_main->inetQuotes().ResponseInfo() +
+                               QStringLiteral("\r\nError Number ") + QString::number(code));
+        QVERIFY(!m_main->inetQuotes().ResponseInfo().isEmpty());
+    }
     QVERIFY(!m_main->inetQuotes().StillExecuting());
+
+    // The next good answer recovers fully.
+    m_main->state().StockURL = m_feed->baseUrl() + kDelayedPath;
+    m_source->enqueue(
+        FeedReply::text(quoteLine("MSFT", "58.00", "2000") + quoteLine("IBM", "81", "2")));
+    m_main->GetQuotes();
+    QCOMPARE(cell(1, 4), QStringLiteral("58.00"));
+    QCOMPARE(cell(2, 7), QStringLiteral("2"));
+    QCOMPARE(m_main->state().PreviousQuotes[1][4], QStringLiteral("57.67"));
+    QCOMPARE(m_main->lampColor(), Colors::LampDone);
 }
 
 void TestQuoteDownload::retryDownloadsAgain()
