@@ -46,7 +46,7 @@ public:
         if (request.queryValue(u"f").startsWith(QLatin1String("spelcvomrn"))) {
             const QByteArray body = m_stockBodies.value(m_stockAnswers, m_stockBodies.last());
             ++m_stockAnswers;
-            return FeedReply::text(body);
+            return m_trickleMs > 0 ? FeedReply::trickle(body, m_trickleMs) : FeedReply::text(body);
         }
         return m_market.answer(request);
     }
@@ -55,6 +55,13 @@ public:
     {
         const QMutexLocker lock(&m_mutex);
         return m_requests;
+    }
+
+    // Stock answers come one byte every ms milliseconds.
+    void setTrickle(int ms)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_trickleMs = ms;
     }
 
     int stockRequests() const
@@ -67,6 +74,7 @@ private:
     mutable QMutex m_mutex;
     QList<QByteArray> m_stockBodies;
     int m_stockAnswers = 0;
+    int m_trickleMs = 0;
     QStringList m_requests;
     MarketSource m_market{7};
 };
@@ -279,6 +287,32 @@ private Q_SLOTS:
         QCOMPARE(readAll(logFolder() + "/IBM " + month + ".txt"),
                  heading + date +
                      "\tIBM\t10.00\t1.25\t3:17pm\t79.50\t+0.50\t+5.00%\t996.70\t+1.70\r\n");
+    }
+
+    // Ended by the desktop while the quote answer trickles in: the program ends without
+    // waiting for the rest, saves its settings, and the part that arrived is never taken
+    // for an answer (nothing is logged).
+    void endedDuringASlowAnswer()
+    {
+        startFeed({quoteLine("MSFT", "57.67", "57.00")});
+        m_source->setTrickle(1000);
+        {
+            QSettings settings(configFile(), QSettings::IniFormat);
+            writeProgramSettings(settings);
+            writeSymbols(settings, "Default", {{"MSFT", "10"}}, {true});
+            settings.setValue("Settings/Portfolios/Default/QuoteLogging", "1");
+        }
+        QProcess vantora;
+        startVantora(vantora);
+        QTRY_COMPARE_WITH_TIMEOUT(m_source->stockRequests(), 1, 60000);
+        // The whole answer would take minutes; the end must not wait for it.
+        ::kill(pid_t(vantora.processId()), SIGTERM);
+        QVERIFY(vantora.waitForFinished(30000));
+        QCOMPARE(vantora.exitCode(), 0);
+        QCOMPARE(stored("Settings/Portfolios/Default/Symbol0"), QStringLiteral("MSFT"));
+        QVERIFY(!stored("Settings/Portfolios/Default/Mode").isEmpty());
+        QVERIFY(QDir(logFolder()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(m_source->requests().size(), 1);
     }
 
     // A store with two portfolios: the start portfolio's symbols are requested, and at exit

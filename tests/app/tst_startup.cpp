@@ -3,6 +3,7 @@
 #include "app/VantoraApp.h"
 #include "app/frmStockMain.h"
 #include "common/RuntimeError.h"
+#include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
@@ -169,6 +170,20 @@ private Q_SLOTS:
         };
         app.start();
         QVERIFY(shown);
+    }
+
+    // The built-in feed starts for its own address only: a service of the user's own on
+    // another loopback port that is down stays down.
+    void feedStartsOnlyForItsOwnAddress()
+    {
+        QuoteFeed::stopInProcess();
+        for (const char *key : {"StockURL", "MarketURL", "IndicesURL"})
+            SettingsStore::write("Settings", key, "http://127.0.0.1:1/download/quotes.csv?s=");
+        SettingsStore::write("Settings", "FirstRun", "1");
+        StockMain main;
+        main.Form_Load();
+        QVERIFY(QuoteFeed::inProcess() == nullptr);
+        main.form()->hide();
     }
 
     void mode_data()

@@ -6,6 +6,8 @@
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
+#include "settings/SettingsIO.h"
+#include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ImageList.h"
@@ -99,6 +101,8 @@ private Q_SLOTS:
     void openingStopsTheTimerAndCancelRestartsIt();
     void addingLowerCaseUpdatesTheListedRow();
     void addingANewSymbolAppendsAndAsksForQuotes();
+    void symbolThatWouldChangeTheRequestIsRefused_data();
+    void symbolThatWouldChangeTheRequestIsRefused();
     void thirtiethSymbolAcceptedThirtyFirstRefused();
     void enterInAnEntryBoxAdds();
     void entryBoxFormatsOnLeaving();
@@ -179,6 +183,48 @@ void TestOptionsWindow::addingANewSymbolAppendsAndAsksForQuotes()
     QCOMPARE(grid()->rows(), 7);
     QCOMPARE(requested.count(), 1);
     QVERIFY(m_platform.messageBox.shown.isEmpty());
+}
+
+void TestOptionsWindow::symbolThatWouldChangeTheRequestIsRefused_data()
+{
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("ampersand") << "AT&T" << false;
+    QTest::newRow("comma") << "MSFT,IBM" << false;
+    QTest::newRow("blank inside") << "MS FT" << false;
+    QTest::newRow("only blanks") << "   " << false;
+    QTest::newRow("hash") << "A#B" << false;
+    QTest::newRow("question mark") << "A?B" << false;
+    QTest::newRow("percent") << "A%20" << false;
+    QTest::newRow("slash") << "A/B" << false;
+    QTest::newRow("control character") << "A\tB" << false;
+    QTest::newRow("dot, caret, hyphen") << "BRK.B" << true;
+    QTest::newRow("index") << "^DJI" << true;
+}
+
+void TestOptionsWindow::symbolThatWouldChangeTheRequestIsRefused()
+{
+    QFETCH(QString, symbol);
+    QFETCH(bool, accepted);
+    typeRow(symbol, QStringLiteral("1"), QString(), QString(), false);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->rows(), accepted ? 6 : 5);
+    QCOMPARE(m_platform.messageBox.shown.size(), accepted ? 0 : 1);
+    if (!accepted) {
+        QVERIFY(m_platform.messageBox.shown.first().title.startsWith(QStringLiteral("Vantora")));
+        QVERIFY(m_platform.messageBox.shown.first().text.contains(symbol));
+        return;
+    }
+    // A symbol that can be asked for is stored and loaded back; one that cannot (edited into
+    // the store by hand) is left out of the list, the others keep their order.
+    const QString section = QStringLiteral("Settings\\Portfolios\\Default");
+    m_main->settings().SaveSettings();
+    SettingsStore::write(section, QStringLiteral("Symbol1"), QStringLiteral("A,B"));
+    m_main->settings().GetSettings();
+    QStringList loaded;
+    for (int r = 1; r < grid()->rows(); ++r)
+        loaded << grid()->textMatrix(r, 0);
+    QCOMPARE(loaded, (QStringList{"MSFT", "IBM", "DELL", symbol}));
 }
 
 void TestOptionsWindow::thirtiethSymbolAcceptedThirtyFirstRefused()

@@ -1,7 +1,9 @@
 #include "app/MainState.h"
 #include "app/StockMain.h"
+#include "app/UpdateCycle.h"
 #include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/Numbers.h"
 #include "feed/FeedConfig.h"
 #include "feed/Instruments.h"
 #include "feed/MarketSource.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QtTest>
 
 #include <memory>
@@ -53,6 +56,9 @@ private Q_SLOTS:
     void transferFailureKeepsTheGrid();
     void retryDownloadsAgain();
     void accessDenied();
+    void requestsDuringTheIndexDownloadRunOnceAfterIt();
+    void answerForAChangedListIsDropped();
+    void alertColourLastsUntilTheNextDownload();
     void nothingWhileOptionsOpen();
     void realTimeModeUsesFixedTemplate();
     void everyFeedSymbolFillsThirteenColumns();
@@ -474,6 +480,87 @@ void TestQuoteDownload::everyFeedSymbolFillsThirteenColumns()
         }
     }
     QVERIFY(m_platform->messageBox.shown.isEmpty());
+}
+
+void TestQuoteDownload::requestsDuringTheIndexDownloadRunOnceAfterIt()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT")});
+    m_main->options()->chkIndex[0]->setChecked(true);
+    FeedRequest index{"GET", QStringLiteral("/download/quotes.csv"),
+                      QStringLiteral("f=nk1k2=.csv&s=%5Edji")};
+    const QByteArray indexLine = MarketSource(3).answer(index).body;
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1.00", "1")));
+    m_source->enqueue(FeedReply::delayed(indexLine, 300));
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "2.00", "1")));
+    m_source->enqueue(FeedReply::text(indexLine));
+
+    // While the index answer is on its way: the Update button, a timer tick that reaches
+    // the interval, and the Options window's request.
+    int requestsMeanwhile = -1;
+    QTimer::singleShot(100, m_main.get(), [&] {
+        m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdUpdate"))->click();
+        m_main->updateCycle().UpdateElapsed = 32000;
+        m_main->updateCycle().timInterval_Timer();
+        Q_EMIT m_main->quoteUpdateRequested();
+        requestsMeanwhile = int(m_source->requests().size());
+    });
+    m_main->GetQuotes();
+    QCOMPARE(requestsMeanwhile, 2);
+    QCOMPARE(cell(1, 4), QStringLiteral("1.00"));
+    QVERIFY(!m_main->state().TickerItems.value(0).isEmpty());
+    QCOMPARE(m_main->lampColor(), Colors::LampDone);
+
+    // Once the update has ended, the requests made meanwhile run as one update.
+    QTRY_COMPARE(cell(1, 4), QStringLiteral("2.00"));
+    QTRY_VERIFY(!m_main->quoteDownload().updating());
+    QCOMPARE(m_source->requests().size(), 4);
+    QCOMPARE(m_source->requests().filter(kDelayedPath).size(), 2);
+    QCOMPARE(m_main->state().PreviousQuotes[1][4], QStringLiteral("1.00"));
+    QVERIFY(!m_main->quoteDownload().updatePending());
+}
+
+void TestQuoteDownload::answerForAChangedListIsDropped()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT"), QStringLiteral("IBM")});
+    m_source->enqueue(
+        FeedReply::delayed(quoteLine("MSFT", "1.00", "1") + quoteLine("IBM", "2.00", "1"), 300));
+    m_source->enqueue(
+        FeedReply::text(quoteLine("DELL", "3.00", "1") + quoteLine("MSFT", "4.00", "1")));
+    // The Options window is not modal: the list changes while the answer is on its way.
+    QTimer::singleShot(100, m_main.get(), [&] {
+        setSymbols({QStringLiteral("DELL"), QStringLiteral("MSFT")});
+        Q_EMIT m_main->quoteUpdateRequested();
+    });
+    m_main->GetQuotes();
+    QVERIFY(cell(1, 4).isEmpty());
+    QVERIFY(m_main->state().CurrentQuotes[1][4].isEmpty());
+
+    QTRY_COMPARE(cell(1, 4), QStringLiteral("3.00"));
+    QCOMPARE(cell(2, 4), QStringLiteral("4.00"));
+    QCOMPARE(m_source->requests(), (QStringList{kDelayedPath + QStringLiteral("msft,ibm,"),
+                                                kDelayedPath + QStringLiteral("dell,msft,")}));
+    QVERIFY(m_main->state().PreviousQuotes[2][4].isEmpty());
+}
+
+void TestQuoteDownload::alertColourLastsUntilTheNextDownload()
+{
+    startMain(true);
+    frmOptions *options = m_main->options();
+    options->findChild<QCheckBox *>(QStringLiteral("chkUseDefaultColors"))->setChecked(true);
+    options->findChild<QCheckBox *>(QStringLiteral("chkEnableHighAlert"))->setChecked(true);
+    options->findChild<QRadioButton *>(QStringLiteral("optAlertVisual"))->setChecked(true);
+    setSymbols({QStringLiteral("MSFT")});
+    options->findChild<FlexGrid *>(QStringLiteral("gridSymbols"))
+        ->addItem(QStringLiteral("IBM\t0\t0.00\t50.00"));
+    const QColor alert = Colors::fromBgr(Colors::HighAlert);
+    for (const char *price : {"60.00", "55.00", "40.00"}) {
+        m_source->enqueue(
+            FeedReply::text(quoteLine("MSFT", "1.00", "1") + quoteLine("IBM", price, "1")));
+        m_main->GetQuotes();
+        QCOMPARE(grid()->cellBackColor(2, 4) == alert, Val(QString::fromLatin1(price)) >= 50);
+    }
 }
 
 QTEST_MAIN(TestQuoteDownload)

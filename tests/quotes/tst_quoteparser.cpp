@@ -32,6 +32,8 @@ private Q_SLOTS:
     void feedAnswersGiveThirteenColumns_data();
     void feedAnswersGiveThirteenColumns();
     void unknownSymbolKeepsItsRow();
+    void notQuoteText_data();
+    void notQuoteText();
 };
 
 void TestQuoteParser::cleansOneLine_data()
@@ -185,6 +187,29 @@ void TestQuoteParser::unknownSymbolKeepsItsRow()
     QCOMPARE(unknown[4], QStringLiteral("N/A"));
     const QuoteParser::QuoteColumns known = splitColumns(nextQuoteLine(reply));
     QCOMPARE(known[0], QStringLiteral("MSFT"));
+}
+
+void TestQuoteParser::notQuoteText_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("contentType");
+    QTest::addColumn<bool>("quoteText");
+    QTest::newRow("answer line") << "\"MSFT\",56.81,\"3:17pm - <b>57.67</b>\"\r\n"
+                                 << "text/plain" << true;
+    QTest::newRow("html by its type") << "MSFT,1\r\n"
+                                      << "text/html; charset=utf-8" << false;
+    QTest::newRow("html by its first character") << "  \r\n<!DOCTYPE html><p>consent</p>\r\n"
+                                                 << "" << false;
+    QTest::newRow("binary") << QString::fromLatin1("MSFT\x01\x02,1\r\n", 10) << "" << false;
+    QTest::newRow("NUL") << QString(QChar(0)) << "" << false;
+}
+
+void TestQuoteParser::notQuoteText()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, contentType);
+    QFETCH(bool, quoteText);
+    QCOMPARE(QuoteParser::isQuoteText(reply, contentType), quoteText);
 }
 
 QTEST_GUILESS_MAIN(TestQuoteParser)
