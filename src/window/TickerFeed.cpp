@@ -1,6 +1,7 @@
 #include "TickerFeed.h"
 
 #include "ScrollerHost.h"
+#include "TickerLine.h"
 #include "app/MainState.h"
 #include "app/frmStockMain.h"
 #include "browser/BrowserPanel.h"
@@ -26,35 +27,7 @@
 
 namespace {
 
-const QString kTab = QStringLiteral("\t");
 const QString kIndicesButton = QStringLiteral("IndicesURL");
-
-// Blanks are the only thing the ticker trims: tabs and line feeds carry meaning.
-QString trimSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-QString trimLeadingSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    while (first < text.size() && text.at(first) == u' ')
-        ++first;
-    return text.mid(first);
-}
-
-// Everything after the first tab; the whole text when there is none.
-QString afterFirstTab(const QString &line)
-{
-    const qsizetype tab = line.indexOf(u'\t');
-    return tab < 0 ? line : line.mid(tab + 1);
-}
 
 // The quote grid's colours, every cell's own colours included, so that printing can give
 // back exactly what was on screen.
@@ -155,78 +128,17 @@ QString &TickerFeed::item(int index)
 
 QString TickerFeed::shortenName(const QString &name)
 {
-    static const std::pair<const char16_t *, const char16_t *> rules[] = {
-        {u"NAS/NMS COMPSITE", u"NASDAQ"},
-        {u"DJ INDU AVERAGE", u"DJIA"},
-        {u"COMPOSITE", u""},
-        {u"COMPSITE", u""},
-        {u"INDEX", u""},
-        {u"IDX", u""},
-    };
-    QString shortened = name;
-    for (const auto &[text, replacement] : rules) {
-        const QString find = QString::fromUtf16(text);
-        if (shortened.contains(find))
-            return shortened.replace(find, QString::fromUtf16(replacement));
-    }
-    return shortened;
+    return TickerLine::shortenName(name);
 }
 
 QString TickerFeed::takeTickerLine(QString &replyText, const std::function<void()> &pumpEvents)
 {
-    const auto pump = [&pumpEvents] {
-        if (pumpEvents)
-            pumpEvents();
-    };
-
-    // The quotes and bold marks go; the composite fields and the commas become tabs.
-    static const std::pair<QString, QString> cleaning[] = {
-        {QStringLiteral("\""), QString()},   {QStringLiteral("<b>"), QString()},
-        {QStringLiteral("</b>"), QString()}, {QStringLiteral(" - "), kTab},
-        {QStringLiteral(","), kTab},         {QStringLiteral("\r"), QString()},
-    };
-    for (const auto &[find, replacement] : cleaning)
-        replyText = trimSpaces(replyText.replace(find, replacement));
-
-    // The first complete line; an incomplete one waits for the rest of its text.
-    QString line;
-    const qsizetype lineFeed = replyText.indexOf(u'\n');
-    if (lineFeed >= 0) {
-        pump();
-        line = trimLeadingSpaces(replyText.left(lineFeed + 1));
-        replyText = trimLeadingSpaces(replyText.remove(trimSpaces(line)));
-    }
-
-    // Seven trailing fields are dropped.
-    for (int n = 0; n < 7; ++n) {
-        pump();
-        const qsizetype tab = line.lastIndexOf(u'\t');
-        if (tab >= 0)
-            line.truncate(tab);
-    }
-
-    // The name keeps its tab: it becomes the first gap of the line. The trade time after it
-    // is dropped.
-    const qsizetype firstTab = line.indexOf(u'\t');
-    const QString name =
-        shortenName(trimSpaces(firstTab < 0 ? QString() : line.left(firstTab + 1)));
-    line = afterFirstTab(afterFirstTab(line));
-    line = name + line;
-    line.replace(kTab, QStringLiteral("      "));
-    if (line.contains(QLatin1String("Volume")))
-        line.chop(1);
-    return line;
+    return TickerLine::take(replyText, pumpEvents);
 }
 
 quint32 TickerFeed::lineColor(const QString &line)
 {
-    constexpr qsizetype from = 15; // the 16th character
-    quint32 color = Unchanged;
-    if (line.indexOf(u'-', from) >= 0)
-        color = Falling;
-    if (line.indexOf(u'+', from) >= 0)
-        color = Rising;
-    return color;
+    return TickerLine::color(line);
 }
 
 void TickerFeed::BuildTickerItem()

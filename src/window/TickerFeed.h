@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TickerLine.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -27,9 +29,9 @@ public:
     // Each line's pass is given at least this long before the next one starts.
     static constexpr qint32 LineInterval = 2000;
     // Line colours, 0x00BBGGRR.
-    static constexpr quint32 Unchanged = 0xDDDDDD;
-    static constexpr quint32 Falling = 0x30FF;
-    static constexpr quint32 Rising = 0xFF00;
+    static constexpr quint32 Unchanged = TickerLine::Unchanged;
+    static constexpr quint32 Falling = TickerLine::Falling;
+    static constexpr quint32 Rising = TickerLine::Rising;
     // Scroller1's mouse pointers: the default one and the arrow with hourglass.
     static constexpr qint16 PointerDefault = 0;
     static constexpr qint16 PointerArrowHourglass = 13;
