@@ -228,12 +228,19 @@ void StockMain::startBuiltInFeed()
     for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
         const QUrl url(address);
         if (url.isValid() && FeedConfig::isFeedUrl(url, quint16(url.port(80)))) {
-            QuoteFeed::startInProcess(quint16(url.port(80)));
+            QuoteFeed::startInProcess(quint16(url.port(80)), FeedConfig::kDefaultSeed,
+                                      m_options->quoteSource());
             return;
         }
     }
     if (m_state.RealTimeMode)
-        QuoteFeed::startInProcess(FeedConfig::kDefaultPort);
+        QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
+                                  m_options->quoteSource());
+}
+
+void StockMain::ApplyQuoteSource()
+{
+    QuoteFeed::setInProcessSource(m_options->quoteSource());
 }
 
 void StockMain::CheckConnection()
