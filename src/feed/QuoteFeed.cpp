@@ -103,7 +103,12 @@ QuoteFeed::QuoteFeed(std::shared_ptr<QuoteSource> source, QObject *parent)
 {
 }
 
-QuoteFeed::~QuoteFeed() = default;
+QuoteFeed::~QuoteFeed()
+{
+    // A source that answers its waiting requests as it goes must find the feed closing.
+    m_closing = true;
+    m_source.reset();
+}
 
 quint16 QuoteFeed::start(const QHostAddress &address, quint16 port)
 {
@@ -171,7 +176,7 @@ bool QuoteFeed::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     QPointer<QuoteFeed> self(this);
     m_source->answerAsync(feedRequest,
                           [client, self, target, head, clientCloses](const FeedReply &reply) {
-                              if (!self)
+                              if (!self || self->m_closing)
                                   return;
                               if (!client) {
                                   Q_EMIT self->requestServed(target, 0);
@@ -244,8 +249,8 @@ bool QuoteFeed::setInProcessSource(const QString &sourceName)
     const QString name = FeedSources::normalized(sourceName);
     if (name == feed->m_sourceName)
         return true; // keeps the source's session and cache
-    // Requests still waiting on the old source are dropped with it; their clients see the
-    // connection end without an answer and report a transfer error.
+    // Requests still waiting on the old source are answered 503 as it goes; their clients
+    // report a transfer error and keep their last values.
     feed->setSource(FeedSources::make(name, {}, feed->m_seed));
     feed->m_sourceName = name;
     return true;

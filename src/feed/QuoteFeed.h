@@ -78,6 +78,7 @@ private:
     std::shared_ptr<QuoteSource> m_source;
     QString m_sourceName = QStringLiteral("simulated");
     quint64 m_seed = FeedConfig::kDefaultSeed;
+    bool m_closing = false;
     QHostAddress m_address;
     quint16 m_port = 0;
     QString m_error;

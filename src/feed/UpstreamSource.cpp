@@ -60,7 +60,16 @@ UpstreamSource::UpstreamSource(QString name, QUrl upstream, UpstreamPolicy polic
     m_clock.start();
 }
 
-UpstreamSource::~UpstreamSource() = default;
+UpstreamSource::~UpstreamSource()
+{
+    // Requests still waiting (the feed switched to another source) get an answer rather
+    // than a connection that stays silent until the client gives up.
+    std::deque<Job> jobs;
+    jobs.swap(m_jobs);
+    for (Job &job : jobs)
+        job.done(
+            FeedReply::failure(503, m_name + QStringLiteral(": the quote source was switched")));
+}
 
 QUrl UpstreamSource::address(const QString &host, const QString &pathAndQuery) const
 {

@@ -272,7 +272,7 @@ private Q_SLOTS:
                      qPrintable(QString::number(arrivals.at(i) - arrivals.at(i - 1))));
     }
 
-    void theFeedAnswersWhileTheUpstreamIsSlow()
+    void theFeedAnswersWhileTheUpstreamIsSlowAndOnSwitching()
     {
         FakeUpstream upstream;
         upstream.script->enqueue(FeedReply::never());
@@ -288,7 +288,10 @@ private Q_SLOTS:
         QCOMPARE(page->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
         QVERIFY(page->readAll().contains("Stooq"));
         QVERIFY(!quotes->isFinished());
-        quotes->abort();
+        // Switching the source answers what waited on the old one.
+        feed.setSource(FeedSources::make(QStringLiteral("simulated")));
+        QTRY_VERIFY(quotes->isFinished());
+        QCOMPARE(quotes->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 503);
     }
 };
 
