@@ -231,12 +231,19 @@ void StockMain::startBuiltInFeed()
     // loopback port that happens to be down is never stood in for by simulated prices.
     for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
         if (FeedConfig::isFeedUrl(address)) {
-            QuoteFeed::startInProcess(FeedConfig::kDefaultPort);
+            QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
+                                      m_options->quoteSource());
             return;
         }
     }
     if (m_state.RealTimeMode)
-        QuoteFeed::startInProcess(FeedConfig::kDefaultPort);
+        QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
+                                  m_options->quoteSource());
+}
+
+void StockMain::ApplyQuoteSource()
+{
+    QuoteFeed::setInProcessSource(m_options->quoteSource());
 }
 
 void StockMain::CheckConnection()

@@ -49,6 +49,9 @@ public:
     void Form_Unload();
     // Places the main window in or out of the top-most band, as chkKeepOnTop says.
     void KeepOnTop();
+    // Switches the in-process quote feed to the source chosen in the Options window; a
+    // feed that another Vantora runs keeps its own.
+    void ApplyQuoteSource();
     // The folder of the system's programs, ending in a separator.
     static QString GetWindowsDir();
 

@@ -1,5 +1,6 @@
 #include "QuoteFeed.h"
 
+#include "FeedSources.h"
 #include "MarketSource.h"
 
 #include <QCoreApplication>
@@ -130,7 +131,12 @@ QuoteFeed::QuoteFeed(std::shared_ptr<QuoteSource> source, QObject *parent)
 {
 }
 
-QuoteFeed::~QuoteFeed() = default;
+QuoteFeed::~QuoteFeed()
+{
+    // A source that answers its waiting requests as it goes must find the feed closing.
+    m_closing = true;
+    m_source.reset();
+}
 
 quint16 QuoteFeed::start(const QHostAddress &address, quint16 port)
 {
@@ -184,34 +190,58 @@ bool QuoteFeed::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
     feedRequest.query = url.query(QUrl::FullyEncoded);
     ++m_requestCount;
 
-    const FeedReply reply = m_source ? m_source->answer(feedRequest) : FeedReply::error(503);
     const QString target = feedRequest.target();
+    const bool head = feedRequest.method == "HEAD";
+    const bool clientCloses = wantsClose(request);
+    if (!m_source) {
+        send(socket, httpMessage(FeedReply::error(503), head, clientCloses), clientCloses);
+        Q_EMIT requestServed(target, 503);
+        return true;
+    }
+    // A live source answers later, from the event loop; by then the client or the feed may
+    // be gone, and then the answer is dropped.
+    QPointer<QTcpSocket> client(socket);
+    QPointer<QuoteFeed> self(this);
+    m_source->answerAsync(feedRequest,
+                          [client, self, target, head, clientCloses](const FeedReply &reply) {
+                              if (!self || self->m_closing)
+                                  return;
+                              if (!client) {
+                                  Q_EMIT self->requestServed(target, 0);
+                                  return;
+                              }
+                              self->reply(client, reply, target, head, clientCloses);
+                          });
+    return true;
+}
 
+void QuoteFeed::reply(QTcpSocket *socket, const FeedReply &reply, const QString &target, bool head,
+                      bool clientCloses)
+{
     if (reply.reset) {
         // Not from inside the server's read handler: it goes on using the socket.
         QTimer::singleShot(0, socket, [socket] { resetConnection(socket); });
         Q_EMIT requestServed(target, 0);
-        return true;
+        return;
     }
     if (reply.delayMs < 0) { // held until the client gives up
         Q_EMIT requestServed(target, 0);
-        return true;
+        return;
     }
-    const bool close = wantsClose(request) || reply.omitLength;
-    const bool head = feedRequest.method == "HEAD";
+    const bool close = clientCloses || reply.omitLength;
     if (reply.resetAfterBytes >= 0 && !head) {
         socket->write(httpHeaders(reply, close) + reply.body.left(reply.resetAfterBytes));
         socket->flush();
         // Long enough for what was written to reach the client before the reset.
         QTimer::singleShot(100, socket, [socket] { resetConnection(socket); });
         Q_EMIT requestServed(target, 0);
-        return true;
+        return;
     }
     if (reply.trickleMs > 0 && !head) {
         socket->write(httpHeaders(reply, close));
         trickle(socket, reply.body, reply.trickleMs, close);
         Q_EMIT requestServed(target, reply.status);
-        return true;
+        return;
     }
     const QByteArray message = httpMessage(reply, head, close);
     if (reply.delayMs == 0) {
@@ -222,7 +252,6 @@ bool QuoteFeed::handleRequest(const QHttpServerRequest &request, QTcpSocket *soc
                            [socket, message, close] { send(socket, message, close); });
     }
     Q_EMIT requestServed(target, reply.status);
-    return true;
 }
 
 void QuoteFeed::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
@@ -231,19 +260,41 @@ void QuoteFeed::missingHandler(const QHttpServerRequest &request, QTcpSocket *so
          wantsClose(request));
 }
 
-bool QuoteFeed::startInProcess(quint16 port, quint64 seed)
+bool QuoteFeed::startInProcess(quint16 port, quint64 seed, const QString &sourceName)
 {
     if (s_inProcess) {
-        if (s_inProcess->isListening() && s_inProcess->port() == port)
+        if (s_inProcess->isListening() && s_inProcess->port() == port) {
+            setInProcessSource(sourceName);
             return true;
+        }
         delete s_inProcess.data();
     }
-    auto *feed = new QuoteFeed(seed, QCoreApplication::instance());
+    auto source = FeedSources::make(sourceName, {}, seed);
+    if (!source)
+        source = FeedSources::make(FeedSources::kDefault, {}, seed);
+    auto *feed = new QuoteFeed(std::move(source), QCoreApplication::instance());
     if (feed->start(QHostAddress::LocalHost, port) == 0) {
         delete feed;
         return false;
     }
+    feed->m_sourceName = FeedSources::normalized(sourceName);
+    feed->m_seed = seed;
     s_inProcess = feed;
+    return true;
+}
+
+bool QuoteFeed::setInProcessSource(const QString &sourceName)
+{
+    QuoteFeed *feed = s_inProcess.data();
+    if (!feed)
+        return false;
+    const QString name = FeedSources::normalized(sourceName);
+    if (name == feed->m_sourceName)
+        return true; // keeps the source's session and cache
+    // Requests still waiting on the old source are answered 503 as it goes; their clients
+    // report a transfer error and keep their last values.
+    feed->setSource(FeedSources::make(name, {}, feed->m_seed));
+    feed->m_sourceName = name;
     return true;
 }
 

@@ -14,8 +14,9 @@ class QTcpSocket;
 // The built-in quote service: an HTTP server that hands every request to its source and
 // sends back what the source answers. It works on the socket itself rather than through
 // QHttpServer's routes, because the scripted source must be able to hold an answer back
-// for a while, or for ever, and to drop a connection with a reset: a route's handler
-// can do neither.
+// for a while, or for ever, and to drop a connection with a reset, and a live source
+// answers only when its upstream server has: a route's handler can do none of these
+// without a thread of its own, and the in-process feed shares the GUI thread.
 //
 // Answers carry Content-Length and keep the connection open unless the client asked to
 // close it.
@@ -45,14 +46,21 @@ public:
     void setSource(std::shared_ptr<QuoteSource> source);
     quint64 requestCount() const { return m_requestCount; }
 
-    // Starts a feed over the simulated market inside this process, on the loopback
-    // address. Returns false when the port is taken (another feed, or another program,
-    // already listens there). Calling it again while the in-process feed runs on that
-    // port returns true. Needs a QCoreApplication, which owns the feed.
+    // Starts a feed inside this process, on the loopback address, over the named source
+    // (FeedSources; an unknown name gives the simulated market). Returns false when the
+    // port is taken (another feed, or another program, already listens there). Calling it
+    // again while the in-process feed runs on that port returns true and switches it to
+    // the named source. Needs a QCoreApplication, which owns the feed.
     static bool startInProcess(quint16 port = FeedConfig::kDefaultPort,
-                               quint64 seed = FeedConfig::kDefaultSeed);
+                               quint64 seed = FeedConfig::kDefaultSeed,
+                               const QString &sourceName = QStringLiteral("simulated"));
+    // Switches the running in-process feed to the named source; naming the source it
+    // already has changes nothing. False when no in-process feed runs.
+    static bool setInProcessSource(const QString &sourceName);
     // The feed started by startInProcess, or nullptr.
     static QuoteFeed *inProcess();
+    // The source name of the in-process feed ("simulated", "yahoo", "stooq").
+    QString sourceName() const { return m_sourceName; }
     static void stopInProcess();
 
 Q_SIGNALS:
@@ -64,7 +72,13 @@ protected:
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
 
 private:
+    void reply(QTcpSocket *socket, const FeedReply &reply, const QString &target, bool head,
+               bool clientCloses);
+
     std::shared_ptr<QuoteSource> m_source;
+    QString m_sourceName = QStringLiteral("simulated");
+    quint64 m_seed = FeedConfig::kDefaultSeed;
+    bool m_closing = false;
     QHostAddress m_address;
     quint16 m_port = 0;
     QString m_error;

@@ -1,6 +1,7 @@
 #include "QuoteFormat.h"
 
 #include <cmath>
+#include <functional>
 
 namespace QuoteFormat {
 
@@ -106,6 +107,110 @@ QByteArray unknownField(const QString &code, const QByteArray &symbol)
     return kNA;
 }
 
+// Text that goes between the answer's double quotes: no quote, no comma (Vantora splits
+// the line at every comma, quoted or not), no line break, Latin-1.
+QByteArray plainText(const QString &text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'"' || c == u',' || c.category() == QChar::Other_Control)
+            clean.append(u' ');
+        else
+            clean.append(c.unicode() < 256 ? c : QChar(u'?'));
+    }
+    return clean.simplified().toLatin1();
+}
+
+QByteArray liveField(const LiveQuote &q, const QString &code)
+{
+    const int dec = q.last && std::abs(*q.last) < 1.0 ? 4 : 2;
+    const auto price = [dec](const std::optional<double> &value) {
+        return value ? number(*value, dec) : kNA;
+    };
+    const auto two = [](const std::optional<double> &value) {
+        return value ? number(*value, 2) : kNA;
+    };
+    const auto whole = [](const std::optional<qint64> &value) {
+        return value ? QByteArray::number(*value) : kNA;
+    };
+    const QByteArray time = q.tradeTime ? tradeTimeText(*q.tradeTime) : kNA;
+    const QByteArray change = q.change ? number(*q.change, dec, true) : kNA;
+    const QByteArray percent = q.changePercent ? number(*q.changePercent, 2, true) + '%' : kNA;
+
+    if (code == u"s")
+        return quoted(plainText(q.symbol));
+    if (code == u"n")
+        return quoted(plainText(q.name.isEmpty() ? q.symbol : q.name));
+    if (code == u"x")
+        return q.exchange.isEmpty() ? kNA : quoted(plainText(q.exchange));
+    if (code == u"l" || code == u"k1")
+        return quoted(time + " - <b>" + price(q.last) + "</b>");
+    if (code == u"l1")
+        return price(q.last);
+    if (code == u"t1")
+        return q.tradeTime ? quoted(time) : kNA;
+    if (code == u"c" || code == u"k2")
+        return quoted(change + " - " + percent);
+    if (code == u"c1")
+        return change;
+    if (code == u"p2")
+        return q.changePercent ? quoted(percent) : kNA;
+    if (code == u"p")
+        return price(q.previousClose);
+    if (code == u"o")
+        return price(q.open);
+    if (code == u"g")
+        return price(q.low);
+    if (code == u"h")
+        return price(q.high);
+    if (code == u"m" || code == u"m2")
+        return quoted(price(q.low) + " - " + price(q.high));
+    if (code == u"w")
+        return quoted(price(q.yearLow) + " - " + price(q.yearHigh));
+    if (code == u"j")
+        return price(q.yearLow);
+    if (code == u"k")
+        return price(q.yearHigh);
+    if (q.index)
+        return kNA; // the rest describe shares, not index levels
+    if (code == u"v")
+        return whole(q.volume);
+    if (code == u"a2")
+        return whole(q.averageVolume);
+    if (code == u"e")
+        return two(q.eps);
+    if (code == u"r" || code == u"r2")
+        return two(q.peRatio);
+    if (code == u"b" || code == u"b3")
+        return price(q.bid);
+    if (code == u"a" || code == u"b2")
+        return price(q.ask);
+    if (code == u"d")
+        return two(q.dividend);
+    if (code == u"y")
+        return two(q.dividendYield);
+    return kNA;
+}
+
+QByteArray joinedLine(const QStringList &codes, const QStringList &trailer,
+                      const std::function<QByteArray(const QString &)> &field)
+{
+    QByteArray line;
+    line.reserve(160);
+    bool first = true;
+    for (const QStringList *list : {&codes, &trailer}) {
+        for (const QString &code : *list) {
+            if (!first)
+                line += ',';
+            first = false;
+            line += field(code);
+        }
+    }
+    line += "\r\n";
+    return line;
+}
+
 } // namespace
 
 QStringList parseFieldCodes(QStringView codes)
@@ -147,6 +252,12 @@ QByteArray quoteLine(const MarketQuote &quote, const QStringList &codes, QTime t
     return line;
 }
 
+QByteArray liveLine(const LiveQuote &quote, const QStringList &codes)
+{
+    return joinedLine(codes, quote.index ? indexTrailer() : stockTrailer(),
+                      [&quote](const QString &code) { return liveField(quote, code); });
+}
+
 QByteArray unknownLine(const QString &symbol, const QStringList &codes)
 {
     const QByteArray echoed = symbol.toLatin1();
@@ -166,6 +277,20 @@ QByteArray unknownLine(const QString &symbol, const QStringList &codes)
     }
     line += "\r\n";
     return line;
+}
+
+bool isValidSymbol(QStringView symbol)
+{
+    if (symbol.isEmpty() || symbol.size() > 16)
+        return false;
+    for (QChar c : symbol) {
+        const char16_t u = c.unicode();
+        const bool letter = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+        const bool digit = u >= u'0' && u <= u'9';
+        if (!letter && !digit && u != u'.' && u != u'-' && u != u'^' && u != u'=')
+            return false;
+    }
+    return true;
 }
 
 QString echoSymbol(QStringView requested)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveQuote.h"
 #include "SimulatedMarket.h"
 
 #include <QByteArray>
@@ -23,9 +24,17 @@ inline constexpr int kTrailingFields = 6;
 // One answer line, CR LF included, for a known instrument.
 QByteArray quoteLine(const MarketQuote &quote, const QStringList &codes, QTime tradeTime);
 
+// One answer line, CR LF included, for a quote from a live source. Prices have two
+// decimals, four below 1.00; what the source did not give is N/A.
+QByteArray liveLine(const LiveQuote &quote, const QStringList &codes);
+
 // The line for a symbol the service does not know: the symbol echoed in the symbol and
 // name fields, every other value N/A, with the composite fields keeping their shape.
 QByteArray unknownLine(const QString &symbol, const QStringList &codes);
+
+// True when a symbol may go to a live source: 1 to 16 characters, each a letter, a digit,
+// ".", "-", "^" or "=".
+bool isValidSymbol(QStringView symbol);
 
 // The symbol as the service echoes it: upper case, only the characters a ticker symbol
 // may hold, at most 16 of them. Nothing of a request can break the answer's format.

@@ -4,6 +4,11 @@
 
 QuoteSource::~QuoteSource() = default;
 
+void QuoteSource::answerAsync(const FeedRequest &request, Done done)
+{
+    done(answer(request));
+}
+
 QString FeedRequest::queryValue(QStringView key) const
 {
     for (QStringView item : QStringView(query).split(u'&')) {
@@ -89,6 +94,12 @@ FeedReply FeedReply::trickle(const QByteArray &body, int intervalMs)
     return reply;
 }
 
+FeedReply FeedReply::failure(int status, const QString &reason)
+{
+    // One line, whatever the reason holds.
+    return text(reason.simplified().toLatin1() + "\r\n", status);
+}
+
 QByteArray httpReasonPhrase(int status)
 {
     switch (status) {
@@ -112,6 +123,8 @@ QByteArray httpReasonPhrase(int status)
         return "Method Not Allowed";
     case 408:
         return "Request Timeout";
+    case 429:
+        return "Too Many Requests";
     case 500:
         return "Internal Server Error";
     case 502:

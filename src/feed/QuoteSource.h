@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // One request to the feed, taken from the HTTP request line.
 struct FeedRequest
 {
@@ -46,14 +48,22 @@ struct FeedReply
     static FeedReply cutOff(const QByteArray &body, qint64 bytesSent);
     // The body one byte every intervalMs.
     static FeedReply trickle(const QByteArray &body, int intervalMs);
+    // The feed's own failure: a status (502, 503) and a one-line reason as the body.
+    static FeedReply failure(int status, const QString &reason);
 };
 
 // Something that answers the feed's requests. Every call runs on the feed's thread.
 class QuoteSource
 {
 public:
+    using Done = std::function<void(FeedReply)>;
+
     virtual ~QuoteSource();
+    // The answer that can be given at once.
     virtual FeedReply answer(const FeedRequest &request) = 0;
+    // Answers by calling done once, now or later from the event loop; never blocks. A
+    // source that must ask another server first answers here. By default: answer().
+    virtual void answerAsync(const FeedRequest &request, Done done);
 };
 
 // Reason text for an HTTP status ("Not Found").

@@ -1,4 +1,5 @@
 // vantora-quoted: the built-in quote service on its own.
+#include "FeedSources.h"
 #include "QuoteFeed.h"
 
 #include <QCommandLineParser>
@@ -15,7 +16,8 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Vantora's quote service: answers quote requests from a simulated market."));
+        QStringLiteral("Vantora's quote service: answers Vantora's quote requests from a simulated "
+                       "market or from a live quote source."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(
@@ -31,7 +33,17 @@ int main(int argc, char *argv[])
                                             .arg(QLatin1String(FeedConfig::kLoopbackAddress)),
                                         QStringLiteral("address"),
                                         QLatin1String(FeedConfig::kLoopbackAddress));
-    parser.addOptions({portOption, seedOption, bindOption});
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"),
+        QStringLiteral("Where the quotes come from: %1 (default %2).")
+            .arg(FeedSources::names().join(QStringLiteral(", ")),
+                 QLatin1String(FeedSources::kDefault)),
+        QStringLiteral("name"), QLatin1String(FeedSources::kDefault));
+    const QCommandLineOption upstreamOption(
+        QStringLiteral("upstream"),
+        QStringLiteral("Base address that replaces every host of a live source (for tests)."),
+        QStringLiteral("url"));
+    parser.addOptions({portOption, seedOption, bindOption, sourceOption, upstreamOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -52,7 +64,25 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    QuoteFeed feed(seed);
+    const QString sourceName = parser.value(sourceOption).trimmed().toLower();
+    if (!FeedSources::isKnown(sourceName)) {
+        err << "vantora-quoted: unknown source: " << parser.value(sourceOption) << " (choose "
+            << FeedSources::names().join(QStringLiteral(", ")) << ")" << Qt::endl;
+        return 2;
+    }
+    QUrl upstream;
+    if (parser.isSet(upstreamOption)) {
+        upstream = QUrl(parser.value(upstreamOption), QUrl::StrictMode);
+        const QString scheme = upstream.scheme().toLower();
+        if (!upstream.isValid() || upstream.host().isEmpty() ||
+            (scheme != u"http" && scheme != u"https")) {
+            err << "vantora-quoted: invalid upstream address: " << parser.value(upstreamOption)
+                << Qt::endl;
+            return 2;
+        }
+    }
+
+    QuoteFeed feed(FeedSources::make(sourceName, upstream, seed));
     if (feed.start(address, quint16(port)) == 0) {
         err << "vantora-quoted: cannot listen on " << address.toString() << " port " << port << ": "
             << feed.errorString() << Qt::endl;
@@ -60,5 +90,9 @@ int main(int argc, char *argv[])
     }
     QTextStream out(stdout);
     out << "vantora-quoted: listening on " << feed.baseUrl() << Qt::endl;
+    if (sourceName != QLatin1String(FeedSources::kDefault))
+        out << "vantora-quoted: quotes from " << FeedSources::displayName(sourceName)
+            << (upstream.isEmpty() ? QString() : QStringLiteral(" at ") + upstream.toString())
+            << Qt::endl;
     return app.exec();
 }

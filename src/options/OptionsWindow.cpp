@@ -159,6 +159,7 @@ void OptionsWindow::cmdOK_Click()
     m_main.timInterval().start();
     m_main.connectivity().SetProxy();
     m_main.KeepOnTop();
+    m_main.ApplyQuoteSource();
     ui->txtSymbol->clear();
     // 7-8.
     m_main.settings().SaveSettings();

@@ -3,6 +3,7 @@
 #include "IndexTable.h"
 #include "OptionsPictures.h"
 #include "common/Twips.h"
+#include "feed/FeedSources.h"
 #include "ui_frmOptions.h"
 
 namespace {
@@ -36,6 +37,7 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
 
     buildSortOrder();
     buildIndexBoxes();
+    fillQuoteSources();
     setPictures();
 
     // The symbol list is edited through the entry boxes, one whole row at a time.
@@ -73,6 +75,24 @@ void frmOptions::buildSortOrder()
 
     QWidget::setTabOrder(ui->cboSort, optSortOrder[0]);
     QWidget::setTabOrder(optSortOrder[0], optSortOrder[1]);
+}
+
+void frmOptions::fillQuoteSources()
+{
+    for (const QString &name : FeedSources::names())
+        ui->cboQuoteSource->addItem(FeedSources::displayName(name), name);
+    setQuoteSource(QString::fromLatin1(FeedSources::kDefault));
+}
+
+QString frmOptions::quoteSource() const
+{
+    return FeedSources::normalized(ui->cboQuoteSource->currentData().toString());
+}
+
+void frmOptions::setQuoteSource(const QString &name)
+{
+    ui->cboQuoteSource->setCurrentIndex(
+        ui->cboQuoteSource->findData(FeedSources::normalized(name)));
 }
 
 void frmOptions::buildIndexBoxes()

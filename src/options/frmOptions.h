@@ -50,6 +50,11 @@ public:
     // chkScroll is clear. Asks for the colour buttons to be painted (buttonColorsRequested).
     void SetUp();
 
+    // The quote source chosen in cboQuoteSource: "simulated", "yahoo" or "stooq".
+    QString quoteSource() const;
+    // Chooses a source by its stored name; an unknown name chooses the simulated market.
+    void setQuoteSource(const QString &name);
+
     // Disable or enable the five ticker colour buttons.
     void DisableColorButtons();
     void EnableColorButtons();
@@ -82,6 +87,7 @@ Q_SIGNALS:
 private:
     void buildSortOrder();
     void buildIndexBoxes();
+    void fillQuoteSources();
     void setPictures();
     void connectHandlers();
     void setUpSymbolGrid();

@@ -8,6 +8,7 @@
 #include "common/Symbols.h"
 #include "common/Twips.h"
 #include "feed/FeedConfig.h"
+#include "feed/FeedSources.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
@@ -210,6 +211,8 @@ void SettingsIO::GetSettings()
     m_state.StockURL = SettingsStore::read(kProgram, QStringLiteral("StockURL"), defaultStockURL());
     m_state.MarketURL =
         SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
+    m_options.setQuoteSource(SettingsStore::read(kProgram, QStringLiteral("QuoteSource"),
+                                                 QLatin1String(FeedSources::kDefault)));
 
     // 7. The market-index boxes.
     for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
@@ -324,6 +327,7 @@ void SettingsIO::SaveSettings()
     // 6.
     programKey(m_state.StockURL, "StockURL", defaultStockURL());
     programKey(m_state.MarketURL, "MarketURL", defaultMarketURL());
+    SettingsStore::write(kProgram, QStringLiteral("QuoteSource"), m_options.quoteSource());
 
     // 7.
     auto check = [&](const char *name, const QCheckBox *box) {

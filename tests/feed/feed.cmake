@@ -15,3 +15,10 @@ vantora_add_test(NAME tst_quotefeed
 target_compile_definitions(tst_quotefeed PRIVATE
   VANTORA_QUOTED_PATH="$<TARGET_FILE:vantora-quoted>")
 add_dependencies(tst_quotefeed vantora-quoted)
+
+vantora_add_test(NAME tst_livesources
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_livesources.cpp
+  LIBS vantora_feed
+  LABELS net unit)
+target_compile_definitions(tst_livesources PRIVATE
+  VANTORA_UPSTREAM_DIR="${CMAKE_CURRENT_LIST_DIR}/upstream")

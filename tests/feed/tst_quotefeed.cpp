@@ -309,12 +309,47 @@ private Q_SLOTS:
         program.waitForFinished();
     }
 
+    void programAnswersFromALiveSource()
+    {
+        auto upstream = std::make_shared<ScriptedSource>();
+        QuoteFeed fake(upstream);
+        const quint16 fakePort = fake.start();
+        upstream->enqueue(FeedReply::error(404)); // the cookie page
+        upstream->enqueue(FeedReply::text("crumb"));
+        upstream->enqueue(FeedReply::text(
+            R"({"quoteResponse":{"result":[{"symbol":"IBM","quoteType":"EQUITY",)"
+            R"("shortName":"IBM","regularMarketPrice":168.97,"regularMarketChange":1.4,)"
+            R"("regularMarketChangePercent":0.8355,"regularMarketTime":1715976000,)"
+            R"("gmtOffSetMilliseconds":-14400000}],"error":null}})"));
+
+        QProcess program;
+        program.start(QStringLiteral(VANTORA_QUOTED_PATH),
+                      {"--port", "0", "--source", "yahoo", "--upstream",
+                       QStringLiteral("http://127.0.0.1:%1").arg(fakePort)});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 15000);
+        const QString line = QString::fromLocal8Bit(program.readLine()).trimmed();
+        const quint16 port = quint16(line.section(u':', -1).toUInt());
+        QVERIFY2(port != 0, qPrintable(line));
+
+        const Exchange e = exchange(port, get("/download/quotes.csv?f=sl1c&s=ibm"), 20000);
+        QCOMPARE(e.status(), 200);
+        QCOMPARE(e.body(),
+                 QByteArray("\"IBM\",168.97,\"+1.40 - +0.84%\",N/A,N/A,N/A,N/A,N/A,N/A\r\n"));
+        QCOMPARE(upstream->requests().last(), QString("/v7/finance/quote?symbols=IBM&crumb=crumb"));
+        program.kill();
+        program.waitForFinished();
+    }
+
     void programRejectsBadArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("port") << QStringList{"--port", "70000"};
         QTest::newRow("seed") << QStringList{"--port", "0", "--seed", "x"};
         QTest::newRow("bind") << QStringList{"--port", "0", "--bind", "nowhere"};
+        QTest::newRow("source") << QStringList{"--port", "0", "--source", "nasdaq"};
+        QTest::newRow("upstream") << QStringList{"--port", "0",          "--source",
+                                                 "yahoo",  "--upstream", "ftp://127.0.0.1:1"};
     }
     void programRejectsBadArguments()
     {

@@ -166,6 +166,7 @@ void TestFrmOptions::controls_data()
         s("Automatically check for quote updates"));
     row("cboSeconds", "QComboBox", 0, none, s("Select update time interval"));
     row("lblSeconds", "QLabel", 0, s("Minutes"), none);
+    row("lblQuoteSource", "QLabel", 0, s("Quote source"), none);
     row("cboSort", "QComboBox", 0, none, s("Select column to automatically sort by"));
     row("chkEnableAutoSort", "QCheckBox", 0, s("Enable Auto-Sorting"), none);
     row("chkEnableClickSort", "QCheckBox", 0, s("Enable Click Sorting"),
@@ -487,6 +488,7 @@ void TestFrmOptions::tabOrder_data()
                                      "optAlertSound",
                                      "chkQuoteUpdate",
                                      "cboSeconds",
+                                     "cboQuoteSource",
                                      "chkEnableAutoSort",
                                      "cboSort",
                                      "optSortOrder_0",

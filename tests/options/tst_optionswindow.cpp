@@ -3,6 +3,8 @@
 #include "app/MainState.h"
 #include "app/frmStockMain.h"
 #include "browser/Catalogues.h"
+#include "feed/QuoteFeed.h"
+#include "feed/StooqSource.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
@@ -115,6 +117,7 @@ private Q_SLOTS:
     void boxTickedThenCancelStaysAndIsSavedAtExit();
     void okFormatsAlertsSavesAndHides();
     void clearingAutoSortResetsTheMoveToolTips();
+    void okSwitchesTheBuiltInFeedsSource();
 };
 
 void TestOptionsWindow::openingStopsTheTimerAndCancelRestartsIt()
@@ -445,6 +448,33 @@ void TestOptionsWindow::okFormatsAlertsSavesAndHides()
     QCOMPARE(MainHarness::stored(QStringLiteral("Settings"), QStringLiteral("Portfolio0")),
              QStringLiteral("Default"));
     QCOMPARE(m_main->form()->ui->gridQuotes->row(), 3);
+}
+
+void TestOptionsWindow::okSwitchesTheBuiltInFeedsSource()
+{
+    QuoteFeed *feed = QuoteFeed::inProcess();
+    QVERIFY2(feed, "the start-up starts the feed on the default addresses");
+    QCOMPARE(feed->sourceName(), QStringLiteral("simulated"));
+    const std::shared_ptr<QuoteSource> simulated = feed->source();
+
+    m_main->form()->ui->cmdOptions->click();
+    auto *sources = find<QComboBox>("cboQuoteSource");
+    sources->setCurrentIndex(sources->findData(QStringLiteral("stooq")));
+    QCOMPARE(sources->currentText(), QStringLiteral("Stooq"));
+    QCOMPARE(feed->source(), simulated); // nothing changes before OK
+    find<QPushButton>("cmdOK")->click();
+    QCOMPARE(QuoteFeed::inProcess(), feed); // the same feed, no restart
+    QCOMPARE(feed->sourceName(), QStringLiteral("stooq"));
+    QVERIFY(dynamic_cast<StooqSource *>(feed->source().get()));
+    QCOMPARE(MainHarness::stored(QStringLiteral("Settings"), QStringLiteral("QuoteSource")),
+             QStringLiteral("stooq"));
+
+    // OK again without a change keeps the source, and its cache, as it is.
+    const std::shared_ptr<QuoteSource> stooq = feed->source();
+    m_main->form()->ui->cmdOptions->click();
+    find<QPushButton>("cmdOK")->click();
+    QCOMPARE(feed->source(), stooq);
+    QuoteFeed::setInProcessSource(QStringLiteral("simulated"));
 }
 
 void TestOptionsWindow::clearingAutoSortResetsTheMoveToolTips()

@@ -61,6 +61,7 @@ private Q_SLOTS:
         QVERIFY(!ui->optAlertSound->isChecked());
         QVERIFY(main.options()->optSortOrder[0]->isChecked());
         QVERIFY(!main.options()->optSortOrder[1]->isChecked());
+        QCOMPARE(main.options()->quoteSource(), QString("simulated"));
         for (QCheckBox *box : {ui->chkUseDefaultColors, ui->chkStartHomePage,
                                ui->chkHomeSeparateBrowser, ui->chkScroll, ui->chkSeparateLogFiles})
             QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
@@ -94,6 +95,7 @@ private Q_SLOTS:
         SettingsStore::write("Settings", "StockURL", "http://127.0.0.1:1/s?");
         SettingsStore::write("Settings", "MarketURL", "http://127.0.0.1:1/m?");
         SettingsStore::write("Settings", "IndicesURL", "http://127.0.0.1:1/i");
+        SettingsStore::write("Settings", "QuoteSource", "Yahoo");
         const QList<QPair<QString, QString>> stored = {{"Symbol0", "AAPL"},
                                                        {"Shares1", "12.5"},
                                                        {"LowAlert1", "10.00"},
@@ -158,6 +160,7 @@ private Q_SLOTS:
         QVERIFY(ui->optAlertSound->isChecked());
         QVERIFY(main.options()->optSortOrder[1]->isChecked());
         QCOMPARE(ui->txtProxyServer->text(), QString("proxy1"));
+        QCOMPARE(ui->cboQuoteSource->currentText(), QString("Yahoo Finance"));
         QCOMPARE(main.state().WindowMode, QString("Ticker"));
 
         // Clear the store completely: everything written back must come from memory.
@@ -166,6 +169,7 @@ private Q_SLOTS:
         for (const auto &[key, value] : stored)
             QCOMPARE(readDefault(key) + " (" + key + ")", value + " (" + key + ")");
         QCOMPARE(SettingsStore::read("Settings", "StockURL"), QString("http://127.0.0.1:1/s?"));
+        QCOMPARE(SettingsStore::read("Settings", "QuoteSource"), QString("yahoo"));
         QCOMPARE(SettingsStore::read("Settings", "StartPortfolio"), QString("Default"));
         QCOMPARE(SettingsStore::read("Settings", "StartPortfolioIndex"), QString("0"));
         QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());

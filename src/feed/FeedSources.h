@@ -1,0 +1,32 @@
+#pragma once
+
+#include "FeedConfig.h"
+#include "UpstreamSource.h"
+
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+class QuoteSource;
+
+// The sources the feed can answer from, by name: "simulated" (the demo market, the
+// default), "yahoo" and "stooq" (live quotes fetched from the Internet).
+namespace FeedSources {
+
+inline constexpr char kDefault[] = "simulated";
+
+QStringList names();
+bool isKnown(const QString &name);
+// The name in its stored form (trimmed, lower case); an unknown name gives the default.
+QString normalized(const QString &name);
+// "Yahoo Finance": what the Options window shows for a name.
+QString displayName(const QString &name);
+
+// A new source; nullptr for an unknown name. upstream, when not empty, replaces every host
+// of a live source (tests point it at a local server); the simulated market takes seed.
+std::shared_ptr<QuoteSource> make(const QString &name, const QUrl &upstream = {},
+                                  quint64 seed = FeedConfig::kDefaultSeed,
+                                  const UpstreamPolicy &policy = {});
+
+} // namespace FeedSources
