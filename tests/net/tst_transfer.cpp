@@ -191,6 +191,38 @@ private Q_SLOTS:
         QVERIFY(transfer.ResponseInfo().contains(QStringLiteral("1 seconds")));
     }
 
+    // An answer that trickles in: the time-out ends it, and so does the program's end,
+    // which quits every event loop: what arrived is never returned as an answer, and no
+    // transfer starts after the shutdown.
+    void tricklingAnswerNeverReturnedInPart_data()
+    {
+        QTest::addColumn<bool>("programEnds");
+        QTest::newRow("time-out") << false;
+        QTest::newRow("program ends") << true;
+    }
+
+    void tricklingAnswerNeverReturnedInPart()
+    {
+        QFETCH(bool, programEnds);
+        m_script->enqueue(FeedReply::trickle("\"MSFT\",1,2,\"3:17pm - <b>57.67</b>\"\r\n", 200));
+        Transfer transfer;
+        transfer.setRequestTimeout(programEnds ? 0 : 1);
+        if (programEnds)
+            QTimer::singleShot(700, &transfer, [] { QCoreApplication::exit(0); });
+        QCOMPARE(transfer.OpenURL(url("/q")), QString());
+        QCOMPARE(transfer.ResponseCode(),
+                 int(programEnds ? Transfer::ErrorCancelled : Transfer::ErrorTimedOut));
+        transfer.shutdown();
+        QCOMPARE(transfer.OpenURL(url("/q")), QString());
+        QCOMPARE(transfer.ResponseCode(), int(Transfer::ErrorCancelled));
+        QCOMPARE(m_script->requests().size(), 1);
+        if (programEnds) {
+            // Until the application's loop runs again every new wait would end at once.
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QCoreApplication::exec();
+        }
+    }
+
     void cancelFromInsideTheWait()
     {
         m_script->enqueue(FeedReply::never());

@@ -266,7 +266,7 @@ void TestQuoteDownload::transferFailureKeepsTheGrid_data()
     QTest::newRow("http 404") << 0 << int(Transfer::ErrorHttpStatus);
     QTest::newRow("http 500") << 1 << int(Transfer::ErrorHttpStatus);
     QTest::newRow("connection reset") << 2 << int(Transfer::ErrorConnectionReset);
-    QTest::newRow("body over 1 MiB") << 3 << int(Transfer::ErrorBodyTooLarge);
+    QTest::newRow("body of 10 MB") << 3 << int(Transfer::ErrorBodyTooLarge);
     QTest::newRow("connection refused") << 4 << int(Transfer::ErrorConnectionRefused);
     QTest::newRow("host not found") << 5 << int(Transfer::ErrorHostNotFound);
     QTest::newRow("cancelled") << 6 << int(Transfer::ErrorCancelled);
@@ -301,7 +301,7 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
         m_source->enqueue(FeedReply::resetConnection());
         break;
     case 3:
-        m_source->enqueue(FeedReply::oversized(Transfer::kMaxBodyBytes + 4096));
+        m_source->enqueue(FeedReply::oversized(10 * 1024 * 1024));
         break;
     case 4: {
         QuoteFeed closed;
