@@ -477,8 +477,8 @@ void TestOptionsWindow::controlsAreNamedAndTabsReachableByKeyboard()
     for (QWidget *w : m_options->findChildren<QWidget *>()) {
         // The tab control is named by its tabs.
         if (!(w->focusPolicy() & Qt::TabFocus) || w->window() != m_options ||
-            qobject_cast<QTabWidget *>(w) ||
-            w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            qobject_cast<QTabWidget *>(w) || w->objectName().isEmpty() ||
+            w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
         QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
