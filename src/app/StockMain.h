@@ -21,6 +21,7 @@ class ScrollerHost;
 class QuoteDownload;
 class UpdateCycle;
 class TickerFeed;
+class OptionsWindow;
 
 // The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
 // the whole program shares. The window itself is frmStockMain; the Options window, which
@@ -87,6 +88,8 @@ public:
     // runs it when it has finished.
     void GetMarketQuotes();
     TickerFeed &tickerFeed();
+    // The Options window's behaviour (StockMainOptions.cpp).
+    OptionsWindow &optionsWindow();
     // The ticker timer (25 ms); each tick runs one pass over the ticker lines.
     QTimer &timScroll() { return m_timScroll; }
 

@@ -16,3 +16,8 @@ void StockMain::wireOptions()
     connect(m_form->ui->cmdOptions, &QAbstractButton::clicked, options,
             [this, options] { guard([options] { options->open(); }, m_form.get()); });
 }
+
+OptionsWindow &StockMain::optionsWindow()
+{
+    return *std::static_pointer_cast<OptionsWindow>(m_optionsConcern);
+}

@@ -2,12 +2,15 @@
 
 #include "ErrorReporter.h"
 #include "frmStockMain.h"
+#include "options/frmOptions.h"
 #include "quotes/MarketIndices.h"
+#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
 #include "window/TickerFeed.h"
 
+#include <QCheckBox>
 #include <QMenu>
 
 namespace {
@@ -56,6 +59,8 @@ void StockMain::wireTicker()
     connect(form->ui->cmdPrintTicker, &QAbstractButton::clicked, this,
             [ticker] { guardSilently([ticker] { ticker->cmdPrintTicker_Click(); }); });
     connect(this, &StockMain::exiting, ticker, &TickerFeed::stop);
+    connect(m_options->ui->chkScroll, &QCheckBox::toggled, this,
+            [ticker, form] { guard([ticker] { ticker->chkScroll_Changed(); }, form); });
 
     m_tickerConcern = concern;
     m_timScroll.start();

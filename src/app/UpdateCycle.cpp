@@ -93,6 +93,15 @@ void UpdateCycle::tick()
         m_getQuotes();
 }
 
+void UpdateCycle::cboSeconds_Change()
+{
+    UpdateElapsed = 0;
+    UpdateRemaining = 0;
+    // The whole number of the item's text (its minutes); a text that is no number is 0.
+    const double minutes = std::nearbyint(Val(m_options.ui->cboSeconds->currentText()));
+    UpdateInterval = qint16(qBound(0.0, minutes, double(std::numeric_limits<qint16>::max())));
+}
+
 void UpdateCycle::cmdUpdate_Click()
 {
     PlayClick();

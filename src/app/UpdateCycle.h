@@ -25,6 +25,9 @@ public:
     // The tick's work; throws RuntimeError where the tick ends early.
     void tick();
     void cmdUpdate_Click();
+    // Another interval was chosen: the countdown starts again; the next tick takes the
+    // interval from the chosen item.
+    void cboSeconds_Change();
 
     // "59 Seconds", or above one minute "4.98 Minutes" ("2. Minutes" for a whole minute).
     static QString countdownText(int remainingSeconds);

@@ -1,6 +1,7 @@
 #include "OptionsWindow.h"
 
 #include "SymbolListEditor.h"
+#include "TradeTracker.h"
 #include "app/ErrorReporter.h"
 #include "app/Sounds.h"
 #include "app/StockMain.h"
@@ -22,6 +23,7 @@
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -43,19 +45,11 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
         m_main.quoteGrid().showGrid();
         restoreQuoteGridSelection(false);
     };
-    hooks.realTimeModeChanged = [this] {
-        auto *opt = m_options.ui;
-        m_main.quoteGrid().SizeColumns();
-        m_main.quoteGrid().AddLabels();
-        Catalogues::FillTimerList(opt->cboSeconds, m_main.state().RealTimeMode,
-                                  m_main.state().CurrentPortfolio);
-        // The sort list names the same columns as the grid, so it follows too; its
-        // position stays.
-        const QStringList labels = Catalogues::sortColumnLabels(m_main.state().RealTimeMode);
-        for (int i = 0; i < opt->cboSort->count() && i < labels.size(); ++i)
-            opt->cboSort->setItemText(i, labels[i]);
-    };
+    hooks.realTimeModeChanged = [this] { realTimeModeChanged(); };
     m_symbols = std::make_unique<SymbolListEditor>(m_main.state(), m_options, std::move(hooks));
+    m_trades = std::make_unique<TradeTracker>(m_main.state(), m_options, *m_symbols, [this] {
+        return m_main.settings().loadedPortfolio();
+    });
 
     auto *ui = m_options.ui;
     auto guarded = [this](void (OptionsWindow::*handler)()) {
@@ -74,6 +68,27 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
             guarded(&OptionsWindow::cmdRemovePortfolio_Click));
     connect(ui->SSTab1, &QTabWidget::currentChanged, this,
             [this] { guard([this] { SSTab1_Click(); }, &m_options); });
+    // A click on the tab already selected repeats the tab's steps.
+    connect(ui->SSTab1, &QTabWidget::tabBarClicked, this, [this](int index) {
+        if (index == m_options.ui->SSTab1->currentIndex())
+            guard([this] { SSTab1_Click(false); }, &m_options);
+    });
+    connect(ui->cmdEvenRowColor, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdEvenRowColor_Click));
+    connect(ui->cmdOddRowColor, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdOddRowColor_Click));
+    connect(ui->cmdGraphForeColor, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdGraphForeColor_Click));
+    connect(ui->cmdFixedForeColor, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdFixedForeColor_Click));
+    connect(ui->cmdHeaderBackColor, &QAbstractButton::clicked, this,
+            guarded(&OptionsWindow::cmdHeaderBackColor_Click));
+    connect(&m_options, &frmOptions::gridColorsChanged, this,
+            guarded(&OptionsWindow::refreshQuoteGrid));
+    connect(&m_options, &frmOptions::homePageListOpened, this,
+            guarded(&OptionsWindow::cboHomePage_DropDown));
+    connect(&m_options, &frmOptions::calculatorRequested, this,
+            [] { Platform::instance().programs->startCalculator(); });
     connect(&m_options, &frmOptions::buttonColorsRequested, this,
             &OptionsWindow::paintColorButtons);
     connect(&m_options, &frmOptions::rowMoveToolTipsChanged, this,
@@ -100,6 +115,68 @@ void OptionsWindow::paintColorButtons()
     frmOptions::setButtonBackColor(ui->cmdFixedForeColor, Colors::fromBgr(s.HeaderTextColor));
 }
 
+void OptionsWindow::realTimeModeChanged()
+{
+    auto *opt = m_options.ui;
+    m_main.quoteGrid().SizeColumns();
+    m_main.quoteGrid().AddLabels();
+    Catalogues::FillTimerList(opt->cboSeconds, m_main.state().RealTimeMode,
+                              m_main.state().CurrentPortfolio);
+    // The sort list names the same columns as the grid, so it follows too; its position
+    // stays.
+    const QStringList labels = Catalogues::sortColumnLabels(m_main.state().RealTimeMode);
+    for (int i = 0; i < opt->cboSort->count() && i < labels.size(); ++i)
+        opt->cboSort->setItemText(i, labels[i]);
+}
+
+void OptionsWindow::refreshQuoteGrid()
+{
+    m_main.quoteGrid().RowColors();
+    m_main.quoteGrid().showGrid();
+}
+
+void OptionsWindow::chooseColor(qint32 &color)
+{
+    const std::optional<QColor> chosen = Platform::instance().dialogs->chooseColor(
+        &m_options, Colors::fromBgr(color), QString::fromLatin1(ColorDialogTitle));
+    if (!chosen || !chosen->isValid())
+        return;
+    color = Colors::toBgr(*chosen);
+    paintColorButtons();
+    refreshQuoteGrid();
+}
+
+void OptionsWindow::cmdEvenRowColor_Click()
+{
+    chooseColor(m_main.state().EvenRowColor);
+}
+
+void OptionsWindow::cmdOddRowColor_Click()
+{
+    chooseColor(m_main.state().OddRowColor);
+}
+
+void OptionsWindow::cmdGraphForeColor_Click()
+{
+    chooseColor(m_main.state().TextColor);
+}
+
+void OptionsWindow::cmdFixedForeColor_Click()
+{
+    chooseColor(m_main.state().HeaderTextColor);
+}
+
+void OptionsWindow::cmdHeaderBackColor_Click()
+{
+    chooseColor(m_main.state().HeaderColor);
+}
+
+void OptionsWindow::cboHomePage_DropDown()
+{
+    m_main.state().ActiveButton = QStringLiteral("cboHomePage");
+    m_main.form()->ui->cmdHome->setCaptionColor(Qt::white);
+}
+
 void OptionsWindow::open()
 {
     PlayClick();
@@ -111,8 +188,7 @@ void OptionsWindow::open()
     m_options.raise();
     m_options.activateWindow();
     m_main.state().PortfolioChanged = false;
-    if (readTradeLog)
-        readTradeLog();
+    m_trades->ReadTradeLog();
 }
 
 void OptionsWindow::restoreQuoteGridSelection(bool atLeastOneDataRow)
@@ -264,7 +340,11 @@ void OptionsWindow::cmdLoadPortfolio_Click()
     m_main.connectivity().SetUpDialUp();
     m_main.quoteGrid().GridSetup();
     BrowserPanel::SetButtons(*m_main.form());
+    const bool realTimeBefore = state.RealTimeMode;
     m_main.settings().GetSettings();
+    // The interval list (and the column names) differ in real-time mode.
+    if (state.RealTimeMode != realTimeBefore)
+        realTimeModeChanged();
     m_main.quoteGrid().AddLabels();
     m_main.connectivity().SetProxy();
     // The stored Top and Left are the main window's position in this portfolio.
@@ -302,8 +382,7 @@ void OptionsWindow::cmdLoadPortfolio_Click()
     // 11.
     QApplication::restoreOverrideCursor();
     ui->cmdRemovePortfolio->setEnabled(true);
-    if (readTradeLog)
-        readTradeLog();
+    m_trades->ReadTradeLog();
 }
 
 bool OptionsWindow::addPortfolio(const QString &name)

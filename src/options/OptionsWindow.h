@@ -9,6 +9,7 @@
 class StockMain;
 class Portfolios;
 class SymbolListEditor;
+class TradeTracker;
 class frmOptions;
 
 // The Options window's life with the main window: opening it (update timer stopped), OK
@@ -23,9 +24,7 @@ public:
     ~OptionsWindow() override;
 
     SymbolListEditor &symbols() { return *m_symbols; }
-
-    // Re-reads the portfolio's trade log; set by the trade tracker.
-    std::function<void()> readTradeLog;
+    TradeTracker &trades() { return *m_trades; }
 
     // The main window's Options command.
     void open();
@@ -45,6 +44,17 @@ public:
     // Paints the five colour buttons with the colours in force.
     void paintColorButtons();
 
+    // The five colour buttons: the colour dialog, then the grid in the chosen colour.
+    void cmdEvenRowColor_Click();
+    void cmdOddRowColor_Click();
+    void cmdGraphForeColor_Click();
+    void cmdFixedForeColor_Click();
+    void cmdHeaderBackColor_Click();
+    static constexpr const char *ColorDialogTitle = "Vantora Ticker Color Selection";
+
+    // Opening the home-page list makes it the browser panel's active control.
+    void cboHomePage_DropDown();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -52,9 +62,13 @@ private:
     void portfolioStepsOfOK();
     void restoreQuoteGridSelection(bool atLeastOneDataRow);
     void installDragHandlers();
+    void chooseColor(qint32 &color);
+    void refreshQuoteGrid();
+    void realTimeModeChanged();
 
     StockMain &m_main;
     Portfolios &m_portfolios;
     frmOptions &m_options;
     std::unique_ptr<SymbolListEditor> m_symbols;
+    std::unique_ptr<TradeTracker> m_trades;
 };

@@ -2,9 +2,14 @@
 
 #include "IndexTable.h"
 #include "OptionsPictures.h"
+#include "common/Numbers.h"
 #include "common/Twips.h"
 #include "feed/FeedSources.h"
 #include "ui_frmOptions.h"
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QKeyEvent>
 
 namespace {
 
@@ -49,6 +54,20 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
 
     connectHandlers();
     SetUp();
+
+    // The interval and home-page lists are only picked from: typed characters are
+    // swallowed, the arrow keys still move through them.
+    ui->cboSeconds->installEventFilter(this);
+    ui->cboHomePage->installEventFilter(this);
+    ui->cboHomePage->view()->window()->installEventFilter(this);
+    ui->picOptionsCalc->installEventFilter(this);
+    nameControlsForAccessibility();
+
+    timClock.setObjectName(QStringLiteral("timClock"));
+    timClock.setInterval(1000);
+    connect(&timClock, &QTimer::timeout, this, &frmOptions::timClock_Timer);
+    timClock_Timer();
+    timClock.start();
 }
 
 frmOptions::~frmOptions()
@@ -126,6 +145,43 @@ void frmOptions::buildIndexBoxes()
         QWidget::setTabOrder(previous, box);
         previous = box;
     }
+}
+
+void frmOptions::nameControlsForAccessibility()
+{
+    // A control that shows no caption of its own (a picture button, a box without a
+    // label) is announced by its tool tip.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (!w->accessibleName().isEmpty() || w->toolTip().isEmpty())
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        if (face && face->text(QAccessible::Name).isEmpty())
+            w->setAccessibleName(w->toolTip());
+    }
+}
+
+bool frmOptions::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress &&
+        (watched == ui->cboSeconds || watched == ui->cboHomePage)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter && !key->text().isEmpty() && key->text().at(0).isPrint())
+            return true;
+    } else if (event->type() == QEvent::Show && watched == ui->cboHomePage->view()->window()) {
+        Q_EMIT homePageListOpened();
+    } else if (event->type() == QEvent::MouseButtonDblClick && watched == ui->picOptionsCalc) {
+        Q_EMIT calculatorRequested();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmOptions::timClock_Timer()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    ui->txtDate->setText(ShortDate(now.date()));
+    ui->txtTime->setText(MediumTime(now.time()));
 }
 
 void frmOptions::setPictures()

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QTimer>
 
 #include <array>
 
@@ -59,6 +60,10 @@ public:
     void DisableColorButtons();
     void EnableColorButtons();
 
+    // The clock of the account summary: txtDate and txtTime, refreshed every second.
+    QTimer timClock;
+    void timClock_Timer();
+
 public Q_SLOTS:
     // The alert type buttons are available while either alert box is ticked.
     void chkEnableLowAlert_Click();
@@ -83,6 +88,13 @@ Q_SIGNALS:
     void rowMoveToolTipsChanged(const QString &moveUpToolTip, const QString &moveDownToolTip);
     // SetUp ran: paint the colour buttons with the current ticker colours.
     void buttonColorsRequested();
+    // The calculator picture was double-clicked.
+    void calculatorRequested();
+    // The home-page list was opened.
+    void homePageListOpened();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSortOrder();
@@ -93,4 +105,5 @@ private:
     void setUpSymbolGrid();
     void setScrollerControlsEnabled(bool enabled);
     void setColorButtonsEnabled(bool enabled);
+    void nameControlsForAccessibility();
 };

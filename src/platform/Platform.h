@@ -95,7 +95,9 @@ class DialogService
 {
 public:
     virtual ~DialogService() = default;
-    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
+    // The colour dialog in its full form (custom colours shown); nothing when cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
+                                              const QString &title) = 0;
     // Returns the chosen file, or an empty text when the dialog was cancelled.
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                                  const QString &filter) = 0;

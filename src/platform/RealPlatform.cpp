@@ -263,9 +263,11 @@ bool RealDialUp::hangUp(const QString &handle)
     return true;
 }
 
-std::optional<QColor> RealDialogs::chooseColor(QWidget *parent, const QColor &initial)
+std::optional<QColor> RealDialogs::chooseColor(QWidget *parent, const QColor &initial,
+                                               const QString &title)
 {
-    const QColor color = QColorDialog::getColor(initial, parent);
+    // Qt's colour dialog always shows its custom colours.
+    const QColor color = QColorDialog::getColor(initial, parent, title);
     if (!color.isValid())
         return std::nullopt;
     return color;

@@ -48,7 +48,8 @@ public:
 class RealDialogs : public DialogService
 {
 public:
-    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
+                                      const QString &title) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     bool print(QWidget *parent, QPrinter *printer) override;

@@ -53,8 +53,9 @@ bool FakeDialUp::hangUp(const QString &handle)
     return true;
 }
 
-std::optional<QColor> FakeDialogs::chooseColor(QWidget *, const QColor &)
+std::optional<QColor> FakeDialogs::chooseColor(QWidget *, const QColor &, const QString &title)
 {
+    colorTitles << title;
     if (colors.empty())
         return std::nullopt;
     auto c = colors.front();

@@ -77,11 +77,13 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::deque<QString> fileNames;
     bool printAccepted = true;
+    QStringList colorTitles;
     QStringList openTitles;
     QStringList openFilters;
     int printDialogs = 0;
 
-    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial,
+                                      const QString &title) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override;
     bool print(QWidget *parent, QPrinter *printer) override;

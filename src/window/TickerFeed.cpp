@@ -161,14 +161,6 @@ void TickerFeed::timScroll_Timer()
         return;
     m_passRunning = true;
 
-    qint32 holdTime = 0;
-    if (m_options.ui->chkPauseScroll->isChecked()) {
-        // A position beyond the list's few entries cannot exceed the control's 16-bit hold.
-        const int position = qMax(0, m_options.ui->cboPauseScroll->currentIndex());
-        holdTime = qMin((position + 1) * 1000, 32000);
-    }
-    const auto speed = qint16(qBound(-32768, m_options.ui->ScrollSlider->value(), 32767));
-
     if (!m_options.ui->chkScroll->isChecked()) {
         m_scroller.setVisible(false);
         for (int i = 0; i < ItemCount; ++i)
@@ -182,9 +174,15 @@ void TickerFeed::timScroll_Timer()
             if (line.isEmpty() || m_stopping)
                 continue;
             pumpEvents();
+            // The options are read for every line, so a change reaches the next line; a
+            // ticker switched off ends the pass.
+            if (!m_options.ui->chkScroll->isChecked())
+                break;
+            const qint32 hold = holdTime();
+            const auto speed = qint16(qBound(-32768, m_options.ui->ScrollSlider->value(), 32767));
             const quint32 color = lineColor(line);
             m_scroller.setForeColor(color);
-            m_scroller.doScroll(QStringLiteral(" ") + line, speed, holdTime, false);
+            m_scroller.doScroll(QStringLiteral(" ") + line, speed, hold, false);
             Q_EMIT lineScrolled(i, line, color);
             m_scroller.ps(LineInterval);
             pumpEvents();
@@ -196,6 +194,20 @@ void TickerFeed::timScroll_Timer()
     if (m_timScroll.isActive())
         m_timScroll.start();
     Q_EMIT passFinished();
+}
+
+qint32 TickerFeed::holdTime() const
+{
+    if (!m_options.ui->chkPauseScroll->isChecked())
+        return 0;
+    // A position beyond the list's few entries cannot exceed the control's 16-bit hold.
+    const int position = qMax(0, m_options.ui->cboPauseScroll->currentIndex());
+    return qMin((position + 1) * 1000, 32000);
+}
+
+void TickerFeed::chkScroll_Changed()
+{
+    m_scroller.setVisible(m_options.ui->chkScroll->isChecked());
 }
 
 void TickerFeed::Scroller1_DblClick()

@@ -62,6 +62,9 @@ public:
     bool passRunning() const { return m_passRunning; }
     // Ends a running pass after the line on the strip; the program is closing.
     void stop();
+    // The ticker was switched on or off in the Options window: the strip shows or hides at
+    // once, and a running pass ends after its line. Speed and pause are read line by line.
+    void chkScroll_Changed();
 
     // The strip's events.
     void Scroller1_DblClick();
@@ -93,6 +96,7 @@ Q_SIGNALS:
 
 private:
     QString &item(int index);
+    qint32 holdTime() const;
     static void pumpEvents();
 
     MainState &m_state;

@@ -1,10 +1,13 @@
 #include "MainHarness.h"
 
 #include "app/MainState.h"
+#include "app/UpdateCycle.h"
 #include "app/frmStockMain.h"
 #include "browser/Catalogues.h"
 #include "feed/QuoteFeed.h"
 #include "feed/StooqSource.h"
+#include "common/Colors.h"
+#include "common/Numbers.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
@@ -91,6 +94,7 @@ private Q_SLOTS:
         MainHarness::freshStore();
         m_platform.connection.flags = ConnectionStateService::Lan;
         m_platform.messageBox.shown.clear();
+        m_platform.dialogs.colorTitles.clear();
         m_main = m_harness.start();
         m_options = m_main->options();
     }
@@ -118,6 +122,10 @@ private Q_SLOTS:
     void okFormatsAlertsSavesAndHides();
     void clearingAutoSortResetsTheMoveToolTips();
     void okSwitchesTheBuiltInFeedsSource();
+    void colorButtonRecoloursTheGrid_data();
+    void colorButtonRecoloursTheGrid();
+    void listsSwallowTypedKeysAndIntervalRestartsTheCountdown();
+    void controlsAreNamedAndTabsReachableByKeyboard();
 };
 
 void TestOptionsWindow::openingStopsTheTimerAndCancelRestartsIt()
@@ -491,6 +499,73 @@ void TestOptionsWindow::clearingAutoSortResetsTheMoveToolTips()
     QVERIFY(!find<QComboBox>("cboSort")->isEnabled());
     QCOMPARE(up->toolTip(), QStringLiteral("Move up"));
     QCOMPARE(down->toolTip(), QStringLiteral("Move down"));
+}
+
+void TestOptionsWindow::colorButtonRecoloursTheGrid_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("colour chosen") << true;
+    QTest::newRow("dialog cancelled") << false;
+}
+
+void TestOptionsWindow::colorButtonRecoloursTheGrid()
+{
+    QFETCH(bool, chosen);
+    find<QCheckBox>("chkUseDefaultColors")->setChecked(false);
+    const QColor before = Colors::fromBgr(m_main->state().EvenRowColor);
+    const QColor pick(0x12, 0x34, 0x56);
+    m_platform.dialogs.colors.push_back(chosen ? std::optional<QColor>(pick) : std::nullopt);
+    auto *button = find<QPushButton>("cmdEvenRowColor");
+    button->click();
+
+    QCOMPARE(m_platform.dialogs.colorTitles, QStringList{"Vantora Ticker Color Selection"});
+    const QColor expected = chosen ? pick : before;
+    QCOMPARE(Colors::fromBgr(m_main->state().EvenRowColor), expected);
+    QCOMPARE(frmOptions::buttonBackColor(button), expected);
+    FlexGrid *quotes = m_main->form()->ui->gridQuotes;
+    QCOMPARE(quotes->cellBackColor(2, 0), expected);
+
+    // The default colours take over at once and lock the buttons.
+    find<QCheckBox>("chkUseDefaultColors")->setChecked(true);
+    QVERIFY(quotes->cellBackColor(2, 0) != pick);
+    QVERIFY(!button->isEnabled());
+}
+
+void TestOptionsWindow::listsSwallowTypedKeysAndIntervalRestartsTheCountdown()
+{
+    for (const char *name : {"cboSeconds", "cboHomePage"}) {
+        auto *list = find<QComboBox>(name);
+        list->setCurrentIndex(4);
+        QTest::keyClicks(list, QStringLiteral("1s"));
+        QCOMPARE(list->currentIndex(), 4);
+    }
+    UpdateCycle &cycle = m_main->updateCycle();
+    cycle.UpdateElapsed = 30;
+    auto *seconds = find<QComboBox>("cboSeconds");
+    QTest::keyClick(seconds, Qt::Key_Down); // picking still works
+    QCOMPARE(seconds->currentIndex(), 5);
+    QCOMPARE(cycle.UpdateElapsed, qint16(0));
+    QCOMPARE(cycle.UpdateInterval, qint16(qRound(Val(seconds->currentText()))));
+}
+
+void TestOptionsWindow::controlsAreNamedAndTabsReachableByKeyboard()
+{
+    for (QWidget *w : m_options->findChildren<QWidget *>()) {
+        // The tab control is named by its tabs.
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->window() != m_options ||
+            qobject_cast<QTabWidget *>(w) || w->objectName().isEmpty() ||
+            w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
+    }
+    auto *tabs = find<QTabWidget>("SSTab1");
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(tabs->tabBar());
+    QCOMPARE(bar->child(1)->text(QAccessible::Name), QStringLiteral("Trades"));
+    QVERIFY(tabs->tabBar()->focusPolicy() & Qt::TabFocus);
+    tabs->setCurrentIndex(0);
+    QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 1);
 }
 
 QTEST_MAIN(TestOptionsWindow)
