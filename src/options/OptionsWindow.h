@@ -50,6 +50,10 @@ protected:
 
 private:
     void portfolioStepsOfOK();
+    // Loads the entry picked in the list (nothing unless one was picked); with `saveLoaded`
+    // the loaded portfolio is saved first.
+    void loadPickedPortfolio(bool saveLoaded);
+    void formatAlertColumns();
     void restoreQuoteGridSelection(bool atLeastOneDataRow);
     void installDragHandlers();
 
