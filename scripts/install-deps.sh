@@ -9,6 +9,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev qt6-multimedia-dev
   qt6-qpa-plugins libgl-dev libbenchmark-dev
   xvfb xauth
+  python3
 )
 
 missing=()
