@@ -202,7 +202,7 @@ class Harness:
         if complete.get("Settings", {}).get("KeptFromAnOlderBuild") != "yes":
             raise RuntimeError("a complete exit save dropped a key it does not know")
         print(f"exit: a complete exit takes {took:.3f} s")
-        killed = failures = 0
+        killed = failures = old = new = 0
         for run in range(runs):
             self.reset_store(port)
             try:
@@ -212,13 +212,16 @@ class Harness:
                 failures += 1
                 continue
             killed += was_killed
+            old += after == before
+            new += after == complete
             if after != before and after != complete:
                 failures += 1
                 changed = sorted(k for s in set(after) | set(complete)
                                  for k in set(after.get(s, {})) ^ set(complete.get(s, {})))
                 print(f"exit run {run}: the store holds neither the old nor the new settings "
                       f"(keys differing from the new: {changed[:10]})")
-        print(f"exit: {runs} runs, {killed} killed during the exit, {failures} failed")
+        print(f"exit: {runs} runs, {killed} killed during the exit, {old} left the old "
+              f"settings, {new} the new, {failures} failed")
         return failures
 
     # ---- log phase --------------------------------------------------------------------
