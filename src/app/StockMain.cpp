@@ -187,13 +187,8 @@ void StockMain::Form_Load()
     ui->FrameNews->hide();
     m_quoteGrid->showGrid();
 
-    // 23. The saved mode: store the opposite and toggle back to it, which lays it out.
-    const QString mode =
-        SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
-                            QStringLiteral("Mode"), QStringLiteral("Browser"));
-    m_state.WindowMode =
-        mode == QLatin1String("Ticker") ? QStringLiteral("Browser") : QStringLiteral("Ticker");
-    m_windowModes->picTickerSize_Click();
+    // 23.
+    restoreWindowMode(false);
 
     // 24-26.
     ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq),
@@ -288,6 +283,20 @@ void StockMain::KeepOnTop()
         m_form->show();
 }
 
+void StockMain::restoreWindowMode(bool onlyWhenChanged)
+{
+    const QString mode =
+        SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
+                            QStringLiteral("Mode"), QStringLiteral("Browser"));
+    const bool ticker = mode == QLatin1String("Ticker");
+    if (onlyWhenChanged &&
+        m_state.WindowMode == (ticker ? QLatin1String("Ticker") : QLatin1String("Browser")))
+        return;
+    // Store the opposite and toggle back to the saved mode, which lays it out.
+    m_state.WindowMode = ticker ? QStringLiteral("Browser") : QStringLiteral("Ticker");
+    m_windowModes->picTickerSize_Click();
+}
+
 QString StockMain::GetWindowsDir()
 {
     return ProgramFolder::systemProgramsFolder();
@@ -297,13 +306,10 @@ void StockMain::saveAll()
 {
     if (!m_settingsLoaded)
         return;
+    // The settings, the window position among them, go to the file in one write: a program
+    // killed while exiting leaves the file as it was before or as it is after, nothing
+    // in between.
     m_settings->SaveSettings();
-    const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
-    SettingsStore::write(section, QStringLiteral("Top"),
-                         ValueForms::singleText(Twips::toTwips(m_form->y())));
-    SettingsStore::write(section, QStringLiteral("Left"),
-                         ValueForms::singleText(Twips::toTwips(m_form->x())));
-    SettingsStore::sync();
 }
 
 void StockMain::cmdExit_Click()

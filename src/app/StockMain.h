@@ -45,6 +45,9 @@ public:
     void exitProgram(bool playSound);
     // The desktop session is ending: save everything, as Exit does, without quitting.
     void saveAll();
+    // Lays the window out in the mode stored for CurrentPortfolio (with `onlyWhenChanged`,
+    // only when it differs from the mode in force).
+    void restoreWindowMode(bool onlyWhenChanged);
 
     // Removes the notification-area icon and ends the program.
     void Form_Unload();

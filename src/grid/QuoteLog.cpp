@@ -6,21 +6,19 @@
 #include "app/frmStockMain.h"
 #include "common/Numbers.h"
 #include "options/frmOptions.h"
+#include "platform/LogAppend.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
 
 namespace {
 
 constexpr int kLoggedFields = 7;
-// Path/file access failure, the number a log that cannot be written is reported with.
-constexpr int kFileAccessError = 75;
 // A symbol longer than this is cut, so that a name from the server always fits the file
 // system's limit on a name's length.
 constexpr int kMaxSymbolInName = 64;
@@ -40,13 +38,6 @@ bool unsafeInName(QChar ch)
     static const QString reserved = QStringLiteral("/\\:*?\"<>|");
     return ch.unicode() < 0x20 || ch.unicode() == 0x7F || ch.category() == QChar::Other_Control ||
            ch.category() == QChar::Other_Format || ch.isSurrogate() || reserved.contains(ch);
-}
-
-[[noreturn]] void failLog(const QString &what, const QString &path, const QString &reason)
-{
-    throw RuntimeError(QStringLiteral("Vantora"), kFileAccessError,
-                       what + QStringLiteral(" \"") + QDir::toNativeSeparators(path) +
-                           QStringLiteral("\": ") + reason);
 }
 
 } // namespace
@@ -99,12 +90,18 @@ QString QuoteLog::dataLine() const
            m_form.ui->txtPortfolioValue->text() + kTab + m_form.ui->txtPortfolioToday->text();
 }
 
+void QuoteLog::failed(const QString &path, const QString &reason)
+{
+    m_failure.failed(&m_form, QStringLiteral("quote log"), path, reason,
+                     QStringLiteral("Quotes go on being downloaded; the log is written again "
+                                    "with the next logged quote once the file can be written."));
+}
+
 void QuoteLog::writeLog()
 {
     const QString folder = logFolder();
     if (!QDir().mkpath(folder))
-        failLog(QStringLiteral("Cannot create the log folder"), folder,
-                QStringLiteral("the folder could not be made"));
+        return failed(folder, QStringLiteral("The log folder could not be made."));
 
     const QString name = logFileName(MonthTag(m_today(), m_locale), m_state.RowSymbol,
                                      m_options.ui->chkSeparateLogFiles->isChecked());
@@ -112,18 +109,15 @@ void QuoteLog::writeLog()
     // The name holds no separator, so the file is always in the log folder; checked anyway,
     // since the symbol part comes from the quote server.
     if (QFileInfo(path).absolutePath() != QFileInfo(folder).absoluteFilePath())
-        failLog(QStringLiteral("Refused to write the quote log"), path,
-                QStringLiteral("outside the log folder"));
+        return failed(path, QStringLiteral("The file would lie outside the log folder."));
 
     const bool isNew = !QFileInfo::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        failLog(QStringLiteral("Cannot open the quote log"), path, file.errorString());
-
     QStringEncoder encoder(QStringConverter::Latin1);
     const QByteArray bytes = encoder.encode((isNew ? headingLine() : dataLine()) + kLineEnd);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        failLog(QStringLiteral("Cannot write the quote log"), path, file.errorString());
+    const QString error = appendWholeLines(path, bytes);
+    if (!error.isEmpty())
+        return failed(path, error);
+    m_failure.succeeded();
 }
 
 void QuoteLog::LogQuote()

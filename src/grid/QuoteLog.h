@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WriteFailureNotice.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QString>
@@ -29,7 +31,8 @@ public:
 
     // One log write for the row being filled (CurrentLine, RowSymbol): a file that does not
     // exist yet gets its heading line and nothing else; an existing one gets the data line.
-    // A log that cannot be written is reported (ErrorMessage) and the download goes on.
+    // A log that cannot be written is reported once (WriteFailureNotice), the download goes
+    // on, and the next logged quote tries again.
     void LogQuote();
 
     // Opens a log: the file-open dialog in the log folder, then the text editor on the
@@ -52,10 +55,12 @@ public:
 
 private:
     void writeLog();
+    void failed(const QString &path, const QString &reason);
 
     MainState &m_state;
     frmStockMain &m_form;
     frmOptions &m_options;
     std::function<QDate()> m_today;
     QLocale m_locale;
+    WriteFailureNotice m_failure;
 };

@@ -39,7 +39,6 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
     SymbolListEditor::Hooks hooks;
     hooks.activeConnection = [this] { return m_main.connectivity().ActiveConnection(); };
     hooks.requestQuotes = [this] { Q_EMIT m_main.quoteUpdateRequested(); };
-    hooks.loadedPortfolio = [this] { return m_main.settings().loadedPortfolio(); };
     hooks.refreshQuoteGrid = [this] {
         m_main.quoteGrid().RowColors();
         m_main.quoteGrid().showGrid();
@@ -201,11 +200,23 @@ void OptionsWindow::restoreQuoteGridSelection(bool atLeastOneDataRow)
     grid->setRow(m_main.state().SelectedRow);
 }
 
+void OptionsWindow::formatAlertColumns()
+{
+    FlexGrid *symbols = m_options.ui->gridSymbols;
+    for (int r = 1; r < symbols->rows(); ++r) {
+        symbols->setTextMatrix(r, 2, SymbolListEditor::alertText(symbols->textMatrix(r, 2)));
+        symbols->setTextMatrix(r, 3, SymbolListEditor::alertText(symbols->textMatrix(r, 3)));
+    }
+}
+
 void OptionsWindow::portfolioStepsOfOK()
 {
     m_portfolios.saveList();
     if (m_main.state().PortfolioChanged) {
-        cmdLoadPortfolio_Click();
+        // The loaded portfolio's edits are saved under its own name before the pick
+        // replaces them in memory.
+        formatAlertColumns();
+        loadPickedPortfolio(true);
         m_main.state().PortfolioChanged = false;
         SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
                              ValueForms::positionText(m_options.ui->cboPortfolio));
@@ -221,11 +232,7 @@ void OptionsWindow::cmdOK_Click()
     state.SymbolsChanged = true;
     portfolioStepsOfOK();
     // 3.
-    FlexGrid *symbols = ui->gridSymbols;
-    for (int r = 1; r < symbols->rows(); ++r) {
-        symbols->setTextMatrix(r, 2, SymbolListEditor::alertText(symbols->textMatrix(r, 2)));
-        symbols->setTextMatrix(r, 3, SymbolListEditor::alertText(symbols->textMatrix(r, 3)));
-    }
+    formatAlertColumns();
     // 4. Without a selection the home page stays as it was.
     const int home = ui->cboHomePage->currentIndex();
     if (home >= 0 && home < int(state.HomePageURLs.size()) &&
@@ -252,15 +259,14 @@ void OptionsWindow::cmdCancel_Click()
     ui->txtSymbol->clear();
     // A portfolio picked but not loaded is given up: the list shows the loaded portfolio
     // again, so a later OK cannot save its settings under the picked name.
-    const QString loaded = m_main.settings().loadedPortfolio();
     QComboBox *list = ui->cboPortfolio;
-    if (!loaded.isEmpty() && list->currentText() != loaded) {
-        const int index = list->findText(loaded, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (list->currentText() != state.CurrentPortfolio) {
+        const int index =
+            list->findText(state.CurrentPortfolio, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (index >= 0) {
             const QSignalBlocker blocker(list);
             list->setCurrentIndex(index);
         }
-        state.CurrentPortfolio = loaded;
         state.PortfolioChanged = false;
     }
     m_options.hide();
@@ -314,12 +320,23 @@ void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)
 
 void OptionsWindow::cmdLoadPortfolio_Click()
 {
+    loadPickedPortfolio(true);
+}
+
+void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
+{
     MainState &state = m_main.state();
     if (!state.PortfolioChanged)
         return;
     auto *ui = m_options.ui;
     auto *mainUi = m_main.form()->ui;
     QComboBox *list = ui->cboPortfolio;
+
+    // The settings and rows in memory are the loaded portfolio's; they are saved under its
+    // name first, so that switching portfolios never loses an edit.
+    if (saveLoaded &&
+        list->findText(state.CurrentPortfolio, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+        m_main.settings().SaveSettings();
 
     // 1-3.
     state.SelectedRow = 0;
@@ -342,6 +359,14 @@ void OptionsWindow::cmdLoadPortfolio_Click()
     BrowserPanel::SetButtons(*m_main.form());
     const bool realTimeBefore = state.RealTimeMode;
     m_main.settings().GetSettings();
+    // The lists whose positions GetSettings does not read, and the window mode, come from
+    // the loaded portfolio too; kept from the one before, the next save would write them
+    // under this portfolio's name.
+    Catalogues::FillPauseList(ui->cboPauseScroll, state.CurrentPortfolio);
+    Catalogues::FillResearchList(mainUi->cboResearchSource, state.CurrentPortfolio);
+    Catalogues::FillSortList(ui->cboSort, state.RealTimeMode, state.CurrentPortfolio);
+    Catalogues::FillTimerList(ui->cboSeconds, state.RealTimeMode, state.CurrentPortfolio);
+    m_main.restoreWindowMode(true);
     // The interval list (and the column names) differ in real-time mode.
     if (state.RealTimeMode != realTimeBefore)
         realTimeModeChanged();
@@ -401,9 +426,8 @@ bool OptionsWindow::addPortfolio(const QString &name)
     }
     MainState &state = m_main.state();
     m_portfolios.addToList(name);
-    state.CurrentPortfolio = name;
     // The settings in memory are the new portfolio's from now on.
-    m_main.settings().setLoadedPortfolio(name);
+    state.CurrentPortfolio = name;
     FlexGrid *quotes = m_main.form()->ui->gridQuotes;
     quotes->setRows(1);
     m_options.ui->gridSymbols->setRows(1);
@@ -442,6 +466,7 @@ void OptionsWindow::cmdRemovePortfolio_Click()
     if (index < 0)
         return;
     const QString name = list->currentText();
+    const bool removingLoaded = name == state.CurrentPortfolio;
     // Answered No, the entry picked before stays picked, so Load still loads it.
     const bool picked = state.PortfolioChanged;
     state.PortfolioChanged = false;
@@ -468,7 +493,8 @@ void OptionsWindow::cmdRemovePortfolio_Click()
         list->setCurrentIndex(list->count() >= 2 ? 1 : 0);
     }
     m_portfolios.cboPortfolio_Click();
-    cmdLoadPortfolio_Click();
+    // The removed portfolio's settings in memory are dropped, never saved again.
+    loadPickedPortfolio(!removingLoaded);
     // A portfolio without any symbols (one made again after the list emptied) starts with
     // the default rows.
     if (m_options.ui->gridSymbols->rows() < 2) {

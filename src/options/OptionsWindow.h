@@ -60,6 +60,10 @@ protected:
 
 private:
     void portfolioStepsOfOK();
+    // Loads the entry picked in the list (nothing unless one was picked); with `saveLoaded`
+    // the loaded portfolio is saved first.
+    void loadPickedPortfolio(bool saveLoaded);
+    void formatAlertColumns();
     void restoreQuoteGridSelection(bool atLeastOneDataRow);
     void installDragHandlers();
     void chooseColor(qint32 &color);

@@ -8,7 +8,6 @@
 #include "frmOptions.h"
 #include "grid/FlexGrid.h"
 #include "platform/Platform.h"
-#include "settings/Portfolios.h"
 #include "ui_frmOptions.h"
 #include "window/ImageList.h"
 
@@ -161,14 +160,10 @@ void SymbolListEditor::cmdRemoveButton_Click()
     FlexGrid *grid = ui->gridSymbols;
     PlayClick();
     const int row = grid->row();
-    if (row >= 1 && row < grid->rows()) {
+    // Only the list in memory changes; the next save writes the rows left and deletes the
+    // slots above them. Loading the portfolio before that gives back what is stored.
+    if (row >= 1 && row < grid->rows())
         grid->removeItem(row);
-        // The slot after the last remaining row no longer holds a row: without it the
-        // removed symbol would come back at the next load.
-        const QString portfolio =
-            m_hooks.loadedPortfolio ? m_hooks.loadedPortfolio() : m_state.CurrentPortfolio;
-        Portfolios::deleteSymbolSlot(portfolio, grid->rows() - 1);
-    }
     clearEntryBoxes();
     m_state.SelectedRow = 1;
     if (m_hooks.refreshQuoteGrid)

@@ -24,7 +24,6 @@ public:
     {
         std::function<bool()> activeConnection;    // a usable connection exists
         std::function<void()> requestQuotes;       // start a quote download now
-        std::function<QString()> loadedPortfolio;  // whose section holds the rows
         std::function<void()> refreshQuoteGrid;    // recolour, show, select SelectedRow
         std::function<void()> realTimeModeChanged; // columns, labels, interval list
     };

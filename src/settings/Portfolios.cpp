@@ -18,6 +18,18 @@ QString slotKey(int i)
     return QStringLiteral("Portfolio") + QString::number(i);
 }
 
+bool holdsSeparator(const QString &name)
+{
+    return name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'));
+}
+
+// Whether `name` is already listed. Letter case is ignored: on Windows the store is the
+// registry, where "Growth" and "GROWTH" are one section.
+bool listedAlready(const QStringList &names, const QString &name)
+{
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
 } // namespace
 
 Portfolios::Portfolios(MainState &state, frmOptions &options) : m_state(state), m_options(options)
@@ -47,22 +59,34 @@ void Portfolios::GetPortfolio()
         // Adding the first entry would select it by itself; the selection is made below.
         const QSignalBlocker blocker(list);
         list->clear();
+        // A stored name that could address another section (a separator, nothing but
+        // blanks, another entry's name in other letter case) is left out and its slot
+        // cleared; the section it named is left alone, and so is the rest of the list.
+        QStringList names;
         for (int i = 0; i < MaxPortfolios; ++i) {
             const QString name = SettingsStore::read(kProgram, slotKey(i));
-            if (!name.isEmpty())
-                list->addItem(name);
+            if (name.isEmpty())
+                continue;
+            if (name.trimmed().isEmpty() || holdsSeparator(name) || listedAlready(names, name)) {
+                SettingsStore::removeKey(kProgram, slotKey(i));
+                continue;
+            }
+            names << name;
         }
+        if (names.isEmpty()) {
+            names << kDefault;
+            SettingsStore::write(kProgram, slotKey(0), kDefault);
+        }
+        list->addItems(names);
         list->setCurrentIndex(-1);
     }
-
-    m_state.CurrentPortfolio =
-        SettingsStore::read(kProgram, QStringLiteral("StartPortfolio"), kDefault);
 
     auto position = ValueForms::toInt16(
         SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex"), QStringLiteral("0")));
     if (!position || *position > list->count() - 1 || *position < 0)
         position = 0;
     list->setCurrentIndex(*position);
+    m_state.CurrentPortfolio = list->currentText();
     // Selecting the start entry is not a pick: its settings are the ones start-up loads next.
     // Left set, the next OK would reload the portfolio from the store and drop every row and
     // setting not stored yet (the four default rows of a new store among them).
@@ -71,7 +95,9 @@ void Portfolios::GetPortfolio()
 
 void Portfolios::cboPortfolio_Click()
 {
-    m_state.CurrentPortfolio = m_options.ui->cboPortfolio->currentText();
+    // CurrentPortfolio stays the loaded portfolio until the pick is loaded: every key read or
+    // written meanwhile (the window mode, the interval list, a save) belongs to the
+    // settings in memory, which are the loaded portfolio's.
     m_options.ui->cmdRemovePortfolio->setEnabled(true);
     m_state.PortfolioChanged = true;
 }
@@ -95,13 +121,14 @@ Portfolios::Refusal Portfolios::checkNewName(const QString &name) const
         return Refusal::Empty;
     if (name.trimmed().isEmpty())
         return Refusal::Blank;
-    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/')))
+    if (holdsSeparator(name))
         return Refusal::Separator;
     const QComboBox *list = m_options.ui->cboPortfolio;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->itemText(i) == name)
-            return Refusal::Exists;
-    }
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->itemText(i);
+    if (listedAlready(names, name))
+        return Refusal::Exists;
     if (list->count() >= MaxPortfolios)
         return Refusal::Full;
     return Refusal::None;
@@ -167,9 +194,9 @@ bool Portfolios::removeEntry(int index)
     const QString section = SettingsStore::portfolioSection(name) + QLatin1Char('\\');
     const bool stored = !SettingsStore::read(section, QStringLiteral("AlertPopUp")).isEmpty();
     // The section goes in either case: keys left behind (rows, window position) would
-    // otherwise come back for a later portfolio of the same name.
-    if (!name.isEmpty())
-        SettingsStore::removeSection(section);
+    // otherwise come back for a later portfolio of the same name. The store refuses to
+    // remove the root of the portfolios or "Settings", whatever the name.
+    SettingsStore::removeSection(section);
     list->removeItem(index);
     for (int i = 0; i <= MaxPortfolios; ++i) {
         if (SettingsStore::read(kProgram + QLatin1Char('\\'), slotKey(i)) == name)
@@ -179,10 +206,4 @@ bool Portfolios::removeEntry(int index)
         list->addItem(kDefault);
     saveList();
     return stored;
-}
-
-void Portfolios::deleteSymbolSlot(const QString &portfolio, int n)
-{
-    SettingsStore::removeKey(SettingsStore::portfolioSection(portfolio),
-                             QStringLiteral("Symbol") + QString::number(n));
 }

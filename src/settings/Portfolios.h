@@ -21,18 +21,20 @@ public:
         Empty,     // nothing typed: ignored without a message
         Blank,     // only blanks
         Separator, // "\" or "/" would address a nested section of the store
-        Exists,    // already listed (names compare exactly)
+        Exists,    // already listed (letter case aside)
         Full,      // the list already holds MaxPortfolios names
     };
 
     Portfolios(MainState &state, frmOptions &options);
 
-    // Start-up: makes sure "Default" exists, lists the stored portfolios and selects the
-    // start portfolio, which sets CurrentPortfolio. The start portfolio counts as loaded, so
-    // PortfolioChanged is left clear.
+    // Start-up: makes sure "Default" exists, lists the stored portfolios (leaving out and
+    // clearing the slot of a name with a separator, a blank name, or one listed before in
+    // other letter case) and selects the start portfolio, which sets CurrentPortfolio. The start
+    // portfolio counts as loaded, so PortfolioChanged is left clear.
     void GetPortfolio();
 
-    // The user (or the program) picked an entry of cboPortfolio.
+    // The user (or the program) picked an entry of cboPortfolio; it is loaded later (Load or
+    // OK), and CurrentPortfolio names the loaded portfolio until then.
     void cboPortfolio_Click();
 
     // Writes the listed names into slots 0 to n-1 and clears the slots n to 19, so a name
@@ -54,9 +56,6 @@ public:
     // every slot holding it. Returns false when the portfolio had no stored settings (its
     // section holds no AlertPopUp). When the list is left empty, "Default" is listed again.
     bool removeEntry(int index);
-
-    // Deletes the symbol slot `Symbol`n of a portfolio's section.
-    static void deleteSymbolSlot(const QString &portfolio, int n);
 
 private:
     MainState &m_state;

@@ -25,6 +25,7 @@ using namespace ValueForms;
 namespace {
 
 const QString kProgram = QStringLiteral("Settings");
+constexpr int MaxSymbolSlots = 30;
 
 QString key(const char *name, int index)
 {
@@ -92,7 +93,7 @@ void SettingsIO::loadSymbolRows()
 {
     FlexGrid *grid = m_options.ui->gridSymbols;
     grid->setRows(1);
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < MaxSymbolSlots; ++i) {
         const QString symbol = read(key("Symbol", i), QString());
         // A symbol that could not be asked for (edited by hand, or from an older build)
         // is left out rather than shifting every later quote onto the wrong row.
@@ -115,13 +116,21 @@ void SettingsIO::saveSymbolRows()
 {
     FlexGrid *grid = m_options.ui->gridSymbols;
     const qint64 tickedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
-    for (int r = 1; r < grid->rows(); ++r) {
+    const int rows = grid->rows() - 1;
+    for (int r = 1; r <= rows; ++r) {
         write(key("Symbol", r - 1), grid->textMatrix(r, 0));
         write(key("Shares", r), grid->textMatrix(r, 1));
         write(key("LowAlert", r), grid->textMatrix(r, 2));
         write(key("HighAlert", r), grid->textMatrix(r, 3));
         write(key("Log", r), grid->cellPicture(r, 4).cacheKey() == tickedKey ? QStringLiteral("1")
                                                                              : QStringLiteral("0"));
+    }
+    // Rows removed since the last save leave their slots behind; they go only now, so
+    // that a removal never touches the store before the list is saved.
+    for (int r = rows + 1; r <= MaxSymbolSlots; ++r) {
+        SettingsStore::removeKey(section(), key("Symbol", r - 1));
+        for (const char *name : {"Shares", "LowAlert", "HighAlert", "Log"})
+            SettingsStore::removeKey(section(), key(name, r));
     }
 }
 
@@ -162,8 +171,6 @@ void SettingsIO::GetSettings()
 {
     auto *ui = m_options.ui;
     auto *mainUi = m_main.ui;
-
-    m_loadedPortfolio = m_state.CurrentPortfolio;
 
     // 1-2. The symbol rows.
     loadSymbolRows();
@@ -279,7 +286,7 @@ void SettingsIO::GetSettings()
     loadColors();
 }
 
-void SettingsIO::SaveSettings()
+bool SettingsIO::SaveSettings()
 {
     auto *ui = m_options.ui;
     auto *mainUi = m_main.ui;
@@ -288,15 +295,12 @@ void SettingsIO::SaveSettings()
     SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"),
                          ProgramFolder::path());
 
-    // 2. The settings in memory belong to the loaded portfolio. An entry picked in the list
-    // but not loaded (Cancel after a pick, or Exit with the window open) must not receive
-    // them, so the loaded portfolio's name and its own list position are written.
-    const QString picked = ui->cboPortfolio->currentText();
-    m_state.CurrentPortfolio = m_loadedPortfolio.isEmpty() ? picked : m_loadedPortfolio;
-    int startIndex = ui->cboPortfolio->currentIndex();
-    if (m_state.CurrentPortfolio != picked)
-        startIndex = ui->cboPortfolio->findText(m_state.CurrentPortfolio,
-                                                Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // 2. The settings in memory belong to the loaded portfolio, CurrentPortfolio. An entry
+    // picked in the list but not loaded (Cancel after a pick, or Exit with the window open)
+    // must not receive them, so the loaded portfolio's name and its own list position are
+    // written.
+    const int startIndex = ui->cboPortfolio->findText(m_state.CurrentPortfolio,
+                                                      Qt::MatchExactly | Qt::MatchCaseSensitive);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), m_state.CurrentPortfolio);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"),
                          QString::number(startIndex < 0 ? 0 : startIndex));
@@ -410,5 +414,15 @@ void SettingsIO::SaveSettings()
     for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
         write(key("Index", i), checkText(m_options.chkIndex[i]));
 
-    SettingsStore::sync();
+    if (SettingsStore::sync()) {
+        m_saveFailure.succeeded();
+        return true;
+    }
+    m_saveFailure.failed(
+        &m_main, QStringLiteral("settings"), SettingsStore::fileName(),
+        QStringLiteral("The file or its folder cannot be written (no permission, or no space "
+                       "left on the disk)."),
+        QStringLiteral("Your settings are kept while Vantora runs and saved at the next save "
+                       "(OK in Options, or Exit) once the file can be written again."));
+    return false;
 }

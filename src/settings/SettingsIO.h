@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WriteFailureNotice.h"
+
 #include <QString>
 
 #include <vector>
@@ -19,15 +21,12 @@ public:
     // data-source addresses. Putting a value into a box runs its handler when it changes,
     // so loading also applies the enabling rules.
     void GetSettings();
-    // Writes the settings back, in a fixed order; never deletes a key. They are written
-    // under the portfolio whose settings are in memory (loadedPortfolio()), never under an
-    // entry that was only picked in the list and not loaded.
-    void SaveSettings();
-
-    // The portfolio whose settings are in memory: the one GetSettings last read, or the one
-    // a new portfolio took the settings over for (setLoadedPortfolio).
-    QString loadedPortfolio() const { return m_loadedPortfolio; }
-    void setLoadedPortfolio(const QString &name) { m_loadedPortfolio = name; }
+    // Writes the settings back, in a fixed order, under CurrentPortfolio (the loaded
+    // portfolio, never an entry only picked in the list), and writes the store's file. The
+    // symbol slots above the rows in memory are deleted, so a removed row stays removed.
+    // A file that cannot be written is reported once (WriteFailureNotice); what was not
+    // written is tried again at the next save. Returns false then.
+    bool SaveSettings();
 
     // The default addresses of the data sources and the home page.
     static QString defaultIndicesURL();
@@ -49,5 +48,5 @@ private:
     frmStockMain &m_main;
     frmOptions &m_options;
     std::vector<int> m_colWidthTwips; // as read, -1 where nothing was stored
-    QString m_loadedPortfolio;
+    WriteFailureNotice m_saveFailure;
 };

@@ -2,15 +2,37 @@
 
 #include <QSettings>
 
+#include <memory>
+
 namespace {
+
+std::unique_ptr<QSettings> makeStore()
+{
+    auto settings =
+        std::make_unique<QSettings>(QStringLiteral("Vantora"), QStringLiteral("Vantora"));
+    // The file is replaced as a whole (a new file written, flushed and renamed over the old
+    // one), so a program killed while saving leaves the old file or the new one, never a
+    // mixture. This is QSettings' default; it is set here so that it cannot silently change.
+    settings->setAtomicSyncRequired(true);
+    return settings;
+}
+
+std::unique_ptr<QSettings> &storeHolder()
+{
+    static std::unique_ptr<QSettings> settings = makeStore();
+    return settings;
+}
 
 QSettings &store()
 {
     // One instance for the whole run keeps reads cheap; QSettings syncs on its own and
     // on destruction at exit.
-    static QSettings settings(QStringLiteral("Vantora"), QStringLiteral("Vantora"));
-    return settings;
+    return *storeHolder();
 }
+
+// Whether the last sync failed: QSettings keeps an error status for the rest of its life,
+// so after a failure the next sync is made by a fresh instance (see sync()).
+bool g_lastSyncFailed = false;
 
 QString fullKey(const QString &section, const QString &key)
 {
@@ -24,9 +46,24 @@ QString SettingsStore::groupPath(const QString &section)
 {
     QString path = section;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // QSettings reads "a//b" as "a/b" and ignores separators at either end; so does this.
+    while (path.contains(QLatin1String("//")))
+        path.replace(QLatin1String("//"), QLatin1String("/"));
+    while (path.startsWith(QLatin1Char('/')))
+        path.remove(0, 1);
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return path;
+}
+
+bool SettingsStore::isProtectedSection(const QString &section)
+{
+    const QString group = groupPath(section);
+    // Compared without regard to case: the registry, where the store lives on Windows,
+    // does not tell "settings" from "Settings".
+    return group.isEmpty() ||
+           group.compare(groupPath(programSection()), Qt::CaseInsensitive) == 0 ||
+           group.compare(groupPath(portfolioRoot()), Qt::CaseInsensitive) == 0;
 }
 
 QString SettingsStore::read(const QString &section, const QString &key, const QString &defaultValue)
@@ -48,23 +85,41 @@ void SettingsStore::write(const QString &section, const QString &key, const QStr
 
 void SettingsStore::removeKey(const QString &section, const QString &key)
 {
+    // An empty key would name the section itself.
+    if (groupPath(key).isEmpty())
+        return;
     store().remove(fullKey(section, key));
 }
 
-void SettingsStore::removeSection(const QString &section)
+bool SettingsStore::removeSection(const QString &section)
 {
-    const QString group = groupPath(section);
-    if (!group.isEmpty())
-        store().remove(group);
+    if (isProtectedSection(section))
+        return false;
+    store().remove(groupPath(section));
+    return true;
 }
 
-void SettingsStore::sync()
+bool SettingsStore::sync()
 {
-    store().sync();
+    if (g_lastSyncFailed) {
+        // The changes not yet written are held in the file's shared cache; an instance made
+        // while the old one still exists takes them over and tries to write them at once.
+        std::unique_ptr<QSettings> fresh = makeStore();
+        storeHolder().swap(fresh);
+    } else {
+        store().sync();
+    }
+    g_lastSyncFailed = store().status() != QSettings::NoError;
+    return !g_lastSyncFailed;
+}
+
+QString SettingsStore::fileName()
+{
+    return store().fileName();
 }
 
 void SettingsStore::clearAll()
 {
     store().clear();
-    store().sync();
+    sync();
 }

@@ -16,10 +16,17 @@ public:
     static void write(const QString &section, const QString &key, const QString &value);
     // Removes one key; removing a key that does not exist does nothing.
     static void removeKey(const QString &section, const QString &key);
-    // Removes a whole section with its keys and subsections.
-    static void removeSection(const QString &section);
-    // Writes everything pending to disk (QSettings also does this on its own).
-    static void sync();
+    // Removes a whole section with its keys and subsections. The whole store, "Settings"
+    // and the root of the portfolio sections are never removed, whatever the section text
+    // (false then).
+    static bool removeSection(const QString &section);
+    static bool isProtectedSection(const QString &section);
+    // Writes everything pending to disk (QSettings also does this on its own); false when
+    // the file could not be written. What was not written stays pending and is tried again
+    // at the next sync.
+    static bool sync();
+    // The file that holds the store.
+    static QString fileName();
     // Removes every section and key of the program (a fresh store).
     static void clearAll();
 
@@ -33,4 +40,5 @@ public:
         return QStringLiteral("Settings\\Portfolios\\") + portfolio;
     }
     static QString programSection() { return QStringLiteral("Settings"); }
+    static QString portfolioRoot() { return QStringLiteral("Settings\\Portfolios"); }
 };

@@ -13,7 +13,7 @@ struct MainHarness
     // Empties the store, then marks the agreement as accepted.
     static void freshStore()
     {
-        SettingsStore::removeSection(QStringLiteral("Settings"));
+        SettingsStore::clearAll();
         SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("FirstRun"),
                              QStringLiteral("1"));
     }

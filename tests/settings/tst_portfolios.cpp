@@ -116,6 +116,8 @@ private Q_SLOTS:
     void removalAnsweredNoKeepsEverything();
     void removedNameIsNotListedAgain();
     void removingTheLastEntriesLeavesAWorkingList();
+    void storedNamesThatReachOtherSectionsAreSkipped();
+    void okWithAPickSavesTheLoadedPortfolioFirst();
 };
 
 void TestPortfolios::firstStartMakesDefault()
@@ -201,6 +203,8 @@ void TestPortfolios::refusedNames_data()
     QTest::newRow("slash") << QStringLiteral("a/b") << QStringLiteral("Invalid Portfolio Name");
     QTest::newRow("blanks") << QStringLiteral("   ") << QStringLiteral("Invalid Portfolio Name");
     QTest::newRow("exists") << QStringLiteral("Default") << QStringLiteral("Portfolio Exists");
+    QTest::newRow("exists in other case")
+        << QStringLiteral("DEFAULT") << QStringLiteral("Portfolio Exists");
 }
 
 void TestPortfolios::refusedNames()
@@ -438,6 +442,69 @@ void TestPortfolios::removingTheLastEntriesLeavesAWorkingList()
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("MSFT"));
+}
+
+void TestPortfolios::storedNamesThatReachOtherSectionsAreSkipped()
+{
+    const QStringList slots = {"Default", "", "   ", "x/y", "Beta", "BETA", "a\\b", "\\", "Gamma"};
+    for (int i = 0; i < slots.size(); ++i)
+        SettingsStore::write(kProgram, QStringLiteral("Portfolio%1").arg(i), slots[i]);
+    storePortfolio(0, QStringLiteral("Default"), QStringLiteral("AAA"), QStringLiteral("0"));
+    storePortfolio(4, QStringLiteral("Beta"), QStringLiteral("BBB"), QStringLiteral("0"));
+    storePortfolio(8, QStringLiteral("Gamma"), QStringLiteral("CCC"), QStringLiteral("0"));
+    SettingsStore::write(SettingsStore::portfolioSection(QStringLiteral("BETA")),
+                         QStringLiteral("Symbol0"), QStringLiteral("UPPER"));
+    start();
+    QCOMPARE(listed(list()), (QStringList{"Default", "Beta", "Gamma"}));
+    QCOMPARE(storedSlots(), (QStringList{"Default", "", "", "", "Beta", "", "", "", "Gamma"}));
+    // The skipped name's own section is not touched.
+    QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("BETA")),
+                                 QStringLiteral("Symbol0")),
+             QStringLiteral("UPPER"));
+
+    // Removing a listed portfolio removes its section and nothing else.
+    pick(1);
+    m_platform.messageBox.answers.push_back(QMessageBox::Yes);
+    options()->ui->cmdRemovePortfolio->click();
+    QCOMPARE(listed(list()), (QStringList{"Default", "Gamma"}));
+    for (const auto &[name, symbol] :
+         {std::pair{"Default", "AAA"}, {"Gamma", "CCC"}, {"BETA", "UPPER"}})
+        QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QString::fromLatin1(name)),
+                                     QStringLiteral("Symbol0")),
+                 QString::fromLatin1(symbol));
+}
+
+void TestPortfolios::okWithAPickSavesTheLoadedPortfolioFirst()
+{
+    storePortfolio(0, QStringLiteral("Default"), QStringLiteral("AAA"), QStringLiteral("1"));
+    storePortfolio(1, QStringLiteral("Beta"), QStringLiteral("BBB"), QStringLiteral("0"));
+    const QString defaults = SettingsStore::portfolioSection(QStringLiteral("Default"));
+    const QString beta = SettingsStore::portfolioSection(QStringLiteral("Beta"));
+    SettingsStore::write(beta, QStringLiteral("UpdateSeconds"), QStringLiteral("5"));
+    SettingsStore::write(beta, QStringLiteral("Mode"), QStringLiteral("Ticker"));
+    start();
+    m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
+    symbols()->setTextMatrix(1, 0, QStringLiteral("EDITED"));
+    options()->ui->chkEnableLowAlert->setChecked(false);
+    options()->ui->txtFee->setText(QStringLiteral("9.95"));
+    options()->ui->cboSeconds->setCurrentIndex(3);
+    pick(1);
+    options()->ui->cmdOK->click();
+
+    QCOMPARE(SettingsStore::read(defaults, QStringLiteral("Symbol0")), QStringLiteral("EDITED"));
+    QCOMPARE(SettingsStore::read(defaults, QStringLiteral("EnableLowAlert")), QStringLiteral("0"));
+    QCOMPARE(SettingsStore::read(defaults, QStringLiteral("TradeFee")), QStringLiteral("9.95"));
+    QCOMPARE(SettingsStore::read(defaults, QStringLiteral("UpdateSeconds")), QStringLiteral("3"));
+    // Beta is loaded with its own values and saved with them.
+    QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Beta"));
+    QCOMPARE(symbolList(), QStringList{QStringLiteral("BBB")});
+    QCOMPARE(options()->ui->txtFee->text(), QStringLiteral("0"));
+    QCOMPARE(SettingsStore::read(beta, QStringLiteral("TradeFee")), QStringLiteral("0"));
+    QCOMPARE(SettingsStore::read(beta, QStringLiteral("Symbol0")), QStringLiteral("BBB"));
+    QCOMPARE(options()->ui->cboSeconds->currentIndex(), 5);
+    QCOMPARE(SettingsStore::read(beta, QStringLiteral("UpdateSeconds")), QStringLiteral("5"));
+    QCOMPARE(m_main->state().WindowMode, QStringLiteral("Ticker"));
+    QCOMPARE(SettingsStore::read(defaults, QStringLiteral("Mode")), QStringLiteral("Browser"));
 }
 
 QTEST_MAIN(TestPortfolios)

@@ -197,6 +197,10 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "ColWidth3", "wide");
         SettingsStore::write(kDefault, "Symbol0", "IBM");
         SettingsStore::write(kDefault, "QuoteLogging", "1"); // after the garbage: still loads
+        // Keys an older or newer build wrote, which this one does not know.
+        SettingsStore::write(kDefault, "AlertEmail", "me@example.test");
+        SettingsStore::write(kDefault + "\\Chart", "Style", "Candles");
+        SettingsStore::write("Settings", "LastUpdateCheck", "2001-09-09");
         StockMain &main = start();
         auto *ui = main.options()->ui;
         QCOMPARE(ui->cboSeconds->currentIndex(), 9);
@@ -209,6 +213,47 @@ private Q_SLOTS:
         QVERIFY(ui->chkLogging->isChecked());
         QCOMPARE(ui->gridSymbols->textMatrix(1, 0), QString("IBM"));
         QCOMPARE(main.form()->pos(), QPoint(0, 0));
+
+        // Written back: the defaults in place of the garbage, the unknown keys untouched.
+        main.saveAll();
+        QSettings file(SettingsStore::fileName(), QSettings::IniFormat);
+        QCOMPARE(file.value("Settings/Portfolios/Default/ScrollSpeed").toString(), QString("3"));
+        QCOMPARE(file.value("Settings/Portfolios/Default/EvenRowColor").toString(),
+                 QString("16384"));
+        QCOMPARE(file.value("Settings/Portfolios/Default/AlertEmail").toString(),
+                 QString("me@example.test"));
+        QCOMPARE(file.value("Settings/Portfolios/Default/Chart/Style").toString(),
+                 QString("Candles"));
+        QCOMPARE(file.value("Settings/LastUpdateCheck").toString(), QString("2001-09-09"));
+    }
+
+    // A store that cannot be written: one message naming the file, the program goes on, and
+    // the next save writes what the failed one could not.
+    void failedSaveIsReportedOnceAndRetried()
+    {
+        StockMain &main = start();
+        const QString path = SettingsStore::fileName();
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(main.settings().SaveSettings());
+        QVERIFY(QDir().rename(folder, folder + ".away"));
+        QFile blocker(folder); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+
+        main.options()->ui->chkLogging->setChecked(true);
+        QVERIFY(!main.settings().SaveSettings());
+        QVERIFY(!main.settings().SaveSettings());
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
+        QCOMPARE(m_platform->messageBox.shown[0].title, QString("Vantora Critical Error"));
+        QVERIFY(m_platform->messageBox.shown[0].text.contains(QDir::toNativeSeparators(path)));
+
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().rename(folder + ".away", folder));
+        QVERIFY(main.settings().SaveSettings());
+        QSettings file(path, QSettings::IniFormat);
+        QCOMPARE(file.value("Settings/Portfolios/Default/QuoteLogging").toString(), QString("1"));
+        QCOMPARE(file.value("Settings/FirstRun").toString(), QString("1"));
+        QCOMPARE(m_platform->messageBox.shown.size(), 1);
     }
 
     void emptySlotIsSkipped()

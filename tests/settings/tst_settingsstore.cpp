@@ -55,6 +55,30 @@ private Q_SLOTS:
         SettingsStore::removeSection("Settings\\Portfolios\\Never"); // harmless
     }
 
+    // The whole store, "Settings" and the root of the portfolios are never removed, however
+    // the section is spelt (a portfolio name that is empty or only separators among them).
+    void protectedSectionsStay_data()
+    {
+        QTest::addColumn<QString>("section");
+        for (const char *section :
+             {"", "\\", "Settings", "Settings\\", "settings", "\\Settings\\\\",
+              "Settings\\Portfolios", "Settings\\Portfolios\\", "SETTINGS\\portfolios",
+              "Settings//Portfolios/", "Settings\\Portfolios\\\\", "/Settings/Portfolios//"})
+            QTest::addRow("[%s]", section) << QString::fromLatin1(section);
+    }
+
+    void protectedSectionsStay()
+    {
+        QFETCH(QString, section);
+        SettingsStore::write("Settings", "StartPortfolio", "A");
+        SettingsStore::write("Settings\\Portfolios\\A", "Symbol0", "MSFT");
+        QVERIFY(SettingsStore::isProtectedSection(section));
+        QVERIFY(!SettingsStore::removeSection(section));
+        SettingsStore::removeKey(section, "");
+        QCOMPARE(SettingsStore::read("Settings", "StartPortfolio"), QString("A"));
+        QCOMPARE(SettingsStore::read("Settings\\Portfolios\\A", "Symbol0"), QString("MSFT"));
+    }
+
     void valuesWithCommasStayOneText()
     {
         SettingsStore::write("Settings", "BTVURL", "a=1;b=2,3");

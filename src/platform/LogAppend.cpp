@@ -1,0 +1,15 @@
+#include "LogAppend.h"
+
+#include <QFile>
+
+QString appendWholeLines(const QString &path, const QByteArray &lines)
+{
+    QFile file(path);
+    // Unbuffered: QFile hands the whole block to one write call instead of cutting it at
+    // its buffer's size.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return file.errorString();
+    if (file.write(lines) != lines.size() || !file.flush())
+        return file.errorString();
+    return {};
+}
