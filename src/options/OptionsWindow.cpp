@@ -47,7 +47,7 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
     hooks.realTimeModeChanged = [this] { realTimeModeChanged(); };
     m_symbols = std::make_unique<SymbolListEditor>(m_main.state(), m_options, std::move(hooks));
     m_trades = std::make_unique<TradeTracker>(m_main.state(), m_options, *m_symbols, [this] {
-        return m_main.settings().loadedPortfolio();
+        return m_main.state().CurrentPortfolio; // always the loaded portfolio
     });
 
     auto *ui = m_options.ui;
