@@ -6,54 +6,54 @@
 PopupMenu::PopupMenu(QMenu &root, Commands commands, QObject *parent)
     : QObject(parent), m_root(&root), m_commands(std::move(commands))
 {
-    const Commands &c = m_commands;
+    using Command = std::function<void()> Commands::*;
     // Runs a command when it is set.
-    const auto run = [](const std::function<void()> &command) {
-        return [&command] {
-            if (command)
-                command();
+    const auto run = [this](Command command) {
+        return [this, command] {
+            if (m_commands.*command)
+                (m_commands.*command)();
         };
     };
     // The query sources of the panel open behind its Inquiry button.
-    const auto afterInquiry = [&c](const std::function<void()> &command) {
-        return [&c, &command] {
-            if (c.inquiry)
-                c.inquiry();
-            if (command)
-                command();
+    const auto afterInquiry = [this](Command command) {
+        return [this, command] {
+            if (m_commands.inquiry)
+                m_commands.inquiry();
+            if (m_commands.*command)
+                (m_commands.*command)();
         };
     };
-    const auto optionsTab = [&c](int tab) {
-        return [&c, tab] {
-            if (c.options)
-                c.options(tab);
+    const auto optionsTab = [this](int tab) {
+        return [this, tab] {
+            if (m_commands.options)
+                m_commands.options(tab);
         };
     };
 
     root.setTitle(QStringLiteral("Vantora Options"));
-    item(root, "mnuUpdate", "Update &Quotes", run(c.update));
+    item(root, "mnuUpdate", "Update &Quotes", run(&Commands::update));
     separator(root, "mnuLine1");
 
     mnuData = submenu(root, "mnuData", "Stock &Data");
-    item(*mnuData, "mnuChart", "C&harts", run(c.charts));
-    item(*mnuData, "mnuNews", "&News", run(c.news));
-    item(*mnuData, "mnuResearch", "&Research", afterInquiry(c.research));
-    item(*mnuData, "mnuScreener", "&Screener", afterInquiry(c.screener));
-    item(*mnuData, "mnuLookup", "Symbol &Lookup", afterInquiry(c.lookup));
-    item(*mnuData, "mnuIslandBook", "&Island Book Viewer", afterInquiry(c.islandBook));
-    item(*mnuData, "mnuIPO", "I&POs", afterInquiry(c.ipo));
+    item(*mnuData, "mnuChart", "C&harts", run(&Commands::charts));
+    item(*mnuData, "mnuNews", "&News", run(&Commands::news));
+    item(*mnuData, "mnuResearch", "&Research", afterInquiry(&Commands::research));
+    item(*mnuData, "mnuScreener", "&Screener", afterInquiry(&Commands::screener));
+    item(*mnuData, "mnuLookup", "Symbol &Lookup", afterInquiry(&Commands::lookup));
+    item(*mnuData, "mnuIslandBook", "&Island Book Viewer", afterInquiry(&Commands::islandBook));
+    item(*mnuData, "mnuIPO", "I&POs", afterInquiry(&Commands::ipo));
 
     QMenu *tools = submenu(root, "mnuTools", "&Tools");
-    item(*tools, "mnuCalculator", "&Calculator", run(c.calculator));
+    item(*tools, "mnuCalculator", "&Calculator", run(&Commands::calculator));
     separator(*tools, "mnuLine8");
-    item(*tools, "mnuEditTradeLog", "Read/&Edit Trade Log", run(c.editTradeLog));
-    item(*tools, "mnuEditQuoteLog", "Read/Edit Q&uote Log", run(c.editQuoteLog));
+    item(*tools, "mnuEditTradeLog", "Read/&Edit Trade Log", run(&Commands::editTradeLog));
+    item(*tools, "mnuEditQuoteLog", "Read/Edit Q&uote Log", run(&Commands::editQuoteLog));
     separator(*tools, "mnuLine6");
-    item(*tools, "mnuPrintTicker", "&Print Ticker", run(c.printTicker));
+    item(*tools, "mnuPrintTicker", "&Print Ticker", run(&Commands::printTicker));
 
     QMenu *media = submenu(root, "mnuMedia", "&Media");
-    mnuBTV = item(*media, "mnuBTV", "Bloomberg T&V Live", run(c.btv));
-    item(*media, "mnuRadio", "&Bloomberg Radio", run(c.radio));
+    mnuBTV = item(*media, "mnuBTV", "Bloomberg T&V Live", run(&Commands::btv));
+    item(*media, "mnuRadio", "&Bloomberg Radio", run(&Commands::radio));
     separator(root, "mnuLine2");
 
     QMenu *options = submenu(root, "mnuOptions", "&Options");
@@ -70,9 +70,9 @@ PopupMenu::PopupMenu(QMenu &root, Commands commands, QObject *parent)
     viewItem(mnuTickerScroller, mnuTickerBrowser);
     separator(root, "mnuHelpLine");
 
-    item(root, "mnuHelp", "&Help", run(c.help));
+    item(root, "mnuHelp", "&Help", run(&Commands::help));
     separator(root, "mnuLine5");
-    item(root, "mnuExit", "E&xit", run(c.exit));
+    item(root, "mnuExit", "E&xit", run(&Commands::exit));
 
     // A download that starts while the menu is open takes it away at once, so no command
     // runs in the middle of the download.
