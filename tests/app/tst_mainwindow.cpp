@@ -14,6 +14,7 @@
 #include "ui_frmStockMain.h"
 #include "window/WindowModes.h"
 
+#include <QAccessible>
 #include <QMenu>
 #include <QtTest>
 
@@ -249,6 +250,10 @@ private Q_SLOTS:
         menu()->menuAction()->setVisible(true);
         QTest::mouseClick(ui()->picBezelRight, Qt::RightButton);
         QVERIFY(menu()->isVisible());
+        // Assistive tools find the items by their captions.
+        QAccessibleInterface *open = QAccessible::queryAccessibleInterface(menu());
+        QVERIFY(open && open->childCount() > 0);
+        QCOMPARE(open->child(0)->text(QAccessible::Name), "Update Quotes");
         menu()->close();
 
         item("mnuCalculator")->trigger();
@@ -275,6 +280,10 @@ private Q_SLOTS:
         QVERIFY(menu()->isVisible());
         QVERIFY(ui()->gridQuotes->rect().contains(ui()->gridQuotes->mapFromGlobal(menu()->pos())));
         menu()->close();
+
+        ui()->picCalc->setFocus();
+        QTest::keyClick(ui()->picCalc, Qt::Key_Return);
+        QCOMPARE(m_platform->programs.calculatorStarts, 1);
 
         m_main->options()->show();
         m_main->options()->activateWindow();
