@@ -134,6 +134,8 @@ void WindowModes::picTickerSize_Click()
     m_state.BrowserOpen = false;
     SettingsStore::write(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
                          QStringLiteral("Mode"), m_state.WindowMode);
+    // Written through at once: a layout chosen just before the session ends is kept.
+    SettingsStore::sync();
 }
 
 void WindowModes::setWidth(double widthTwips, double browserMargin, double bezelOffset,
