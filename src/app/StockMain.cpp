@@ -56,6 +56,7 @@ StockMain::StockMain()
     wireQuotes();
     wireOptions();
     wireTicker();
+    wireWindow();
 }
 
 StockMain::~StockMain() = default;

@@ -93,6 +93,7 @@ public:
     TickerFeed &tickerFeed();
     // The Options window's behaviour (StockMainOptions.cpp).
     OptionsWindow &optionsWindow();
+    WindowModes &windowModes() { return *m_windowModes; }
     // The ticker timer (25 ms); each tick runs one pass over the ticker lines.
     QTimer &timScroll() { return m_timScroll; }
 
@@ -112,6 +113,8 @@ private:
     void wireOptions();
     // The market-index download and the ticker (StockMainTicker.cpp).
     void wireTicker();
+    // The window's modes, widths and furniture, and the pop-up menu (StockMainWindow.cpp).
+    void wireWindow();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -137,6 +140,8 @@ private:
     std::shared_ptr<void> m_optionsConcern;
     // Concern objects of the index download and the ticker (owned by StockMainTicker.cpp).
     std::shared_ptr<void> m_tickerConcern;
+    // The pop-up menu and the window's furniture (owned by StockMainWindow.cpp).
+    std::shared_ptr<void> m_windowConcern;
     QTimer m_timInterval;
     QTimer m_timScroll;
     bool m_loaded = false;

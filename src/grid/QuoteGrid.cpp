@@ -8,6 +8,7 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "ui_frmOptions.h"
+#include "window/PopupMenu.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -228,8 +229,7 @@ void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
                                      int /*row*/, int col)
 {
     if (button == Qt::RightButton) {
-        if (m_popupMenu)
-            m_popupMenu->popup(QCursor::pos());
+        PopupMenu::popup(m_popupMenu, QCursor::pos());
         return;
     }
     if (button != Qt::LeftButton)

@@ -122,6 +122,8 @@ public:
     virtual void showIcon(const QIcon &icon, const QString &toolTip) = 0;
     virtual void removeIcon() = 0;
     virtual bool isShown() const = 0;
+    // False where the desktop has no notification area: an icon would never be seen.
+    virtual bool isAvailable() const = 0;
 Q_SIGNALS:
     void activated();
     void doubleClicked();

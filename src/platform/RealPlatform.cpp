@@ -321,3 +321,8 @@ bool RealTrayIcon::isShown() const
 {
     return m_icon && m_icon->isVisible();
 }
+
+bool RealTrayIcon::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}

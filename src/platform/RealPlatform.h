@@ -69,6 +69,7 @@ public:
     void showIcon(const QIcon &icon, const QString &toolTip) override;
     void removeIcon() override;
     bool isShown() const override;
+    bool isAvailable() const override;
 
 private:
     QSystemTrayIcon *m_icon = nullptr;

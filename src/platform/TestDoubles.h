@@ -103,6 +103,7 @@ class FakeTrayIcon : public TrayIconService
 public:
     using TrayIconService::TrayIconService;
     bool shown = false;
+    bool available = true;
     QString toolTip;
     void showIcon(const QIcon &, const QString &tip) override
     {
@@ -111,6 +112,7 @@ public:
     }
     void removeIcon() override { shown = false; }
     bool isShown() const override { return shown; }
+    bool isAvailable() const override { return available; }
 };
 
 // Every double together, installed for the life of this object.

@@ -1,5 +1,6 @@
 #include "TickerFeed.h"
 
+#include "PopupMenu.h"
 #include "ScrollerHost.h"
 #include "TickerLine.h"
 #include "app/MainState.h"
@@ -227,8 +228,8 @@ void TickerFeed::Scroller1_DblClick()
 
 void TickerFeed::Scroller1_MouseDown(short button, short, float, float)
 {
-    if (button == 2 && m_popupMenu)
-        m_popupMenu->popup(QCursor::pos());
+    if (button == 2)
+        PopupMenu::popup(m_popupMenu, QCursor::pos());
 }
 
 void TickerFeed::Scroller1_MouseMove(short button, short, float, float)

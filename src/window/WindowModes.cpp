@@ -1,6 +1,7 @@
 #include "WindowModes.h"
 
 #include "ImageList.h"
+#include "PopupMenu.h"
 #include "app/MainState.h"
 #include "app/Sounds.h"
 #include "app/frmStockMain.h"
@@ -9,9 +10,32 @@
 #include "settings/SettingsStore.h"
 #include "ui_frmStockMain.h"
 
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
 #include <QScreen>
 
-WindowModes::WindowModes(MainState &state, frmStockMain &main) : m_state(state), m_main(main) {}
+namespace {
+
+const QString kWidenTip = QStringLiteral("Click to extend width to 1024 pixels");
+const QString kNarrowTip = QStringLiteral("Click to reduce width to 800 pixels");
+
+double twipsOf(int pixels)
+{
+    return Twips::toTwips(pixels);
+}
+
+void setLeft(QWidget *widget, double leftTwips)
+{
+    widget->move(Twips::toPixels(leftTwips), widget->y());
+}
+
+} // namespace
+
+WindowModes::WindowModes(MainState &state, frmStockMain &main) : m_state(state), m_main(main)
+{
+    m_main.installEventFilter(this);
+}
 
 void WindowModes::setBackgroundPicture(QWidget &window, const QPixmap &picture)
 {
@@ -19,6 +43,21 @@ void WindowModes::setBackgroundPicture(QWidget &window, const QPixmap &picture)
     palette.setBrush(QPalette::Window, QBrush(picture));
     window.setPalette(palette);
     window.setAutoFillBackground(true);
+}
+
+bool WindowModes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_main && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QObject::eventFilter(watched, event);
+}
+
+double WindowModes::screenWidthTwips() const
+{
+    if (m_screenWidth)
+        return m_screenWidth();
+    const QScreen *screen = m_main.screen();
+    return screen ? twipsOf(screen->geometry().width()) : 0.0;
 }
 
 void WindowModes::setBrowserMode()
@@ -34,6 +73,12 @@ void WindowModes::setBrowserMode()
     ui->cmdPrintTicker->hide();
     ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightBrowser));
     ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopBrowser));
+    if (m_menu) {
+        m_menu->mnuBTV->setEnabled(true);
+        m_menu->mnuData->menuAction()->setEnabled(true);
+        m_menu->mnuTickerBrowser->setChecked(true);
+        m_menu->mnuTickerScroller->setChecked(false);
+    }
     ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonDown));
     setBackgroundPicture(m_main, ImageList::instance().image(ImageList::BrowserSkin));
     m_state.WindowMode = QStringLiteral("Browser");
@@ -44,6 +89,10 @@ void WindowModes::setTickerMode()
     auto *ui = m_main.ui;
     ui->FrameBrowserButtons->hide();
     m_main.resize(Twips::toPixels(TickerWidth), Twips::toPixels(TickerHeight));
+    if (m_menu) {
+        m_menu->mnuBTV->setEnabled(false);
+        m_menu->mnuData->menuAction()->setEnabled(false);
+    }
     ui->cmdPrintTicker->show();
     for (QWidget *w :
          {static_cast<QWidget *>(ui->lblBusy), static_cast<QWidget *>(ui->cmdSubmit),
@@ -58,24 +107,100 @@ void WindowModes::setTickerMode()
     ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopTicker));
     ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonUp));
     setBackgroundPicture(m_main, ImageList::instance().image(ImageList::TickerSkin));
+    if (m_menu) {
+        m_menu->mnuTickerBrowser->setChecked(false);
+        m_menu->mnuTickerScroller->setChecked(true);
+    }
     m_state.WindowMode = QStringLiteral("Ticker");
 }
 
 void WindowModes::picTickerSize_Click()
 {
     PlayClick();
-    const QScreen *screen = m_main.screen();
-    if (screen && m_main.width() >= screen->geometry().width())
-        m_main.resize(Twips::toPixels(NarrowWidth), m_main.height());
+    if (twipsOf(m_main.width()) >= screenWidthTwips())
+        picMaxWide_Click();
 
     if (m_state.WindowMode == QLatin1String("Ticker"))
         setBrowserMode();
     else if (m_state.WindowMode == QLatin1String("Browser"))
         setTickerMode();
+    // The control box stays at the right edge of either width, so the window can always be
+    // hidden to the notification area.
+    QWidget *box = m_main.ui->picControlBox;
+    setLeft(box, twipsOf(m_main.width()) - twipsOf(box->width()) - 50);
 
     m_state.ActiveButton.clear();
     BrowserPanel::SetButtons(m_main);
     m_state.BrowserOpen = false;
     SettingsStore::write(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
                          QStringLiteral("Mode"), m_state.WindowMode);
+    // Written through at once: a layout chosen just before the session ends is kept.
+    SettingsStore::sync();
+}
+
+void WindowModes::setWidth(double widthTwips, double browserMargin, double bezelOffset,
+                           double controlBoxMargin, double borderMargin)
+{
+    auto *ui = m_main.ui;
+    m_main.resize(Twips::toPixels(widthTwips), m_main.height());
+    QWidget *browser = ui->WebBrowser1Frame;
+    browser->resize(Twips::toPixels(widthTwips - browserMargin), browser->height());
+    setLeft(ui->picBezelRight, widthTwips - bezelOffset);
+    setLeft(ui->picControlBox, widthTwips - twipsOf(ui->picControlBox->width()) - controlBoxMargin);
+    setLeft(ui->picRightBorder, widthTwips - twipsOf(ui->picRightBorder->width()) - borderMargin);
+}
+
+void WindowModes::picMaxWide_Click()
+{
+    auto *ui = m_main.ui;
+    PlayClick();
+    // The browser is shown again afterwards only where the layout has it.
+    const bool browserShown = !ui->WebBrowser1Frame->isHidden();
+    ui->WebBrowser1Frame->hide();
+
+    const double screenWidth = screenWidthTwips();
+    double width = twipsOf(m_main.width());
+    if (width < screenWidth) {
+        if (const QScreen *screen = m_main.screen())
+            m_main.move(screen->geometry().topLeft());
+        else
+            m_main.move(0, 0);
+        do {
+            width += WidthStep;
+            setWidth(width, 120, 2080, 150, 0);
+            m_main.repaint();
+        } while (width <= screenWidth);
+        width = screenWidth;
+        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::NarrowWindow));
+        ui->picMaxWide->setToolTip(kNarrowTip);
+    } else {
+        while (width >= NarrowWidth) {
+            width -= WidthStep;
+            setWidth(width, 120, 2080, 150, 0);
+            m_main.repaint();
+        }
+        width = NarrowWidth;
+        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::WidenWindow));
+        ui->picMaxWide->setToolTip(kWidenTip);
+    }
+
+    ui->picMaxWide->repaint();
+    ui->WebBrowser1Frame->setVisible(browserShown);
+    ui->picBezelRight->raise();
+    ui->picButtonFrame->raise();
+    ui->imgBezelBottom->raise();
+    ui->picRightBorder->raise();
+    setWidth(width, 215, 2150, 50, 100);
+}
+
+void WindowModes::Form_Resize()
+{
+    auto *ui = m_main.ui;
+    ui->picBezelRight->move(ui->picBezelRight->x(), Twips::toPixels(BezelRightTop));
+    const double height = twipsOf(m_main.height());
+    if (height > BrowserHeightFrom) {
+        QWidget *browser = ui->WebBrowser1Frame;
+        browser->resize(browser->width(), Twips::toPixels(height - BrowserHeightMargin));
+    }
+    ui->picMaxWide->raise();
 }

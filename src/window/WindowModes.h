@@ -1,14 +1,21 @@
 #pragma once
 
+#include <QObject>
+
+#include <functional>
+
 class QPixmap;
 class QWidget;
 struct MainState;
 class frmStockMain;
+class PopupMenu;
 
-// The main window's two layouts: browser mode (a low wide strip with the browser tray)
-// and ticker mode (a taller window with the whole quote grid and no browser).
-class WindowModes
+// The main window's two layouts (browser mode: a low wide strip with the browser tray;
+// ticker mode: a taller window with the whole quote grid and no browser), its two widths
+// (narrow, and the whole width of the screen) and the browser's place when it is resized.
+class WindowModes : public QObject
 {
+    Q_OBJECT
 public:
     WindowModes(MainState &state, frmStockMain &main);
 
@@ -21,18 +28,42 @@ public:
     static constexpr int GridHeightTicker = 7060;
     static constexpr int PanelTopBrowser = 1500;
     static constexpr int PanelTopTicker = 7300;
+    static constexpr int WidthStep = 100;
+    static constexpr int BrowserHeightMargin = 2800;
+    static constexpr int BrowserHeightFrom = 3000; // window heights above it size the browser
+    static constexpr int BezelRightTop = 1390;
 
-    // Switches the mode and saves it under the portfolio's key Mode. setButtons resets
-    // the browser panel.
+    // The menu items that follow the mode (none until the menu exists).
+    void setMenu(PopupMenu *menu) { m_menu = menu; }
+
+    // Switches the mode and saves it under the portfolio's key Mode. A window as wide as
+    // the screen is first brought back to the narrow width.
     void picTickerSize_Click();
+    // Widens the window to the screen's width, or narrows it back, in steps of 100 twips.
+    void picMaxWide_Click();
+    // The window was resized: the right bezel and the browser follow.
+    void Form_Resize();
+
+    // The width of the window's screen in twips (tests replace it).
+    void setScreenWidthTwips(std::function<double()> width) { m_screenWidth = std::move(width); }
 
     // The window's background picture (the skin of the current mode).
     static void setBackgroundPicture(QWidget &window, const QPixmap &picture);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void setBrowserMode();
     void setTickerMode();
+    double screenWidthTwips() const;
+    // One width of the window, with the browser and the right-hand furniture placed for
+    // it (offsets in twips from the window's right edge).
+    void setWidth(double widthTwips, double browserMargin, double bezelOffset,
+                  double controlBoxMargin, double borderMargin);
 
     MainState &m_state;
     frmStockMain &m_main;
+    PopupMenu *m_menu = nullptr;
+    std::function<double()> m_screenWidth;
 };
