@@ -1,5 +1,7 @@
 #include "QuoteParser.h"
 
+#include "common/Blanks.h"
+
 namespace {
 
 // Replaces every occurrence of needle, found left to right without overlapping in the text
@@ -48,13 +50,7 @@ namespace QuoteParser {
 
 QString trimSpaces(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
+    return Blanks::trim(text);
 }
 
 QString nextQuoteLine(QString &replyText)

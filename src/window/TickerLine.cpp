@@ -1,5 +1,7 @@
 #include "TickerLine.h"
 
+#include "common/Blanks.h"
+
 #include <utility>
 
 namespace {
@@ -7,24 +9,8 @@ namespace {
 const QString kTab = QStringLiteral("\t");
 
 // Blanks are the only thing the ticker trims: tabs and line feeds carry meaning.
-QString trimSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
-QString trimLeadingSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    while (first < text.size() && text.at(first) == u' ')
-        ++first;
-    return text.mid(first);
-}
+using Blanks::trim;
+using Blanks::trimLeading;
 
 // Everything after the first tab; the whole text when there is none.
 QString afterFirstTab(const QString &line)
@@ -70,15 +56,15 @@ QString take(QString &replyText, const std::function<void()> &pumpEvents)
         {QStringLiteral(","), kTab},         {QStringLiteral("\r"), QString()},
     };
     for (const auto &[find, replacement] : cleaning)
-        replyText = trimSpaces(replyText.replace(find, replacement));
+        replyText = trim(replyText.replace(find, replacement));
 
     // The first complete line; an incomplete one waits for the rest of its text.
     QString line;
     const qsizetype lineFeed = replyText.indexOf(u'\n');
     if (lineFeed >= 0) {
         pump();
-        line = trimLeadingSpaces(replyText.left(lineFeed + 1));
-        replyText = trimLeadingSpaces(replyText.remove(trimSpaces(line)));
+        line = trimLeading(replyText.left(lineFeed + 1));
+        replyText = trimLeading(replyText.remove(trim(line)));
     }
 
     // Seven trailing fields are dropped.
@@ -93,7 +79,7 @@ QString take(QString &replyText, const std::function<void()> &pumpEvents)
     // is dropped.
     const qsizetype firstTab = line.indexOf(u'\t');
     const QString name =
-        shortenName(trimSpaces(firstTab < 0 ? QString() : line.left(firstTab + 1)));
+        shortenName(trim(firstTab < 0 ? QString() : line.left(firstTab + 1)));
     line = afterFirstTab(afterFirstTab(line));
     line = name + line;
     line.replace(kTab, QStringLiteral("      "));
