@@ -3,7 +3,6 @@
 #include "app/VantoraApp.h"
 #include "app/frmStockMain.h"
 #include "common/RuntimeError.h"
-#include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
@@ -266,32 +265,21 @@ private Q_SLOTS:
         QVERIFY(!main.form()->isVisible());
     }
 
-    void startPage_data()
+    void startPageThroughPanelOrSystemBrowser()
     {
-        QTest::addColumn<bool>("homePage"); // chkStartHomePage
-        QTest::addColumn<bool>("panel");    // a browser panel took over the navigation
-        QTest::newRow("home page, system browser") << true << false;
-        QTest::newRow("own start page, system browser") << false << false;
-        QTest::newRow("home page, panel") << true << true;
-    }
-    void startPage()
-    {
-        QFETCH(bool, homePage);
-        QFETCH(bool, panel);
         SettingsStore::write("Settings", "FirstRun", "1");
-        SettingsStore::write(kDefault, "StartHomePage", homePage ? "1" : "0");
-        StockMain main;
-        QList<QUrl> navigated;
-        if (panel)
-            main.setStartPageNavigator([&](const QUrl &url) { navigated << url; });
-        main.Form_Load();
-        const int home = main.options()->ui->cboHomePage->currentIndex();
-        QVERIFY(home >= 0);
-        const QUrl expected(homePage ? main.state().HomePageURLs[std::size_t(home)]
-                                     : FeedConfig::startPageUrl());
-        QCOMPARE(panel ? navigated : m_platform->programs.urls, QList<QUrl>{expected});
-        QVERIFY((panel ? m_platform->programs.urls : navigated).isEmpty());
-        main.form()->hide();
+        for (const bool panel : {false, true}) {
+            StockMain main;
+            QList<QUrl> navigated;
+            if (panel)
+                main.setStartPageNavigator([&](const QUrl &url) { navigated << url; });
+            main.Form_Load();
+            const int home = main.options()->ui->cboHomePage->currentIndex(); // ticked at first
+            const QList<QUrl> expected{QUrl(main.state().HomePageURLs[std::size_t(home)])};
+            QCOMPARE(navigated, panel ? expected : QList<QUrl>());
+            QCOMPARE(m_platform->programs.urls, expected);
+            main.form()->hide();
+        }
     }
 
     void exitHangsUpWhenAsked()
