@@ -10,6 +10,7 @@ packages=(
   qt6-qpa-plugins libgl-dev libbenchmark-dev
   xvfb xauth poppler-utils python3
   clang libfuzzer-14-dev
+  dbus dbus-daemon python3-dbus python3-dbusmock
 )
 
 missing=()

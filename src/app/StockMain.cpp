@@ -41,8 +41,7 @@ StockMain::StockMain()
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
     m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, *m_options);
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
-        [this] { m_timInterval.start(); });
+        m_state, *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); }, m_timInterval);
     m_windowModes = std::make_unique<WindowModes>(m_state, *m_form);
     m_scroller = std::make_unique<ScrollerHost>();
 
@@ -245,7 +244,7 @@ void StockMain::ApplyQuoteSource()
 void StockMain::CheckConnection()
 {
     if (m_connectivity->ActiveConnection()) {
-        // Opening the home page or the start page comes with the browser panel.
+        openStartPage();
         GetQuotes();
     } else if (m_options->ui->chkUseDialUp->isChecked() &&
                m_options->ui->chkAutoDial->isChecked() &&
@@ -253,6 +252,25 @@ void StockMain::CheckConnection()
         m_connectivity->Connect();
     }
     m_form->ui->gridQuotes->raise();
+}
+
+void StockMain::openStartPage()
+{
+    auto *opt = m_options->ui;
+    QString address = FeedConfig::startPageUrl();
+    if (opt->chkStartHomePage->isChecked()) {
+        const int home = opt->cboHomePage->currentIndex();
+        address = home >= 0 && home < int(m_state.HomePageURLs.size())
+                      ? m_state.HomePageURLs[std::size_t(home)]
+                      : QString();
+    }
+    if (address.isEmpty())
+        return;
+    const QUrl url(address);
+    if (m_startPageNavigator)
+        m_startPageNavigator(url);
+    else
+        Platform::instance().programs->openUrl(url);
 }
 
 void StockMain::showAfterAgreement()
@@ -330,13 +348,15 @@ void StockMain::exitProgram(bool playSound)
     if (m_quotesConcern)
         quoteDownload().shutdown();
     m_inetQuotes->shutdown();
+    m_timInterval.stop();
+    m_timScroll.stop();
     if (m_settingsLoaded) {
         saveAll();
+        // Waits (briefly) until the dial-up service has the request: the program ends
+        // right after this.
         if (m_options->ui->chkDisconnectOnExit->isChecked())
             m_connectivity->HangUp();
     }
-    m_timInterval.stop();
-    m_timScroll.stop();
     Q_EMIT exiting();
     m_options->hide();
     Form_Unload();

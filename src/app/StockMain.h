@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class frmStockMain;
@@ -22,6 +23,7 @@ class QuoteDownload;
 class UpdateCycle;
 class TickerFeed;
 class OptionsWindow;
+class QUrl;
 
 // The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
 // the whole program shares. The window itself is frmStockMain; the Options window, which
@@ -58,6 +60,13 @@ public:
     void ApplyQuoteSource();
     // The folder of the system's programs, ending in a separator.
     static QString GetWindowsDir();
+
+    // Where the start-up check opens the home page (or Vantora's own start page): the
+    // browser panel sets this to navigate itself; unset, the system's browser shows it.
+    void setStartPageNavigator(std::function<void(const QUrl &)> navigate)
+    {
+        m_startPageNavigator = std::move(navigate);
+    }
 
     // Shows the main window after the agreement was accepted on a first run.
     void showAfterAgreement();
@@ -121,6 +130,7 @@ protected:
 
 private:
     void CheckConnection();
+    void openStartPage();
     void startBuiltInFeed();
     void placeWindow();
 
@@ -148,4 +158,5 @@ private:
     bool m_settingsLoaded = false;
     bool m_exiting = false;
     qint32 m_lampColor = 0;
+    std::function<void(const QUrl &)> m_startPageNavigator;
 };

@@ -1,6 +1,7 @@
 #include "UpdateCycle.h"
 
 #include "ErrorReporter.h"
+#include "MainState.h"
 #include "Sounds.h"
 #include "common/Numbers.h"
 #include "common/RuntimeError.h"
@@ -88,7 +89,10 @@ void UpdateCycle::tick()
     if (UpdateElapsed != UpdateInterval)
         return;
     UpdateElapsed = 0;
-    // The dial-up watchdog (DialUpWatchdog) runs here; a redial after asking ends the tick.
+    // A redial after asking ends the tick. The download refuses to start while one runs,
+    // so a tick that comes inside a running download starts nothing.
+    if (m_connectivity.DialUpWatchdog(&m_form))
+        return;
     if (opt->chkQuoteUpdate->isChecked() && m_connectivity.ActiveConnection())
         m_getQuotes();
 }
@@ -108,6 +112,8 @@ void UpdateCycle::cmdUpdate_Click()
     auto *button = m_form.ui->cmdUpdate;
     if (button->state() != LinkButton::Up)
         button->setState(LinkButton::Up);
+    // The user takes over: a redial that never came up no longer silences the watchdog.
+    m_state.RedialPending = false;
 
     if (m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked()) {
         m_timInterval.start();

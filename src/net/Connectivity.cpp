@@ -7,28 +7,30 @@
 #include "platform/Platform.h"
 #include "ui_frmOptions.h"
 
+#include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QMessageBox>
 #include <QUrl>
 
 Connectivity::Connectivity(MainState &state, frmOptions &options, Transfer &inetQuotes,
-                           std::function<void(qint32)> paintLamp, std::function<void()> enableTimer)
+                           std::function<void(qint32)> paintLamp, QTimer &timInterval)
     : m_state(state), m_options(options), m_inetQuotes(inetQuotes),
-      m_paintLamp(std::move(paintLamp)), m_enableTimer(std::move(enableTimer))
+      m_paintLamp(std::move(paintLamp)), m_timInterval(timInterval)
 {
+    m_redialLimit.setSingleShot(true);
+    m_redialLimit.setInterval(RedialLimitMs);
+    QObject::connect(&m_redialLimit, &QTimer::timeout, &m_redialLimit, [this] { redialFailed(); });
 }
 
 bool Connectivity::quoteAddressOnLoopback() const
 {
-    for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
-        const QUrl url(address);
-        const QString host = url.host();
-        if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
-            return true;
-        const QHostAddress ip(host);
-        if (!ip.isNull() && ip.isLoopback())
-            return true;
-    }
-    return false;
+    // Only the quote address: the index and page addresses never make an offline machine
+    // look connected.
+    const QString host = QUrl(m_state.StockURL).host();
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress ip(host);
+    return !ip.isNull() && ip.isLoopback();
 }
 
 bool Connectivity::ViaLAN() const
@@ -59,25 +61,74 @@ bool Connectivity::ActiveConnection()
     return false;
 }
 
-void Connectivity::Connect()
+bool Connectivity::Connect()
 {
     // Any failure (no entry selected, no dialler) ends silently.
     const QString entry = m_options.ui->cboDialUpList->currentText();
     if (m_options.ui->cboDialUpList->currentIndex() < 0 || entry.isEmpty())
-        return;
-    if (!Platform::instance().dialUp->dial(entry))
-        return;
-    m_enableTimer();
+        return false;
+    if (!Platform::instance().dialUp->dial(entry, &m_redialLimit, [this] { redialFailed(); }))
+        return false;
+    m_timInterval.start();
     m_paintLamp(Colors::LampBusy);
+    return true;
+}
+
+void Connectivity::redial()
+{
+    if (!Connect())
+        return;
+    m_state.RedialPending = true;
+    m_redialLimit.start();
+}
+
+void Connectivity::redialFailed()
+{
+    // The dialler gave up or took too long: the watchdog may ask again at its next round.
+    m_redialLimit.stop();
+    m_state.RedialPending = false;
+}
+
+bool Connectivity::DialUpWatchdog(QWidget *parent)
+{
+    if (!m_options.ui->chkUseDialUp->isChecked() || m_state.RedialPending || ViaModem())
+        return false;
+    m_paintLamp(Colors::LampOffline);
+    if (m_options.ui->chkReconnectOnDisconnect->isChecked()) {
+        m_paintLamp(Colors::LampBusy);
+        redial();
+        return false;
+    }
+    m_timInterval.stop();
+    const int answer = Platform::instance().messageBox->show(
+        parent, QStringLiteral("Vantora Connection Error"),
+        QStringLiteral("Internet connection lost! - redial?"), MessageBoxService::Icon::Critical,
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return false; // automatic updates stay off until the user starts one
+    redial();
+    m_timInterval.start();
+    m_paintLamp(Colors::LampBusy);
+    return true;
+}
+
+void Connectivity::cmdConnect_Click()
+{
+    redialFailed();
+    Connect();
 }
 
 void Connectivity::HangUp()
 {
     const QString selected = m_options.ui->cboDialUpList->currentText().trimmed();
     const auto connections = Platform::instance().dialUp->activeConnections();
+    // The requests reach the service before the program goes on (to its end, at exit),
+    // however many there are, within one bounded wait.
+    QDeadlineTimer deadline(HangUpWaitMs);
     for (int i = 0; i < connections.size() && i < 256; ++i) {
         if (connections.at(i).entryName.trimmed() == selected)
-            Platform::instance().dialUp->hangUp(connections.at(i).handle);
+            Platform::instance().dialUp->hangUp(connections.at(i).handle,
+                                                int(deadline.remainingTime()));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QtGlobal>
 
 #include <functional>
@@ -10,30 +11,48 @@ class QWidget;
 class Transfer;
 
 // Deciding whether a usable connection exists, dialling and hanging up a dial-up entry,
-// and applying the proxy to the quote downloader. The status lamp shows the outcome.
+// redialling a lost link, and applying the proxy to the quote downloader. The status lamp
+// shows the outcome.
 class Connectivity
 {
 public:
-    // paintLamp receives a colour in blue-green-red order.
+    // paintLamp receives a colour in blue-green-red order; timInterval is the update timer.
     Connectivity(MainState &state, frmOptions &options, Transfer &inetQuotes,
-                 std::function<void(qint32)> paintLamp, std::function<void()> enableTimer);
+                 std::function<void(qint32)> paintLamp, QTimer &timInterval);
 
     bool ViaLAN() const;
     bool ViaModem() const;
-    // A usable connection exists; paints the lamp. A quote address on the loopback counts
+    // A usable connection exists; paints the lamp. The quote address on the loopback counts
     // as a LAN link, so the built-in feed works on a machine without any network.
     bool ActiveConnection();
-    void Connect();
+    // Starts dialling the selected entry; false when it could not be started.
+    bool Connect();
     void HangUp();
     void SetUpDialUp();
     void SetProxy();
+    // The dial-up watchdog of the update tick. True when the user chose to redial, which
+    // ends the tick without a quote update.
+    bool DialUpWatchdog(QWidget *parent);
+    // The Options window's Connect button: dials now, and the watchdog may fire again.
+    void cmdConnect_Click();
+
+    // A redial that has not brought the link up within this time has failed.
+    static constexpr int RedialLimitMs = 2 * 60 * 1000;
+    void setRedialLimit(int ms) { m_redialLimit.setInterval(ms); }
+    // Hanging up waits this long at most for the dial-up service to take the request.
+    static constexpr int HangUpWaitMs = 2000;
 
 private:
     bool quoteAddressOnLoopback() const;
+    // Dials from the watchdog; while the redial is pending the watchdog stays silent.
+    void redial();
+    void redialFailed();
 
     MainState &m_state;
     frmOptions &m_options;
     Transfer &m_inetQuotes;
     std::function<void(qint32)> m_paintLamp;
-    std::function<void()> m_enableTimer;
+    QTimer &m_timInterval;
+    // Runs out when a redial took too long; also the context of the dialler's late answer.
+    QTimer m_redialLimit;
 };

@@ -86,6 +86,8 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
             guarded(&OptionsWindow::refreshQuoteGrid));
     connect(&m_options, &frmOptions::homePageListOpened, this,
             guarded(&OptionsWindow::cboHomePage_DropDown));
+    connect(ui->cmdConnect, &QAbstractButton::clicked, this,
+            [this] { guard([this] { m_main.connectivity().cmdConnect_Click(); }, &m_options); });
     connect(&m_options, &frmOptions::calculatorRequested, this,
             [] { Platform::instance().programs->startCalculator(); });
     connect(&m_options, &frmOptions::buttonColorsRequested, this,

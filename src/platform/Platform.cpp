@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "NetworkManager.h"
 #include "RealPlatform.h"
 
 namespace {
@@ -9,8 +10,9 @@ Platform &realServices()
     static RealMessageBox messageBox;
     static RealProgramLauncher programs;
     static RealSound sound;
-    static RealConnectionState connection;
-    static RealDialUp dialUp;
+    static NetworkManager networkManager;
+    static RealConnectionState connection(networkManager);
+    static RealDialUp dialUp(networkManager);
     static RealDialogs dialogs;
     static RealPrinter printer;
     static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window

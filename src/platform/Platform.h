@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -83,11 +84,16 @@ public:
         QString entryName;
     };
     virtual ~DialUpService() = default;
+    // Reads the entries; dialling later looks the name up among the entries read last.
     virtual QStringList entries() = 0;
     virtual QList<ActiveConnection> activeConnections() = 0;
-    // Starts dialling an entry; does not wait for the link.
-    virtual bool dial(const QString &entryName) = 0;
-    virtual bool hangUp(const QString &handle) = 0;
+    // Starts dialling an entry and returns without waiting for the link; false when the
+    // request could not be made. When the service later turns the request down, `refused`
+    // runs, as long as `context` lives.
+    virtual bool dial(const QString &entryName, QObject *context = nullptr,
+                      std::function<void()> refused = {}) = 0;
+    // Hangs a connection up, waiting at most waitMs for the service to take the request.
+    virtual bool hangUp(const QString &handle, int waitMs = 0) = 0;
 };
 
 // The common dialogs: colour, open file, print set-up.

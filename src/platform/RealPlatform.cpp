@@ -1,12 +1,9 @@
 #include "RealPlatform.h"
 
+#include "NetworkManager.h"
+
 #include <QAudioDevice>
 #include <QColorDialog>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusObjectPath>
-#include <QDBusReply>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -115,12 +112,27 @@ void RealSound::playSync(const QString &path)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+RealConnectionState::RealConnectionState(NetworkManager &networkManager) : m_nm(networkManager) {}
+
 int RealConnectionState::connectedFlags()
 {
-    int flags = 0;
-    if (QNetworkInformation::loadDefaultBackend() && QNetworkInformation::instance()) {
+    if (const auto active = m_nm.activeConnections()) {
+        int flags = 0;
+        for (const NetworkManager::Active &connection : *active) {
+            if (connection.state != NetworkManager::Activated ||
+                connection.type == QLatin1String("loopback"))
+                continue;
+            flags |= m_nm.isListedDialUpProfile(connection.profile) ? Modem : Lan;
+        }
+        return flags;
+    }
+    // The system's reachability comes from NetworkManager too where it runs: one that has
+    // just failed to answer is not asked again through it.
+    if (!m_nm.isQuiet() && QNetworkInformation::loadDefaultBackend() &&
+        QNetworkInformation::instance()) {
         QNetworkInformation *info = QNetworkInformation::instance();
         const auto reach = info->reachability();
+        int flags = 0;
         if (reach == QNetworkInformation::Reachability::Online ||
             reach == QNetworkInformation::Reachability::Site) {
             if (info->supports(QNetworkInformation::Feature::TransportMedium) &&
@@ -134,6 +146,7 @@ int RealConnectionState::connectedFlags()
     }
     // No back end could say: any running interface that is not the loopback counts as LAN,
     // and a point-to-point one as a modem link.
+    int flags = 0;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &iface : interfaces) {
         const auto f = iface.flags();
@@ -150,65 +163,13 @@ int RealConnectionState::connectedFlags()
     return flags;
 }
 
-namespace {
-
-const QString kNmService = QStringLiteral("org.freedesktop.NetworkManager");
-const QString kNmPath = QStringLiteral("/org/freedesktop/NetworkManager");
-
-bool isDialUpType(const QString &type)
-{
-    return type == QLatin1String("gsm") || type == QLatin1String("cdma") ||
-           type == QLatin1String("pppoe") || type == QLatin1String("bluetooth");
-}
-
-// Connection profiles as (object path, id, type); empty where NetworkManager is absent.
-struct Profile
-{
-    QString path;
-    QString id;
-    QString type;
-};
-
-QList<Profile> dialUpProfiles()
-{
-    QList<Profile> result;
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return result;
-    QDBusInterface settings(kNmService, kNmPath + QStringLiteral("/Settings"),
-                            kNmService + QStringLiteral(".Settings"), bus);
-    if (!settings.isValid())
-        return result;
-    settings.setTimeout(2000);
-    const QDBusReply<QList<QDBusObjectPath>> paths =
-        settings.call(QStringLiteral("ListConnections"));
-    if (!paths.isValid())
-        return result;
-    for (const QDBusObjectPath &path : paths.value()) {
-        QDBusInterface conn(kNmService, path.path(),
-                            kNmService + QStringLiteral(".Settings.Connection"), bus);
-        conn.setTimeout(2000);
-        const QDBusMessage reply = conn.call(QStringLiteral("GetSettings"));
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-            continue;
-        // a{sa{sv}}: the "connection" group holds id and type.
-        QMap<QString, QVariantMap> groups;
-        const QDBusArgument arg = reply.arguments().constFirst().value<QDBusArgument>();
-        arg >> groups;
-        const QVariantMap connection = groups.value(QStringLiteral("connection"));
-        const QString type = connection.value(QStringLiteral("type")).toString();
-        if (isDialUpType(type))
-            result.append({path.path(), connection.value(QStringLiteral("id")).toString(), type});
-    }
-    return result;
-}
-
-} // namespace
+RealDialUp::RealDialUp(NetworkManager &networkManager) : m_nm(networkManager) {}
 
 QStringList RealDialUp::entries()
 {
     QStringList names;
-    for (const Profile &p : dialUpProfiles())
+    for (const NetworkManager::Profile &p :
+         m_nm.readDialUpProfiles().value_or(QList<NetworkManager::Profile>()))
         names << p.id;
     return names;
 }
@@ -216,51 +177,31 @@ QStringList RealDialUp::entries()
 QList<DialUpService::ActiveConnection> RealDialUp::activeConnections()
 {
     QList<ActiveConnection> result;
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return result;
-    QDBusInterface nm(kNmService, kNmPath, kNmService, bus);
-    if (!nm.isValid())
-        return result;
-    const QVariant active = nm.property("ActiveConnections");
-    const auto paths = qdbus_cast<QList<QDBusObjectPath>>(active);
-    for (const QDBusObjectPath &path : paths) {
-        QDBusInterface conn(kNmService, path.path(),
-                            kNmService + QStringLiteral(".Connection.Active"), bus);
-        if (!conn.isValid())
-            continue;
-        if (isDialUpType(conn.property("Type").toString()))
-            result.append({path.path(), conn.property("Id").toString()});
+    for (const NetworkManager::Active &a :
+         m_nm.activeConnections().value_or(QList<NetworkManager::Active>())) {
+        if (NetworkManager::isDialUpType(a.type))
+            result.append({a.path, a.id});
     }
     return result;
 }
 
-bool RealDialUp::dial(const QString &entryName)
+bool RealDialUp::dial(const QString &entryName, QObject *context, std::function<void()> refused)
 {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    for (const Profile &p : dialUpProfiles()) {
+    // The entries as the list shows them: no second read of every profile per dial.
+    for (const NetworkManager::Profile &p : m_nm.dialUpProfiles()) {
         if (p.id != entryName)
             continue;
-        QDBusInterface nm(kNmService, kNmPath, kNmService, bus);
-        // Activation returns at once; the link comes up later.
-        nm.asyncCall(QStringLiteral("ActivateConnection"),
-                     QVariant::fromValue(QDBusObjectPath(p.path)),
-                     QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
-                     QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))));
-        return true;
+        return m_nm.activate(p.path, context, [refused = std::move(refused)](bool accepted) {
+            if (!accepted && refused)
+                refused();
+        });
     }
     return false;
 }
 
-bool RealDialUp::hangUp(const QString &handle)
+bool RealDialUp::hangUp(const QString &handle, int waitMs)
 {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return false;
-    QDBusInterface nm(kNmService, kNmPath, kNmService, bus);
-    nm.asyncCall(QStringLiteral("DeactivateConnection"),
-                 QVariant::fromValue(QDBusObjectPath(handle)));
-    return true;
+    return m_nm.deactivate(handle, waitMs);
 }
 
 std::optional<QColor> RealDialogs::chooseColor(QWidget *parent, const QColor &initial,

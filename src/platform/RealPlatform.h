@@ -28,10 +28,19 @@ public:
     void playSync(const QString &path) override;
 };
 
+class NetworkManager;
+
+// Where NetworkManager answers, its activated connections decide: one of the dial-up
+// profiles last listed is the modem link, any other connection a LAN link. Without it the
+// system's reachability, or failing that the running interfaces, decide.
 class RealConnectionState : public ConnectionStateService
 {
 public:
+    explicit RealConnectionState(NetworkManager &networkManager);
     int connectedFlags() override;
+
+private:
+    NetworkManager &m_nm;
 };
 
 // Dial-up entries are NetworkManager's modem and PPPoE connection profiles, reached over
@@ -39,10 +48,14 @@ public:
 class RealDialUp : public DialUpService
 {
 public:
+    explicit RealDialUp(NetworkManager &networkManager);
     QStringList entries() override;
     QList<ActiveConnection> activeConnections() override;
-    bool dial(const QString &entryName) override;
-    bool hangUp(const QString &handle) override;
+    bool dial(const QString &entryName, QObject *context, std::function<void()> refused) override;
+    bool hangUp(const QString &handle, int waitMs) override;
+
+private:
+    NetworkManager &m_nm;
 };
 
 class RealDialogs : public DialogService

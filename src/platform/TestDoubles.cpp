@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPrinter>
+#include <QTimer>
 
 int FakeMessageBox::show(QWidget *, const QString &title, const QString &text, Icon icon,
                          int buttons, int defaultButton)
@@ -41,13 +42,17 @@ bool FakeProgramLauncher::startDetached(const QString &program, const QStringLis
     return result;
 }
 
-bool FakeDialUp::dial(const QString &entryName)
+bool FakeDialUp::dial(const QString &entryName, QObject *context, std::function<void()> refused)
 {
     dialled << entryName;
-    return entryNames.contains(entryName);
+    if (!entryNames.contains(entryName))
+        return false;
+    if (refuseDialling && refused && context)
+        QTimer::singleShot(0, context, std::move(refused));
+    return true;
 }
 
-bool FakeDialUp::hangUp(const QString &handle)
+bool FakeDialUp::hangUp(const QString &handle, int)
 {
     hungUp << handle;
     return true;

@@ -64,11 +64,12 @@ public:
     QList<ActiveConnection> active;
     QStringList dialled;
     QStringList hungUp;
+    bool refuseDialling = false; // the service turns each dial down after accepting it
 
     QStringList entries() override { return entryNames; }
     QList<ActiveConnection> activeConnections() override { return active; }
-    bool dial(const QString &entryName) override;
-    bool hangUp(const QString &handle) override;
+    bool dial(const QString &entryName, QObject *context, std::function<void()> refused) override;
+    bool hangUp(const QString &handle, int waitMs) override;
 };
 
 class FakeDialogs : public DialogService

@@ -10,6 +10,7 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
+#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ScrollerHost.h"
 #include "window/TickerFeed.h"
@@ -70,7 +71,9 @@ void MarketIndices::endEarly()
 
 void MarketIndices::GetMarketQuotes()
 {
-    const bool connected = m_connectivity.ActiveConnection();
+    // As for the quotes, a chosen proxy stands in for a detected connection.
+    const bool connected =
+        m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked();
     if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
         return;
     m_paintLamp(Colors::LampBusy);

@@ -147,9 +147,12 @@ void QuoteDownload::GetQuotes()
         return;
     FlexGrid &grid = *m_form.ui->gridQuotes;
 
-    // 1-2. The gate: a connection, the Options window closed, no transfer running.
+    // 1-2. The gate: a connection, the Options window closed, no transfer running. A proxy
+    // chosen in Options lets the download through without a detected connection: the
+    // proxy may well reach what this machine cannot see.
     m_paintLamp(Colors::LampBusy);
-    const bool connected = m_connectivity.ActiveConnection();
+    const bool connected =
+        m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked();
     if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
         return;
 

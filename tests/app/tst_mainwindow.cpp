@@ -55,6 +55,7 @@ class TestMainWindow : public QObject
         m_main = std::make_unique<StockMain>();
         m_main->windowModes().setScreenWidthTwips([] { return 19200.0; });
         m_main->Form_Load();
+        m_platform->programs.urls.clear(); // the page the start-up check opened
         for (QCheckBox *box : m_main->options()->chkIndex)
             box->setChecked(false);
     }

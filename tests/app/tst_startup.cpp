@@ -265,6 +265,23 @@ private Q_SLOTS:
         QVERIFY(!main.form()->isVisible());
     }
 
+    void startPageThroughPanelOrSystemBrowser()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        for (const bool panel : {false, true}) {
+            StockMain main;
+            QList<QUrl> navigated;
+            if (panel)
+                main.setStartPageNavigator([&](const QUrl &url) { navigated << url; });
+            main.Form_Load();
+            const int home = main.options()->ui->cboHomePage->currentIndex(); // ticked at first
+            const QList<QUrl> expected{QUrl(main.state().HomePageURLs[std::size_t(home)])};
+            QCOMPARE(navigated, panel ? expected : QList<QUrl>());
+            QCOMPARE(m_platform->programs.urls, expected);
+            main.form()->hide();
+        }
+    }
+
     void exitHangsUpWhenAsked()
     {
         SettingsStore::write("Settings", "FirstRun", "1");

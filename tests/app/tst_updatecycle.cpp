@@ -63,7 +63,7 @@ void TestUpdateCycle::init()
     m_options = std::make_unique<frmOptions>();
     m_transfer = std::make_unique<Transfer>();
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, *m_options, *m_transfer, [](qint32) {}, [this] { m_timer.start(); });
+        m_state, *m_options, *m_transfer, [](qint32) {}, m_timer);
     m_downloads = 0;
     m_timer.stop();
     m_cycle = std::make_unique<UpdateCycle>(m_state, *m_form, *m_options, *m_connectivity, m_timer,
@@ -248,8 +248,10 @@ void TestUpdateCycle::updateButton()
     dialUpList->setCurrentIndex(0);
     optionsControl<QCheckBox>("chkUseProxy")->setChecked(proxy);
     optionsControl<QCheckBox>("chkAutoDial")->setChecked(autoDial);
+    m_state.RedialPending = true;
 
     m_cycle->cmdUpdate_Click();
+    QVERIFY(!m_state.RedialPending); // the watchdog may fire again
 
     QCOMPARE(m_downloads, downloads);
     QCOMPARE(m_timer.isActive(), downloads > 0 || dialled);

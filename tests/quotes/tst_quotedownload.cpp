@@ -10,14 +10,17 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
+#include "ui_frmOptions.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -432,6 +435,15 @@ void TestQuoteDownload::nothingWhileOptionsOpen()
     m_main->GetQuotes();
     QVERIFY(m_source->requests().isEmpty());
     QCOMPARE(m_main->lampColor(), Colors::LampOffline);
+
+    // A chosen proxy lets the download through: the feed stands in for the proxy here.
+    auto *opt = m_main->options()->ui;
+    opt->chkUseProxy->setChecked(true);
+    opt->txtProxyServer->setText(QStringLiteral("127.0.0.1"));
+    opt->txtProxyPort->setText(QString::number(QUrl(m_feed->baseUrl()).port()));
+    m_main->connectivity().SetProxy();
+    m_main->GetQuotes();
+    QVERIFY(!m_source->requests().isEmpty());
 }
 
 void TestQuoteDownload::realTimeModeUsesFixedTemplate()
