@@ -6,6 +6,7 @@
 #include "browser/Catalogues.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
+#include "feed/BrowserPages.h"
 #include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
 #include "frmStockMain.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -57,6 +59,7 @@ StockMain::StockMain()
     wireOptions();
     wireTicker();
     wireWindow();
+    wireBrowser();
 }
 
 StockMain::~StockMain() = default;
@@ -221,6 +224,10 @@ void StockMain::Form_Load()
 
 void StockMain::startBuiltInFeed()
 {
+    // The feed's start page tells a newcomer where this Vantora keeps its files.
+    BrowserPages::setProgramFiles(
+        QDir::toNativeSeparators(SettingsStore::fileName()),
+        QDir::toNativeSeparators(ProgramFolder::path() + QStringLiteral("/Log Files")));
     // The quote addresses that point at the built-in feed's loopback address start it
     // here; when another Vantora already serves that port, that one answers.
     // Only the feed's own address starts it: a service of the user's own on another
@@ -245,7 +252,7 @@ void StockMain::ApplyQuoteSource()
 void StockMain::CheckConnection()
 {
     if (m_connectivity->ActiveConnection()) {
-        // Opening the home page or the start page comes with the browser panel.
+        openStartPage();
         GetQuotes();
     } else if (m_options->ui->chkUseDialUp->isChecked() &&
                m_options->ui->chkAutoDial->isChecked() &&

@@ -22,6 +22,7 @@ class QuoteDownload;
 class UpdateCycle;
 class TickerFeed;
 class OptionsWindow;
+class BrowserPanel;
 
 // The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
 // the whole program shares. The window itself is frmStockMain; the Options window, which
@@ -94,6 +95,8 @@ public:
     // The Options window's behaviour (StockMainOptions.cpp).
     OptionsWindow &optionsWindow();
     WindowModes &windowModes() { return *m_windowModes; }
+    // The browser panel and its embedded browser (StockMainBrowser.cpp).
+    BrowserPanel &browserPanel();
     // The ticker timer (25 ms); each tick runs one pass over the ticker lines.
     QTimer &timScroll() { return m_timScroll; }
 
@@ -115,6 +118,11 @@ private:
     void wireTicker();
     // The window's modes, widths and furniture, and the pop-up menu (StockMainWindow.cpp).
     void wireWindow();
+    // The browser panel, its tray and the embedded browser (StockMainBrowser.cpp).
+    void wireBrowser();
+    // Step 1a of the connection check: the home page, or Vantora's start page, in the
+    // panel browser (StockMainBrowser.cpp).
+    void openStartPage();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -142,6 +150,8 @@ private:
     std::shared_ptr<void> m_tickerConcern;
     // The pop-up menu and the window's furniture (owned by StockMainWindow.cpp).
     std::shared_ptr<void> m_windowConcern;
+    // The browser panel (owned by StockMainBrowser.cpp).
+    std::shared_ptr<void> m_browserConcern;
     QTimer m_timInterval;
     QTimer m_timScroll;
     bool m_loaded = false;
