@@ -19,6 +19,7 @@ QString g_logFolder;
 
 constexpr qint64 kDay = 24 * 3600;
 constexpr int kMaxPoints = 600;
+constexpr qint64 kTradingDay = 390 * 60;
 
 QByteArray escaped(const QString &text)
 {
@@ -277,8 +278,7 @@ std::vector<ChartPoint> history(const QString &symbol, int timeCode, int freqCod
     bool intraday = false;
     qint64 step = stepSeconds(freqCode, intraday);
     // Intraday steps walk through trading time: 390 minutes a day.
-    const qint64 span =
-        intraday ? qint64(spanDays(timeCode)) * 390 * 60 : spanDays(timeCode) * kDay;
+    const qint64 span = intraday ? spanDays(timeCode) * kTradingDay : spanDays(timeCode) * kDay;
     qint64 count = std::max<qint64>(2, span / step + 1);
     while (count > kMaxPoints) { // a coarser step keeps the page small
         step *= 2;
@@ -286,14 +286,19 @@ std::vector<ChartPoint> history(const QString &symbol, int timeCode, int freqCod
     }
     Random random{
         seedOf(symbol.toUpper() + QString::number(timeCode) + u'/' + QString::number(freqCode))};
-    const double volatility = 0.012 * std::sqrt(double(step) / double(intraday ? 390 * 60 : kDay));
+    const double volatility =
+        0.012 * std::sqrt(double(step) / double(intraday ? kTradingDay : kDay));
     std::vector<ChartPoint> points(std::size_t(count), ChartPoint{0, 0});
     double price = endPrice > 0 ? endPrice : 1.0;
     qint64 tradingOffset = 0; // trading seconds before the end
     for (qint64 i = count - 1; i >= 0; --i) {
         qint64 t = endTime - tradingOffset;
-        if (intraday) // a trading day is 390 minutes of a calendar day
-            t = endTime - (tradingOffset / (390 * 60)) * kDay - tradingOffset % (390 * 60);
+        if (intraday && tradingOffset > 0) {
+            // A trading day is 390 minutes of a calendar day; a day's open sits right after
+            // the close before it.
+            const qint64 days = (tradingOffset - 1) / kTradingDay;
+            t = endTime - days * kDay - (tradingOffset - days * kTradingDay);
+        }
         points[std::size_t(i)] = {t, price};
         price *= std::exp(-volatility * random.gaussian());
         tradingOffset += step;
