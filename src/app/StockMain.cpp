@@ -252,8 +252,12 @@ void StockMain::ApplyQuoteSource()
 void StockMain::CheckConnection()
 {
     if (m_connectivity->ActiveConnection()) {
-        openStartPage();
+        // The start or home page is chosen first and shown once the first quotes are in:
+        // the browser engine starts with the first page it shows, and its start-up never
+        // holds the quotes up.
+        const QString startPage = startPageAddress();
         GetQuotes();
+        openStartPage(startPage);
     } else if (m_options->ui->chkUseDialUp->isChecked() &&
                m_options->ui->chkAutoDial->isChecked() &&
                m_options->ui->cboDialUpList->currentIndex() >= 0) {

@@ -120,9 +120,10 @@ private:
     void wireWindow();
     // The browser panel, its tray and the embedded browser (StockMainBrowser.cpp).
     void wireBrowser();
-    // Step 1a of the connection check: the home page, or Vantora's start page, in the
-    // panel browser (StockMainBrowser.cpp).
-    void openStartPage();
+    // Step 1a of the connection check: the home page, or Vantora's start page, and
+    // opening it in the panel browser (StockMainBrowser.cpp).
+    QString startPageAddress() const;
+    void openStartPage(const QString &address);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -13,7 +13,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
 #include <QToolButton>
 
 // The browser panel, its tray and the embedded browser are wired here.
@@ -87,18 +86,18 @@ BrowserPanel &StockMain::browserPanel()
     return *std::static_pointer_cast<BrowserPanel>(m_browserConcern);
 }
 
-void StockMain::openStartPage()
+QString StockMain::startPageAddress() const
 {
+    if (!m_options->ui->chkStartHomePage->isChecked())
+        return Catalogues::defaultStartPage();
     const int index = m_options->ui->cboHomePage->currentIndex();
-    QString address = Catalogues::defaultStartPage();
-    if (m_options->ui->chkStartHomePage->isChecked())
-        address = index >= 0 && index < int(m_state.HomePageURLs.size())
-                      ? m_state.HomePageURLs[std::size_t(index)]
-                      : QString();
-    // After the window has been drawn and the first download asked for: the browser
-    // engine starts with the first page it shows.
-    QTimer::singleShot(0, this, [this, address] {
-        if (!m_exiting)
-            guard([this, address] { browserPanel().navigate(address); }, m_form.get());
-    });
+    return index >= 0 && index < int(m_state.HomePageURLs.size())
+               ? m_state.HomePageURLs[std::size_t(index)]
+               : QString();
+}
+
+void StockMain::openStartPage(const QString &address)
+{
+    if (!m_exiting)
+        browserPanel().navigate(address);
 }
