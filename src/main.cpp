@@ -1,4 +1,8 @@
 #include "app/VantoraApp.h"
+#include "platform/Platform.h"
+#if defined(VANTORA_WITH_WEBENGINE)
+#include "platform/webengine/WebEngineBrowser.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -71,6 +75,9 @@ int main(int argc, char *argv[])
         }
     }
 
+    // The web engine shares the application's OpenGL contexts; this must be set before
+    // the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantora"));
     QApplication::setOrganizationName(QStringLiteral("Vantora"));
@@ -80,6 +87,11 @@ int main(int argc, char *argv[])
         describeCommandLine(parser);
         parser.process(app); // an unknown option prints the error and ends
     }
+
+#if defined(VANTORA_WITH_WEBENGINE)
+    static WebEngineBrowsers browsers;
+    Platform::setRealBrowsers(&browsers);
+#endif
 
     installSignalHandlers();
     VantoraApp vantora;

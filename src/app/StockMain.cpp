@@ -6,6 +6,7 @@
 #include "browser/Catalogues.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
+#include "feed/BrowserPages.h"
 #include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
 #include "frmStockMain.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -56,6 +58,7 @@ StockMain::StockMain()
     wireOptions();
     wireTicker();
     wireWindow();
+    wireBrowser();
 }
 
 StockMain::~StockMain() = default;
@@ -220,6 +223,10 @@ void StockMain::Form_Load()
 
 void StockMain::startBuiltInFeed()
 {
+    // The feed's start page tells a newcomer where this Vantora keeps its files.
+    BrowserPages::setProgramFiles(
+        QDir::toNativeSeparators(SettingsStore::fileName()),
+        QDir::toNativeSeparators(ProgramFolder::path() + QStringLiteral("/Log Files")));
     // The quote addresses that point at the built-in feed's loopback address start it
     // here; when another Vantora already serves that port, that one answers.
     // Only the feed's own address starts it: a service of the user's own on another
@@ -244,33 +251,18 @@ void StockMain::ApplyQuoteSource()
 void StockMain::CheckConnection()
 {
     if (m_connectivity->ActiveConnection()) {
-        openStartPage();
+        // The start or home page is chosen first and shown once the first quotes are in:
+        // the browser engine starts with the first page it shows, and its start-up never
+        // holds the quotes up.
+        const QString startPage = startPageAddress();
         GetQuotes();
+        openStartPage(startPage);
     } else if (m_options->ui->chkUseDialUp->isChecked() &&
                m_options->ui->chkAutoDial->isChecked() &&
                m_options->ui->cboDialUpList->currentIndex() >= 0) {
         m_connectivity->Connect();
     }
     m_form->ui->gridQuotes->raise();
-}
-
-void StockMain::openStartPage()
-{
-    auto *opt = m_options->ui;
-    QString address = FeedConfig::startPageUrl();
-    if (opt->chkStartHomePage->isChecked()) {
-        const int home = opt->cboHomePage->currentIndex();
-        address = home >= 0 && home < int(m_state.HomePageURLs.size())
-                      ? m_state.HomePageURLs[std::size_t(home)]
-                      : QString();
-    }
-    if (address.isEmpty())
-        return;
-    const QUrl url(address);
-    if (m_startPageNavigator)
-        m_startPageNavigator(url);
-    else
-        Platform::instance().programs->openUrl(url);
 }
 
 void StockMain::showAfterAgreement()

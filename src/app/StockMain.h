@@ -24,6 +24,7 @@ class UpdateCycle;
 class TickerFeed;
 class OptionsWindow;
 class QUrl;
+class BrowserPanel;
 
 // The main window's behaviour: its start-up sequence, exit, keep-on-top and the services
 // the whole program shares. The window itself is frmStockMain; the Options window, which
@@ -61,13 +62,6 @@ public:
     // The folder of the system's programs, ending in a separator.
     static QString GetWindowsDir();
 
-    // Where the start-up check opens the home page (or Vantora's own start page): the
-    // browser panel sets this to navigate itself; unset, the system's browser shows it.
-    void setStartPageNavigator(std::function<void(const QUrl &)> navigate)
-    {
-        m_startPageNavigator = std::move(navigate);
-    }
-
     // Shows the main window after the agreement was accepted on a first run.
     void showAfterAgreement();
 
@@ -103,6 +97,8 @@ public:
     // The Options window's behaviour (StockMainOptions.cpp).
     OptionsWindow &optionsWindow();
     WindowModes &windowModes() { return *m_windowModes; }
+    // The browser panel and its embedded browser (StockMainBrowser.cpp).
+    BrowserPanel &browserPanel();
     // The ticker timer (25 ms); each tick runs one pass over the ticker lines.
     QTimer &timScroll() { return m_timScroll; }
 
@@ -124,13 +120,18 @@ private:
     void wireTicker();
     // The window's modes, widths and furniture, and the pop-up menu (StockMainWindow.cpp).
     void wireWindow();
+    // The browser panel, its tray and the embedded browser (StockMainBrowser.cpp).
+    void wireBrowser();
+    // Step 1a of the connection check: the home page, or Vantora's start page, and
+    // opening it in the panel browser (StockMainBrowser.cpp).
+    QString startPageAddress() const;
+    void openStartPage(const QString &address);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CheckConnection();
-    void openStartPage();
     void startBuiltInFeed();
     void placeWindow();
 
@@ -152,11 +153,12 @@ private:
     std::shared_ptr<void> m_tickerConcern;
     // The pop-up menu and the window's furniture (owned by StockMainWindow.cpp).
     std::shared_ptr<void> m_windowConcern;
+    // The browser panel (owned by StockMainBrowser.cpp).
+    std::shared_ptr<void> m_browserConcern;
     QTimer m_timInterval;
     QTimer m_timScroll;
     bool m_loaded = false;
     bool m_settingsLoaded = false;
     bool m_exiting = false;
     qint32 m_lampColor = 0;
-    std::function<void(const QUrl &)> m_startPageNavigator;
 };

@@ -4,6 +4,7 @@
 #include "frmStockMain.h"
 #include "options/OptionsWindow.h"
 #include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
 
 #include <QAbstractButton>
 
@@ -13,8 +14,17 @@ void StockMain::wireOptions()
     auto window = std::make_shared<OptionsWindow>(*this, *m_portfolios);
     m_optionsConcern = window;
     OptionsWindow *options = window.get();
-    connect(m_form->ui->cmdOptions, &QAbstractButton::clicked, options,
-            [this, options] { guard([options] { options->open(); }, m_form.get()); });
+    LinkButton *button = m_form->ui->cmdOptions;
+    connect(button, &QAbstractButton::clicked, options, [this, options, button] {
+        guard(
+            [options, button] {
+                // A button left pressed or hovered by the click is put back at rest.
+                if (button->state() != LinkButton::Up)
+                    button->setState(LinkButton::Up);
+                options->open();
+            },
+            m_form.get());
+    });
 }
 
 OptionsWindow &StockMain::optionsWindow()

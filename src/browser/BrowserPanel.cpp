@@ -1,8 +1,60 @@
 #include "BrowserPanel.h"
 
+#include "Catalogues.h"
+#include "app/MainState.h"
+#include "app/Sounds.h"
 #include "app/frmStockMain.h"
+#include "common/Twips.h"
+#include "grid/FlexGrid.h"
+#include "options/frmOptions.h"
+#include "platform/Platform.h"
+#include "platform/WebBrowser.h"
+#include "settings/SettingsStore.h"
+#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
+#include "window/WindowModes.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCloseTray = QStringLiteral("Close browser tray");
+const QString kSubmitTip = QStringLiteral("Submit data and view results");
+const QString kIslandBook =
+    QStringLiteral("http://book.vantora-data.test/ds/tools/bookviewer/htmlbook.jsp?STOCK=");
+
+double twipsOf(int pixels)
+{
+    return Twips::toTwips(pixels);
+}
+
+} // namespace
+
+// One panel button's share of the common toggle.
+struct BrowserPanel::Toggle
+{
+    LinkButton *button;
+    QString name;
+    bool stopsBrowser = true;   // a closing click also stops the browser (chkStopBrowser)
+    bool touchesTimer = true;   // the update timer is enabled at the end
+    std::function<void()> show; // step 2: the frame and controls shown
+    // Step 4: the button's own action; false ends the handler there.
+    std::function<bool()> action;
+};
+
+BrowserPanel::BrowserPanel(MainState &state, frmStockMain &main, frmOptions &options,
+                           QTimer &timInterval, QObject *parent)
+    : QObject(parent), m_state(state), m_main(main), m_options(options), m_timInterval(timInterval)
+{
+}
+
+BrowserPanel::~BrowserPanel() = default;
 
 void BrowserPanel::SetButtons(frmStockMain &main)
 {
@@ -10,7 +62,7 @@ void BrowserPanel::SetButtons(frmStockMain &main)
     ui->cmdHome->setToolTip(QStringLiteral("Go to your Home page"));
     ui->cmdCharts->setToolTip(QStringLiteral("View chart for selected stock"));
     ui->cmdNews->setToolTip(QStringLiteral("Read news about selected stock"));
-    ui->cmdSubmit->setToolTip(QStringLiteral("Submit data and view results"));
+    ui->cmdSubmit->setToolTip(kSubmitTip);
     ui->cmdInquiry->setToolTip(
         QStringLiteral("Research, IPO data, stock screener, and symbol lookup"));
     ui->cmdBTV->setToolTip(QStringLiteral("Bloomberg TV live"));
@@ -29,4 +81,501 @@ void BrowserPanel::SetButtons(frmStockMain &main)
           static_cast<QWidget *>(ui->FrameResearch), static_cast<QWidget *>(ui->FrameSymbolLookup),
           static_cast<QWidget *>(ui->FrameIPO), static_cast<QWidget *>(ui->cmdSubmit)})
         w->hide();
+}
+
+void BrowserPanel::SetButtons()
+{
+    SetButtons(m_main);
+}
+
+bool BrowserPanel::runExclusive(const std::function<void()> &handler)
+{
+    if (m_running)
+        return false;
+    m_running = true;
+    struct Reset
+    {
+        bool &flag;
+        ~Reset() { flag = false; }
+    } reset{m_running};
+    handler();
+    return true;
+}
+
+// ---- the tray ------------------------------------------------------------------------------
+
+double BrowserPanel::screenHeightTwips() const
+{
+    if (m_screenHeight)
+        return m_screenHeight();
+    const QScreen *screen = m_main.screen();
+    return screen ? twipsOf(screen->geometry().height()) : 0.0;
+}
+
+void BrowserPanel::ToggleBrowserTray()
+{
+    // A double-click on the ticker can arrive while the open sound plays.
+    if (m_animating)
+        return;
+    m_animating = true;
+    auto *ui = m_main.ui;
+    QWidget *view = m_browser ? m_browser->widget() : nullptr;
+    if (view)
+        view->hide();
+
+    const int collapsed = Twips::toPixels(WindowModes::CollapsedHeight);
+    const bool animates = !(m_main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
+                          m_state.WindowMode == QLatin1String("Browser");
+    // Open or closed is the state the tray was left in, not a height read back in twips
+    // (2095 twips are 140 pixels, which read back as 2100).
+    if (animates && !m_state.BrowserOpen) {
+        PlayOpen();
+        const double target = screenHeightTwips() - 400;
+        double height = WindowModes::CollapsedHeight;
+        while (height < target) {
+            height += TrayStep;
+            m_main.resize(m_main.width(), Twips::toPixels(height));
+            m_main.repaint();
+        }
+        m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(target)));
+        m_state.BrowserOpen = true;
+        QWidget *bezel = ui->imgBezelBottom;
+        bezel->move(bezel->x(), m_main.height() - Twips::toPixels(135));
+        bezel->show();
+        bezel->raise();
+    } else if (animates) {
+        PlayClose();
+        double height = twipsOf(m_main.height());
+        while (m_main.height() > collapsed) {
+            height -= TrayStep;
+            m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(height)));
+            m_main.repaint();
+        }
+        m_main.resize(m_main.width(), collapsed);
+        ui->imgBezelBottom->hide();
+        if (stopsBrowserOnClose())
+            stopBrowser();
+        m_state.BrowserOpen = false;
+    }
+
+    if (view && m_state.WindowMode == QLatin1String("Browser"))
+        view->show();
+    m_animating = false;
+}
+
+bool BrowserPanel::stopsBrowserOnClose() const
+{
+    return m_options.ui->chkStopBrowser->isChecked();
+}
+
+// ---- panel buttons -------------------------------------------------------------------------
+
+void BrowserPanel::panelToggle(const Toggle &toggle)
+{
+    PlayClick();
+    SetButtons();
+    if (toggle.show)
+        toggle.show();
+    bool opening = true;
+    if (m_state.ActiveButton == toggle.name) {
+        if (m_state.BrowserOpen) {
+            toggle.button->setCaptionColor(Qt::white);
+            ToggleBrowserTray();
+            if (toggle.stopsBrowser && stopsBrowserOnClose())
+                stopBrowser();
+            opening = false;
+        } else {
+            m_state.ActiveButton.clear();
+        }
+    }
+    if (opening) {
+        toggle.button->setCaptionColor(Qt::black);
+        toggle.button->setToolTip(kCloseTray);
+        if (toggle.action && !toggle.action())
+            return;
+        if (!m_state.BrowserOpen)
+            ToggleBrowserTray();
+    }
+    m_state.ActiveButton = toggle.name;
+    if (toggle.touchesTimer)
+        m_timInterval.start();
+}
+
+void BrowserPanel::cmdCharts_Click()
+{
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdCharts, QStringLiteral("cmdCharts"), true, true,
+                 [ui] {
+                     ui->FrameCharts->show();
+                     ui->cmdSubmit->show();
+                 },
+                 nullptr});
+}
+
+void BrowserPanel::cmdNews_Click()
+{
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdNews, QStringLiteral("cmdNews"), true, true,
+                 [ui] {
+                     ui->FrameNews->show();
+                     ui->lblStockNews->show();
+                     ui->cboStockNews->show();
+                     ui->cmdSubmit->show();
+                     ui->cmdSubmit->setCaptionColor(Qt::white);
+                 },
+                 nullptr});
+}
+
+void BrowserPanel::cmdInquiry_Click()
+{
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdInquiry, QStringLiteral("cmdInquiry"), true, false,
+                 [ui] { ui->FrameInfoButtons->show(); }, nullptr});
+}
+
+void BrowserPanel::cmdScreener_Click()
+{
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdScreener, QStringLiteral("cmdScreener"), false, false, nullptr, [ui] {
+                     ui->FrameInfoButtons->hide();
+                     ui->FrameScreener->show();
+                     ui->cmdSubmit->show();
+                     // The button opens no page of its own; the sources are submitted.
+                     return true;
+                 }});
+}
+
+void BrowserPanel::cmdHome_Click()
+{
+    const int index = m_options.ui->cboHomePage->currentIndex();
+    HomePageIndex = qint16(index);
+    HomePageURL = index >= 0 && index < int(m_state.HomePageURLs.size())
+                      ? m_state.HomePageURLs[std::size_t(index)]
+                      : QString();
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdHome, QStringLiteral("cmdHome"), false, false, nullptr, [this, ui] {
+                     ui->lblStockNews->hide();
+                     if (m_options.ui->chkHomeSeparateBrowser->isChecked()) {
+                         if (openInDesktopBrowser(HomePageURL)) {
+                             SetButtons();
+                             m_state.ActiveButton.clear();
+                             return false;
+                         }
+                         return true; // the tray opens without a page
+                     }
+                     if (!sameAddress(locationURL(), HomePageURL))
+                         navigate(HomePageURL);
+                     return true;
+                 }});
+}
+
+void BrowserPanel::cmdBTV_Click()
+{
+    auto *ui = m_main.ui;
+    panelToggle({ui->cmdBTV, QStringLiteral("cmdBTV"), false, false, nullptr, [this] {
+                     if (!sameAddress(locationURL(), m_state.BTVURL))
+                         navigate(m_state.BTVURL);
+                     return true;
+                 }});
+}
+
+void BrowserPanel::subPanel(QWidget *frame, QWidget *extra)
+{
+    auto *ui = m_main.ui;
+    PlayClick();
+    SetButtons();
+    ui->cmdInquiry->setCaptionColor(Qt::black);
+    frame->show();
+    if (extra)
+        extra->show();
+    ui->cmdSubmit->show();
+}
+
+void BrowserPanel::cmdLookup_Click()
+{
+    subPanel(m_main.ui->FrameSymbolLookup, nullptr);
+    m_main.ui->txtSymbolLookup->setFocus();
+}
+
+void BrowserPanel::cmdResearch_Click()
+{
+    subPanel(m_main.ui->FrameResearch, m_main.ui->cboResearchSource);
+    m_state.ActiveButton.clear();
+}
+
+void BrowserPanel::cmdIPO_Click()
+{
+    subPanel(m_main.ui->FrameIPO, nullptr);
+}
+
+void BrowserPanel::reShow(QWidget *frame, QWidget *focus)
+{
+    SetButtons();
+    m_main.ui->cmdSubmit->show();
+    frame->show();
+    m_state.ActiveButton.clear();
+    if (focus->isVisible())
+        focus->setFocus();
+}
+
+void BrowserPanel::reShowList(QComboBox *list)
+{
+    reShow(list->parentWidget(), list);
+    if (list == m_main.ui->cboStockNews)
+        m_main.ui->cmdSubmit->setCaptionColor(Qt::white);
+}
+
+void BrowserPanel::reShowText(QLineEdit *text)
+{
+    // Hiding the frame took the focus from the box the user is typing in; it goes back.
+    reShow(text->parentWidget(), text);
+}
+
+void BrowserPanel::cmdRadio_Click()
+{
+    PlayClick();
+    if (!browserBusy())
+        navigate(m_state.RadioURL);
+}
+
+void BrowserPanel::picIslandButton_Click()
+{
+    m_state.ActiveButton.clear();
+    cmdInquiry_Click();
+    m_timInterval.stop();
+    const QString address = kIslandBook + Catalogues::queryValue(selectedStock());
+    if (sameAddress(locationURL(), address) || !openInDesktopBrowser(address)) {
+        if (!sameAddress(locationURL(), address))
+            navigate(address);
+    }
+    m_timInterval.start();
+}
+
+QString BrowserPanel::selectedStock()
+{
+    if (m_state.SelectedRow == 0)
+        m_state.SelectedRow = 1;
+    FlexGrid *grid = m_main.ui->gridQuotes;
+    const int row = m_state.SelectedRow;
+    if (row >= grid->rows())
+        return {};
+    grid->setRow(row);
+    grid->setCol(0);
+    return grid->textMatrix(row, 0);
+}
+
+bool BrowserPanel::openInDesktopBrowser(const QString &address)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return false;
+    return Platform::instance().programs->openUrl(url);
+}
+
+// ---- the browser ---------------------------------------------------------------------------
+
+WebBrowser *BrowserPanel::ensureBrowser()
+{
+    if (!m_browser) {
+        QWidget *frame = m_main.ui->WebBrowser1Frame;
+        WebBrowserFactory *factory = Platform::instance().browsers;
+        if (factory)
+            m_browser = factory->create(frame);
+        if (!m_browser)
+            return nullptr; // a build without a browser engine shows no pages
+        auto *layout = qobject_cast<QVBoxLayout *>(frame->layout());
+        if (!layout) {
+            layout = new QVBoxLayout(frame);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
+        layout->addWidget(m_browser->widget());
+        m_browser->widget()->setVisible(!m_animating);
+        connect(m_browser.get(), &WebBrowser::downloadBegin, this,
+                [this] { WebBrowser1_DownloadBegin(); });
+        connect(m_browser.get(), &WebBrowser::downloadComplete, this,
+                [this] { WebBrowser1_DownloadComplete(); });
+    }
+    return m_browser.get();
+}
+
+void BrowserPanel::navigate(const QString &address)
+{
+    const QUrl url(address.trimmed());
+    if (address.trimmed().isEmpty() || !url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return;
+    if (WebBrowser *browser = ensureBrowser())
+        browser->navigate(address.trimmed());
+}
+
+QString BrowserPanel::locationURL() const
+{
+    return m_browser ? m_browser->locationURL() : QString();
+}
+
+bool BrowserPanel::browserBusy() const
+{
+    return m_browser && m_browser->busy();
+}
+
+void BrowserPanel::stopBrowser()
+{
+    if (m_browser)
+        m_browser->stop();
+}
+
+bool BrowserPanel::sameAddress(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() && b.isEmpty();
+    return QUrl(a).adjusted(QUrl::NormalizePathSegments) ==
+           QUrl(b).adjusted(QUrl::NormalizePathSegments);
+}
+
+QString BrowserPanel::statusTitle(const QString &title)
+{
+    return title.size() > TitleLength ? title.left(TitleLength) + QStringLiteral("...") : title;
+}
+
+void BrowserPanel::cmdBack_Click()
+{
+    if (!m_browser || FirstURL.isEmpty() || sameAddress(locationURL(), FirstURL))
+        return;
+    if (m_browser->goBack())
+        ++ForwardCount;
+}
+
+void BrowserPanel::cmdForward_Click()
+{
+    if (m_browser && m_browser->goForward())
+        --ForwardCount;
+}
+
+void BrowserPanel::cmdStop_Click()
+{
+    stopBrowser();
+}
+
+void BrowserPanel::cmdRefresh_Click()
+{
+    if (m_browser && !m_browser->busy()) {
+        m_browser->stop();
+        m_browser->refresh();
+        m_main.ui->lblBusy->setText(QStringLiteral("Refreshing Page..."));
+    }
+    PlayClick();
+}
+
+void BrowserPanel::WebBrowser1_DownloadBegin()
+{
+    m_main.ui->lblBusy->setText(QStringLiteral("Downloading..."));
+    if (m_browser)
+        m_browser->widget()->setToolTip(QStringLiteral("Downloading..."));
+}
+
+void BrowserPanel::WebBrowser1_DownloadComplete()
+{
+    auto *ui = m_main.ui;
+    ui->cmdBack->setEnabled(false);
+    ui->cmdForward->setEnabled(false);
+    if (!m_browser)
+        return;
+    ui->lblBusy->setText(statusTitle(m_browser->locationName()));
+    m_browser->widget()->setToolTip(QString());
+    const QString here = m_browser->locationURL();
+    if (FirstURL.isEmpty())
+        FirstURL = here;
+    ui->cmdBack->setEnabled(!FirstURL.isEmpty() && !sameAddress(here, FirstURL));
+    ui->cmdForward->setEnabled(ForwardCount > 0);
+}
+
+// ---- Submit --------------------------------------------------------------------------------
+
+void BrowserPanel::saveSetting(const char *key, const QString &value) const
+{
+    SettingsStore::write(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
+                         QString::fromLatin1(key), value);
+}
+
+void BrowserPanel::cmdSubmit_Click()
+{
+    auto *ui = m_main.ui;
+    PlayClick();
+    if (m_state.ActiveButton == QLatin1String("cmdSubmit")) {
+        ui->cmdSubmit->setToolTip(kSubmitTip);
+        ui->cmdSubmit->setCaptionColor(Qt::white);
+        ToggleBrowserTray();
+        m_state.ActiveButton.clear();
+    } else {
+        ui->cmdSubmit->setCaptionColor(Qt::black);
+        ui->cmdSubmit->setToolTip(kCloseTray);
+        ui->cmdInquiry->setCaptionColor(Qt::white);
+        const QString lookupText = ui->txtSymbolLookup->text();
+        const QString researchText = ui->txtResearch->text();
+        const QString site = Catalogues::builtInSite(m_state.StockURL);
+        const auto shown = [](QWidget *w) { return !w->isHidden(); };
+
+        if (shown(ui->FrameIPO)) {
+            ui->FrameIPO->show();
+            ui->cmdSubmit->show();
+            const QString address = Catalogues::entryAddress(
+                Catalogues::ipoSources(), ui->cboIPOList->currentIndex(), QString());
+            if (!sameAddress(locationURL(), address))
+                navigate(address);
+        } else if (shown(ui->FrameCharts)) {
+            ui->cmdCharts->setCaptionColor(Qt::white);
+            ui->cmdCharts->setToolTip(QStringLiteral("View chart for selected stock"));
+            ui->FrameCharts->show();
+            ChartTimeCode = qint16(Catalogues::chartTimeCode(ui->cboChartTime->currentIndex()));
+            ChartFreqCode = qint16(Catalogues::chartFreqCode(ui->cboChartFreq->currentIndex()));
+            const QString symbol = selectedStock();
+            m_timInterval.stop();
+            const QString address =
+                Catalogues::chartAddress(symbol, ChartTimeCode, ChartFreqCode, site);
+            saveSetting("StockChartsURL", address);
+            navigate(address);
+        } else if (shown(ui->FrameNews)) {
+            ui->cmdNews->setCaptionColor(Qt::white);
+            ui->cmdNews->setToolTip(QStringLiteral("Read news about selected stock"));
+            ui->FrameNews->show();
+            ui->cmdSubmit->show();
+            ui->cmdSubmit->setToolTip(kCloseTray);
+            const QString symbol = selectedStock();
+            navigate(Catalogues::entryAddress(Catalogues::newsSources(),
+                                              ui->cboStockNews->currentIndex(), symbol));
+        } else if (shown(ui->FrameScreener)) {
+            ui->FrameInfoButtons->hide();
+            ui->cmdSubmit->show();
+            ui->cmdSubmit->setToolTip(kCloseTray);
+            ui->cboScreener->show();
+            navigate(Catalogues::entryAddress(Catalogues::screenerSources(),
+                                              ui->cboScreener->currentIndex(), QString()));
+        } else if (shown(ui->FrameResearch)) {
+            ui->cmdSubmit->show();
+            ui->cmdSubmit->setToolTip(kCloseTray);
+            ui->FrameResearch->show();
+            ui->cboResearchSource->show();
+            navigate(Catalogues::entryAddress(Catalogues::researchSources(),
+                                              ui->cboResearchSource->currentIndex(), researchText));
+        } else if (shown(ui->FrameSymbolLookup)) {
+            ui->cmdSubmit->show();
+            ui->cmdSubmit->setToolTip(kCloseTray);
+            ui->FrameSymbolLookup->show();
+            navigate(Catalogues::symbolLookupAddress(lookupText, site));
+        }
+    }
+
+    // Every path remembers the chosen sources.
+    const auto index = [](QComboBox *list) { return QString::number(list->currentIndex()); };
+    saveSetting("ChartFreq", index(ui->cboChartFreq));
+    saveSetting("ChartTime", index(ui->cboChartTime));
+    saveSetting("IPOIndex", index(ui->cboIPOList));
+    saveSetting("StockNews", index(ui->cboStockNews));
+    saveSetting("Research", index(ui->cboResearchSource));
+    m_state.ChartFreq = qint16(ui->cboChartFreq->currentIndex());
+    m_state.ChartTime = qint16(ui->cboChartTime->currentIndex());
+    m_state.StockNews = qint16(ui->cboStockNews->currentIndex());
+    m_timInterval.start();
+    m_state.ActiveButton = QStringLiteral("cmdSubmit");
 }

@@ -1,9 +1,11 @@
 #include "Catalogues.h"
 
+#include "feed/FeedConfig.h"
 #include "settings/SettingsStore.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -60,17 +62,23 @@ void fillFromSetting(QComboBox *list, const QStringList &items, const QString &p
 
 // ---- addresses -----------------------------------------------------------------------------
 
+QString queryValue(const QString &text)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
 QString entryAddress(const Entry &entry, const QString &symbol)
 {
     switch (entry.placement) {
     case P::Fixed:
         return entry.before + entry.after;
     case P::InitialFolder:
-        return entry.before + symbol.left(1) + QLatin1Char('/') + symbol + entry.after;
+        return entry.before + queryValue(symbol.left(1)) + QLatin1Char('/') + queryValue(symbol) +
+               entry.after;
     case P::Appended:
         break;
     }
-    return entry.before + symbol + entry.after;
+    return entry.before + queryValue(symbol) + entry.after;
 }
 
 QString entryAddress(const QList<Entry> &catalogue, int index, const QString &symbol)
@@ -176,7 +184,9 @@ const QList<Entry> &screenerSources()
 
 QString defaultStartPage()
 {
-    return QStringLiteral("http://www.vantora.net/");
+    // The built-in feed's page: it works without the Internet, and it is the home page the
+    // settings store when none was chosen.
+    return FeedConfig::startPageUrl();
 }
 
 const QList<Entry> &homePages()
@@ -184,7 +194,7 @@ const QList<Entry> &homePages()
     // Brokers' log-in or start pages. One white-label trading host serves entries 7 and 47,
     // another entries 31, 43 and 64.
     static const QList<Entry> pages = {
-        fixed("Vantora", "http://www.vantora.net/"), // defaultStartPage()
+        {QStringLiteral("Vantora"), defaultStartPage(), QString(), P::Fixed},
         fixed("1st Discount", "https://www.1stdiscount.com/cgi-bin/login?Action=Login"),
         fixed("ABWatley", "https://www.abwatley.com"),
         fixed("Accutrade", "https://www.accutrade.com/login/"),
@@ -297,18 +307,31 @@ int chartFreqCode(int index)
     return index < 4 ? intraday[index] : index - 3;
 }
 
-QString chartAddress(const QString &symbol, int timeCode, int freqCode)
+QString chartAddress(const QString &symbol, int timeCode, int freqCode, const QString &site)
 {
-    return QStringLiteral("http://charts.vantora.net/print/print.asp?frames=0&symb=") + symbol +
-           QStringLiteral("&unused=0&o_symb=") + symbol + QStringLiteral("&time=") +
+    const QString value = queryValue(symbol);
+    return (site.isEmpty() ? QStringLiteral("http://charts.vantora.net") : site) +
+           QStringLiteral("/print/print.asp?frames=0&symb=") + value +
+           QStringLiteral("&unused=0&o_symb=") + value + QStringLiteral("&time=") +
            QString::number(timeCode) + QStringLiteral("&freq=") + QString::number(freqCode) +
            QStringLiteral("&backurl=%2Fquickchart%2Fquickchart%2Easp&prms=qcd");
 }
 
-QString symbolLookupAddress(const QString &companyName)
+QString symbolLookupAddress(const QString &companyName, const QString &site)
 {
-    return QStringLiteral("http://lookup.vantora.net/l?m=US&s=") + companyName +
-           QStringLiteral("&t=");
+    return (site.isEmpty() ? QStringLiteral("http://lookup.vantora.net") : site) +
+           QStringLiteral("/l?m=US&s=") + queryValue(companyName) + QStringLiteral("&t=");
+}
+
+QString builtInSite(const QString &stockUrl)
+{
+    const QUrl url(stockUrl);
+    if (url.scheme() != QLatin1String("http") || !FeedConfig::isFeedUrl(url, quint16(url.port(80))))
+        return {};
+    return url
+        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                  QUrl::RemoveUserInfo)
+        .toString(QUrl::FullyEncoded);
 }
 
 // ---- Options lists -------------------------------------------------------------------------

@@ -33,7 +33,13 @@ struct Entry
     SymbolPlacement placement = SymbolPlacement::Appended;
 };
 
-// The address of one entry with the symbol put in, exactly as given (nothing is escaped).
+// A symbol or a typed text as it goes into an address: percent-encoded as a query value,
+// so "AT&T" or "#" can neither add a query item nor cut the address short. Letters,
+// digits and "-._~" stay as they are.
+QString queryValue(const QString &text);
+
+// The address of one entry with the symbol put in (encoded by queryValue); the fixed parts
+// are used exactly as given.
 QString entryAddress(const Entry &entry, const QString &symbol);
 // The address of entry `index` of a catalogue; empty when there is no such entry.
 QString entryAddress(const QList<Entry> &catalogue, int index, const QString &symbol);
@@ -54,10 +60,16 @@ int chartTimeCode(int index);
 // The frequency code of a frequency position: 9, 6, 7, 8 for positions 0 to 3, the
 // position less 3 for positions 4 to 7. A position outside the list gives 9.
 int chartFreqCode(int index);
-// The printable chart page of the charting site for a symbol with the two codes.
-QString chartAddress(const QString &symbol, int timeCode, int freqCode);
-// The symbol-lookup page of the quote site for a typed company name.
-QString symbolLookupAddress(const QString &companyName);
+// The printable chart page of the charting site for a symbol with the two codes. `site`
+// ("http://127.0.0.1:47110") replaces the charting site, e.g. by the built-in feed.
+QString chartAddress(const QString &symbol, int timeCode, int freqCode,
+                     const QString &site = QString());
+// The symbol-lookup page of the quote site for a typed company name, or of `site`.
+QString symbolLookupAddress(const QString &companyName, const QString &site = QString());
+// The built-in feed's site ("http://127.0.0.1:47110") when the quote address points at a
+// feed on this computer, which then also serves the chart and lookup pages; otherwise
+// empty.
+QString builtInSite(const QString &stockUrl);
 
 // Vantora's own start page, home-page entry 0 unless FillHomePage is given another.
 QString defaultStartPage();

@@ -1,5 +1,6 @@
 #include "MarketSource.h"
 
+#include "BrowserPages.h"
 #include "QuoteFormat.h"
 
 namespace {
@@ -66,22 +67,20 @@ QByteArray MarketSource::indexPage() const
 
 QByteArray MarketSource::startPage() const
 {
-    QByteArray page =
-        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Vantora</title>" + kPageStyle +
-        "</head><body><h1>Vantora</h1>\n"
-        "<p>Quotes come from Vantora's built-in quote service, a simulated market "
-        "running on this computer.</p>\n"
-        "<p><a href=\"/m1?u\">Market indices</a></p>\n"
-        "<table><tr><th>Symbol</th><th>Name</th><th>Last</th><th>Change</th></tr>\n";
+    QByteArray table = "<h2>Today's stocks</h2>\n<table><tr><th>Symbol</th><th>Name</th>"
+                       "<th>Last</th><th>Change</th></tr>\n";
     for (const Instrument &in : stockInstruments()) {
         const MarketQuote &q = *m_market.find(QString::fromLatin1(in.symbol));
         const char *cls = q.change() > 0 ? "up" : q.change() < 0 ? "down" : "";
-        page += "<tr><td>" + htmlEscaped(in.symbol) + "</td><td>" + htmlEscaped(in.name) +
-                "</td><td>" + QuoteFormat::number(q.last, 2) + "</td><td class=\"" + cls + "\">" +
-                QuoteFormat::number(q.change(), 2, true) + "</td></tr>\n";
+        table += "<tr><td>" + htmlEscaped(in.symbol) + "</td><td>" + htmlEscaped(in.name) +
+                 "</td><td>" + QuoteFormat::number(q.last, 2) + "</td><td class=\"" + cls + "\">" +
+                 QuoteFormat::number(q.change(), 2, true) + "</td></tr>\n";
     }
-    page += "</table></body></html>\n";
-    return page;
+    table += "</table>\n";
+    return BrowserPages::startPage(
+        "<p>Quotes come from Vantora's built-in quote service, a simulated market running on "
+        "this computer.</p>",
+        table);
 }
 
 FeedReply MarketSource::answer(const FeedRequest &request)
@@ -95,6 +94,8 @@ FeedReply MarketSource::answer(const FeedRequest &request)
     }
     if (path == u"/m1" || path == u"/m1/")
         return FeedReply::html(indexPage());
+    if (auto page = BrowserPages::answer(request, &m_market))
+        return *page;
     if (path == u"/" || path == u"/index.html" || path == u"/vantora" || path == u"/vantora/" ||
         path == u"/vantora/index.html")
         return FeedReply::html(startPage());

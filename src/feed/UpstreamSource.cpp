@@ -1,5 +1,7 @@
 #include "UpstreamSource.h"
 
+#include "BrowserPages.h"
+
 #include "Instruments.h"
 #include "QuoteFormat.h"
 
@@ -132,16 +134,17 @@ std::optional<FeedReply> UpstreamSource::immediateReply(const FeedRequest &reque
     if (path == u"/" || path == u"/index.html" || path == u"/vantora" || path == u"/vantora/" ||
         path == u"/vantora/index.html")
         return FeedReply::html(startPage());
+    // Charts of a live source are drawn from simulated history too; the page says so.
+    if (auto page = BrowserPages::answer(request, nullptr))
+        return *page;
     return FeedReply::error(404);
 }
 
 QByteArray UpstreamSource::startPage() const
 {
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Vantora</title></head>"
-           "<body><h1>Vantora</h1>\n<p>Quotes come from " +
-           htmlEscaped(m_name) +
-           " through Vantora's built-in quote service. The source may delay its quotes.</p>\n"
-           "<p><a href=\"/m1?u\">Market indices</a></p>\n</body></html>\n";
+    return BrowserPages::startPage("<p>Quotes come from " + htmlEscaped(m_name) +
+                                   " through Vantora's built-in quote service. The source may "
+                                   "delay its quotes.</p>");
 }
 
 bool UpstreamSource::allCached(const Job &job) const

@@ -16,8 +16,8 @@ Platform &realServices()
     static RealDialogs dialogs;
     static RealPrinter printer;
     static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window
-    static Platform services{&messageBox, &programs, &sound,   &connection,
-                             &dialUp,     &dialogs,  &printer, tray};
+    static Platform services{&messageBox, &programs, &sound, &connection, &dialUp,
+                             &dialogs,    &printer,  tray,   nullptr};
     return services;
 }
 
@@ -40,4 +40,9 @@ void Platform::install(const Platform &services)
 void Platform::restoreReal()
 {
     g_installed = nullptr;
+}
+
+void Platform::setRealBrowsers(WebBrowserFactory *browsers)
+{
+    realServices().browsers = browsers;
 }

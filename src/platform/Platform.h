@@ -14,6 +14,7 @@
 class QPrinter;
 class QWidget;
 class QIcon;
+class WebBrowserFactory;
 
 // The platform services that forms use and tests must steer or observe. Each has one real
 // implementation and one test double (PlatformDoubles.h); forms reach them through
@@ -147,6 +148,8 @@ public:
     DialogService *dialogs = nullptr;
     PrinterService *printer = nullptr;
     TrayIconService *tray = nullptr;
+    // The embedded web browser (WebBrowser.h).
+    WebBrowserFactory *browsers = nullptr;
 
     // The services in force: the real ones unless a test installed others.
     static Platform &instance();
@@ -154,4 +157,7 @@ public:
     static void install(const Platform &services);
     // Goes back to the real services.
     static void restoreReal();
+    // The program's embedded browser engine. Until one is set the real services have no
+    // embedded browser, and the panel shows nothing.
+    static void setRealBrowsers(WebBrowserFactory *browsers);
 };

@@ -96,11 +96,85 @@ std::unique_ptr<QPrinter> PdfPrinter::createPrinter()
 
 FakePlatform::FakePlatform()
 {
-    Platform::install(
-        {&messageBox, &programs, &sound, &connection, &dialUp, &dialogs, &printer, &tray});
+    Platform::install({&messageBox, &programs, &sound, &connection, &dialUp, &dialogs, &printer,
+                       &tray, &browsers});
 }
 
 FakePlatform::~FakePlatform()
 {
     Platform::restoreReal();
+}
+
+FakeWebBrowser::FakeWebBrowser(QWidget *parent) : m_widget(new QWidget(parent))
+{
+    m_widget->setObjectName(QStringLiteral("WebBrowser1"));
+}
+
+FakeWebBrowser::~FakeWebBrowser()
+{
+    delete m_widget.data();
+}
+
+void FakeWebBrowser::navigate(const QString &address)
+{
+    navigated << address;
+    m_history = m_history.mid(0, m_current + 1);
+    m_history << address;
+    load(int(m_history.size()) - 1);
+}
+
+bool FakeWebBrowser::goBack()
+{
+    if (m_current <= 0)
+        return false;
+    load(m_current - 1);
+    return true;
+}
+
+bool FakeWebBrowser::goForward()
+{
+    if (m_current + 1 >= m_history.size())
+        return false;
+    load(m_current + 1);
+    return true;
+}
+
+void FakeWebBrowser::stop()
+{
+    ++stops;
+    m_busy = false;
+}
+
+void FakeWebBrowser::refresh()
+{
+    ++refreshes;
+    if (m_current >= 0)
+        load(m_current);
+}
+
+QString FakeWebBrowser::locationURL() const
+{
+    return m_current >= 0 ? m_history.at(m_current) : QString();
+}
+
+void FakeWebBrowser::finishLoad(const QString &title)
+{
+    m_busy = false;
+    m_title = title;
+    Q_EMIT downloadComplete();
+}
+
+void FakeWebBrowser::load(int index)
+{
+    m_current = index;
+    m_busy = true;
+    Q_EMIT downloadBegin();
+}
+
+std::unique_ptr<WebBrowser> FakeWebBrowsers::create(QWidget *parent)
+{
+    ++created;
+    auto browser = std::make_unique<FakeWebBrowser>(parent);
+    last = browser.get();
+    return browser;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "Platform.h"
+#include "WebBrowser.h"
 
+#include <QPointer>
 #include <QStringList>
+#include <QWidget>
 
 #include <deque>
 
@@ -116,6 +119,51 @@ public:
     bool isAvailable() const override { return available; }
 };
 
+// A browser that loads nothing: navigate() records the address and starts a page load that
+// the test finishes with finishLoad(), which also sets the title. History follows
+// navigate, back and forward like a real browser's.
+class FakeWebBrowser : public WebBrowser
+{
+    Q_OBJECT
+public:
+    explicit FakeWebBrowser(QWidget *parent);
+    ~FakeWebBrowser() override;
+
+    QStringList navigated; // every address asked for, in order
+    int stops = 0;
+    int refreshes = 0;
+
+    QWidget *widget() override { return m_widget; }
+    void navigate(const QString &address) override;
+    bool goBack() override;
+    bool goForward() override;
+    void stop() override;
+    void refresh() override;
+    bool busy() const override { return m_busy; }
+    QString locationURL() const override;
+    QString locationName() const override { return m_title; }
+
+    // Ends the page load that is running: the page gets this title.
+    void finishLoad(const QString &title);
+
+private:
+    void load(int index);
+
+    QPointer<QWidget> m_widget;
+    QStringList m_history;
+    int m_current = -1;
+    bool m_busy = false;
+    QString m_title;
+};
+
+class FakeWebBrowsers : public WebBrowserFactory
+{
+public:
+    int created = 0;
+    FakeWebBrowser *last = nullptr; // owned by the program
+    std::unique_ptr<WebBrowser> create(QWidget *parent) override;
+};
+
 // Every double together, installed for the life of this object.
 class FakePlatform
 {
@@ -128,6 +176,7 @@ public:
     FakeDialogs dialogs;
     PdfPrinter printer;
     FakeTrayIcon tray;
+    FakeWebBrowsers browsers;
 
     FakePlatform();
     ~FakePlatform();

@@ -1,4 +1,5 @@
 #include "AnswerCleaning.h"
+#include "BrowserPages.h"
 #include "MarketSource.h"
 #include "QuoteFormat.h"
 
@@ -441,6 +442,16 @@ private Q_SLOTS:
         QTest::newRow("index page") << "/m1?u" << 200 << "S&amp;P 500 INDEX";
         QTest::newRow("start page") << "/" << 200 << "<title>Vantora</title>";
         QTest::newRow("vantora") << "/vantora/" << 200 << "href=\"/m1?u\"";
+        QTest::newRow("start page says where files are") << "/vantora/" << 200 << "Vantora.conf";
+        const QString chart = "/print/print.asp?frames=0&symb=%1&unused=0&o_symb=%1&time=3&freq=1"
+                              "&backurl=%2Fquickchart%2Fquickchart%2Easp&prms=qcd";
+        QTest::newRow("chart") << chart.arg("IBM") << 200
+                               << "<title>IBM chart, One Week, Daily</title>";
+        QTest::newRow("chart draws") << chart.arg("ibm") << 200 << "<polyline";
+        QTest::newRow("chart of nothing") << chart.arg("%3Cb%3E") << 200 << "No chart";
+        QTest::newRow("lookup by name") << "/l?m=US&s=micro&t=" << 200 << ">MSFT</a>";
+        QTest::newRow("lookup by symbol") << "/l?m=US&s=CSCO&t=" << 200 << "Cisco";
+        QTest::newRow("lookup escapes") << "/l?m=US&s=%3Cx%3E&t=" << 200 << "&lt;x&gt;";
         QTest::newRow("missing") << "/nothing/here" << 404 << "Not Found";
         QTest::newRow("case matters") << "/DOWNLOAD/quotes.csv?s=ibm" << 404 << "Not Found";
     }
@@ -454,6 +465,33 @@ private Q_SLOTS:
         QCOMPARE(reply.status, status);
         QVERIFY(reply.contentType.startsWith("text/html"));
         QVERIFY(QString::fromUtf8(reply.body).contains(contains));
+    }
+
+    void chartHistory_data()
+    {
+        QTest::addColumn<int>("time");
+        QTest::addColumn<int>("freq");
+        QTest::addColumn<int>("points");
+        QTest::newRow("one day by minute") << 1 << 9 << 391;
+        QTest::newRow("one week daily") << 3 << 1 << 8;
+        QTest::newRow("two years quarterly") << 9 << 4 << 9;
+        QTest::newRow("two years by minute, thinned") << 9 << 9 << -1;
+    }
+    void chartHistory()
+    {
+        QFETCH(int, time);
+        QFETCH(int, freq);
+        QFETCH(int, points);
+        const auto h = BrowserPages::history("IBM", time, freq, 123.45, 1'000'000'000);
+        if (points > 0)
+            QCOMPARE(int(h.size()), points);
+        QVERIFY(h.size() >= 2 && h.size() <= 600);
+        QCOMPARE(h.back().price, 123.45);
+        QCOMPARE(h.back().time, qint64(1000000000));
+        for (std::size_t i = 1; i < h.size(); ++i)
+            QVERIFY(h[i - 1].time < h[i].time && h[i].price > 0);
+        const auto again = BrowserPages::history("IBM", time, freq, 123.45, 1'000'000'000);
+        QCOMPARE(again.front().price, h.front().price);
     }
 
     void indexPageListsEveryIndex()

@@ -307,19 +307,23 @@ void TestTickerFeed::threeDoubleClicksOpenCloseOpen()
     state.IndicesURL = QStringLiteral("http://127.0.0.1:47110/m1?u");
     state.ActiveButton = QStringLiteral("cmdNews");
     state.BrowserOpen = true; // another page is open in the tray
-    const QUrl indexPage(state.IndicesURL);
+    // The index page opens in the panel's browser.
+    const auto indexLoads = [&] {
+        const FakeWebBrowser *browser = m_platform->browsers.last;
+        return browser ? browser->navigated.count(state.IndicesURL) : 0;
+    };
 
     QTest::mouseDClick(surface(), Qt::LeftButton, {}, QPoint(10, 5));
-    QCOMPARE(m_platform->programs.urls, QList<QUrl>{indexPage});
+    QCOMPARE(indexLoads(), 1);
     QVERIFY(state.BrowserOpen);
     QCOMPARE(state.ActiveButton, QStringLiteral("IndicesURL"));
 
     QTest::mouseDClick(surface(), Qt::LeftButton, {}, QPoint(10, 5));
-    QCOMPARE(m_platform->programs.urls.size(), 1);
+    QCOMPARE(indexLoads(), 1);
     QVERIFY(!state.BrowserOpen);
 
     QTest::mouseDClick(surface(), Qt::LeftButton, {}, QPoint(10, 5));
-    QCOMPARE(m_platform->programs.urls, (QList<QUrl>{indexPage, indexPage}));
+    QCOMPARE(indexLoads(), 2);
     QVERIFY(state.BrowserOpen);
     QCOMPARE(state.ActiveButton, QStringLiteral("IndicesURL"));
 }

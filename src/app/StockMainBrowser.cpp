@@ -1,0 +1,103 @@
+#include "StockMain.h"
+
+#include "ErrorReporter.h"
+#include "browser/BrowserPanel.h"
+#include "browser/Catalogues.h"
+#include "frmStockMain.h"
+#include "options/frmOptions.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
+#include "window/TickerFeed.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+// The browser panel, its tray and the embedded browser are wired here.
+void StockMain::wireBrowser()
+{
+    auto panel = std::make_shared<BrowserPanel>(m_state, *m_form, *m_options, m_timInterval);
+    BrowserPanel *p = panel.get();
+    frmStockMain *form = m_form.get();
+    auto *ui = form->ui;
+
+    // A handler of the panel, reported like every handler of the main window. A click that
+    // arrives while another handler of the panel waits on its sound is dropped.
+    const auto handler = [p, form](auto work) {
+        return [p, form, work] { p->runExclusive([&] { guard([&] { work(p); }, form); }); };
+    };
+    // Back, Forward and Refresh end quietly on a failure.
+    const auto quiet = [p](auto work) {
+        return [p, work] { p->runExclusive([&] { guardSilently([&] { work(p); }); }); };
+    };
+    const auto onClick = [this](QAbstractButton *button, auto slot) {
+        connect(button, &QAbstractButton::clicked, this, slot);
+    };
+
+    onClick(ui->cmdHome, handler([](BrowserPanel *b) { b->cmdHome_Click(); }));
+    onClick(ui->cmdCharts, handler([](BrowserPanel *b) { b->cmdCharts_Click(); }));
+    onClick(ui->cmdNews, handler([](BrowserPanel *b) { b->cmdNews_Click(); }));
+    onClick(ui->cmdInquiry, handler([](BrowserPanel *b) { b->cmdInquiry_Click(); }));
+    onClick(ui->cmdScreener, handler([](BrowserPanel *b) { b->cmdScreener_Click(); }));
+    onClick(ui->cmdBTV, handler([](BrowserPanel *b) { b->cmdBTV_Click(); }));
+    onClick(ui->cmdLookup, handler([](BrowserPanel *b) { b->cmdLookup_Click(); }));
+    onClick(ui->cmdResearch, handler([](BrowserPanel *b) { b->cmdResearch_Click(); }));
+    onClick(ui->cmdIPO, handler([](BrowserPanel *b) { b->cmdIPO_Click(); }));
+    onClick(ui->cmdRadio, handler([](BrowserPanel *b) { b->cmdRadio_Click(); }));
+    onClick(ui->cmdSubmit, handler([](BrowserPanel *b) { b->cmdSubmit_Click(); }));
+    connect(ui->picIslandButton, &ClickableLabel::clicked, this,
+            handler([](BrowserPanel *b) { b->picIslandButton_Click(); }));
+
+    onClick(ui->cmdBack, quiet([](BrowserPanel *b) { b->cmdBack_Click(); }));
+    onClick(ui->cmdForward, quiet([](BrowserPanel *b) { b->cmdForward_Click(); }));
+    onClick(ui->cmdStop, handler([](BrowserPanel *b) { b->cmdStop_Click(); }));
+    onClick(ui->cmdRefresh, quiet([](BrowserPanel *b) { b->cmdRefresh_Click(); }));
+
+    // Only what the user does with a list shows its frame again: filling the lists at
+    // start-up or on a portfolio load changes their positions without opening anything.
+    for (QComboBox *list : {ui->cboChartTime, ui->cboChartFreq, ui->cboStockNews,
+                            ui->cboResearchSource, ui->cboIPOList, ui->cboScreener})
+        connect(list, &QComboBox::activated, this,
+                handler([list](BrowserPanel *b) { b->reShowList(list); }));
+    for (QLineEdit *text : {ui->txtSymbolLookup, ui->txtResearch}) {
+        connect(text, &QLineEdit::returnPressed, this,
+                handler([](BrowserPanel *b) { b->cmdSubmit_Click(); }));
+        connect(text, &QLineEdit::textEdited, this,
+                handler([text](BrowserPanel *b) { b->reShowText(text); }));
+    }
+
+    // The ticker's double-click shows the index page in the panel and its tray.
+    tickerFeed().setNavigate([p](const QString &address) { p->navigate(address); });
+    tickerFeed().setToggleBrowserTray([p] { p->ToggleBrowserTray(); });
+
+    // A page still loading is stopped when Vantora ends.
+    connect(this, &StockMain::exiting, p, [p] {
+        if (p->browserBusy())
+            p->stopBrowser();
+    });
+
+    m_browserConcern = panel;
+}
+
+BrowserPanel &StockMain::browserPanel()
+{
+    return *std::static_pointer_cast<BrowserPanel>(m_browserConcern);
+}
+
+QString StockMain::startPageAddress() const
+{
+    if (!m_options->ui->chkStartHomePage->isChecked())
+        return Catalogues::defaultStartPage();
+    const int index = m_options->ui->cboHomePage->currentIndex();
+    return index >= 0 && index < int(m_state.HomePageURLs.size())
+               ? m_state.HomePageURLs[std::size_t(index)]
+               : QString();
+}
+
+void StockMain::openStartPage(const QString &address)
+{
+    if (!m_exiting)
+        browserPanel().navigate(address);
+}

@@ -1,0 +1,350 @@
+#include "app/StockMain.h"
+#include "app/frmStockMain.h"
+#include "browser/BrowserPanel.h"
+#include "common/Twips.h"
+#include "feed/FeedConfig.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
+#include "grid/FlexGrid.h"
+#include "options/frmOptions.h"
+#include "platform/TestDoubles.h"
+#include "settings/SettingsStore.h"
+#include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
+#include "window/TickerFeed.h"
+
+#include <QMenu>
+#include <QtTest>
+
+namespace {
+
+const QString kDefault = QStringLiteral("Settings\\Portfolios\\Default");
+constexpr double kScreenTwips = 9000;
+
+int px(double twips)
+{
+    return Twips::toPixels(twips);
+}
+
+// Plays nothing, but runs `during` once while the first sound "plays", as a click that
+// arrives during a sound would.
+class NestingSound : public SoundService
+{
+public:
+    QStringList played;
+    std::function<void()> during;
+    void playSync(const QString &path) override
+    {
+        played << QFileInfo(path).fileName();
+        if (auto run = std::exchange(during, nullptr))
+            run();
+    }
+};
+
+} // namespace
+
+// The browser panel with the browser double: buttons, tray, navigation and Submit.
+class TestBrowserPanel : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<FakePlatform> m_platform;
+    NestingSound m_sound;
+    std::unique_ptr<QuoteFeed> m_feed;
+    std::unique_ptr<StockMain> m_main;
+
+    Ui::frmStockMain *ui() const { return m_main->form()->ui; }
+    BrowserPanel &panel() const { return m_main->browserPanel(); }
+    FakeWebBrowser *browser() const { return m_platform->browsers.last; }
+    bool trayOpen() const
+    {
+        const int height = m_main->form()->height();
+        const bool open = m_main->state().BrowserOpen;
+        // The state and the window agree.
+        if (height != px(open ? kScreenTwips - 400 : 2095))
+            qWarning() << "height" << height << "open" << open;
+        return open && height == px(kScreenTwips - 400);
+    }
+    void start()
+    {
+        SettingsStore::write("Settings", "FirstRun", "1");
+        SettingsStore::write("Settings", "StockURL",
+                             m_feed->baseUrl() + "/download/quotes.csv?f=spelcvomrn=.csv&s=");
+        m_main = std::make_unique<StockMain>();
+        panel().setScreenHeightTwips([] { return kScreenTwips; });
+        m_main->Form_Load();
+        // The connection check opens the start page, entry 0 of the home pages.
+        QTRY_VERIFY(browser());
+        QCOMPARE(browser()->navigated, QStringList{FeedConfig::startPageUrl()});
+        browser()->finishLoad("Vantora");
+        m_sound.played.clear();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        SettingsStore::clearAll();
+        m_platform = std::make_unique<FakePlatform>();
+        Platform services = Platform::instance();
+        services.sound = &m_sound;
+        Platform::install(services);
+        m_feed = std::make_unique<QuoteFeed>(std::make_shared<MarketSource>(3));
+        QVERIFY(m_feed->start(QHostAddress::LocalHost, 0) != 0);
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        m_feed.reset();
+        m_platform.reset();
+        m_sound.played.clear();
+    }
+
+    void secondClickClosesTray_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<bool>("stops"); // the closing click stops the browser
+        QTest::newRow("Charts") << "cmdCharts"
+                                << "FrameCharts" << true;
+        QTest::newRow("News") << "cmdNews"
+                              << "FrameNews" << true;
+        QTest::newRow("Inquiry") << "cmdInquiry"
+                                 << "FrameInfoButtons" << true;
+        QTest::newRow("BTV") << "cmdBTV"
+                             << "" << false;
+    }
+    void secondClickClosesTray()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, frame);
+        QFETCH(bool, stops);
+        start();
+        m_main->options()->ui->chkStopBrowser->setChecked(true);
+        auto *b = m_main->form()->findChild<LinkButton *>(button);
+        b->click();
+        QVERIFY(trayOpen());
+        QCOMPARE(b->captionColor(), QColor(Qt::black));
+        QCOMPARE(b->toolTip(), "Close browser tray");
+        if (!frame.isEmpty())
+            QVERIFY(m_main->form()->findChild<QWidget *>(frame)->isVisible());
+        QVERIFY(ui()->imgBezelBottom->isVisible());
+        QCOMPARE(m_sound.played, QStringList({"Click.wav", "Open.wav"}));
+
+        const int stopsBefore = browser()->stops;
+        b->click();
+        QVERIFY(!trayOpen());
+        QCOMPARE(m_main->form()->height(), px(2095));
+        QCOMPARE(b->captionColor(), QColor(Qt::white));
+        QCOMPARE(m_sound.played.last(), "Close.wav");
+        // The tray itself stops the browser on closing; the button may once more.
+        QCOMPARE(browser()->stops - stopsBefore, stops ? 2 : 1);
+        b->click();
+        QVERIFY(trayOpen());
+    }
+
+    void anotherButtonOnlySwitchesFrame()
+    {
+        start();
+        ui()->cmdCharts->click();
+        ui()->cmdNews->click();
+        QVERIFY(trayOpen());
+        QVERIFY(ui()->FrameNews->isVisible());
+        QVERIFY(!ui()->FrameCharts->isVisible());
+        QCOMPARE(m_sound.played.count("Open.wav"), 1);
+        QCOMPARE(ui()->cmdCharts->captionColor(), QColor(Qt::white));
+    }
+
+    void clickDuringSoundIsDropped()
+    {
+        start();
+        m_sound.during = [this] { ui()->cmdCharts->click(); };
+        ui()->cmdCharts->click();
+        QVERIFY(trayOpen()); // opened once, not opened and closed
+        QCOMPARE(m_sound.played, QStringList({"Click.wav", "Open.wav"}));
+    }
+
+    void statusTitle_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("29") << QString(29, 'a') << QString(29, 'a');
+        QTest::newRow("30") << QString(30, 'b') << QString(29, 'b') + "...";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void statusTitle()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        start();
+        ui()->cmdRadio->click();
+        QCOMPARE(ui()->lblBusy->text(), "Downloading...");
+        QCOMPARE(browser()->widget()->toolTip(), "Downloading...");
+        browser()->finishLoad(title);
+        QCOMPARE(ui()->lblBusy->text(), shown);
+        QVERIFY(browser()->widget()->toolTip().isEmpty());
+    }
+
+    void submitAddresses_data()
+    {
+        QTest::addColumn<QString>("opener");   // button that shows the frame
+        QTest::addColumn<QString>("symbol");   // first grid row
+        QTest::addColumn<QString>("typed");    // into the frame's text box
+        QTest::addColumn<int>("index");        // of the frame's list
+        QTest::addColumn<QString>("expected"); // path and query; "" navigates nowhere
+        const QString chart = "/print/print.asp?frames=0&symb=%1&unused=0&o_symb=%1&time=9"
+                              "&freq=9&backurl=%2Fquickchart%2Fquickchart%2Easp&prms=qcd";
+        QTest::newRow("chart MSFT") << "cmdCharts"
+                                    << "MSFT"
+                                    << "" << 8 << chart.arg("MSFT");
+        QTest::newRow("chart AT&T") << "cmdCharts"
+                                    << "AT&T"
+                                    << "" << 8 << chart.arg("AT%26T");
+        QTest::newRow("news Yahoo! #") << "cmdNews"
+                                       << "A#B"
+                                       << "" << 8 << "/n/A/A%23B.html";
+        QTest::newRow("lookup AT&T") << "cmdLookup"
+                                     << ""
+                                     << "AT&T" << 0 << "/l?m=US&s=AT%26T&t=";
+        QTest::newRow("research keeps case") << "cmdResearch"
+                                             << ""
+                                             << "ibm" << 7 << "/q?s=ibm&d=t";
+        QTest::newRow("research fixed") << "cmdResearch"
+                                        << ""
+                                        << "ibm" << 5 << "/edgar/searchedgar/webusers.htm";
+        QTest::newRow("IPO") << "cmdIPO"
+                             << ""
+                             << "" << 21 << "/ipo/";
+        QTest::newRow("IPO none selected") << "cmdIPO"
+                                           << ""
+                                           << "" << -1 << "";
+    }
+    void submitAddresses()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, symbol);
+        QFETCH(QString, typed);
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        start();
+        ui()->gridQuotes->setTextMatrix(1, 0, symbol);
+        ui()->cmdInquiry->click();
+        m_main->form()->findChild<LinkButton *>(opener)->click();
+        QComboBox *list = opener == "cmdCharts" ? ui()->cboChartTime
+                          : opener == "cmdNews" ? ui()->cboStockNews
+                          : opener == "cmdIPO"  ? ui()->cboIPOList
+                                                : ui()->cboResearchSource;
+        list->setCurrentIndex(index);
+        ui()->cboChartFreq->setCurrentIndex(0);
+        QLineEdit *text = opener == "cmdLookup" ? ui()->txtSymbolLookup : ui()->txtResearch;
+        text->setText(typed);
+        const int before = int(browser()->navigated.size());
+        if (opener == "cmdLookup" || opener == "cmdResearch")
+            QTest::keyClick(text, Qt::Key_Return); // Enter submits
+        else
+            ui()->cmdSubmit->click();
+        if (expected.isEmpty()) {
+            QCOMPARE(browser()->navigated.size(), before);
+        } else {
+            QCOMPARE(browser()->navigated.size(), before + 1);
+            const QString address = browser()->navigated.last();
+            const QUrl url(address);
+            QCOMPARE(address.mid(address.indexOf('/', 8)), expected);
+            // The chart and the lookup are the feed's own pages.
+            if (opener == "cmdCharts" || opener == "cmdLookup")
+                QCOMPARE(url.port(), int(m_feed->port()));
+        }
+        QCOMPARE(m_main->state().ActiveButton, "cmdSubmit");
+        if (opener == "cmdCharts")
+            QCOMPARE(SettingsStore::read(kDefault, "StockChartsURL"), browser()->navigated.last());
+        QCOMPARE(SettingsStore::read(kDefault, "ChartTime"),
+                 QString::number(ui()->cboChartTime->currentIndex()));
+        QCOMPARE(SettingsStore::read(kDefault, "Research"),
+                 QString::number(ui()->cboResearchSource->currentIndex()));
+    }
+
+    void secondSubmitOnlyClosesTray()
+    {
+        start();
+        ui()->cmdCharts->click();
+        ui()->cmdSubmit->click();
+        const int navigations = int(browser()->navigated.size());
+        ui()->cmdSubmit->click();
+        QVERIFY(!trayOpen());
+        QCOMPARE(browser()->navigated.size(), navigations);
+        QCOMPARE(ui()->cmdSubmit->toolTip(), "Submit data and view results");
+        ui()->cmdSubmit->click(); // and a third opens it again
+        QVERIFY(trayOpen());
+    }
+
+    void listsOpenFramesOnlyWhenUsed()
+    {
+        start();
+        ui()->cboIPOList->setCurrentIndex(3); // as a portfolio load does
+        QVERIFY(ui()->FrameIPO->isHidden());
+        Q_EMIT ui()->cboIPOList->activated(3); // the user picks an item
+        QVERIFY(!ui()->FrameIPO->isHidden());
+        QVERIFY(!ui()->cmdSubmit->isHidden());
+    }
+
+    void backAndForward()
+    {
+        start();
+        QVERIFY(!ui()->cmdBack->isEnabled()); // the first page is as far back as it goes
+        panel().navigate("http://127.0.0.1:1/second");
+        browser()->finishLoad("second");
+        QVERIFY(ui()->cmdBack->isEnabled());
+        ui()->cmdBack->click();
+        browser()->finishLoad("Vantora");
+        QCOMPARE(panel().ForwardCount, 1);
+        QVERIFY(!ui()->cmdBack->isEnabled());
+        QVERIFY(ui()->cmdForward->isEnabled());
+        panel().cmdBack_Click(); // at the first page: nothing
+        QCOMPARE(panel().ForwardCount, 1);
+        ui()->cmdForward->click();
+        browser()->finishLoad("second");
+        QCOMPARE(panel().ForwardCount, 0);
+        QCOMPARE(browser()->locationURL(), "http://127.0.0.1:1/second");
+        panel().cmdForward_Click(); // no page ahead: the count stays
+        QCOMPARE(panel().ForwardCount, 0);
+    }
+
+    void separateBrowserAndEmptyAddresses()
+    {
+        start();
+        // The home page goes to the desktop's browser; the tray stays closed.
+        ui()->cmdHome->click();
+        QCOMPARE(m_platform->programs.urls, QList<QUrl>{QUrl(FeedConfig::startPageUrl())});
+        QVERIFY(!trayOpen());
+        QVERIFY(m_main->state().ActiveButton.isEmpty());
+        // The Island book of row 1 (no row selected yet), its symbol encoded.
+        ui()->gridQuotes->setTextMatrix(1, 0, "A&B");
+        Q_EMIT ui()->picIslandButton->clicked();
+        QCOMPARE(m_platform->programs.urls.last().query(QUrl::FullyEncoded), "STOCK=A%26B");
+        // Without a desktop browser the tray opens without a page.
+        m_platform->programs.result = false;
+        ui()->cmdHome->click();
+        QVERIFY(trayOpen());
+        const int navigations = int(browser()->navigated.size());
+        ui()->cmdScreener->click(); // the button has no page of its own
+        panel().navigate("file:///etc/passwd");
+        QCOMPARE(browser()->navigated.size(), navigations);
+    }
+
+    void tickerAndMenu()
+    {
+        start();
+        m_main->tickerFeed().Scroller1_DblClick();
+        QVERIFY(trayOpen());
+        QCOMPARE(browser()->navigated.last(), m_main->state().IndicesURL);
+        m_main->tickerFeed().Scroller1_DblClick();
+        QVERIFY(!trayOpen());
+        // The menu's chart item presses the Charts button.
+        m_main->form()->findChild<QAction *>("mnuChart")->trigger();
+        QVERIFY(trayOpen());
+        QVERIFY(ui()->FrameCharts->isVisible());
+    }
+};
+
+QTEST_MAIN(TestBrowserPanel)
+#include "tst_browserpanel.moc"
