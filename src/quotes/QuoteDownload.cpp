@@ -205,17 +205,22 @@ void QuoteDownload::GetQuotes()
         return;
     }
 
-    fillRows(list);
+    {
+        // The rows, their order and their change colours reach the grid's views as one
+        // change, told once the download has written them all.
+        FlexGrid::CellUpdate download(grid);
+        fillRows(list);
 
-    // 14-16. The grid is shown again before the alerts, so that no alert sound or box
-    // plays over a hidden grid.
-    m_state.ReplyText.clear();
-    grid.setVisible(false);
-    grid.setRedraw(false);
-    m_portfolioValuer.CalcPortfolio();
-    m_quoteGrid.AutoSort();
-    m_changeHighlighter.HighlightChanges();
-    m_quoteGrid.clearAlertColors();
+        // 14-16. The grid is shown again before the alerts, so that no alert sound or box
+        // plays over a hidden grid.
+        m_state.ReplyText.clear();
+        grid.setVisible(false);
+        grid.setRedraw(false);
+        m_portfolioValuer.CalcPortfolio();
+        m_quoteGrid.AutoSort();
+        m_changeHighlighter.HighlightChanges();
+        m_quoteGrid.clearAlertColors();
+    }
     grid.setVisible(true);
     grid.setRedraw(true);
     m_alertChecker.CheckAlerts();
