@@ -26,7 +26,8 @@ class TickerFeed : public QObject
     Q_OBJECT
 public:
     static constexpr int ItemCount = 43;
-    // Each line's pass is given at least this long before the next one starts.
+    // Each line's pass is given at least this long before the next one starts (unless
+    // VANTORA_TEST_LINE_MS says otherwise, for soak tests).
     static constexpr qint32 LineInterval = 2000;
     // Line colours, 0x00BBGGRR.
     static constexpr quint32 Unchanged = TickerLine::Unchanged;
@@ -108,6 +109,7 @@ private:
     QPointer<QMenu> m_popupMenu;
     std::function<void(const QString &)> m_navigate;
     std::function<void()> m_toggleBrowserTray;
+    qint32 m_lineInterval = LineInterval;
     bool m_passRunning = false;
     bool m_stopping = false;
 };

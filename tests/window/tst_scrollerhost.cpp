@@ -72,8 +72,11 @@ void TestScrollerHost::doScrollAndPsRunAPassByName()
     window.resize(200, 30);
     ScrollerHost host;
     QVERIFY(host.load(&window));
-    host.widget()->setGeometry(0, 0, 80, 20);
+    // The control fills its place and follows its size.
+    QCOMPARE(host.widget()->geometry(), QRect(0, 0, 200, 30));
+    window.resize(80, 20);
     window.show();
+    QCOMPARE(host.widget()->geometry(), QRect(0, 0, 80, 20));
 
     // The control's probe reports every frame it shows; the host side only knows the
     // signal's name.
