@@ -261,10 +261,12 @@ void QuoteDownload::fillRows(const RequestList &list)
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     int lastFilled = 0;
     std::optional<FlexGrid::CellUpdate> cellUpdate(std::in_place, grid);
+    // The answer is read once; nothing here lets other work change it meanwhile.
+    QuoteParser::LineReader lines(m_state.ReplyText);
     for (const int r : list.rows) {
         if (r >= symbols.rows())
             break;
-        NextQuoteLine();
+        m_state.CurrentLine = lines.next();
         const QuoteParser::QuoteColumns fields = QuoteParser::splitColumns(m_state.CurrentLine);
         const bool inTables = r <= MainState::MaxQuoteRows;
         for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
@@ -289,6 +291,7 @@ void QuoteDownload::fillRows(const RequestList &list)
             }
         }
     }
+    lines.finish();
     cellUpdate.reset();
     // The cells are written without moving the current cell, which would notify the
     // selection model and the views cell by cell; it ends on the last cell written.
