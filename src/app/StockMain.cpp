@@ -25,6 +25,7 @@
 #include "ui_frmStockMain.h"
 #include "window/ImageList.h"
 #include "window/ScrollerHost.h"
+#include "window/TickerFeed.h"
 #include "window/WindowModes.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ StockMain::StockMain()
     bool tickGiven = false;
     const int tick = qEnvironmentVariableIntValue("VANTORA_TEST_TICK_MS", &tickGiven);
     m_timInterval.setInterval(tickGiven && tick >= 0 ? tick : 1000);
-    m_timScroll.setInterval(25);
+    m_timScroll.setInterval(TickerFeed::TickInterval);
 
     // Closing the window through the desktop saves like Exit, so nothing edited is lost.
     m_form->installEventFilter(this);

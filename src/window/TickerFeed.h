@@ -33,6 +33,10 @@ public:
     static constexpr quint32 Unchanged = TickerLine::Unchanged;
     static constexpr quint32 Falling = TickerLine::Falling;
     static constexpr quint32 Rising = TickerLine::Rising;
+    // The ticker timer's interval, and its interval while lines scroll or while there is
+    // nothing to show (its ticks would do nothing then).
+    static constexpr int TickInterval = 25;
+    static constexpr int HeldBackInterval = 60000;
     // Scroller1's mouse pointers: the default one and the arrow with hourglass.
     static constexpr qint16 PointerDefault = 0;
     static constexpr qint16 PointerArrowHourglass = 13;
@@ -66,6 +70,8 @@ public:
     // The ticker was switched on or off in the Options window: the strip shows or hides at
     // once, and a running pass ends after its line. Speed and pause are read line by line.
     void chkScroll_Changed();
+    // A line was built or the ticker switched: an idle timer ticks again every 25 ms.
+    void wake();
 
     // The strip's events.
     void Scroller1_DblClick();
@@ -111,5 +117,6 @@ private:
     std::function<void()> m_toggleBrowserTray;
     qint32 m_lineInterval = LineInterval;
     bool m_passRunning = false;
+    bool m_idle = false;
     bool m_stopping = false;
 };
