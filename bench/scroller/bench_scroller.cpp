@@ -3,6 +3,7 @@
 // processor the process used and the mean and standard deviation of the interval between
 // frames. A pause that spins the processor shows up as a CPU share near 100 %.
 #include "HorizontalScroller.h"
+#include "ScrollerProbe.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,12 +39,13 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     std::vector<double> intervals;
     qint64 lastFrame = -1;
-    QObject::connect(&scroller, &Slidetape::HorizontalScroller::frameShown, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (lastFrame >= 0)
-            intervals.push_back(double(now - lastFrame) / 1e6);
-        lastFrame = now;
-    });
+    QObject::connect(Slidetape::ScrollerProbe::of(scroller), &Slidetape::ScrollerProbe::frameShown,
+                     [&] {
+                         const qint64 now = clock.nsecsElapsed();
+                         if (lastFrame >= 0)
+                             intervals.push_back(double(now - lastFrame) / 1e6);
+                         lastFrame = now;
+                     });
 
     const QStringList lines{QStringLiteral(" DJIA      10,512.30      +45.10      +0.43%"),
                             QStringLiteral(" NASDAQ      2,113.05      -12.40      -0.58%"),

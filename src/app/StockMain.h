@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPixmap>
 #include <QTimer>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -61,6 +62,8 @@ public:
     void ApplyQuoteSource();
     // The folder of the system's programs, ending in a separator.
     static QString GetWindowsDir();
+    // Scroller1's appearance saved with the window's design, in the control's property store.
+    static QVariantMap scroller1Design();
 
     // Shows the main window after the agreement was accepted on a first run.
     void showAfterAgreement();

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -180,8 +181,61 @@ LeadingNumber ReadLeadingNumber(QStringView text)
     return n;
 }
 
+namespace {
+
+// Val of the common short number: blanks, a sign, at most 15 significant digits with an
+// optional fraction of at most 22 places, and no exponent. The digits are exact as a double
+// and so is the power of ten, so one division rounds correctly, as the general reading does.
+// Anything else answers nothing and takes the general reading.
+std::optional<double> shortDecimal(QStringView text)
+{
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < size && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    quint64 mantissa = 0;
+    int significant = 0;
+    int fraction = 0;
+    bool any = false;
+    auto take = [&](char16_t d) {
+        any = true;
+        if (mantissa != 0 || d != u'0')
+            ++significant;
+        mantissa = mantissa * 10 + (d - u'0');
+    };
+    while (i < size && isDigit(text[i]) && significant <= 15)
+        take(text[i++].unicode());
+    if (i < size && text[i] == u'.') {
+        ++i;
+        while (i < size && isDigit(text[i]) && significant <= 15 && fraction <= 22) {
+            take(text[i++].unicode());
+            ++fraction;
+        }
+    }
+    if (significant > 15 || fraction > 22 || (i < size && isDigit(text[i])))
+        return std::nullopt;
+    if (i < size && (text[i] == u'e' || text[i] == u'E'))
+        return std::nullopt;
+    if (!any || mantissa == 0)
+        return 0.0;
+    const double value = double(mantissa) / powers[fraction];
+    return negative ? -value : value;
+}
+
+} // namespace
+
 double Val(QStringView text)
 {
+    if (const std::optional<double> quick = shortDecimal(text))
+        return *quick;
     const LeadingNumber n = ReadLeadingNumber(text);
     if (n.digits.empty())
         return 0.0;

@@ -1,5 +1,7 @@
 #include "FlexGrid.h"
 
+#include "FlexGridModel.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
@@ -167,8 +169,9 @@ bool FlexGrid::isNumericText(const QString &text)
     return skipBlanks(text, pos) == text.size();
 }
 
-FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
+FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridModel(this))
 {
+    setModel(m_model);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(0);
@@ -187,7 +190,7 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     // never scrolled vertically, covering the top of the viewport. It takes no input; the
     // grid reads presses in its area itself (rowAtPoint).
     m_fixedView = new QTableView(this);
-    m_fixedView->setModel(model());
+    m_fixedView->setModel(m_model);
     m_fixedView->setItemDelegate(itemDelegate());
     m_fixedView->setStyle(sharedGridStyle());
     m_fixedView->horizontalHeader()->hide();
@@ -217,14 +220,14 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_fixedView->horizontalScrollBar(),
             &QScrollBar::setValue);
-    connect(model(), &QAbstractItemModel::rowsInserted, this, &FlexGrid::updateFixedView);
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, &FlexGrid::updateFixedView);
-    connect(model(), &QAbstractItemModel::columnsInserted, this, &FlexGrid::updateFixedView);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &FlexGrid::updateFixedView);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &FlexGrid::updateFixedView);
+    connect(m_model, &QAbstractItemModel::columnsInserted, this, &FlexGrid::updateFixedView);
 
     applyRowHeight();
     applyPalette();
-    setRowCount(2);
-    setColumnCount(2);
+    m_model->setRows(2);
+    m_model->setCols(2);
     updateFixedView();
 }
 
@@ -232,16 +235,26 @@ FlexGrid::~FlexGrid() = default;
 
 // ---- counts ------------------------------------------------------------------------------
 
+int FlexGrid::rows() const
+{
+    return m_model->rows();
+}
+
+int FlexGrid::cols() const
+{
+    return m_model->cols();
+}
+
 void FlexGrid::setRows(int n)
 {
-    setRowCount(std::max({n, m_fixedRows, 0}));
+    m_model->setRows(std::max({n, m_fixedRows, 0}));
     updateFixedView();
 }
 
 void FlexGrid::setCols(int n)
 {
     const int count = std::max(n, 0);
-    setColumnCount(count);
+    m_model->setCols(count);
     for (int c = 0; c < count; ++c)
         m_fixedView->setColumnWidth(c, columnWidth(c));
     updateFixedView();
@@ -250,8 +263,8 @@ void FlexGrid::setCols(int n)
 void FlexGrid::setFixedRows(int n)
 {
     m_fixedRows = std::max(n, 0);
-    if (rowCount() < m_fixedRows)
-        setRowCount(m_fixedRows);
+    if (rows() < m_fixedRows)
+        m_model->setRows(m_fixedRows);
     updateFixedView();
     viewport()->update();
 }
@@ -260,24 +273,24 @@ void FlexGrid::setFixedRows(int n)
 
 int FlexGrid::row() const
 {
-    return std::max(currentRow(), 0);
+    return std::max(currentIndex().row(), 0);
 }
 
 int FlexGrid::col() const
 {
-    return std::max(currentColumn(), 0);
+    return std::max(currentIndex().column(), 0);
 }
 
 void FlexGrid::setRow(int r)
 {
-    if (r < 0 || r >= rowCount() || columnCount() == 0)
+    if (r < 0 || r >= rows() || cols() == 0)
         return;
     setCurrentWithoutScroll(r, col());
 }
 
 void FlexGrid::setCol(int c)
 {
-    if (c < 0 || c >= columnCount() || rowCount() == 0)
+    if (c < 0 || c >= cols() || rows() == 0)
         return;
     setCurrentWithoutScroll(row(), c);
 }
@@ -286,7 +299,7 @@ void FlexGrid::setCurrentWithoutScroll(int r, int c)
 {
     const bool scroll = hasAutoScroll();
     setAutoScroll(false);
-    setCurrentCell(r, c);
+    setCurrentIndex(m_model->index(r, c));
     setAutoScroll(scroll);
 }
 
@@ -295,10 +308,10 @@ int FlexGrid::rowSel() const
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return row();
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    for (const QTableWidgetSelectionRange &range : ranges) {
-        if (current.row() >= range.topRow() && current.row() <= range.bottomRow())
-            return current.row() == range.topRow() ? range.bottomRow() : range.topRow();
+    const QItemSelection ranges = selectionModel()->selection();
+    for (const QItemSelectionRange &range : ranges) {
+        if (current.row() >= range.top() && current.row() <= range.bottom())
+            return current.row() == range.top() ? range.bottom() : range.top();
     }
     return current.row();
 }
@@ -308,11 +321,10 @@ int FlexGrid::colSel() const
     const QModelIndex current = currentIndex();
     if (!current.isValid())
         return col();
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    for (const QTableWidgetSelectionRange &range : ranges) {
-        if (current.column() >= range.leftColumn() && current.column() <= range.rightColumn())
-            return current.column() == range.leftColumn() ? range.rightColumn()
-                                                          : range.leftColumn();
+    const QItemSelection ranges = selectionModel()->selection();
+    for (const QItemSelectionRange &range : ranges) {
+        if (current.column() >= range.left() && current.column() <= range.right())
+            return current.column() == range.left() ? range.right() : range.left();
     }
     return current.column();
 }
@@ -321,88 +333,59 @@ int FlexGrid::colSel() const
 
 bool FlexGrid::validCell(int r, int c) const
 {
-    return r >= 0 && r < rowCount() && c >= 0 && c < columnCount();
-}
-
-QTableWidgetItem *FlexGrid::ensureItem(int r, int c)
-{
-    if (!validCell(r, c))
-        return nullptr;
-    QTableWidgetItem *cell = item(r, c);
-    if (!cell) {
-        cell = new QTableWidgetItem;
-        cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        setItem(r, c, cell);
-    }
-    return cell;
+    return m_model->contains(r, c);
 }
 
 QString FlexGrid::textMatrix(int r, int c) const
 {
-    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
-    return cell ? cell->text() : QString();
+    return validCell(r, c) ? m_model->cell(r, c).text : QString();
 }
 
 void FlexGrid::setTextMatrix(int r, int c, const QString &text)
 {
-    if (QTableWidgetItem *cell = ensureItem(r, c))
-        cell->setText(text);
+    m_model->setText(r, c, text);
 }
 
 QColor FlexGrid::cellBackColor(int r, int c) const
 {
-    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
-    if (!cell)
-        return {};
-    const QVariant value = cell->data(Qt::BackgroundRole);
-    return value.isValid() ? value.value<QBrush>().color() : QColor();
+    return validCell(r, c) ? m_model->cell(r, c).back : QColor();
 }
 
 void FlexGrid::setCellBackColor(int r, int c, const QColor &color)
 {
-    if (QTableWidgetItem *cell = ensureItem(r, c))
-        cell->setData(Qt::BackgroundRole, color.isValid() ? QVariant(QBrush(color)) : QVariant());
+    m_model->setBack(r, c, color);
 }
 
 QColor FlexGrid::cellForeColor(int r, int c) const
 {
-    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
-    if (!cell)
-        return {};
-    const QVariant value = cell->data(Qt::ForegroundRole);
-    return value.isValid() ? value.value<QBrush>().color() : QColor();
+    return validCell(r, c) ? m_model->cell(r, c).fore : QColor();
 }
 
 void FlexGrid::setCellForeColor(int r, int c, const QColor &color)
 {
-    if (QTableWidgetItem *cell = ensureItem(r, c))
-        cell->setData(Qt::ForegroundRole, color.isValid() ? QVariant(QBrush(color)) : QVariant());
+    m_model->setFore(r, c, color);
 }
 
 QPixmap FlexGrid::cellPicture(int r, int c) const
 {
-    const QTableWidgetItem *cell = validCell(r, c) ? item(r, c) : nullptr;
-    if (!cell)
-        return {};
-    return cell->data(Qt::DecorationRole).value<QPixmap>();
+    return validCell(r, c) ? m_model->cell(r, c).picture : QPixmap();
 }
 
 void FlexGrid::setCellPicture(int r, int c, const QPixmap &picture)
 {
-    if (QTableWidgetItem *cell = ensureItem(r, c))
-        cell->setData(Qt::DecorationRole, picture.isNull() ? QVariant() : QVariant(picture));
+    m_model->setPicture(r, c, picture);
 }
 
 // ---- columns -------------------------------------------------------------------------------
 
 int FlexGrid::colWidth(int c) const
 {
-    return (c >= 0 && c < columnCount()) ? columnWidth(c) : 0;
+    return (c >= 0 && c < cols()) ? columnWidth(c) : 0;
 }
 
 void FlexGrid::setColWidth(int c, int px)
 {
-    if (c >= 0 && c < columnCount())
+    if (c >= 0 && c < cols())
         setColumnWidth(c, std::max(px, 0));
 }
 
@@ -415,7 +398,7 @@ Qt::Alignment FlexGrid::colAlignment(int c) const
 
 void FlexGrid::setColAlignment(int c, Qt::Alignment alignment)
 {
-    if (c < 0 || c >= columnCount())
+    if (c < 0 || c >= cols())
         return;
     while (m_colAlignment.size() <= c)
         m_colAlignment.append(Qt::AlignLeft | Qt::AlignVCenter);
@@ -426,26 +409,10 @@ void FlexGrid::setColAlignment(int c, Qt::Alignment alignment)
 
 // ---- rows: sort, move, add, remove ------------------------------------------------------------
 
-QList<QTableWidgetItem *> FlexGrid::takeRow(int r)
-{
-    QList<QTableWidgetItem *> cells;
-    cells.reserve(columnCount());
-    for (int c = 0; c < columnCount(); ++c)
-        cells.append(takeItem(r, c));
-    return cells;
-}
-
-void FlexGrid::putRow(int r, const QList<QTableWidgetItem *> &cells)
-{
-    for (int c = 0; c < cells.size(); ++c)
-        if (cells.at(c))
-            setItem(r, c, cells.at(c));
-}
-
 void FlexGrid::sort(SortKind kind)
 {
     int first = m_fixedRows;
-    int last = rowCount() - 1;
+    int last = rows() - 1;
     const int a = row();
     const int b = rowSel();
     if (std::max(a, b) >= m_fixedRows && a != b) {
@@ -458,8 +425,8 @@ void FlexGrid::sort(SortKind kind)
 void FlexGrid::sortRows(SortKind kind, int c, int first, int last)
 {
     first = std::max(first, m_fixedRows);
-    last = std::min(last, rowCount() - 1);
-    if (c < 0 || c >= columnCount() || last - first < 1)
+    last = std::min(last, rows() - 1);
+    if (c < 0 || c >= cols() || last - first < 1)
         return;
 
     const int count = last - first + 1;
@@ -494,49 +461,36 @@ void FlexGrid::sortRows(SortKind kind, int c, int first, int last)
     }
     }
 
-    QList<QList<QTableWidgetItem *>> taken;
-    taken.reserve(count);
-    for (int r = first; r <= last; ++r)
-        taken.append(takeRow(r));
-    for (int i = 0; i < count; ++i)
-        putRow(first + i, taken.at(order[i]));
+    m_model->reorderRows(first, order);
 }
 
 void FlexGrid::setRowPosition(int from, int to)
 {
-    const int rows = rowCount();
-    if (from < m_fixedRows || to < m_fixedRows || from >= rows || to >= rows || from == to)
+    const int count = rows();
+    if (from < m_fixedRows || to < m_fixedRows || from >= count || to >= count || from == to)
         return;
-    const QList<QTableWidgetItem *> moving = takeRow(from);
-    if (from < to) {
-        for (int r = from; r < to; ++r)
-            putRow(r, takeRow(r + 1));
-    } else {
-        for (int r = from; r > to; --r)
-            putRow(r, takeRow(r - 1));
-    }
-    putRow(to, moving);
+    m_model->moveRow(from, to);
 }
 
 void FlexGrid::addItem(const QString &tabText)
 {
-    addItem(tabText, rowCount());
+    addItem(tabText, rows());
 }
 
 void FlexGrid::addItem(const QString &tabText, int index)
 {
-    const int r = std::clamp(index, m_fixedRows, rowCount());
-    insertRow(r);
+    const int r = std::clamp(index, m_fixedRows, rows());
+    m_model->insertRows(r, 1);
     const QStringList fields = tabText.split(QLatin1Char('\t'));
-    for (int c = 0; c < fields.size() && c < columnCount(); ++c)
+    for (int c = 0; c < fields.size() && c < cols(); ++c)
         setTextMatrix(r, c, fields.at(c));
 }
 
 void FlexGrid::removeItem(int r)
 {
-    if (r < m_fixedRows || r >= rowCount())
+    if (r < m_fixedRows || r >= rows())
         return;
-    removeRow(r);
+    m_model->removeRows(r, 1);
 }
 
 // ---- drawing -------------------------------------------------------------------------------
@@ -553,18 +507,12 @@ void FlexGrid::setRedraw(bool on)
 
 void FlexGrid::beginCellUpdate()
 {
-    if (m_cellUpdates++ == 0)
-        m_modelWasBlocked = model()->blockSignals(true);
+    m_model->beginBatch();
 }
 
 void FlexGrid::endCellUpdate()
 {
-    if (m_cellUpdates == 0 || --m_cellUpdates > 0)
-        return;
-    model()->blockSignals(m_modelWasBlocked);
-    if (!m_modelWasBlocked && rowCount() > 0 && columnCount() > 0)
-        Q_EMIT model()->dataChanged(model()->index(0, 0),
-                                    model()->index(rowCount() - 1, columnCount() - 1));
+    m_model->endBatch();
 }
 
 void FlexGrid::setGridColor(const QColor &color)
@@ -624,13 +572,13 @@ void FlexGrid::applyRowHeight()
     verticalHeader()->setDefaultSectionSize(height);
     m_fixedView->verticalHeader()->setDefaultSectionSize(height);
     m_fixedView->setFont(font());
-    for (int r = 0; r < rowCount(); ++r)
+    for (int r = 0; r < rows(); ++r)
         setRowHeight(r, height);
 }
 
 void FlexGrid::changeEvent(QEvent *event)
 {
-    QTableWidget::changeEvent(event);
+    QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_fixedView)
         applyRowHeight();
 }
@@ -644,7 +592,7 @@ void FlexGrid::setGridLines(bool on)
 int FlexGrid::fixedHeight() const
 {
     int height = 0;
-    for (int r = 0; r < m_fixedRows && r < rowCount(); ++r)
+    for (int r = 0; r < m_fixedRows && r < rows(); ++r)
         height += rowHeight(r);
     return height;
 }
@@ -658,9 +606,9 @@ void FlexGrid::updateFixedView()
         m_fixedView->hide();
         return;
     }
-    for (int r = 0; r < m_fixedRows && r < rowCount(); ++r)
+    for (int r = 0; r < m_fixedRows && r < rows(); ++r)
         m_fixedView->setRowHeight(r, rowHeight(r));
-    for (int c = 0; c < columnCount(); ++c)
+    for (int c = 0; c < cols(); ++c)
         m_fixedView->setColumnWidth(c, columnWidth(c));
     m_fixedView->setShowGrid(showGrid());
     m_fixedView->setGridStyle(gridStyle());
@@ -679,24 +627,24 @@ void FlexGrid::paintEvent(QPaintEvent *event)
         m_fixedView->setShowGrid(showGrid());
     if (m_fixedView->gridStyle() != gridStyle())
         m_fixedView->setGridStyle(gridStyle());
-    QTableWidget::paintEvent(event);
+    QTableView::paintEvent(event);
 }
 
 void FlexGrid::updateGeometries()
 {
-    QTableWidget::updateGeometries();
+    QTableView::updateGeometries();
     updateFixedView();
 }
 
 void FlexGrid::resizeEvent(QResizeEvent *event)
 {
-    QTableWidget::resizeEvent(event);
+    QTableView::resizeEvent(event);
     updateFixedView();
 }
 
 void FlexGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
 {
-    QTableWidget::scrollTo(index, hint);
+    QTableView::scrollTo(index, hint);
     // A data row must not end up hidden under the fixed rows.
     if (index.isValid() && index.row() >= m_fixedRows && m_fixedRows > 0) {
         const int top = visualRect(index).top();
@@ -709,10 +657,10 @@ void FlexGrid::scrollTo(const QModelIndex &index, ScrollHint hint)
 QModelIndex FlexGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
     // The keyboard moves between data rows only; the fixed rows are headers.
-    const QModelIndex next = QTableWidget::moveCursor(cursorAction, modifiers);
+    const QModelIndex next = QTableView::moveCursor(cursorAction, modifiers);
     if (!next.isValid() || next.row() >= m_fixedRows)
         return next;
-    if (rowCount() > m_fixedRows)
+    if (rows() > m_fixedRows)
         return model()->index(m_fixedRows, next.column());
     return currentIndex();
 }
@@ -724,7 +672,7 @@ int FlexGrid::rowAtPoint(const QPoint &pos) const
     if (m_fixedRows > 0 && m_fixedView->isVisible() && pos.y() >= 0 &&
         pos.y() < m_fixedView->height()) {
         int top = 0;
-        for (int r = 0; r < m_fixedRows && r < rowCount(); ++r) {
+        for (int r = 0; r < m_fixedRows && r < rows(); ++r) {
             top += rowHeight(r);
             if (pos.y() < top)
                 return r;
@@ -751,7 +699,7 @@ void FlexGrid::mousePressEvent(QMouseEvent *event)
             setCurrentWithoutScroll(m_mouseRow, m_mouseCol);
         event->accept();
     } else {
-        QTableWidget::mousePressEvent(event);
+        QTableView::mousePressEvent(event);
     }
     Q_EMIT mouseDown(event->button(), event->modifiers(), m_mouseRow, m_mouseCol);
 }
@@ -760,7 +708,7 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool clicked = m_pressed && event->button() == Qt::LeftButton;
     m_pressed = false;
-    QTableWidget::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     if (clicked)
         Q_EMIT click();
 }
@@ -773,7 +721,7 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent *event)
     if (m_mouseRow >= 0 && m_mouseRow < m_fixedRows)
         event->accept();
     else
-        QTableWidget::mouseDoubleClickEvent(event);
+        QTableView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         Q_EMIT dblClick();
 }

@@ -2,12 +2,12 @@
 
 #include <QColor>
 #include <QPixmap>
-#include <QTableWidget>
+#include <QTableView>
 
-class QTableView;
+class FlexGridModel;
 
-// The grid control of the quote and symbol lists: a QTableWidget that offers exactly the
-// grid operations the forms use.
+// The grid control of the quote and symbol lists: a table view over a model of its own
+// (FlexGridModel) that offers exactly the grid operations the forms use.
 //
 // Rows and columns are counted as in a classic flexible grid: the fixed (header) rows are
 // the first rows of the data, so row 0 is the header and rows() includes it. Qt's own
@@ -21,7 +21,7 @@ class QTableView;
 //
 // Operations given a row or column outside the grid do nothing (reads return an empty
 // value), so a stale index can never fail.
-class FlexGrid : public QTableWidget
+class FlexGrid : public QTableView
 {
     Q_OBJECT
 public:
@@ -44,9 +44,9 @@ public:
 
     // Row and column counts, fixed rows included. Fewer rows than fixed rows are never
     // kept: setRows() keeps at least fixedRows() rows. Cells that stay keep their content.
-    int rows() const { return rowCount(); }
+    int rows() const;
     void setRows(int n);
-    int cols() const { return columnCount(); }
+    int cols() const;
     void setCols(int n);
     int fixedRows() const { return m_fixedRows; }
     void setFixedRows(int n);
@@ -54,7 +54,6 @@ public:
     // The current cell. Without a current cell both read 0. Setting a row or column
     // outside the grid does nothing; setting one never scrolls the grid.
     int row() const;
-    using QTableWidget::row;
     void setRow(int r);
     int col() const;
     void setCol(int c);
@@ -101,9 +100,10 @@ public:
     bool redraw() const { return m_redraw; }
     void setRedraw(bool on);
 
-    // Cell writes between beginCellUpdate and endCellUpdate reach the views as one change
-    // of the whole grid instead of one notification per cell. In between only cell texts,
-    // colours and pictures may change: no row or column is added, removed or moved.
+    // Cell writes between beginCellUpdate and endCellUpdate (sorts and row moves included)
+    // reach the views as one change of the whole grid instead of one notification per cell,
+    // and as none when no write changed anything. Rows added or removed in between are told
+    // at once, as always. Batches nest; the outermost one tells.
     void beginCellUpdate();
     void endCellUpdate();
     class CellUpdate
@@ -161,6 +161,9 @@ public:
     // Whether a text reads as a number as a whole (blanks around it allowed).
     static bool isNumericText(const QString &text);
 
+    // The cells: one table model, shared by the grid and its fixed-row overlay.
+    FlexGridModel *gridModel() const { return m_model; }
+
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 
 Q_SIGNALS:
@@ -186,21 +189,18 @@ private:
     class Delegate;
     friend class Delegate;
 
-    QTableWidgetItem *ensureItem(int r, int c);
     bool validCell(int r, int c) const;
     void setCurrentWithoutScroll(int r, int c);
     int fixedHeight() const;
     void updateFixedView();
     void applyPalette();
     void applyRowHeight();
-    QList<QTableWidgetItem *> takeRow(int r);
-    void putRow(int r, const QList<QTableWidgetItem *> &cells);
 
+    FlexGridModel *m_model = nullptr;
     QTableView *m_fixedView = nullptr;
     int m_fixedRows = 1;
     bool m_redraw = true;
     int m_cellUpdates = 0;
-    bool m_modelWasBlocked = false;
     bool m_pressed = false;
     int m_mouseRow = -1;
     int m_mouseCol = -1;

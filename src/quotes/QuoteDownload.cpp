@@ -208,17 +208,22 @@ void QuoteDownload::GetQuotes()
         return;
     }
 
-    fillRows(list);
+    {
+        // The rows, their order and their change colours reach the grid's views as one
+        // change, told once the download has written them all.
+        FlexGrid::CellUpdate download(grid);
+        fillRows(list);
 
-    // 14-16. The grid is shown again before the alerts, so that no alert sound or box
-    // plays over a hidden grid.
-    m_state.ReplyText.clear();
-    grid.setVisible(false);
-    grid.setRedraw(false);
-    m_portfolioValuer.CalcPortfolio();
-    m_quoteGrid.AutoSort();
-    m_changeHighlighter.HighlightChanges();
-    m_quoteGrid.clearAlertColors();
+        // 14-16. The grid is shown again before the alerts, so that no alert sound or box
+        // plays over a hidden grid.
+        m_state.ReplyText.clear();
+        grid.setVisible(false);
+        grid.setRedraw(false);
+        m_portfolioValuer.CalcPortfolio();
+        m_quoteGrid.AutoSort();
+        m_changeHighlighter.HighlightChanges();
+        m_quoteGrid.clearAlertColors();
+    }
     grid.setVisible(true);
     grid.setRedraw(true);
     m_alertChecker.CheckAlerts();
@@ -259,10 +264,12 @@ void QuoteDownload::fillRows(const RequestList &list)
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     int lastFilled = 0;
     std::optional<FlexGrid::CellUpdate> cellUpdate(std::in_place, grid);
+    // The answer is read once; nothing here lets other work change it meanwhile.
+    QuoteParser::LineReader lines(m_state.ReplyText);
     for (const int r : list.rows) {
         if (r >= symbols.rows())
             break;
-        NextQuoteLine();
+        m_state.CurrentLine = lines.next();
         const QuoteParser::QuoteColumns fields = QuoteParser::splitColumns(m_state.CurrentLine);
         const bool inTables = r <= MainState::MaxQuoteRows;
         for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
@@ -287,6 +294,7 @@ void QuoteDownload::fillRows(const RequestList &list)
             }
         }
     }
+    lines.finish();
     cellUpdate.reset();
     // The cells are written without moving the current cell, which would notify the
     // selection model and the views cell by cell; it ends on the last cell written.

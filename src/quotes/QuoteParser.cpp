@@ -2,29 +2,46 @@
 
 #include "common/Blanks.h"
 
+#include <cstring>
+
 namespace {
 
 // Replaces every occurrence of needle, found left to right without overlapping in the text
 // as it stands (what QString::replace and remove do), by a replacement no longer than the
 // needle, in one pass over the text.
+// The first occurrence of needle from `from` on, or -1: a search for its first character
+// (which Qt does quickly) and a comparison of the rest.
+qsizetype findLatin1(const QString &text, QLatin1StringView needle, qsizetype from)
+{
+    const qsizetype n = needle.size();
+    const QChar first = QLatin1Char(needle.front());
+    for (qsizetype at = text.indexOf(first, from); at >= 0 && at + n <= text.size();
+         at = text.indexOf(first, at + 1)) {
+        if (QStringView(text).sliced(at, n) == needle)
+            return at;
+    }
+    return -1;
+}
+
 void replaceAll(QString &text, QLatin1StringView needle, QStringView replacement)
 {
     const qsizetype n = needle.size();
-    if (n == 0 || text.size() < n)
+    qsizetype in = n == 0 ? -1 : findLatin1(text, needle, 0);
+    if (in < 0)
         return;
-    const char16_t first = needle.front().unicode();
     QChar *data = text.data();
     const qsizetype size = text.size();
-    qsizetype out = 0;
-    qsizetype in = 0;
-    while (in < size) {
-        if (data[in].unicode() == first && in + n <= size && QStringView(data + in, n) == needle) {
-            for (QChar ch : replacement)
-                data[out++] = ch;
-            in += n;
-            continue;
-        }
-        data[out++] = data[in++];
+    qsizetype out = in;
+    // Everything from `in` on is still the original text: the output never passes it.
+    while (in >= 0) {
+        for (QChar ch : replacement)
+            data[out++] = ch;
+        in += n;
+        const qsizetype next = findLatin1(text, needle, in);
+        const qsizetype end = next < 0 ? size : next;
+        std::memmove(data + out, data + in, size_t(end - in) * sizeof(QChar));
+        out += end - in;
+        in = next;
     }
     text.truncate(out);
 }
@@ -34,10 +51,10 @@ void removeAll(QString &text, QLatin1StringView needle)
     replaceAll(text, needle, {});
 }
 
-// The position of the first CR LF, or -1.
-qsizetype indexOfCrLf(const QString &text)
+// The position of the first CR LF from `from` on, or -1.
+qsizetype indexOfCrLf(const QString &text, qsizetype from = 0)
 {
-    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
+    for (qsizetype cr = text.indexOf(u'\r', from); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
         if (cr + 1 < text.size() && text.at(cr + 1) == u'\n')
             return cr;
     }
@@ -53,25 +70,30 @@ QString trimSpaces(const QString &text)
     return Blanks::trim(text);
 }
 
-QString nextQuoteLine(QString &replyText)
+namespace {
+
+// A taken line cleaned: "," becomes a tab, line feeds and carriage returns, the markup and
+// the six trailing fields go, " - " splits a field.
+QString cleanLine(QStringView raw)
 {
-    replyText.remove(u'"');
-    replyText = trimSpaces(replyText);
-
-    QString raw;
-    const qsizetype crlf = indexOfCrLf(replyText);
-    if (crlf >= 0) {
-        raw = replyText.left(crlf + 1); // ends with the CR
-        replyText.remove(0, crlf + 1);  // now starts with the LF
+    QString line(raw.size(), Qt::Uninitialized);
+    QChar *cleaned = line.data();
+    qsizetype out = 0;
+    for (const QChar ch : raw) {
+        if (ch == u'\n' || ch == u'\r')
+            continue;
+        cleaned[out++] = ch == u',' ? QChar(u'\t') : ch;
     }
-    raw.replace(u',', u'\t');
-
-    QString line = trimSpaces(raw.remove(u'\n'));
-    line = trimSpaces(line.remove(u'\r'));
-    for (const char *markup : {"<b>", "</b>", "<i>", "</i>", "&nbsp;"}) {
-        removeAll(line, QLatin1StringView(markup));
-        line = trimSpaces(line);
+    line.truncate(out);
+    // The markup has no blanks, so trimming the ends between its removals changes nothing;
+    // a line without "<" or "&" has none of it.
+    if (line.contains(u'<')) {
+        for (const char *markup : {"<b>", "</b>", "<i>", "</i>"})
+            removeAll(line, QLatin1StringView(markup));
     }
+    if (line.contains(u'&'))
+        removeAll(line, QLatin1StringView("&nbsp;"));
+    line = trimSpaces(line);
     replaceAll(line, QLatin1StringView(" - "), u"\t");
     line = trimSpaces(line);
 
@@ -84,16 +106,52 @@ QString nextQuoteLine(QString &replyText)
     return line;
 }
 
+} // namespace
+
+QString nextQuoteLine(QString &replyText)
+{
+    LineReader reader(replyText);
+    return reader.next();
+}
+
+// After the first line the text starts with the LF of the CR LF taken before and holds no
+// quotes, so trimming and removing quotes again before each line, as nextQuoteLine does,
+// would change nothing there; only the end of the text is trimmed, at finish().
+LineReader::LineReader(QString &replyText) : m_text(replyText)
+{
+    m_text.remove(u'"');
+    m_text = trimSpaces(m_text);
+}
+
+QString LineReader::next()
+{
+    const qsizetype crlf = indexOfCrLf(m_text, m_pos);
+    if (crlf < 0)
+        return QString();
+    const QStringView raw = QStringView(m_text).mid(m_pos, crlf + 1 - m_pos); // ends with the CR
+    m_pos = crlf + 1; // the rest starts with the LF
+    return cleanLine(raw);
+}
+
+void LineReader::finish()
+{
+    if (m_pos > 0) {
+        m_text.remove(0, m_pos);
+        m_pos = 0;
+    }
+}
+
 QuoteColumns splitColumns(const QString &cleanedLine)
 {
     QuoteColumns columns;
-    const QString work = cleanedLine + u'\t';
     qsizetype from = 0;
     for (int c = 0; c < ColumnCount; ++c) {
-        const qsizetype tab = work.indexOf(u'\t', from);
-        if (tab < 0)
-            break; // the rest stay ""
-        columns[c] = work.mid(from, tab - from);
+        const qsizetype tab = cleanedLine.indexOf(u'\t', from);
+        if (tab < 0) {
+            columns[c] = cleanedLine.mid(from); // the last field; the rest stay ""
+            break;
+        }
+        columns[c] = cleanedLine.mid(from, tab - from);
         from = tab + 1;
     }
     return columns;

@@ -23,6 +23,26 @@ QString trimSpaces(const QString &text);
 // the next line. Without any CR LF the line is "" and replyText keeps its text.
 QString nextQuoteLine(QString &replyText);
 
+// Takes line after line as nextQuoteLine does, reading the text once instead of once per
+// line: the quotes are removed at the start, the lines are taken from a position, and
+// replyText loses what was taken when the reader goes away (or at finish()). Meanwhile
+// nothing else may change replyText.
+class LineReader
+{
+public:
+    explicit LineReader(QString &replyText);
+    ~LineReader() { finish(); }
+    LineReader(const LineReader &) = delete;
+    LineReader &operator=(const LineReader &) = delete;
+
+    QString next();
+    void finish();
+
+private:
+    QString &m_text;
+    qsizetype m_pos = 0;
+};
+
 // True when an answer can be quote text: not a web page (a proxy's or a consent page
 // served with status 200: its content type names HTML, or it begins with "<") and no
 // control characters but tab, CR and LF (binary data).

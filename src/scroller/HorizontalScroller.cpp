@@ -2,6 +2,7 @@
 
 #include "OleColor.h"
 #include "PropertyBag.h"
+#include "ScrollerProbe.h"
 #include "ScrollerSurface.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShowEvent>
 #include <QTimer>
+#include <QtMath>
 
 #include <chrono>
 #include <limits>
@@ -26,21 +29,6 @@ constexpr int StepWait = 20;        // ms after every frame
 constexpr int CharWidthBound = 8;   // pixels per character assumed by the leftward leave bound
 constexpr int LineHeightBound = 16; // pixels of one line assumed by the upward leave bound
 constexpr int InvalidPropertyValue = 380;
-
-// Runs the event loop for at most ms milliseconds, returning earlier when the loop is told to
-// quit. While the application is shutting down a nested loop will not start, so the wait then
-// falls back to one blocking round of event processing.
-void waitForEvents(int ms)
-{
-    QEventLoop loop;
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
-    wake.start(ms);
-    if (loop.exec() != 0 && wake.isActive())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
 
 short buttonCode(Qt::MouseButtons buttons)
 {
@@ -232,16 +220,49 @@ QUrl toUrl(const QVariant &v)
 
 } // namespace
 
-quint32 HorizontalScroller::systemTickCount()
+namespace {
+
+quint32 systemTickCount()
 {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     return quint32(quint64(ms)); // wraps like any 32-bit millisecond counter
 }
 
-HorizontalScroller::HorizontalScroller(QWidget *parent)
-    : QWidget(parent), m_tickSource(&HorizontalScroller::systemTickCount)
+// Lines wider than this (in device pixels) are drawn as text each frame instead of being kept
+// as a picture.
+constexpr int MaxLinePictureWidth = 16384;
+
+} // namespace
+
+ScrollerProbe::ScrollerProbe(HorizontalScroller &control) : QObject(&control), m_control(control)
 {
+    setObjectName(QStringLiteral("ScrollerProbe"));
+}
+
+quint32 ScrollerProbe::systemTickCount()
+{
+    return Slidetape::systemTickCount();
+}
+
+int ScrollerProbe::enabledSlotCount() const
+{
+    int n = 0;
+    for (bool enabled : m_control.m_slotEnabled)
+        n += enabled ? 1 : 0;
+    return n;
+}
+
+void ScrollerProbe::setTickSource(HorizontalScroller::TickSource source)
+{
+    m_control.m_tickSource =
+        source ? std::move(source) : HorizontalScroller::TickSource(&systemTickCount);
+}
+
+HorizontalScroller::HorizontalScroller(QWidget *parent)
+    : QWidget(parent), m_tickSource(&systemTickCount)
+{
+    m_probe = new ScrollerProbe(*this);
     m_draw = new ScrollerSurface(this);
     m_draw->installEventFilter(this);
 
@@ -254,7 +275,11 @@ HorizontalScroller::HorizontalScroller(QWidget *parent)
         connect(slotTimer, &QTimer::timeout, this, [this, i] { onSlotFired(i); });
         m_STimer[size_t(i)] = slotTimer;
     }
+    // A program that is closing ends its passes instead of waiting them out.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &HorizontalScroller::stopPasses);
 
+    setAccessibleDescription(QStringLiteral("Scrolling ticker"));
     m_fontName = QStringLiteral("MS Sans Serif");
     m_fontSize = 10;
     m_font.setBold(true);
@@ -264,19 +289,10 @@ HorizontalScroller::HorizontalScroller(QWidget *parent)
     layoutInner();
 }
 
-HorizontalScroller::~HorizontalScroller() = default;
-
-void HorizontalScroller::setTickSource(TickSource source)
+HorizontalScroller::~HorizontalScroller()
 {
-    m_tickSource = source ? std::move(source) : TickSource(&HorizontalScroller::systemTickCount);
-}
-
-int HorizontalScroller::enabledSlotCount() const
-{
-    int n = 0;
-    for (bool enabled : m_slotEnabled)
-        n += enabled ? 1 : 0;
-    return n;
+    // Passes and waits running further up the stack return as soon as they regain control.
+    stopPasses();
 }
 
 // --- Requests and passes ----------------------------------------------------------------------
@@ -289,9 +305,14 @@ void HorizontalScroller::DoScroll(const QString &ScrollText, short ScrollSpeed, 
     m_mVertical = ScrollDir == 1 ? 1 : 0;
     if (m_mBusy && !Override)
         return;
+    // Nothing is drawn while the host keeps the strip hidden.
+    if (hiddenByHost())
+        return;
     m_mScrollText = ScrollText;
     m_mScrollSpeed = ScrollSpeed;
     m_mScrollPause = ScrollPause;
+    // Assistive technology reads the line that scrolls.
+    setAccessibleName(ScrollText.trimmed());
     for (int i = 0; i < SlotCount; ++i) {
         if (!m_slotEnabled[size_t(i)]) {
             m_slotEnabled[size_t(i)] = true;
@@ -301,12 +322,26 @@ void HorizontalScroller::DoScroll(const QString &ScrollText, short ScrollSpeed, 
     }
 }
 
+bool HorizontalScroller::hiddenByHost() const
+{
+    return m_shownOnce && !isVisible();
+}
+
+void HorizontalScroller::stopPasses()
+{
+    ++m_epoch;
+    for (QEventLoop *loop : std::as_const(m_waits))
+        loop->quit();
+}
+
 void HorizontalScroller::onSlotFired(int slot)
 {
     // The slot stays enabled while its pass runs, so DoScroll does not reuse it.
+    ++m_runningPasses;
     const PassEnd end = m_mVertical == 1 ? ScrollUp(slot) : ScrollLeft(slot);
     if (end == PassEnd::Destroyed)
         return;
+    --m_runningPasses;
     m_slotEnabled[size_t(slot)] = false;
 }
 
@@ -330,15 +365,46 @@ HorizontalScroller::PassEnd HorizontalScroller::overflow(int slot)
 {
     QPointer<HorizontalScroller> self(this);
     m_mBusy = false;
-    Q_EMIT passPhase(slot, Aborted);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Aborted);
     if (self)
         Q_EMIT Error(OverflowError, QStringLiteral("Overflow"));
     return self ? PassEnd::Overflow : PassEnd::Destroyed;
 }
 
+HorizontalScroller::PassEnd HorizontalScroller::stopped(int slot)
+{
+    QPointer<HorizontalScroller> self(this);
+    m_mBusy = false;
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Aborted);
+    return self ? PassEnd::Stopped : PassEnd::Destroyed;
+}
+
+std::optional<HorizontalScroller::PassEnd> HorizontalScroller::step(int slot, quint64 epoch,
+                                                                    short &position)
+{
+    if (epoch != m_epoch)
+        return stopped(slot);
+    if (!DrawFrame())
+        return PassEnd::Destroyed;
+    if (epoch != m_epoch)
+        return stopped(slot);
+    if (!stepPosition(position, m_mScrollSpeed))
+        return overflow(slot);
+    switch (pause(StepWait, epoch)) {
+    case WaitEnd::Destroyed:
+        return PassEnd::Destroyed;
+    case WaitEnd::Stopped:
+        return stopped(slot);
+    case WaitEnd::Elapsed:
+        break;
+    }
+    return std::nullopt;
+}
+
 HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
 {
     QPointer<HorizontalScroller> self(this);
+    const quint64 epoch = m_epoch;
     layoutInner();
     const int innerWidth = m_draw->contentsRect().width();
     if (innerWidth > std::numeric_limits<short>::max())
@@ -347,23 +413,27 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
     m_mY = 0;
     m_mBusy = true;
 
-    Q_EMIT passPhase(slot, Enter);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Enter);
     if (!self)
         return PassEnd::Destroyed;
     while (m_mX > 1) {
-        if (!DrawFrame())
-            return PassEnd::Destroyed;
-        if (!stepPosition(m_mX, m_mScrollSpeed))
-            return overflow(slot);
-        if (!pause(StepWait))
-            return PassEnd::Destroyed;
+        if (const auto end = step(slot, epoch, m_mX))
+            return *end;
     }
 
-    Q_EMIT passPhase(slot, Hold);
-    if (!self || !pause(m_mScrollPause))
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
+    if (!self)
         return PassEnd::Destroyed;
+    switch (pause(m_mScrollPause, epoch)) {
+    case WaitEnd::Destroyed:
+        return PassEnd::Destroyed;
+    case WaitEnd::Stopped:
+        return stopped(slot);
+    case WaitEnd::Elapsed:
+        break;
+    }
 
-    Q_EMIT passPhase(slot, Leave);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
     if (!self)
         return PassEnd::Destroyed;
     for (;;) {
@@ -373,22 +443,19 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
             return overflow(slot);
         if (!(m_mX > bound))
             break;
-        if (!DrawFrame())
-            return PassEnd::Destroyed;
-        if (!stepPosition(m_mX, m_mScrollSpeed))
-            return overflow(slot);
-        if (!pause(StepWait))
-            return PassEnd::Destroyed;
+        if (const auto end = step(slot, epoch, m_mX))
+            return *end;
     }
 
     m_mBusy = false;
-    Q_EMIT passPhase(slot, Done);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Done);
     return self ? PassEnd::Finished : PassEnd::Destroyed;
 }
 
 HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
 {
     QPointer<HorizontalScroller> self(this);
+    const quint64 epoch = m_epoch;
     layoutInner();
     const int innerHeight = m_draw->contentsRect().height();
     if (innerHeight > std::numeric_limits<short>::max())
@@ -397,53 +464,103 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
     m_mY = short(innerHeight);
     m_mBusy = true;
 
-    Q_EMIT passPhase(slot, Enter);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Enter);
     if (!self)
         return PassEnd::Destroyed;
     while (m_mY > 1) {
-        if (!DrawFrame())
-            return PassEnd::Destroyed;
-        if (!stepPosition(m_mY, m_mScrollSpeed))
-            return overflow(slot);
-        if (!pause(StepWait))
-            return PassEnd::Destroyed;
+        if (const auto end = step(slot, epoch, m_mY))
+            return *end;
     }
 
-    Q_EMIT passPhase(slot, Hold);
-    if (!self || !pause(m_mScrollPause))
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
+    if (!self)
         return PassEnd::Destroyed;
+    switch (pause(m_mScrollPause, epoch)) {
+    case WaitEnd::Destroyed:
+        return PassEnd::Destroyed;
+    case WaitEnd::Stopped:
+        return stopped(slot);
+    case WaitEnd::Elapsed:
+        break;
+    }
 
-    Q_EMIT passPhase(slot, Leave);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
     if (!self)
         return PassEnd::Destroyed;
     while (m_mY > -LineHeightBound) {
-        if (!DrawFrame())
-            return PassEnd::Destroyed;
-        if (!stepPosition(m_mY, m_mScrollSpeed))
-            return overflow(slot);
-        if (!pause(StepWait))
-            return PassEnd::Destroyed;
+        if (const auto end = step(slot, epoch, m_mY))
+            return *end;
     }
 
     m_mBusy = false;
-    Q_EMIT passPhase(slot, Done);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Done);
     return self ? PassEnd::Finished : PassEnd::Destroyed;
+}
+
+void HorizontalScroller::layoutLine()
+{
+    const qreal ratio = m_backB.devicePixelRatio();
+    LinePicture &line = m_line;
+    if (line.ratio == ratio && line.fore == m_foreColor && line.back == m_backColor &&
+        line.text == m_mScrollText && line.font == m_font)
+        return;
+    ++m_lineLayouts;
+    line.text = m_mScrollText;
+    line.font = m_font;
+    line.fore = m_foreColor;
+    line.back = m_backColor;
+    line.ratio = ratio;
+    const QFontMetrics fm(m_font);
+    line.ascent = fm.ascent();
+    // The advance, widened by the ink that may stand out of it (italic overhang, a glyph's
+    // side bearings).
+    const QRect ink = fm.boundingRect(m_mScrollText);
+    const int width = qMax(fm.horizontalAdvance(m_mScrollText), ink.right() + 1) + 2;
+    const int deviceWidth = qCeil(width * ratio);
+    line.direct = deviceWidth > MaxLinePictureWidth;
+    if (line.direct || m_mScrollText.isEmpty()) {
+        line.image = QImage();
+        return;
+    }
+    line.image = QImage(deviceWidth, qCeil(fm.height() * ratio), QImage::Format_RGB32);
+    line.image.setDevicePixelRatio(ratio);
+    line.image.fill(oleColorToQColor(m_backColor));
+    QPainter p(&line.image);
+    p.setFont(m_font);
+    p.setPen(oleColorToQColor(m_foreColor));
+    p.drawText(QPointF(0, line.ascent), m_mScrollText);
 }
 
 bool HorizontalScroller::DrawFrame()
 {
     QPointer<HorizontalScroller> self(this);
-    m_backB.fill(oleColorToQColor(m_backColor));
     m_currentX = m_mX;
     m_currentY = m_mY;
-    int lineHeight = 0;
+    const QFontMetrics fm(m_font);
+    const int lineHeight = fm.height();
     if (!m_backB.isNull()) {
+        layoutLine();
+        const QColor back = oleColorToQColor(m_backColor);
         QPainter p(&m_backB);
-        p.setFont(m_font);
-        p.setPen(oleColorToQColor(m_foreColor));
-        const QFontMetrics fm = p.fontMetrics();
-        lineHeight = fm.height();
-        p.drawText(QPointF(m_currentX, m_currentY + fm.ascent()), m_mScrollText);
+        // Only what the last frame inked needs clearing: the rest is background already.
+        const QRect bufferRect(QPoint(0, 0), m_backB.deviceIndependentSize().toSize());
+        if (m_bufferBack != m_backColor) {
+            p.fillRect(bufferRect, back);
+            m_bufferBack = m_backColor;
+        } else if (m_bufferInk.isValid()) {
+            p.fillRect(m_bufferInk, back);
+        }
+        QRect ink;
+        if (m_line.direct) {
+            p.setFont(m_font);
+            p.setPen(oleColorToQColor(m_foreColor));
+            p.drawText(QPointF(m_currentX, m_currentY + fm.ascent()), m_mScrollText);
+            ink = bufferRect;
+        } else if (!m_line.image.isNull()) {
+            p.drawImage(QPoint(m_mX, m_mY), m_line.image);
+            ink = QRect(QPoint(m_mX, m_mY), m_line.image.deviceIndependentSize().toSize());
+        }
+        m_bufferInk = ink.intersected(bufferRect);
     }
     m_drawnText = m_mScrollText;
     m_drawnAt = QPoint(m_mX, m_mY);
@@ -456,45 +573,87 @@ bool HorizontalScroller::DrawFrame()
         return false;
 
     // Whatever the buffer holds now (a nested pass may have drawn into it meanwhile) reaches
-    // the screen in one copy.
-    m_draw->blit(m_backB, m_backB.width(), m_backB.height());
-    Q_EMIT frameShown(m_drawnText, m_drawnAt.x(), m_drawnAt.y());
+    // the screen in one copy. Only the places where the text was and is now are repainted,
+    // unless the background changed or the strip shows no frame yet.
+    if (hiddenByHost()) {
+        m_screenValid = false;
+    } else {
+        const bool whole = !m_screenValid || m_screenBack != m_bufferBack || !m_draw->hasFrame();
+        const QRect moved = whole ? QRect() : m_screenInk.united(m_bufferInk);
+        m_draw->blit(m_backB, m_backB.width(), m_backB.height(), moved, whole);
+        m_screenInk = m_bufferInk;
+        m_screenBack = m_bufferBack;
+        m_screenValid = true;
+    }
+    Q_EMIT m_probe->frameShown(m_drawnText, m_drawnAt.x(), m_drawnAt.y());
+    if (!self)
+        return false;
+    Q_EMIT Change();
     return !self.isNull();
 }
 
 void HorizontalScroller::PS(int Interval)
 {
-    pause(Interval);
+    pause(Interval, m_epoch);
 }
 
-bool HorizontalScroller::pause(int interval)
+HorizontalScroller::WaitEnd HorizontalScroller::pause(int interval, quint64 epoch)
 {
     QPointer<HorizontalScroller> self(this);
     // A copy, so the wait can finish even if the control goes away meanwhile.
     const TickSource ticks = m_tickSource;
     const quint32 start = ticks();
     for (;;) {
+        if (epoch != m_epoch)
+            return WaitEnd::Stopped;
         // Unsigned difference: correct across a wrap of the counter.
         const quint32 elapsed = ticks() - start;
         if (interval <= 0 || elapsed >= quint32(interval))
-            return !self.isNull();
-        waitForEvents(int(quint32(interval) - elapsed));
+            return WaitEnd::Elapsed;
+        // The wait sleeps on the event loop; the wake-up timer, stopPasses() or the end of
+        // the program end it.
+        QEventLoop loop;
+        QTimer wake;
+        bool woke = false;
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&wake, &QTimer::timeout, &loop, [&woke, &loop] {
+            woke = true;
+            loop.quit();
+        });
+        wake.start(int(quint32(interval) - elapsed));
+        m_waits.append(&loop);
+        loop.exec();
         if (!self)
-            return false;
+            return WaitEnd::Destroyed;
+        m_waits.removeOne(&loop);
+        if (epoch != m_epoch)
+            return WaitEnd::Stopped;
+        if (!woke) {
+            // Nobody here ended the loop: the application told every loop to end, it is
+            // closing. A nested loop would not run again, so every pass ends now.
+            stopPasses();
+            return WaitEnd::Stopped;
+        }
     }
 }
 
 void HorizontalScroller::Cls()
 {
     m_backB.fill(oleColorToQColor(m_backColor));
+    m_bufferInk = QRect();
+    m_bufferBack = m_backColor;
     m_currentX = 0;
     m_currentY = 0;
+    Q_EMIT Change();
 }
 
 void HorizontalScroller::Refresh()
 {
     m_draw->clearFrame();
     m_draw->repaint();
+    m_screenValid = false;
+    Q_EMIT Change();
 }
 
 // --- Layout and events ------------------------------------------------------------------------
@@ -505,12 +664,15 @@ void HorizontalScroller::layoutInner()
 {
     if (m_draw->geometry() != rect())
         m_draw->setGeometry(rect());
-    // The buffer has the size of the visible strip; what it held is kept where it still fits.
+    // The buffer has the size of the visible strip, in the screen's device pixels; what it
+    // held is kept where it still fits.
     const QSize size = m_draw->size();
-    if (m_backB.size() == size)
+    const qreal ratio = m_draw->devicePixelRatioF();
+    if (m_backB.deviceIndependentSize().toSize() == size && m_backB.devicePixelRatio() == ratio)
         return;
-    QImage resized(size, QImage::Format_RGB32);
+    QImage resized((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
     if (!resized.isNull()) {
+        resized.setDevicePixelRatio(ratio);
         resized.fill(oleColorToQColor(m_backColor));
         if (!m_backB.isNull()) {
             QPainter p(&resized);
@@ -518,6 +680,31 @@ void HorizontalScroller::layoutInner()
         }
     }
     m_backB = resized;
+    // The next frame clears the whole buffer and reaches the screen whole.
+    m_bufferBack = ~m_backColor;
+    m_bufferInk = QRect();
+    m_screenValid = false;
+}
+
+void HorizontalScroller::fontUpdated()
+{
+    updateGeometry();
+}
+
+QSize HorizontalScroller::sizeHint() const
+{
+    const QFontMetrics fm(m_font);
+    const QMargins frame = m_draw->contentsMargins();
+    return QSize(fm.averageCharWidth() * 40 + frame.left() + frame.right(),
+                 fm.height() + frame.top() + frame.bottom());
+}
+
+QSize HorizontalScroller::minimumSizeHint() const
+{
+    const QFontMetrics fm(m_font);
+    const QMargins frame = m_draw->contentsMargins();
+    return QSize(fm.averageCharWidth() * 4 + frame.left() + frame.right(),
+                 fm.height() + frame.top() + frame.bottom());
 }
 
 void HorizontalScroller::resizeEvent(QResizeEvent *event)
@@ -526,11 +713,20 @@ void HorizontalScroller::resizeEvent(QResizeEvent *event)
     layoutInner();
 }
 
+void HorizontalScroller::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_shownOnce = true;
+}
+
 void HorizontalScroller::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        Q_EMIT Hide();
+    if (event->spontaneous())
+        return;
+    // A hidden strip draws nothing: running passes end at their next step.
+    stopPasses();
+    Q_EMIT Hide();
 }
 
 bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
@@ -632,12 +828,15 @@ void HorizontalScroller::setBorderStyle(short value)
     }
     m_draw->setFrameStyle(value == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
     m_draw->setLineWidth(1);
+    updateGeometry();
+    Q_EMIT borderStyleChanged();
     changed("BorderStyle");
 }
 
 void HorizontalScroller::setControlEnabled(bool value)
 {
     setEnabled(value);
+    Q_EMIT controlEnabledChanged();
     changed("Enabled");
 }
 
@@ -645,6 +844,7 @@ void HorizontalScroller::setMouseIcon(const QPixmap &value)
 {
     m_mouseIcon = value;
     applyCursor();
+    Q_EMIT mouseIconChanged();
     changed("MouseIcon");
 }
 
@@ -656,18 +856,21 @@ void HorizontalScroller::setMousePointer(short value)
     }
     m_mousePointer = value;
     applyCursor();
+    Q_EMIT mousePointerChanged();
     changed("MousePointer");
 }
 
 void HorizontalScroller::setForeColor(uint value)
 {
     m_foreColor = value;
+    Q_EMIT foreColorChanged();
     changed("ForeColor");
 }
 
 void HorizontalScroller::setBackColor(uint value)
 {
     m_backColor = value;
+    Q_EMIT backColorChanged();
     changed("BackColor");
 }
 
@@ -679,6 +882,7 @@ int HorizontalScroller::whatsThisHelpId() const
 void HorizontalScroller::setWhatsThisHelpId(int value)
 {
     m_draw->setHelpContextId(value);
+    Q_EMIT whatsThisHelpIdChanged();
     changed("WhatsThisHelpID");
 }
 
@@ -690,48 +894,98 @@ QString HorizontalScroller::toolTipText() const
 void HorizontalScroller::setToolTipText(const QString &value)
 {
     m_draw->setToolTip(value);
+    Q_EMIT toolTipTextChanged();
     changed("ToolTipText");
 }
 
 void HorizontalScroller::setMaskColor(uint value)
 {
     m_mMaskColor = value;
+    Q_EMIT maskColorChanged();
     changed("MaskColor");
 }
 
 void HorizontalScroller::setMaskPicture(const QPixmap &value)
 {
     m_mMaskPicture = value;
+    Q_EMIT maskPictureChanged();
     changed("MaskPicture");
 }
 
 void HorizontalScroller::setBackStyle(short value)
 {
     m_mBackStyle = value;
+    Q_EMIT backStyleChanged();
     changed("BackStyle");
 }
 
 void HorizontalScroller::setHyperLink(const QUrl &value)
 {
     m_mHyperLink = value;
+    Q_EMIT hyperLinkChanged();
     changed("HyperLink");
 }
 
 void HorizontalScroller::setTextColor(uint value)
 {
     m_mTextColor = value;
+    Q_EMIT textColorChanged();
     changed("TextColor");
+}
+
+QColor HorizontalScroller::foregroundColor() const
+{
+    return oleColorToQColor(m_foreColor);
+}
+
+void HorizontalScroller::setForegroundColor(const QColor &value)
+{
+    setForeColor(qColorToOleColor(value));
+}
+
+QColor HorizontalScroller::backgroundColor() const
+{
+    return oleColorToQColor(m_backColor);
+}
+
+void HorizontalScroller::setBackgroundColor(const QColor &value)
+{
+    setBackColor(qColorToOleColor(value));
+}
+
+QColor HorizontalScroller::maskQColor() const
+{
+    return oleColorToQColor(m_mMaskColor);
+}
+
+void HorizontalScroller::setMaskQColor(const QColor &value)
+{
+    setMaskColor(qColorToOleColor(value));
+}
+
+QColor HorizontalScroller::textQColor() const
+{
+    return oleColorToQColor(m_mTextColor);
+}
+
+void HorizontalScroller::setTextQColor(const QColor &value)
+{
+    setTextColor(qColorToOleColor(value));
 }
 
 void HorizontalScroller::setFontBold(bool value)
 {
     m_font.setBold(value);
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontBold");
 }
 
 void HorizontalScroller::setFontItalic(bool value)
 {
     m_font.setItalic(value);
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontItalic");
 }
 
@@ -739,6 +993,8 @@ void HorizontalScroller::setFontName(const QString &value)
 {
     m_fontName = value;
     applyFont();
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontName");
 }
 
@@ -746,18 +1002,24 @@ void HorizontalScroller::setFontSize(float value)
 {
     m_fontSize = value;
     applyFont();
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontSize");
 }
 
 void HorizontalScroller::setFontStrikethru(bool value)
 {
     m_font.setStrikeOut(value);
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontStrikethru");
 }
 
 void HorizontalScroller::setFontUnderline(bool value)
 {
     m_font.setUnderline(value);
+    fontUpdated();
+    Q_EMIT fontChanged();
     changed("FontUnderline");
 }
 
@@ -807,6 +1069,23 @@ void HorizontalScroller::readProperties(const PropertyBag &bag)
     m_font.setStrikeOut(read("FontStrikethru", false).toBool());
     m_font.setUnderline(read("FontUnderline", false).toBool());
     applyFont();
+    fontUpdated();
+
+    // Loading writes no property, so the host hears of no change; bindings do.
+    QPointer<HorizontalScroller> self(this);
+    using Notify = void (HorizontalScroller::*)();
+    for (Notify notify :
+         {&HorizontalScroller::borderStyleChanged, &HorizontalScroller::controlEnabledChanged,
+          &HorizontalScroller::mouseIconChanged, &HorizontalScroller::mousePointerChanged,
+          &HorizontalScroller::foreColorChanged, &HorizontalScroller::backColorChanged,
+          &HorizontalScroller::fontChanged, &HorizontalScroller::whatsThisHelpIdChanged,
+          &HorizontalScroller::toolTipTextChanged, &HorizontalScroller::maskColorChanged,
+          &HorizontalScroller::maskPictureChanged, &HorizontalScroller::backStyleChanged,
+          &HorizontalScroller::hyperLinkChanged, &HorizontalScroller::textColorChanged}) {
+        if (!self)
+            return;
+        (this->*notify)();
+    }
 }
 
 void HorizontalScroller::writeProperties(PropertyBag &bag) const

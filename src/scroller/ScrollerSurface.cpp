@@ -17,19 +17,35 @@ ScrollerSurface::ScrollerSurface(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ScrollerSurface::blit(const QImage &buffer, int width, int height)
+void ScrollerSurface::blit(const QImage &buffer, int width, int height, const QRect &changed,
+                           bool whole)
 {
-    const QSize inner = contentsRect().size();
-    if (m_frame.size() != inner)
-        m_frame = QImage(inner, QImage::Format_RGB32);
-    m_frame.fill(m_background);
+    const qreal ratio = buffer.devicePixelRatio();
+    const QRect inner = contentsRect();
+    const QSize device = (QSizeF(inner.size()) * ratio).toSize();
+    if (m_frame.size() != device || m_frame.devicePixelRatio() != ratio) {
+        m_frame = QImage(device, QImage::Format_RGB32);
+        m_frame.setDevicePixelRatio(ratio);
+        whole = true;
+    }
+    const QRect source(0, 0, width, height);
     {
         QPainter p(&m_frame);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPoint(0, 0), buffer, QRect(0, 0, width, height));
+        if (whole) {
+            m_frame.fill(m_background);
+            p.drawImage(QPoint(0, 0), buffer, source);
+        } else if (!changed.isEmpty()) {
+            const QRect part =
+                QRect(changed.topLeft() * ratio, changed.size() * ratio).intersected(source);
+            p.drawImage(QPointF(part.topLeft()) / ratio, buffer, part);
+        }
     }
     m_hasFrame = true;
-    update(contentsRect());
+    if (whole)
+        update(inner);
+    else if (!changed.isEmpty())
+        update(changed.translated(inner.topLeft()).intersected(inner));
 }
 
 void ScrollerSurface::clearFrame()
@@ -47,7 +63,8 @@ void ScrollerSurface::paintEvent(QPaintEvent *event)
             p.drawImage(inner.topLeft(), m_frame);
             // A frame smaller than the strip (before the next one after a resize) leaves
             // background around it.
-            const QRegion rest = QRegion(rect()).subtracted(QRect(inner.topLeft(), m_frame.size()));
+            const QRegion rest = QRegion(rect()).subtracted(
+                QRect(inner.topLeft(), m_frame.deviceIndependentSize().toSize()));
             for (const QRect &r : rest)
                 p.fillRect(r, m_background);
         } else {

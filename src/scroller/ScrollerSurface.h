@@ -14,8 +14,11 @@ class ScrollerSurface : public QFrame
 public:
     explicit ScrollerSurface(QWidget *parent = nullptr);
 
-    // Copies the top-left width x height pixels of the buffer to the inner area, in one block.
-    void blit(const QImage &buffer, int width, int height);
+    // Copies the top-left width x height device pixels of the buffer to the inner area, in one
+    // block. Unless whole is set only `changed` (in the buffer's coordinates) differs from the
+    // frame shown before, and only that part is copied and repainted.
+    void blit(const QImage &buffer, int width, int height, const QRect &changed = QRect(),
+              bool whole = true);
     // Forgets the copied frame, so the strip shows its background until the next copy.
     void clearFrame();
     const QImage &shownFrame() const { return m_frame; }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -142,6 +143,11 @@ bool ScrollerHost::load(QWidget *parent, const QString &objectName, const QStrin
             QStringLiteral("%1 did not create %2").arg(m_libraryPath, QLatin1String(ClassId)));
     control->setObjectName(objectName);
     m_widget = control;
+    // The control fills its place in the window and follows its size.
+    if (parent) {
+        control->setGeometry(parent->rect());
+        parent->installEventFilter(this);
+    }
     if (!bind()) {
         m_widget = nullptr;
         delete control;
@@ -150,6 +156,13 @@ bool ScrollerHost::load(QWidget *parent, const QString &objectName, const QStrin
     m_missing = false;
     m_error.clear();
     return true;
+}
+
+bool ScrollerHost::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && m_widget && watched == m_widget->parentWidget())
+        m_widget->setGeometry(m_widget->parentWidget()->rect());
+    return QObject::eventFilter(watched, event);
 }
 
 bool ScrollerHost::bind()

@@ -33,8 +33,9 @@ public:
     // The library's file name on this platform.
     static QString libraryFileName();
 
-    // Finds the library, creates the control as a child of parent named objectName and binds
-    // to it. True when the control is there (also when it already was).
+    // Finds the library, creates the control as a child of parent named objectName, filling
+    // parent and following its size, and binds to it. True when the control is there (also when it
+    // already was).
     bool load(QWidget *parent, const QString &objectName = QStringLiteral("Scroller1"),
               const QStringList &searchDirs = defaultSearchDirs());
 
@@ -87,6 +88,9 @@ Q_SIGNALS:
     void MouseUp(short Button, short Shift, float X, float Y);
     void PropertyChanged(const QString &PropertyName);
     void Error(int Number, const QString &Description);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool fail(const QString &reason);

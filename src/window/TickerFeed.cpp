@@ -92,6 +92,11 @@ TickerFeed::TickerFeed(MainState &state, frmStockMain &form, frmOptions &options
 {
     while (m_state.TickerItems.size() < ItemCount)
         m_state.TickerItems.append(QString());
+    // Soak tests and benchmarks run the lines faster through VANTORA_TEST_LINE_MS.
+    bool lineGiven = false;
+    const int line = qEnvironmentVariableIntValue("VANTORA_TEST_LINE_MS", &lineGiven);
+    if (lineGiven && line >= 0)
+        m_lineInterval = line;
     setNavigate(nullptr);
     setToggleBrowserTray(nullptr);
 }
@@ -149,6 +154,7 @@ void TickerFeed::BuildTickerItem()
     // Taken into a local first: the event pumping may let another download change ReplyText.
     const QString line = takeTickerLine(m_state.ReplyText, &TickerFeed::pumpEvents);
     item(m_state.TickerIndex) = line;
+    wake();
 }
 
 void TickerFeed::stop()
@@ -161,6 +167,7 @@ void TickerFeed::timScroll_Timer()
     if (m_passRunning || m_stopping)
         return;
     m_passRunning = true;
+    bool scrolled = false;
 
     if (!m_options.ui->chkScroll->isChecked()) {
         m_scroller.setVisible(false);
@@ -168,7 +175,15 @@ void TickerFeed::timScroll_Timer()
             item(i).clear();
     } else {
         m_scroller.setVisible(true);
+        // While lines scroll, the timer's ticks (which keep coming in the event pumping
+        // inside the pass) would only find the pass running: they are held back until it
+        // ends, so the pass is not woken 40 times a second for nothing.
+        bool heldBack = false;
         for (int i = 0; i < ItemCount && !m_stopping; ++i) {
+            // An empty line costs nothing: the events are pumped only on the way to a line
+            // that scrolls, so a pass over 43 empty lines returns at once.
+            if (item(i).isEmpty())
+                continue;
             pumpEvents();
             // Read afresh: an index download nested in the pumping may have rebuilt it.
             const QString line = item(i);
@@ -182,13 +197,23 @@ void TickerFeed::timScroll_Timer()
             const qint32 hold = holdTime();
             const auto speed = qint16(qBound(-32768, m_options.ui->ScrollSlider->value(), 32767));
             const quint32 color = lineColor(line);
+            if (!heldBack) {
+                heldBack = true;
+                m_timScroll.setInterval(HeldBackInterval);
+            }
             m_scroller.setForeColor(color);
             m_scroller.doScroll(QStringLiteral(" ") + line, speed, hold, false);
             Q_EMIT lineScrolled(i, line, color);
-            m_scroller.ps(LineInterval);
+            m_scroller.ps(m_lineInterval);
             pumpEvents();
         }
+        scrolled = heldBack;
     }
+    // A pass that showed nothing (no lines, or the ticker off) would be followed by the same
+    // again: the timer ticks again only once something changes (wake()). A pass that showed
+    // lines is followed by the next one 25 ms after it.
+    m_idle = !scrolled;
+    m_timScroll.setInterval(m_idle ? HeldBackInterval : TickInterval);
 
     m_passRunning = false;
     // The next tick comes one interval after the pass, not at once.
@@ -206,8 +231,17 @@ qint32 TickerFeed::holdTime() const
     return qMin((position + 1) * 1000, 32000);
 }
 
+void TickerFeed::wake()
+{
+    if (!m_idle)
+        return;
+    m_idle = false;
+    m_timScroll.setInterval(TickInterval);
+}
+
 void TickerFeed::chkScroll_Changed()
 {
+    wake();
     m_scroller.setVisible(m_options.ui->chkScroll->isChecked());
 }
 

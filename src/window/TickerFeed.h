@@ -26,12 +26,17 @@ class TickerFeed : public QObject
     Q_OBJECT
 public:
     static constexpr int ItemCount = 43;
-    // Each line's pass is given at least this long before the next one starts.
+    // Each line's pass is given at least this long before the next one starts (unless
+    // VANTORA_TEST_LINE_MS says otherwise, for soak tests).
     static constexpr qint32 LineInterval = 2000;
     // Line colours, 0x00BBGGRR.
     static constexpr quint32 Unchanged = TickerLine::Unchanged;
     static constexpr quint32 Falling = TickerLine::Falling;
     static constexpr quint32 Rising = TickerLine::Rising;
+    // The ticker timer's interval, and its interval while lines scroll or while there is
+    // nothing to show (its ticks would do nothing then).
+    static constexpr int TickInterval = 25;
+    static constexpr int HeldBackInterval = 60000;
     // Scroller1's mouse pointers: the default one and the arrow with hourglass.
     static constexpr qint16 PointerDefault = 0;
     static constexpr qint16 PointerArrowHourglass = 13;
@@ -65,6 +70,8 @@ public:
     // The ticker was switched on or off in the Options window: the strip shows or hides at
     // once, and a running pass ends after its line. Speed and pause are read line by line.
     void chkScroll_Changed();
+    // A line was built or the ticker switched: an idle timer ticks again every 25 ms.
+    void wake();
 
     // The strip's events.
     void Scroller1_DblClick();
@@ -108,6 +115,8 @@ private:
     QPointer<QMenu> m_popupMenu;
     std::function<void(const QString &)> m_navigate;
     std::function<void()> m_toggleBrowserTray;
+    qint32 m_lineInterval = LineInterval;
     bool m_passRunning = false;
+    bool m_idle = false;
     bool m_stopping = false;
 };

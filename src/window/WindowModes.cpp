@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 const QString kWidenTip = QStringLiteral("Click to extend width to 1024 pixels");
@@ -143,6 +145,15 @@ void WindowModes::setWidth(double widthTwips, double browserMargin, double bezel
 {
     auto *ui = m_main.ui;
     m_main.resize(Twips::toPixels(widthTwips), m_main.height());
+    // The ticker strip keeps its right margin of the narrow width, so at full screen width it
+    // runs across the whole window; it never gets narrower than its designed width.
+    QWidget *ticker = ui->Scroller1Frame;
+    if (m_tickerWidth == 0)
+        m_tickerWidth = ticker->width();
+    const int tickerMargin = Twips::toPixels(NarrowWidth) - ticker->x() - m_tickerWidth;
+    ticker->resize(
+        std::max(m_tickerWidth, Twips::toPixels(widthTwips) - ticker->x() - tickerMargin),
+        ticker->height());
     QWidget *browser = ui->WebBrowser1Frame;
     browser->resize(Twips::toPixels(widthTwips - browserMargin), browser->height());
     setLeft(ui->picBezelRight, widthTwips - bezelOffset);

@@ -66,4 +66,5 @@ private:
     frmStockMain &m_main;
     PopupMenu *m_menu = nullptr;
     std::function<double()> m_screenWidth;
+    int m_tickerWidth = 0; // Scroller1Frame's designed width, in pixels
 };

@@ -529,6 +529,75 @@ private Q_SLOTS:
         const QRect rect = grid.visualRect(grid.model()->index(20, 0));
         QVERIFY(rect.top() >= grid.rowHeight(0));
     }
+
+    void modelTellsOnlyOfChanges_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("dataChanges");
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("lastRow");
+        QTest::newRow("same text again") << "same text" << 0 << -1 << -1;
+        QTest::newRow("same colours again") << "same colours" << 0 << -1 << -1;
+        QTest::newRow("new text") << "new text" << 1 << 2 << 2;
+        QTest::newRow("batch changing nothing") << "quiet batch" << 0 << -1 << -1;
+        QTest::newRow("batch of a download") << "download batch" << 1 << 0 << 4;
+        QTest::newRow("sort") << "sort" << 1 << 1 << 4;
+        QTest::newRow("row moved") << "move" << 1 << 2 << 4;
+    }
+
+    // The grid's own model: a write that changes nothing is not told, a batch is told once,
+    // and rows reordered in place are told as changed data, leaving the current cell put.
+    void modelTellsOnlyOfChanges()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, dataChanges);
+        QFETCH(int, firstRow);
+        QFETCH(int, lastRow);
+        FlexGrid grid;
+        fill(grid, 3, {"D\t4", "B\t2", "C\t3", "A\t1"});
+        grid.setCellForeColor(1, 1, Qt::red);
+        grid.setRow(3);
+        grid.setCol(1);
+        QSignalSpy changes(grid.model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy moves(grid.model(), &QAbstractItemModel::rowsMoved);
+        QSignalSpy layouts(grid.model(), &QAbstractItemModel::layoutChanged);
+        QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);
+
+        if (operation == QLatin1String("same text")) {
+            grid.setTextMatrix(2, 0, QStringLiteral("B"));
+        } else if (operation == QLatin1String("same colours")) {
+            grid.setCellForeColor(1, 1, Qt::red);
+            grid.setCellBackColor(2, 2, QColor());
+        } else if (operation == QLatin1String("new text")) {
+            grid.setTextMatrix(2, 0, QStringLiteral("BB"));
+        } else if (operation == QLatin1String("quiet batch")) {
+            FlexGrid::CellUpdate batch(grid);
+            for (int r = 1; r < grid.rows(); ++r)
+                grid.setTextMatrix(r, 0, grid.textMatrix(r, 0));
+        } else if (operation == QLatin1String("download batch")) {
+            FlexGrid::CellUpdate batch(grid);
+            for (int r = 1; r < grid.rows(); ++r) {
+                grid.setTextMatrix(r, 1, QString::number(r * 10));
+                grid.setCellForeColor(r, 1, Qt::green);
+            }
+        } else if (operation == QLatin1String("sort")) {
+            grid.sortRows(FlexGrid::SortGenericAscending, 0, 1, 4);
+            QCOMPARE(column(grid, 0), QStringLiteral("A B C D"));
+            QCOMPARE(grid.cellForeColor(4, 1), QColor(Qt::red));
+        } else if (operation == QLatin1String("move")) {
+            grid.setRowPosition(4, 2);
+            QCOMPARE(column(grid, 0), QStringLiteral("D A B C"));
+        }
+
+        QCOMPARE(changes.count(), dataChanges);
+        if (dataChanges > 0) {
+            QCOMPARE(changes.at(0).at(0).value<QModelIndex>().row(), firstRow);
+            QCOMPARE(changes.at(0).at(1).value<QModelIndex>().row(), lastRow);
+        }
+        QCOMPARE(moves.count() + layouts.count() + resets.count(), 0);
+        QCOMPARE(grid.row(), 3);
+        QCOMPARE(grid.col(), 1);
+    }
 };
 
 QTEST_MAIN(TestFlexGrid)

@@ -572,7 +572,7 @@ void TestFrmOptions::everyVisibleControlHasAName()
             if (auto *button = qobject_cast<QAbstractButton *>(w))
                 text = button->text();
             else if (!qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w) &&
-                     !qobject_cast<QSlider *>(w) && !qobject_cast<QTableWidget *>(w) &&
+                     !qobject_cast<QSlider *>(w) && !qobject_cast<FlexGrid *>(w) &&
                      !qobject_cast<QTextEdit *>(w))
                 continue;
             text.remove(QLatin1Char('&'));

@@ -1,8 +1,11 @@
 #include "HorizontalScroller.h"
 #include "PropertyBag.h"
+#include "ScrollerProbe.h"
 #include "ScrollerSurface.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,6 +13,7 @@
 #include <QTimer>
 
 using Slidetape::HorizontalScroller;
+using Slidetape::ScrollerProbe;
 using Slidetape::VariantMapPropertyBag;
 
 namespace {
@@ -23,7 +27,7 @@ struct PassLog
     {
         bool isFrame = false;
         int slot = -1;
-        HorizontalScroller::PassPhase phase = HorizontalScroller::Enter;
+        ScrollerProbe::PassPhase phase = ScrollerProbe::Enter;
         QString text;
         int x = 0;
         int y = 0;
@@ -32,23 +36,23 @@ struct PassLog
 
     explicit PassLog(HorizontalScroller &s)
     {
-        QObject::connect(&s, &HorizontalScroller::frameShown,
+        QObject::connect(ScrollerProbe::of(s), &ScrollerProbe::frameShown,
                          [this](const QString &text, int x, int y) {
-                             entries.append({true, -1, HorizontalScroller::Enter, text, x, y});
+                             entries.append({true, -1, ScrollerProbe::Enter, text, x, y});
                          });
-        QObject::connect(&s, &HorizontalScroller::passPhase,
-                         [this](int slot, HorizontalScroller::PassPhase phase) {
+        QObject::connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase,
+                         [this](int slot, ScrollerProbe::PassPhase phase) {
                              entries.append({false, slot, phase, {}, 0, 0});
                          });
     }
-    int count(HorizontalScroller::PassPhase phase) const
+    int count(ScrollerProbe::PassPhase phase) const
     {
         int n = 0;
         for (const Entry &e : entries)
             n += (!e.isFrame && e.phase == phase) ? 1 : 0;
         return n;
     }
-    int indexOf(HorizontalScroller::PassPhase phase, int from = 0) const
+    int indexOf(ScrollerProbe::PassPhase phase, int from = 0) const
     {
         for (int i = from; i < entries.size(); ++i)
             if (!entries[i].isFrame && entries[i].phase == phase)
@@ -104,6 +108,10 @@ private Q_SLOTS:
     void mouseAndKeyEventsAreRaised();
     void disabledControlRaisesNoMouseEvents();
     void hidingRaisesHide();
+    void passEndsPromptly_data();
+    void passEndsPromptly();
+    void foreColorDrawsInItsOwnHue_data();
+    void foreColorDrawsInItsOwnHue();
 };
 
 void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves_data()
@@ -126,13 +134,13 @@ void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves()
     PassLog log(s);
 
     s.DoScroll(text, speed, 30, false);
-    QCOMPARE(s.enabledSlotCount(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
 
-    const int enter = log.indexOf(HorizontalScroller::Enter);
-    const int hold = log.indexOf(HorizontalScroller::Hold);
-    const int leave = log.indexOf(HorizontalScroller::Leave);
-    const int done = log.indexOf(HorizontalScroller::Done);
+    const int enter = log.indexOf(ScrollerProbe::Enter);
+    const int hold = log.indexOf(ScrollerProbe::Hold);
+    const int leave = log.indexOf(ScrollerProbe::Leave);
+    const int done = log.indexOf(ScrollerProbe::Done);
     QVERIFY(enter >= 0 && enter < hold && hold < leave && leave < done);
 
     const auto entering = log.framesBetween(enter, hold);
@@ -156,10 +164,10 @@ void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves()
         QCOMPARE(leaving[i].x, leaving.first().x - i * speed);
         QVERIFY(leaving[i].x > bound);
     }
-    QVERIFY(s.scrollX() <= bound);
-    QVERIFY(s.scrollX() > bound - speed);
-    QVERIFY(!s.isBusy());
-    QCOMPARE(s.enabledSlotCount(), 0);
+    QVERIFY(ScrollerProbe::of(s)->scrollX() <= bound);
+    QVERIFY(ScrollerProbe::of(s)->scrollX() > bound - speed);
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
+    QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 0);
 }
 
 void TestHorizontalScroller::upwardPassRisesFromTheBottom()
@@ -171,20 +179,20 @@ void TestHorizontalScroller::upwardPassRisesFromTheBottom()
     const short speed = 6;
 
     s.DoScroll(QStringLiteral("UP"), speed, 0, false, 1);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
 
-    const auto entering = log.framesBetween(log.indexOf(HorizontalScroller::Enter),
-                                            log.indexOf(HorizontalScroller::Hold));
+    const auto entering =
+        log.framesBetween(log.indexOf(ScrollerProbe::Enter), log.indexOf(ScrollerProbe::Hold));
     QCOMPARE(entering.first().y, 40);
     for (const auto &f : entering)
         QCOMPARE(f.x, 1);
     QVERIFY(entering.last().y >= 2 && entering.last().y <= 1 + speed);
-    const auto leaving = log.framesBetween(log.indexOf(HorizontalScroller::Leave),
-                                           log.indexOf(HorizontalScroller::Done));
+    const auto leaving =
+        log.framesBetween(log.indexOf(ScrollerProbe::Leave), log.indexOf(ScrollerProbe::Done));
     QVERIFY(!leaving.isEmpty());
     QVERIFY(leaving.last().y > -16);
-    QVERIFY(s.scrollY() <= -16);
-    QVERIFY(!s.isBusy());
+    QVERIFY(ScrollerProbe::of(s)->scrollY() <= -16);
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
 }
 
 void TestHorizontalScroller::holdLastsThePauseEvenForEmptyText()
@@ -194,23 +202,24 @@ void TestHorizontalScroller::holdLastsThePauseEvenForEmptyText()
     PassLog log(s);
     quint32 holdTick = 0;
     quint32 leaveTick = 0;
-    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
-        if (phase == HorizontalScroller::Hold)
-            holdTick = HorizontalScroller::systemTickCount();
-        if (phase == HorizontalScroller::Leave)
-            leaveTick = HorizontalScroller::systemTickCount();
-    });
+    connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                if (phase == ScrollerProbe::Hold)
+                    holdTick = ScrollerProbe::systemTickCount();
+                if (phase == ScrollerProbe::Leave)
+                    leaveTick = ScrollerProbe::systemTickCount();
+            });
 
     s.DoScroll(QString(), 20, 250, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
 
-    QVERIFY(log.indexOf(HorizontalScroller::Hold) > 0);
+    QVERIFY(log.indexOf(ScrollerProbe::Hold) > 0);
     QVERIFY(leaveTick - holdTick >= 250u);
-    const auto frames = log.framesBetween(0, log.indexOf(HorizontalScroller::Hold));
+    const auto frames = log.framesBetween(0, log.indexOf(ScrollerProbe::Hold));
     QVERIFY(!frames.isEmpty());
     for (const auto &f : frames)
         QVERIFY(f.text.isEmpty());
-    QVERIFY(s.scrollX() <= 0);
+    QVERIFY(ScrollerProbe::of(s)->scrollX() <= 0);
 }
 
 void TestHorizontalScroller::droppedRequestStillSetsDirection()
@@ -219,7 +228,7 @@ void TestHorizontalScroller::droppedRequestStillSetsDirection()
     s.resize(60, 30);
     PassLog log(s);
     bool requested = false;
-    connect(&s, &HorizontalScroller::frameShown, [&] {
+    connect(ScrollerProbe::of(s), &ScrollerProbe::frameShown, [&] {
         if (requested)
             return;
         requested = true;
@@ -227,22 +236,22 @@ void TestHorizontalScroller::droppedRequestStillSetsDirection()
         s.DoScroll(QStringLiteral("B"), 10, 0, true);
         // ... and a dropped request turns every pass that starts from now on upward.
         s.DoScroll(QStringLiteral("C"), 10, 0, false, 1);
-        QCOMPARE(s.scrollText(), QStringLiteral("B"));
-        QCOMPARE(s.enabledSlotCount(), 2);
+        QCOMPARE(ScrollerProbe::of(s)->scrollText(), QStringLiteral("B"));
+        QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 2);
     });
 
     s.DoScroll(QStringLiteral("A"), 10, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 2, LongWait);
 
-    const int second = log.indexOf(HorizontalScroller::Enter, 1);
+    const int second = log.indexOf(ScrollerProbe::Enter, 1);
     QVERIFY(second > 0);
     QCOMPARE(log.entries[second].slot, 1);
-    const auto nested = log.framesBetween(second, log.indexOf(HorizontalScroller::Hold));
+    const auto nested = log.framesBetween(second, log.indexOf(ScrollerProbe::Hold));
     QVERIFY(!nested.isEmpty());
     QCOMPARE(nested.first().x, 1);
     QCOMPARE(nested.first().y, 30);
     QCOMPARE(nested.first().text, QStringLiteral("B"));
-    QVERIFY(!s.isBusy());
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
 }
 
 void TestHorizontalScroller::overrideRestartsFromTheEdge()
@@ -252,7 +261,7 @@ void TestHorizontalScroller::overrideRestartsFromTheEdge()
     PassLog log(s);
     int frames = 0;
     int overrideAt = -1;
-    connect(&s, &HorizontalScroller::frameShown, [&] {
+    connect(ScrollerProbe::of(s), &ScrollerProbe::frameShown, [&] {
         if (++frames == 3) {
             overrideAt = int(log.entries.size());
             s.DoScroll(QStringLiteral("NEW"), 9, 0, true);
@@ -260,7 +269,7 @@ void TestHorizontalScroller::overrideRestartsFromTheEdge()
     });
 
     s.DoScroll(QStringLiteral("OLD"), 9, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 2, LongWait);
 
     QVERIFY(overrideAt > 0);
     const auto before = log.framesBetween(-1, overrideAt);
@@ -273,12 +282,12 @@ void TestHorizontalScroller::overrideRestartsFromTheEdge()
     for (const auto &f : after)
         QCOMPARE(f.text, QStringLiteral("NEW"));
     // The nested pass runs to its leave bound; the outer pass then ends without another frame.
-    const int innerDone = log.indexOf(HorizontalScroller::Done);
+    const int innerDone = log.indexOf(ScrollerProbe::Done);
     QCOMPARE(log.entries[innerDone].slot, 1);
     QVERIFY(log.framesBetween(innerDone, int(log.entries.size())).isEmpty());
-    QVERIFY(s.scrollX() <= -24);
-    QVERIFY(!s.isBusy());
-    QCOMPARE(s.enabledSlotCount(), 0);
+    QVERIFY(ScrollerProbe::of(s)->scrollX() <= -24);
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
+    QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 0);
 }
 
 void TestHorizontalScroller::allSlotsBusyStartsNoFurtherPass()
@@ -287,29 +296,29 @@ void TestHorizontalScroller::allSlotsBusyStartsNoFurtherPass()
     s.resize(40, 20);
     PassLog log(s);
     bool requested = false;
-    connect(&s, &HorizontalScroller::frameShown, [&] {
+    connect(ScrollerProbe::of(s), &ScrollerProbe::frameShown, [&] {
         if (requested)
             return;
         requested = true;
         for (int i = 1; i < HorizontalScroller::SlotCount; ++i)
             s.DoScroll(QStringLiteral("T%1").arg(i), 40, 0, true);
-        QCOMPARE(s.enabledSlotCount(), HorizontalScroller::SlotCount);
+        QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), HorizontalScroller::SlotCount);
         s.DoScroll(QStringLiteral("LAST"), 40, 0, true);
-        QCOMPARE(s.enabledSlotCount(), HorizontalScroller::SlotCount);
-        QCOMPARE(s.scrollText(), QStringLiteral("LAST"));
+        QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), HorizontalScroller::SlotCount);
+        QCOMPARE(ScrollerProbe::of(s)->scrollText(), QStringLiteral("LAST"));
     });
 
     s.DoScroll(QStringLiteral("T0"), 40, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), HorizontalScroller::SlotCount,
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), HorizontalScroller::SlotCount,
                               LongWait);
-    QCOMPARE(log.count(HorizontalScroller::Enter), HorizontalScroller::SlotCount);
-    QVERIFY(!s.isBusy());
-    QCOMPARE(s.enabledSlotCount(), 0);
+    QCOMPARE(log.count(ScrollerProbe::Enter), HorizontalScroller::SlotCount);
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
+    QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 0);
 
     // Every slot is free again for the next request.
     s.DoScroll(QStringLiteral("again"), 40, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done),
-                              HorizontalScroller::SlotCount + 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), HorizontalScroller::SlotCount + 1,
+                              LongWait);
 }
 
 void TestHorizontalScroller::overflowEndsThePassWithAnError()
@@ -321,19 +330,19 @@ void TestHorizontalScroller::overflowEndsThePassWithAnError()
     // The first step takes the position to 100 - 32767; the leave bound of this text lies
     // below that, so the next step would leave the 16-bit range.
     s.DoScroll(QString(5000, QLatin1Char('x')), 32767, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Aborted), 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Aborted), 1, LongWait);
 
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().at(0).toInt(), HorizontalScroller::OverflowError);
     QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Overflow"));
-    QCOMPARE(log.count(HorizontalScroller::Done), 0);
-    QCOMPARE(s.scrollX(), short(100 - 32767));
-    QVERIFY(!s.isBusy());
-    QCOMPARE(s.enabledSlotCount(), 0);
+    QCOMPARE(log.count(ScrollerProbe::Done), 0);
+    QCOMPARE(ScrollerProbe::of(s)->scrollX(), short(100 - 32767));
+    QVERIFY(!ScrollerProbe::of(s)->isBusy());
+    QCOMPARE(ScrollerProbe::of(s)->enabledSlotCount(), 0);
 
     // The control keeps working afterwards.
     s.DoScroll(QStringLiteral("ok"), 50, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
 }
 
 void TestHorizontalScroller::zeroSpeedStillEnds()
@@ -342,8 +351,8 @@ void TestHorizontalScroller::zeroSpeedStillEnds()
     s.resize(12, 20);
     PassLog log(s);
     s.DoScroll(QStringLiteral("Z"), 0, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
-    QCOMPARE(s.scrollX(), short(-8));
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
+    QCOMPARE(ScrollerProbe::of(s)->scrollX(), short(-8));
 }
 
 void TestHorizontalScroller::framesReachTheScreenAndTheLastOneStays()
@@ -360,36 +369,39 @@ void TestHorizontalScroller::framesReachTheScreenAndTheLastOneStays()
     QCOMPARE(background, QColor(0x58, 0x58, 0x58));
 
     bool inkDuringHold = false;
-    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
-        // The held text starts at most 1 + speed pixels in.
-        if (phase == HorizontalScroller::Hold)
-            inkDuringHold = hasInk(draw->grab().toImage(), background, QRect(0, 0, 40, 24));
-    });
+    connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                // The held text starts at most 1 + speed pixels in.
+                if (phase == ScrollerProbe::Hold)
+                    inkDuringHold = hasInk(draw->grab().toImage(), background, QRect(0, 0, 40, 24));
+            });
     PassLog log(s);
     s.DoScroll(QStringLiteral("WWWW"), 30, 0, false);
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 1, LongWait);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
     QVERIFY(inkDuringHold);
 
     // The last frame stays on screen after the pass.
     QVERIFY(draw->hasFrame());
-    QCOMPARE(draw->shownFrame(), s.buffer());
+    QCOMPARE(draw->shownFrame(), ScrollerProbe::of(s)->buffer());
 
     // Cls clears the buffer only.
     s.DoScroll(QStringLiteral("W"), 50, 300, false);
     bool checked = false;
-    connect(&s, &HorizontalScroller::passPhase, [&](int, HorizontalScroller::PassPhase phase) {
-        if (phase != HorizontalScroller::Hold || checked)
-            return;
-        checked = true;
-        const QImage before = draw->grab().toImage();
-        QVERIFY(hasInk(before, background, QRect(0, 0, 60, 24)));
-        s.Cls();
-        QVERIFY(!hasInk(s.buffer(), QColor(0x58, 0x58, 0x58), s.buffer().rect()));
-        QCOMPARE(draw->grab().toImage(), before);
-        s.Refresh();
-        QVERIFY(!hasInk(draw->grab().toImage(), background, draw->rect()));
-    });
-    QTRY_COMPARE_WITH_TIMEOUT(log.count(HorizontalScroller::Done), 2, LongWait);
+    connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                if (phase != ScrollerProbe::Hold || checked)
+                    return;
+                checked = true;
+                const QImage before = draw->grab().toImage();
+                QVERIFY(hasInk(before, background, QRect(0, 0, 60, 24)));
+                s.Cls();
+                QVERIFY(!hasInk(ScrollerProbe::of(s)->buffer(), QColor(0x58, 0x58, 0x58),
+                                ScrollerProbe::of(s)->buffer().rect()));
+                QCOMPARE(draw->grab().toImage(), before);
+                s.Refresh();
+                QVERIFY(!hasInk(draw->grab().toImage(), background, draw->rect()));
+            });
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 2, LongWait);
     QVERIFY(checked);
 }
 
@@ -414,7 +426,7 @@ void TestHorizontalScroller::psPumpsEventsUntilIntervalPassed()
     QElapsedTimer clock;
     clock.start();
     quint32 lastTick = 0;
-    s.setTickSource([&] {
+    ScrollerProbe::of(s)->setTickSource([&] {
         lastTick = base + quint32(clock.elapsed());
         return lastTick;
     });
@@ -691,6 +703,129 @@ void TestHorizontalScroller::hidingRaisesHide()
     s->show();
     host.hide();
     QCOMPARE(hidden.size(), 2);
+}
+
+void TestHorizontalScroller::passEndsPromptly_data()
+{
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("deleted while entering") << "enter" << true;
+    QTest::newRow("deleted while holding") << "hold" << true;
+    QTest::newRow("deleted during PS") << "ps" << true;
+    QTest::newRow("hidden while holding") << "hold" << false;
+    QTest::newRow("hidden during PS") << "ps" << false;
+}
+
+// Whatever stops the control, every wait nested inside the pass or PS unwinds at once instead
+// of sitting out a 30-second hold, and a hidden strip draws nothing more.
+void TestHorizontalScroller::passEndsPromptly()
+{
+    QFETCH(QString, during);
+    QFETCH(bool, destroy);
+    constexpr int Hold = 30000;
+    QWidget host;
+    host.resize(120, 20);
+    QPointer<HorizontalScroller> s = new HorizontalScroller(&host);
+    s->resize(120, 20);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+
+    QElapsedTimer sinceStop;
+    bool stopped = false;
+    int framesAfterStop = 0;
+    QList<ScrollerProbe::PassPhase> phases;
+    QEventLoop outer;
+    auto stop = [&] {
+        stopped = true;
+        sinceStop.start();
+        // Runs inside the innermost wait; outer.exec() returns only once every nested wait
+        // has unwound.
+        QTimer::singleShot(0, &outer, &QEventLoop::quit);
+        if (destroy)
+            delete s.data();
+        else
+            s->hide();
+    };
+    connect(ScrollerProbe::of(*s), &ScrollerProbe::frameShown, this, [&] {
+        framesAfterStop += stopped ? 1 : 0;
+        if (during == QLatin1String("enter") && !stopped)
+            QTimer::singleShot(0, &host, stop);
+    });
+    connect(ScrollerProbe::of(*s), &ScrollerProbe::passPhase, this,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                phases.append(phase);
+                if (during == QLatin1String("hold") && phase == ScrollerProbe::Hold)
+                    QTimer::singleShot(20, &host, stop);
+            });
+
+    if (during == QLatin1String("ps")) {
+        QTimer::singleShot(20, &host, stop);
+        s->PS(Hold);
+    } else {
+        QTimer::singleShot(0, &host,
+                           [&] { s->DoScroll(QStringLiteral("INDEX"), 40, Hold, false); });
+        outer.exec();
+    }
+
+    QVERIFY(stopped);
+    QVERIFY2(sinceStop.elapsed() < 5000, qPrintable(QString::number(sinceStop.elapsed())));
+    QCOMPARE(s.isNull(), destroy);
+    QCOMPARE(framesAfterStop, 0);
+    if (!destroy && during != QLatin1String("ps")) {
+        QCOMPARE(phases.last(), ScrollerProbe::Aborted);
+        QVERIFY(!ScrollerProbe::of(*s)->isBusy());
+        QCOMPARE(ScrollerProbe::of(*s)->enabledSlotCount(), 0);
+        // While hidden a request starts nothing.
+        s->DoScroll(QStringLiteral("MORE"), 40, 0, false);
+        QTest::qWait(50);
+        QCOMPARE(ScrollerProbe::of(*s)->enabledSlotCount(), 0);
+    }
+}
+
+void TestHorizontalScroller::foreColorDrawsInItsOwnHue_data()
+{
+    QTest::addColumn<uint>("foreColor");
+    QTest::addColumn<QColor>("drawn");
+    QTest::newRow("red") << 0x0000FFu << QColor(255, 0, 0);
+    QTest::newRow("blue") << 0xFF0000u << QColor(0, 0, 255);
+    QTest::newRow("red-orange") << 0x0030FFu << QColor(255, 0x30, 0);
+}
+
+// ForeColor is 0x00BBGGRR: red in the low byte. The QColor property is the same colour.
+void TestHorizontalScroller::foreColorDrawsInItsOwnHue()
+{
+    QFETCH(uint, foreColor);
+    QFETCH(QColor, drawn);
+    HorizontalScroller s;
+    s.resize(200, 30);
+    s.setForeColor(foreColor);
+    QCOMPARE(s.foregroundColor(), drawn);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    auto *draw = s.findChild<Slidetape::ScrollerSurface *>(QStringLiteral("Draw"));
+
+    int inHue = 0;
+    int swapped = 0;
+    connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase, this,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                if (phase != ScrollerProbe::Hold)
+                    return;
+                const QImage shown = draw->grab().toImage();
+                const QColor mirrored(drawn.blue(), drawn.green(), drawn.red());
+                for (int y = 0; y < shown.height(); ++y)
+                    for (int x = 0; x < shown.width(); ++x) {
+                        inHue += shown.pixelColor(x, y) == drawn ? 1 : 0;
+                        swapped += shown.pixelColor(x, y) == mirrored ? 1 : 0;
+                    }
+            });
+    s.DoScroll(QStringLiteral("WWWW"), 50, 0, false);
+    QCOMPARE(s.accessibleName(), QStringLiteral("WWWW"));
+    QTRY_VERIFY_WITH_TIMEOUT(!ScrollerProbe::of(s)->isBusy() && inHue + swapped > 0, LongWait);
+    QVERIFY(inHue > 0);
+    QCOMPARE(swapped, 0);
+
+    s.setForegroundColor(drawn);
+    QCOMPARE(s.foreColor(), foreColor);
 }
 
 QTEST_MAIN(TestHorizontalScroller)

@@ -72,11 +72,16 @@ void TestScrollerHost::doScrollAndPsRunAPassByName()
     window.resize(200, 30);
     ScrollerHost host;
     QVERIFY(host.load(&window));
-    host.widget()->setGeometry(0, 0, 80, 20);
+    // The control fills its place and follows its size.
+    QCOMPARE(host.widget()->geometry(), QRect(0, 0, 200, 30));
+    window.resize(80, 20);
     window.show();
+    QCOMPARE(host.widget()->geometry(), QRect(0, 0, 80, 20));
 
-    // The control reports every frame it shows; the host side only knows the signal's name.
-    QSignalSpy frames(host.widget(), SIGNAL(frameShown(QString, int, int)));
+    // The control's probe reports every frame it shows; the host side only knows the
+    // signal's name.
+    QSignalSpy frames(host.widget()->findChild<QObject *>(QStringLiteral("ScrollerProbe")),
+                      SIGNAL(frameShown(QString, int, int)));
     QVERIFY(frames.isValid());
     QVERIFY(host.doScroll(QStringLiteral(" DJIA      10,000"), 20, 0));
     // The pass runs inside the pause, as the ticker feed relies on.
