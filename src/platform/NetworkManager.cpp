@@ -112,8 +112,9 @@ std::optional<QList<NetworkManager::Active>> NetworkManager::activeConnections()
         return std::nullopt;
     QList<Active> result;
     for (const QDBusObjectPath &path : objectPaths(*paths)) {
-        const auto reply = call(methodCall(path.path(), kProperties, QStringLiteral("GetAll"),
-                                           {QString(kService + QStringLiteral(".Connection.Active"))}));
+        const auto reply =
+            call(methodCall(path.path(), kProperties, QStringLiteral("GetAll"),
+                            {QString(kService + QStringLiteral(".Connection.Active"))}));
         // A connection that went away between the two calls is simply no longer there.
         if (!reply || reply->arguments().isEmpty())
             continue;

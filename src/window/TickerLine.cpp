@@ -78,8 +78,7 @@ QString take(QString &replyText, const std::function<void()> &pumpEvents)
     // The name keeps its tab: it becomes the first gap of the line. The trade time after it
     // is dropped.
     const qsizetype firstTab = line.indexOf(u'\t');
-    const QString name =
-        shortenName(trim(firstTab < 0 ? QString() : line.left(firstTab + 1)));
+    const QString name = shortenName(trim(firstTab < 0 ? QString() : line.left(firstTab + 1)));
     line = afterFirstTab(afterFirstTab(line));
     line = name + line;
     line.replace(kTab, QStringLiteral("      "));
