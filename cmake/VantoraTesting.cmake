@@ -4,8 +4,8 @@ function(vantora_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} Qt6::Test vantora_warnings)
-  # Tests include the forms' generated headers from vantora_core; they have no forms of
-  # their own for uic to process.
+  # Tests include the forms' generated headers from the window and options libraries; they
+  # have no forms of their own for uic to process.
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/tests
     AUTOUIC OFF)
   # The program's read-only files (agreement text, sounds) are found beside the programs.

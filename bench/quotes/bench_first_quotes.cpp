@@ -3,9 +3,9 @@
 // gone (its three seconds are not counted), with the built-in feed started in-process.
 // Settings go to a fresh temporary folder, with the user agreement already accepted.
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
 #include "grid/FlexGrid.h"
 #include "settings/SettingsStore.h"
+#include "window/frmStockMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,7 @@
 // Quote download speed: parsing an answer into 30 grid rows, and a whole update against the
 // built-in feed on loopback (30 stocks in one request, then one request per index for all
 // 42 indices, as the index download sends them).
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "feed/FeedConfig.h"
 #include "feed/Instruments.h"
 #include "feed/MarketSource.h"
@@ -15,8 +14,10 @@
 #include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "ui_frmOptions.h"
+#include "window/frmStockMain.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QUrl>
 #include <benchmark/benchmark.h>
 
@@ -32,9 +33,13 @@ struct Harness
     frmStockMain form;
     frmOptions options;
     Transfer transfer;
-    Connectivity connectivity{state, options, transfer, [](qint32) {}, [] {}};
-    QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")), options};
-    QuoteDownload download{state, form, options, transfer, connectivity, grid, [](qint32) {}};
+    QTimer timer;
+    Connectivity connectivity{state, options.connectionControls(), transfer, [](qint32) {}, timer};
+    QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")),
+                   options.quoteControls()};
+    QuoteDownload download{state,        form.panelControls(), options.quoteControls(),
+                           transfer,     connectivity,         grid,
+                           [](qint32) {}};
 
     Harness()
     {

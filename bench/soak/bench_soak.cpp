@@ -6,11 +6,11 @@
 //
 //   bench_soak [CYCLES]        (default 10000; QT_QPA_PLATFORM defaults to offscreen)
 #include "app/StockMain.h"
+#include "app/TickerFeed.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
-#include "window/TickerFeed.h"
 
 #include <QApplication>
 #include <QCheckBox>

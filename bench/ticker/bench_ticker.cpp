@@ -6,10 +6,10 @@
 //     percentile, maximum) while a line was moving.
 // Usage: bench_ticker [seconds] (default 20). Needs a display: run it under xvfb-run.
 #include "app/StockMain.h"
+#include "app/TickerFeed.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
 #include "window/ScrollerHost.h"
-#include "window/TickerFeed.h"
 
 #include <QApplication>
 #include <QCheckBox>

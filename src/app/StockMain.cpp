@@ -1,33 +1,33 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
-#include "Sounds.h"
+#include "app/SettingsIO.h"
+#include "app/TickerFeed.h"
+#include "app/WindowModes.h"
 #include "browser/BrowserPanel.h"
-#include "browser/Catalogues.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
 #include "feed/BrowserPages.h"
 #include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
-#include "frmStockMain.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
+#include "options/Portfolios.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Sounds.h"
 #include "quotes/QuoteDownload.h"
-#include "settings/Portfolios.h"
-#include "settings/SettingsIO.h"
+#include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
-#include "window/ImageList.h"
 #include "window/ScrollerHost.h"
-#include "window/TickerFeed.h"
-#include "window/WindowModes.h"
+#include "window/frmStockMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,9 +42,11 @@ StockMain::StockMain()
 {
     m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
-    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, *m_options);
+    m_quoteGrid =
+        std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->quoteControls());
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); }, m_timInterval);
+        m_state, m_options->connectionControls(), *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
+        m_timInterval);
     m_windowModes = std::make_unique<WindowModes>(m_state, *m_form);
     m_scroller = std::make_unique<ScrollerHost>();
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainState.h"
+#include "common/MainState.h"
 
 #include <QObject>
 #include <QPixmap>

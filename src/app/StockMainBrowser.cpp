@@ -1,15 +1,15 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
+#include "app/TickerFeed.h"
 #include "browser/BrowserPanel.h"
-#include "browser/Catalogues.h"
-#include "frmStockMain.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
+#include "settings/Catalogues.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
-#include "window/TickerFeed.h"
+#include "window/frmStockMain.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
-#include "frmStockMain.h"
-#include "options/OptionsWindow.h"
+#include "app/OptionsWindow.h"
+#include "platform/ErrorReporter.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
+#include "window/frmStockMain.h"
 
 #include <QAbstractButton>
 

@@ -1,18 +1,21 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
 #include "UpdateCycle.h"
 #include "browser/BrowserPanel.h"
-#include "frmStockMain.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "quotes/QuoteDownload.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
+#include "window/frmStockMain.h"
 
+#include "window/PopupMenu.h"
+#include <QCursor>
 #include <QMenu>
+#include <QPointer>
 
 namespace {
 
@@ -37,16 +40,17 @@ void StockMain::wireQuotes()
     concern->MnuVantora = new QMenu(form);
     concern->MnuVantora->setObjectName(QStringLiteral("MnuVantora"));
 
-    concern->download =
-        std::make_unique<QuoteDownload>(m_state, *form, *m_options, *m_inetQuotes, *m_connectivity,
-                                        *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
+    concern->download = std::make_unique<QuoteDownload>(
+        m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
+        *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
     concern->download->setMarketQuotes([this] { GetMarketQuotes(); });
     concern->cycle = std::make_unique<UpdateCycle>(m_state, *form, *m_options, *m_connectivity,
                                                    m_timInterval, [this] { GetQuotes(); });
     concern->cycle->setRequestQuotes([this] { requestQuotes(); });
 
-    m_quoteGrid->setPopupMenu(concern->MnuVantora);
+    m_quoteGrid->setContextMenu(
+        [menu = QPointer<QMenu>(concern->MnuVantora)] { PopupMenu::popup(menu, QCursor::pos()); });
     m_quoteGrid->setPanelReset([form] { BrowserPanel::SetButtons(*form); });
 
     connect(grid, &FlexGrid::click, this,

@@ -1,14 +1,14 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
-#include "frmStockMain.h"
+#include "app/TickerFeed.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "quotes/MarketIndices.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
-#include "window/TickerFeed.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QMenu>
@@ -33,8 +33,8 @@ void StockMain::wireTicker()
     concern->ticker = std::make_unique<TickerFeed>(m_state, *form, *m_options, *m_scroller,
                                                    *m_quoteGrid, m_timScroll);
     concern->indices = std::make_unique<MarketIndices>(
-        m_state, *form, *m_options, *m_inetQuotes, *m_connectivity, *m_quoteGrid, *concern->ticker,
-        m_timScroll, [this](qint32 c) { paintLamp(c); });
+        m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
+        *m_quoteGrid, *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
 
     // The main pop-up menu belongs to the main window; the quote concern creates it.
     if (auto *menu = form->findChild<QMenu *>(QStringLiteral("MnuVantora"))) {

@@ -1,16 +1,16 @@
 #include "StockMain.h"
 
-#include "ErrorReporter.h"
 #include "UpdateCycle.h"
-#include "frmStockMain.h"
+#include "app/WindowFurniture.h"
+#include "app/WindowModes.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/HelpPage.h"
 #include "window/LinkButton.h"
 #include "window/PopupMenu.h"
-#include "window/WindowFurniture.h"
-#include "window/WindowModes.h"
+#include "window/frmStockMain.h"
 
 #include <QMenu>
 #include <QToolButton>

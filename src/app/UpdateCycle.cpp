@@ -1,18 +1,18 @@
 #include "UpdateCycle.h"
 
-#include "ErrorReporter.h"
-#include "MainState.h"
-#include "Sounds.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/RuntimeError.h"
 #include "common/Twips.h"
-#include "frmStockMain.h"
 #include "net/Connectivity.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
+#include "platform/Sounds.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
+#include "window/frmStockMain.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
 #include "VantoraApp.h"
 
 #include "StockMain.h"
-#include "frmStockMain.h"
 #include "window/dlgDisclaimer.h"
 #include "window/frmSplash.h"
+#include "window/frmStockMain.h"
 
 #include <QCoreApplication>
 

@@ -1,19 +1,18 @@
 #include "BrowserPanel.h"
 
-#include "Catalogues.h"
-#include "app/MainState.h"
-#include "app/Sounds.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
+#include "platform/Sounds.h"
 #include "platform/WebBrowser.h"
+#include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
-#include "window/WindowModes.h"
+#include "window/frmStockMain.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -123,7 +122,7 @@ void BrowserPanel::ToggleBrowserTray()
     if (view)
         view->hide();
 
-    const int collapsed = Twips::toPixels(WindowModes::CollapsedHeight);
+    const int collapsed = Twips::toPixels(frmStockMain::CollapsedHeight);
     const bool animates = !(m_main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
                           m_state.WindowMode == QLatin1String("Browser");
     // Open or closed is the state the tray was left in, not a height read back in twips
@@ -131,7 +130,7 @@ void BrowserPanel::ToggleBrowserTray()
     if (animates && !m_state.BrowserOpen) {
         PlayOpen();
         const double target = screenHeightTwips() - 400;
-        double height = WindowModes::CollapsedHeight;
+        double height = frmStockMain::CollapsedHeight;
         while (height < target) {
             height += TrayStep;
             m_main.resize(m_main.width(), Twips::toPixels(height));

@@ -1,14 +1,15 @@
 #include "AlertChecker.h"
 
 #include "FlexGrid.h"
-#include "app/Sounds.h"
 #include "common/Colors.h"
 #include "common/Numbers.h"
-#include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
+#include "platform/Sounds.h"
 
+#include "WindowControls.h"
+#include <QCheckBox>
 #include <QMessageBox>
+#include <QRadioButton>
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr int kHighAlertColumn = 3;
 
 } // namespace
 
-AlertChecker::AlertChecker(frmOptions &options, FlexGrid &grid, QWidget *boxParent)
+AlertChecker::AlertChecker(const OptionControls &options, FlexGrid &grid, QWidget *boxParent)
     : m_options(options), m_grid(grid), m_boxParent(boxParent)
 {
 }
@@ -37,7 +38,7 @@ QString AlertChecker::highAlertText(const QString &symbol, const QString &lastPr
 
 int AlertChecker::symbolRowFor(int r) const
 {
-    const FlexGrid &symbols = *m_options.ui->gridSymbols;
+    const FlexGrid &symbols = *m_options.gridSymbols;
     const QString symbol = m_grid.textMatrix(r, 0).trimmed();
     if (symbol.isEmpty())
         return -1;
@@ -63,7 +64,7 @@ void AlertChecker::showAlert(const QString &text)
 
 void AlertChecker::CheckAlerts()
 {
-    const auto *ui = m_options.ui;
+    const OptionControls *ui = &m_options;
     const FlexGrid &symbols = *ui->gridSymbols;
     bool lowSoundPlayed = false;
     bool highSoundPlayed = false;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "WindowControls.h"
+
 #include <QString>
 
 class FlexGrid;
-class frmOptions;
 class QWidget;
 
 // The high and low price alerts: after each download every row's last price is compared
@@ -13,7 +14,7 @@ class AlertChecker
 {
 public:
     // boxParent: the window the alert boxes belong to.
-    AlertChecker(frmOptions &options, FlexGrid &grid, QWidget *boxParent);
+    AlertChecker(const OptionControls &options, FlexGrid &grid, QWidget *boxParent);
 
     // Checks every data row of the quote grid. A row alerts again at every download while
     // its price stays at or beyond the limit.
@@ -33,7 +34,7 @@ private:
     int symbolRowFor(int r) const;
     void showAlert(const QString &text);
 
-    frmOptions &m_options;
+    OptionControls m_options;
     FlexGrid &m_grid;
     QWidget *m_boxParent;
 };

@@ -1,10 +1,10 @@
 #include "ChangeHighlighter.h"
 
 #include "FlexGrid.h"
-#include "app/MainState.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
-#include "window/ImageList.h"
+#include "grid/ImageList.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
 #include "PortfolioValuer.h"
 
 #include "FlexGrid.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
 #include "common/Numbers.h"
-#include "options/frmOptions.h"
-#include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
 
 #include <QPalette>
 
+#include "WindowControls.h"
+#include <QCheckBox>
+#include <QLineEdit>
 #include <cmath>
 #include <limits>
 
@@ -29,7 +28,7 @@ void setTextColor(QWidget *box, qint32 bgr)
 
 } // namespace
 
-PortfolioValuer::PortfolioValuer(frmStockMain &form, frmOptions &options)
+PortfolioValuer::PortfolioValuer(const PanelControls &form, const OptionControls &options)
     : m_form(form), m_options(options)
 {
 }
@@ -50,8 +49,8 @@ qint32 PortfolioValuer::shareCount(const QString &text)
 
 void PortfolioValuer::CalcPortfolio()
 {
-    auto *options = m_options.ui;
-    auto *front = m_form.ui;
+    const OptionControls *options = &m_options;
+    const PanelControls *front = &m_form;
     const FlexGrid &symbols = *options->gridSymbols;
     const FlexGrid &quotes = *front->gridQuotes;
 

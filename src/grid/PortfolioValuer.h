@@ -1,12 +1,12 @@
 #pragma once
 
+#include "WindowControls.h"
+
 #include "common/Money.h"
 
 #include <QString>
 
 class FlexGrid;
-class frmStockMain;
-class frmOptions;
 
 // Values the holdings of the loaded portfolio after a download: the value of the stocks at
 // their last price and the gain or loss since the day's opening prices, shown in the
@@ -14,7 +14,7 @@ class frmOptions;
 class PortfolioValuer
 {
 public:
-    PortfolioValuer(frmStockMain &form, frmOptions &options);
+    PortfolioValuer(const PanelControls &form, const OptionControls &options);
 
     // Reads the shares of gridSymbols and the open and last prices of the quote grid's rows
     // of the same position (the grid is still in symbol-list order when this runs).
@@ -33,8 +33,8 @@ public:
     static constexpr qint32 NoChangeColor = 0xCCCCCC; // light grey
 
 private:
-    frmStockMain &m_form;
-    frmOptions &m_options;
+    PanelControls m_form;
+    OptionControls m_options;
     Money m_opening;
     Money m_current;
     Money m_gain;

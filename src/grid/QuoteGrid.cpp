@@ -1,15 +1,15 @@
 #include "QuoteGrid.h"
 
 #include "FlexGrid.h"
-#include "app/MainState.h"
-#include "browser/Catalogues.h"
+#include "WindowControls.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Twips.h"
-#include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
-#include "window/PopupMenu.h"
+#include "settings/Catalogues.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCursor>
 #include <QMenu>
 #include <QRadioButton>
@@ -26,7 +26,7 @@ constexpr qint32 kDefaultEven = 0x004000;
 
 } // namespace
 
-QuoteGrid::QuoteGrid(MainState &state, FlexGrid &grid, frmOptions &options)
+QuoteGrid::QuoteGrid(MainState &state, FlexGrid &grid, const OptionControls &options)
     : m_state(state), m_grid(grid), m_options(options)
 {
 }
@@ -88,11 +88,11 @@ void QuoteGrid::RowColors()
     m_grid.setVisible(false);
     m_grid.setRedraw(false);
 
-    const bool defaults = m_options.ui->chkUseDefaultColors->isChecked();
+    const bool defaults = m_options.chkUseDefaultColors->isChecked();
     if (defaults)
-        m_options.DisableColorButtons();
+        m_options.setColorButtonsEnabled(false);
     else
-        m_options.EnableColorButtons();
+        m_options.setColorButtonsEnabled(true);
 
     const qint32 headerBack = defaults ? kDefaultHeaderBack : m_state.HeaderColor;
     const qint32 headerText = defaults ? kDefaultHeaderText : m_state.HeaderTextColor;
@@ -121,12 +121,12 @@ void QuoteGrid::RowColors()
             }
         }
     }
-    m_grid.setShowGrid(m_options.ui->chkShowGridLines->isChecked());
+    m_grid.setShowGrid(m_options.chkShowGridLines->isChecked());
 }
 
 void QuoteGrid::clearAlertColors()
 {
-    if (!m_options.ui->chkUseDefaultColors->isChecked())
+    if (!m_options.chkUseDefaultColors->isChecked())
         return; // the user scheme repaints every row anyway
     const QColor even = Colors::fromBgr(kDefaultEven);
     const QColor keepRed = Colors::fromBgr(0xFF);
@@ -156,7 +156,7 @@ void QuoteGrid::sortByCurrentColumn(bool ascending)
 
 void QuoteGrid::AutoSort()
 {
-    auto *ui = m_options.ui;
+    const OptionControls *ui = &m_options;
     if (!ui->chkEnableAutoSort->isChecked())
         return;
     m_grid.setCol(ui->cboSort->currentIndex());
@@ -169,7 +169,7 @@ void QuoteGrid::AutoSort()
 
 void QuoteGrid::SyncGrids()
 {
-    FlexGrid &symbols = *m_options.ui->gridSymbols;
+    FlexGrid &symbols = *m_options.gridSymbols;
     m_grid.setCol(0);
     symbols.setCol(0);
     symbols.setVisible(false);
@@ -229,14 +229,15 @@ void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
                                      int /*row*/, int col)
 {
     if (button == Qt::RightButton) {
-        PopupMenu::popup(m_popupMenu, QCursor::pos());
+        if (m_contextMenu)
+            m_contextMenu();
         return;
     }
     if (button != Qt::LeftButton)
         return;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    if (shift && m_options.ui->chkEnableClickSort->isChecked()) {
+    if (shift && m_options.chkEnableClickSort->isChecked()) {
         if (col >= 0)
             m_grid.setCol(col);
         sortByCurrentColumn(m_state.ClickSortAscending);
@@ -250,9 +251,4 @@ void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
         RowColors();
         showGrid();
     }
-}
-
-void QuoteGrid::setPopupMenu(QMenu *menu)
-{
-    m_popupMenu = menu;
 }

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QPointer>
+#include "WindowControls.h"
+
 #include <QStringList>
+#include <Qt>
 
 #include <functional>
 
 class FlexGrid;
 struct MainState;
-class frmOptions;
-class QMenu;
 
 // The quote grid: its layout and colour scheme (one header row and thirteen columns),
 // sorting, the mouse actions on it, and keeping the Options symbol list in its row order.
 class QuoteGrid
 {
 public:
-    QuoteGrid(MainState &state, FlexGrid &grid, frmOptions &options);
+    QuoteGrid(MainState &state, FlexGrid &grid, const OptionControls &options);
 
     static constexpr int ColumnCount = 13;
     // Column headers in column order; "Bid" and "Ask" replace columns 1 and 2 in real-time
@@ -53,8 +53,8 @@ public:
     void gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int row,
                               int col);
 
-    // The pop-up menu that a right-click opens (none: nothing opens).
-    void setPopupMenu(QMenu *menu);
+    // What a right-click opens (the main pop-up menu; unset: nothing opens).
+    void setContextMenu(std::function<void()> open) { m_contextMenu = std::move(open); }
     // Resets the browser panel's buttons; a click on a row in browser mode runs it, so that
     // the panel follows the selected stock.
     void setPanelReset(std::function<void()> reset) { m_panelReset = std::move(reset); }
@@ -65,7 +65,7 @@ public:
 private:
     MainState &m_state;
     FlexGrid &m_grid;
-    frmOptions &m_options;
-    QPointer<QMenu> m_popupMenu;
+    OptionControls m_options;
+    std::function<void()> m_contextMenu;
     std::function<void()> m_panelReset;
 };

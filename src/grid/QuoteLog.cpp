@@ -1,19 +1,19 @@
 #include "QuoteLog.h"
 
 #include "QuoteGrid.h"
-#include "app/ErrorReporter.h"
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
-#include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "platform/LogAppend.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
-#include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
 
+#include "WindowControls.h"
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStringEncoder>
 
 namespace {
@@ -42,7 +42,7 @@ bool unsafeInName(QChar ch)
 
 } // namespace
 
-QuoteLog::QuoteLog(MainState &state, frmStockMain &form, frmOptions &options)
+QuoteLog::QuoteLog(MainState &state, const PanelControls &form, const OptionControls &options)
     : m_state(state), m_form(form), m_options(options),
       m_today([] { return QDate::currentDate(); }), m_locale(QLocale::system())
 {
@@ -77,8 +77,8 @@ QString QuoteLog::headingLine() const
     const QStringList headers = QuoteGrid::headers(m_state.RealTimeMode);
     for (int c = 0; c < kLoggedFields; ++c)
         line += headers.at(c) + kTab;
-    line += withoutClosingColon(m_form.ui->lblPortfolioValue->text()) + kTab +
-            withoutClosingColon(m_form.ui->lblPortfolioToday->text());
+    line += withoutClosingColon(m_form.lblPortfolioValue->text()) + kTab +
+            withoutClosingColon(m_form.lblPortfolioToday->text());
     return line;
 }
 
@@ -87,12 +87,12 @@ QString QuoteLog::dataLine() const
     QStringList fields = m_state.CurrentLine.split(u'\t');
     fields.resize(kLoggedFields);
     return ShortDate(m_today(), m_locale) + kTab + fields.join(kTab) + kTab +
-           m_form.ui->txtPortfolioValue->text() + kTab + m_form.ui->txtPortfolioToday->text();
+           m_form.txtPortfolioValue->text() + kTab + m_form.txtPortfolioToday->text();
 }
 
 void QuoteLog::failed(const QString &path, const QString &reason)
 {
-    m_failure.failed(&m_form, QStringLiteral("quote log"), path, reason,
+    m_failure.failed(m_form.window, QStringLiteral("quote log"), path, reason,
                      QStringLiteral("Quotes go on being downloaded; the log is written again "
                                     "with the next logged quote once the file can be written."));
 }
@@ -104,7 +104,7 @@ void QuoteLog::writeLog()
         return failed(folder, QStringLiteral("The log folder could not be made."));
 
     const QString name = logFileName(MonthTag(m_today(), m_locale), m_state.RowSymbol,
-                                     m_options.ui->chkSeparateLogFiles->isChecked());
+                                     m_options.chkSeparateLogFiles->isChecked());
     const QString path = folder + u'/' + name;
     // The name holds no separator, so the file is always in the log folder; checked anyway,
     // since the symbol part comes from the quote server.
@@ -122,14 +122,14 @@ void QuoteLog::writeLog()
 
 void QuoteLog::LogQuote()
 {
-    guard([this] { writeLog(); }, &m_form);
+    guard([this] { writeLog(); }, m_form.window);
 }
 
 void QuoteLog::cmdEditQuoteLog_Click()
 {
     const QString folder = logFolder() + u'/';
     const QString chosen = Platform::instance().dialogs->openFileName(
-        &m_options, QString::fromLatin1(OpenTitle), folder, QString::fromLatin1(OpenFilter));
+        m_options.window, QString::fromLatin1(OpenTitle), folder, QString::fromLatin1(OpenFilter));
     if (chosen.isEmpty())
         return;
     Platform::instance().programs->openInTextEditor(chosen);

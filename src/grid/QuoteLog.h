@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowControls.h"
+
 #include "platform/WriteFailureNotice.h"
 
 #include <QDate>
@@ -9,8 +11,6 @@
 #include <functional>
 
 struct MainState;
-class frmStockMain;
-class frmOptions;
 
 // The quote log: one line appended for each logged symbol whose last price changed, in a
 // text file per month (or per symbol and month) in the folder "Log Files" of the program's
@@ -22,7 +22,7 @@ class frmOptions;
 class QuoteLog
 {
 public:
-    QuoteLog(MainState &state, frmStockMain &form, frmOptions &options);
+    QuoteLog(MainState &state, const PanelControls &form, const OptionControls &options);
 
     // The date and locale the log names and dates its lines with (today and the system's
     // locale unless a test sets others).
@@ -58,8 +58,8 @@ private:
     void failed(const QString &path, const QString &reason);
 
     MainState &m_state;
-    frmStockMain &m_form;
-    frmOptions &m_options;
+    PanelControls m_form;
+    OptionControls m_options;
     std::function<QDate()> m_today;
     QLocale m_locale;
     WriteFailureNotice m_failure;

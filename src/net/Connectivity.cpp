@@ -1,18 +1,19 @@
 #include "Connectivity.h"
 
 #include "Transfer.h"
-#include "app/MainState.h"
 #include "common/Colors.h"
-#include "options/frmOptions.h"
+#include "common/MainState.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
-Connectivity::Connectivity(MainState &state, frmOptions &options, Transfer &inetQuotes,
+Connectivity::Connectivity(MainState &state, const Controls &options, Transfer &inetQuotes,
                            std::function<void(qint32)> paintLamp, QTimer &timInterval)
     : m_state(state), m_options(options), m_inetQuotes(inetQuotes),
       m_paintLamp(std::move(paintLamp)), m_timInterval(timInterval)
@@ -47,7 +48,7 @@ bool Connectivity::ViaModem() const
 bool Connectivity::ActiveConnection()
 {
     const bool lan = ViaLAN();
-    const bool useDialUp = m_options.ui->chkUseDialUp->isChecked();
+    const bool useDialUp = m_options.chkUseDialUp->isChecked();
     if (!useDialUp && lan) {
         m_paintLamp(Colors::LampDone);
         return true;
@@ -64,8 +65,8 @@ bool Connectivity::ActiveConnection()
 bool Connectivity::Connect()
 {
     // Any failure (no entry selected, no dialler) ends silently.
-    const QString entry = m_options.ui->cboDialUpList->currentText();
-    if (m_options.ui->cboDialUpList->currentIndex() < 0 || entry.isEmpty())
+    const QString entry = m_options.cboDialUpList->currentText();
+    if (m_options.cboDialUpList->currentIndex() < 0 || entry.isEmpty())
         return false;
     if (!Platform::instance().dialUp->dial(entry, &m_redialLimit, [this] { redialFailed(); }))
         return false;
@@ -91,10 +92,10 @@ void Connectivity::redialFailed()
 
 bool Connectivity::DialUpWatchdog(QWidget *parent)
 {
-    if (!m_options.ui->chkUseDialUp->isChecked() || m_state.RedialPending || ViaModem())
+    if (!m_options.chkUseDialUp->isChecked() || m_state.RedialPending || ViaModem())
         return false;
     m_paintLamp(Colors::LampOffline);
-    if (m_options.ui->chkReconnectOnDisconnect->isChecked()) {
+    if (m_options.chkReconnectOnDisconnect->isChecked()) {
         m_paintLamp(Colors::LampBusy);
         redial();
         return false;
@@ -120,7 +121,7 @@ void Connectivity::cmdConnect_Click()
 
 void Connectivity::HangUp()
 {
-    const QString selected = m_options.ui->cboDialUpList->currentText().trimmed();
+    const QString selected = m_options.cboDialUpList->currentText().trimmed();
     const auto connections = Platform::instance().dialUp->activeConnections();
     // The requests reach the service before the program goes on (to its end, at exit),
     // however many there are, within one bounded wait.
@@ -134,7 +135,7 @@ void Connectivity::HangUp()
 
 void Connectivity::SetUpDialUp()
 {
-    auto *ui = m_options.ui;
+    const Controls *ui = &m_options;
     ui->cboDialUpList->setEnabled(false);
     ui->chkAutoDial->setEnabled(false);
     ui->chkDisconnectOnExit->setEnabled(false);
@@ -155,7 +156,7 @@ void Connectivity::SetUpDialUp()
 
 void Connectivity::SetProxy()
 {
-    auto *ui = m_options.ui;
+    const Controls *ui = &m_options;
     m_inetQuotes.setAccessType(Transfer::AccessType::Default);
     m_inetQuotes.setProxy(QString());
     if (ui->chkUseProxy->isChecked()) {

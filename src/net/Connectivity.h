@@ -6,7 +6,9 @@
 #include <functional>
 
 struct MainState;
-class frmOptions;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QWidget;
 class Transfer;
 
@@ -16,8 +18,22 @@ class Transfer;
 class Connectivity
 {
 public:
+    // The controls of the connection choices (the Options window has them) that are read and
+    // enabled here.
+    struct Controls
+    {
+        QCheckBox *chkUseDialUp = nullptr;
+        QComboBox *cboDialUpList = nullptr;
+        QCheckBox *chkAutoDial = nullptr;
+        QCheckBox *chkDisconnectOnExit = nullptr;
+        QCheckBox *chkReconnectOnDisconnect = nullptr;
+        QCheckBox *chkUseProxy = nullptr;
+        QLineEdit *txtProxyServer = nullptr;
+        QLineEdit *txtProxyPort = nullptr;
+    };
+
     // paintLamp receives a colour in blue-green-red order; timInterval is the update timer.
-    Connectivity(MainState &state, frmOptions &options, Transfer &inetQuotes,
+    Connectivity(MainState &state, const Controls &options, Transfer &inetQuotes,
                  std::function<void(qint32)> paintLamp, QTimer &timInterval);
 
     bool ViaLAN() const;
@@ -49,7 +65,7 @@ private:
     void redialFailed();
 
     MainState &m_state;
-    frmOptions &m_options;
+    Controls m_options;
     Transfer &m_inetQuotes;
     std::function<void(qint32)> m_paintLamp;
     QTimer &m_timInterval;

@@ -1,15 +1,15 @@
 #include "SymbolListEditor.h"
 
-#include "app/ErrorReporter.h"
-#include "app/MainState.h"
-#include "app/Sounds.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/Symbols.h"
 #include "frmOptions.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
+#include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
+#include "platform/Sounds.h"
 #include "ui_frmOptions.h"
-#include "window/ImageList.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>

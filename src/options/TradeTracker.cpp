@@ -1,11 +1,11 @@
 #include "TradeTracker.h"
 
 #include "SymbolListEditor.h"
-#include "app/ErrorReporter.h"
-#include "app/MainState.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "frmOptions.h"
 #include "grid/QuoteLog.h"
+#include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "settings/SettingsStore.h"

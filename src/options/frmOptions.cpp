@@ -358,3 +358,49 @@ void frmOptions::chkUseProxy_Click()
     if (proxy)
         ui->chkUseDialUp->setChecked(false);
 }
+
+Connectivity::Controls frmOptions::connectionControls() const
+{
+    Connectivity::Controls c;
+    c.chkUseDialUp = ui->chkUseDialUp;
+    c.cboDialUpList = ui->cboDialUpList;
+    c.chkAutoDial = ui->chkAutoDial;
+    c.chkDisconnectOnExit = ui->chkDisconnectOnExit;
+    c.chkReconnectOnDisconnect = ui->chkReconnectOnDisconnect;
+    c.chkUseProxy = ui->chkUseProxy;
+    c.txtProxyServer = ui->txtProxyServer;
+    c.txtProxyPort = ui->txtProxyPort;
+    return c;
+}
+
+OptionControls frmOptions::quoteControls()
+{
+    OptionControls c;
+    c.window = this;
+    c.gridSymbols = ui->gridSymbols;
+    c.chkUseDefaultColors = ui->chkUseDefaultColors;
+    c.chkShowGridLines = ui->chkShowGridLines;
+    c.chkEnableAutoSort = ui->chkEnableAutoSort;
+    c.chkEnableClickSort = ui->chkEnableClickSort;
+    c.cboSort = ui->cboSort;
+    c.optSortOrder = optSortOrder;
+    c.setColorButtonsEnabled = [this](bool enabled) { setColorButtonsEnabled(enabled); };
+    c.chkEnableLowAlert = ui->chkEnableLowAlert;
+    c.chkEnableHighAlert = ui->chkEnableHighAlert;
+    c.optAlertSound = ui->optAlertSound;
+    c.optAlertPopUp = ui->optAlertPopUp;
+    c.chkLogging = ui->chkLogging;
+    c.chkSeparateLogFiles = ui->chkSeparateLogFiles;
+    c.chkShow = ui->chkShow;
+    c.txtValue = ui->txtValue;
+    c.txtGainLoss = ui->txtGainLoss;
+    c.chkUseProxy = ui->chkUseProxy;
+    c.indexCount = [this] { return int(chkIndex.size()); };
+    c.indexTicked = [this](int i) {
+        const QCheckBox *box =
+            i >= 0 && i < int(chkIndex.size()) ? chkIndex[std::size_t(i)] : nullptr;
+        return box && box->isChecked();
+    };
+    c.indexSymbol = [this](int i) { return indexSymbol(i); };
+    return c;
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "grid/WindowControls.h"
+#include "net/Connectivity.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QTimer>
@@ -55,6 +58,10 @@ public:
     QString quoteSource() const;
     // Chooses a source by its stored name; an unknown name chooses the simulated market.
     void setQuoteSource(const QString &name);
+
+    // The controls that the connection, the grid and the downloads read and fill.
+    Connectivity::Controls connectionControls() const;
+    OptionControls quoteControls();
 
     // Disable or enable the five ticker colour buttons.
     void DisableColorButtons();

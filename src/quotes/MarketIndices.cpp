@@ -2,21 +2,17 @@
 
 #include "QuoteDownload.h"
 #include "QuoteParser.h"
-#include "app/ErrorReporter.h"
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "grid/QuoteGrid.h"
+#include "grid/WindowControls.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
-#include "options/frmOptions.h"
-#include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
-#include "window/ScrollerHost.h"
-#include "window/TickerFeed.h"
+#include "platform/ErrorReporter.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QTime>
@@ -35,10 +31,11 @@ QString timeText(const QTime &time)
 
 } // namespace
 
-MarketIndices::MarketIndices(MainState &state, frmStockMain &form, frmOptions &options,
-                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
-                             TickerFeed &ticker, QTimer &timScroll,
-                             std::function<void(qint32)> paintLamp, QObject *parent)
+MarketIndices::MarketIndices(MainState &state, const PanelControls &form,
+                             const OptionControls &options, Transfer &inetQuotes,
+                             Connectivity &connectivity, QuoteGrid &quoteGrid, IndexTicker &ticker,
+                             QTimer &timScroll, std::function<void(qint32)> paintLamp,
+                             QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_ticker(ticker),
       m_timScroll(timScroll), m_paintLamp(std::move(paintLamp))
@@ -64,7 +61,7 @@ void MarketIndices::endEarly()
     // ticker runs on with its old lines, the menu comes back, the lamp says it failed.
     m_state.ReplyText.clear();
     m_paintLamp(Colors::LampOffline);
-    m_ticker.scroller().setMousePointer(TickerFeed::PointerDefault);
+    m_ticker.setBusyPointer(false);
     m_timScroll.start();
     setPopupMenuEnabled(true);
 }
@@ -72,9 +69,8 @@ void MarketIndices::endEarly()
 void MarketIndices::GetMarketQuotes()
 {
     // As for the quotes, a chosen proxy stands in for a detected connection.
-    const bool connected =
-        m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked();
-    if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
+    const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
+    if (m_inetQuotes.StillExecuting() || m_options.window->isVisible() || !connected)
         return;
     m_paintLamp(Colors::LampBusy);
     bool finished = false;
@@ -89,16 +85,15 @@ void MarketIndices::GetMarketQuotes()
 void MarketIndices::fetchIndices()
 {
     m_timScroll.stop();
-    m_form.ui->txtUpdateTime->setText(timeText(QTime::currentTime()));
+    m_form.txtUpdateTime->setText(timeText(QTime::currentTime()));
 
     m_inetQuotes.setRequestTimeout(RequestTimeoutSeconds);
-    m_ticker.scroller().setMousePointer(TickerFeed::PointerArrowHourglass);
+    m_ticker.setBusyPointer(true);
     setPopupMenuEnabled(false);
     m_state.ReplyText.clear();
 
-    for (int i = 0; i < int(m_options.chkIndex.size()); ++i) {
-        const QCheckBox *box = m_options.chkIndex[std::size_t(i)];
-        if (!box || !box->isChecked())
+    for (int i = 0; i < m_options.indexCount(); ++i) {
+        if (!m_options.indexTicked(i))
             continue;
         const QString address = requestAddress(i);
         QCoreApplication::processEvents();
@@ -112,7 +107,7 @@ void MarketIndices::fetchIndices()
             break;
         if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
             // The box's answer takes the place of the reply; the download ends here.
-            m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(&m_form));
+            m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(m_form.window));
             endEarly();
             return;
         }
@@ -126,7 +121,7 @@ void MarketIndices::fetchIndices()
     }
 
     m_paintLamp(Colors::LampDone);
-    m_ticker.scroller().setMousePointer(TickerFeed::PointerDefault);
+    m_ticker.setBusyPointer(false);
     m_state.ReplyText.clear();
     m_timScroll.start();
     setPopupMenuEnabled(true);

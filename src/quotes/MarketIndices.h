@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/WindowControls.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -8,14 +10,22 @@
 #include <functional>
 
 struct MainState;
-class frmStockMain;
-class frmOptions;
 class Transfer;
 class Connectivity;
 class QuoteGrid;
-class TickerFeed;
 
 class QTimer;
+
+// The ticker strip as the index download drives it; the main window's ticker implements it.
+class IndexTicker
+{
+public:
+    virtual ~IndexTicker() = default;
+    // The strip's mouse pointer: the arrow with hourglass while the indices are fetched.
+    virtual void setBusyPointer(bool busy) = 0;
+    // Turns the front of ReplyText into the ticker line of index TickerIndex.
+    virtual void BuildTickerItem() = 0;
+};
 
 // The market-index download that follows every quote download: one request per ticked
 // index box, in box order, each reply turned into that index's ticker line. The ticker timer
@@ -30,9 +40,9 @@ public:
     // A reply text shorter than this ends the download without restarting the ticker.
     static constexpr int MinimumReplyLength = 5;
 
-    MarketIndices(MainState &state, frmStockMain &form, frmOptions &options, Transfer &inetQuotes,
-                  Connectivity &connectivity, QuoteGrid &quoteGrid, TickerFeed &ticker,
-                  QTimer &timScroll, std::function<void(qint32)> paintLamp,
+    MarketIndices(MainState &state, const PanelControls &form, const OptionControls &options,
+                  Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+                  IndexTicker &ticker, QTimer &timScroll, std::function<void(qint32)> paintLamp,
                   QObject *parent = nullptr);
 
     // The root of the main pop-up menu, disabled while the indices are fetched.
@@ -51,12 +61,12 @@ private:
     void setPopupMenuEnabled(bool enabled);
 
     MainState &m_state;
-    frmStockMain &m_form;
-    frmOptions &m_options;
+    PanelControls m_form;
+    OptionControls m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;
     QuoteGrid &m_quoteGrid;
-    TickerFeed &m_ticker;
+    IndexTicker &m_ticker;
     QTimer &m_timScroll;
     std::function<void(qint32)> m_paintLamp;
     QPointer<QMenu> m_popupMenu;

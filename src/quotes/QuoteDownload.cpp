@@ -1,25 +1,24 @@
 #include "QuoteDownload.h"
 
 #include "QuoteParser.h"
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
-#include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
-#include "window/ImageList.h"
 
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 
+#include "grid/WindowControls.h"
+#include <QCheckBox>
+#include <QLabel>
 #include <optional>
 
 namespace {
@@ -29,13 +28,14 @@ constexpr int kTransferErrorAbove = 35750;
 
 } // namespace
 
-QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &options,
-                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+QuoteDownload::QuoteDownload(MainState &state, const PanelControls &form,
+                             const OptionControls &options, Transfer &inetQuotes,
+                             Connectivity &connectivity, QuoteGrid &quoteGrid,
                              std::function<void(qint32)> paintLamp, QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp)),
-      m_changeHighlighter(state, *form.ui->gridQuotes),
-      m_alertChecker(options, *form.ui->gridQuotes, &form), m_quoteLog(state, form, options),
+      m_changeHighlighter(state, *form.gridQuotes),
+      m_alertChecker(options, *form.gridQuotes, form.window), m_quoteLog(state, form, options),
       m_portfolioValuer(form, options)
 {
     connect(&m_inetQuotes, &Transfer::StateChanged, this, [this] { inetQuotes_StateChanged(); });
@@ -43,7 +43,7 @@ QuoteDownload::QuoteDownload(MainState &state, frmStockMain &form, frmOptions &o
 
 QuoteDownload::RequestList QuoteDownload::requestList() const
 {
-    const FlexGrid &symbols = *m_options.ui->gridSymbols;
+    const FlexGrid &symbols = *m_options.gridSymbols;
     RequestList list;
     list.portfolio = m_state.CurrentPortfolio;
     for (int r = 1; r < symbols.rows(); ++r) {
@@ -127,7 +127,7 @@ void QuoteDownload::updateEnded()
 
 void QuoteDownload::endEarly()
 {
-    FlexGrid &grid = *m_form.ui->gridQuotes;
+    FlexGrid &grid = *m_form.gridQuotes;
     grid.unsetCursor();
     grid.setVisible(true);
     grid.setRedraw(true);
@@ -145,15 +145,14 @@ void QuoteDownload::GetQuotes()
     // wait) starts nothing and touches none of the shared reply state.
     if (m_updating || m_closed)
         return;
-    FlexGrid &grid = *m_form.ui->gridQuotes;
+    FlexGrid &grid = *m_form.gridQuotes;
 
     // 1-2. The gate: a connection, the Options window closed, no transfer running. A proxy
     // chosen in Options lets the download through without a detected connection: the
     // proxy may well reach what this machine cannot see.
     m_paintLamp(Colors::LampBusy);
-    const bool connected =
-        m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked();
-    if (m_inetQuotes.StillExecuting() || m_options.isVisible() || !connected)
+    const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
+    if (m_inetQuotes.StillExecuting() || m_options.window->isVisible() || !connected)
         return;
 
     m_updating = true;
@@ -170,7 +169,7 @@ void QuoteDownload::GetQuotes()
         grid.setRedraw(true);
     m_inetQuotes.setRequestTimeout(kRequestTimeoutSeconds);
     setPopupMenuVisible(false);
-    m_form.ui->lblDelayNotice->setText(
+    m_form.lblDelayNotice->setText(
         m_state.RealTimeMode ? QString() : QStringLiteral("Quotes are delayed 20 minutes"));
     const RequestList list = requestList();
     const QString address = requestAddress(list);
@@ -197,7 +196,7 @@ void QuoteDownload::GetQuotes()
         return;
     }
     if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
-        showAccessDenied(&m_form);
+        showAccessDenied(m_form.window);
         m_state.ReplyText.clear();
     }
     // A web page or binary data served in place of the answer is not parsed into rows.
@@ -255,8 +254,8 @@ void QuoteDownload::fillRows(const RequestList &list)
 {
     // One answer line per requested symbol row, written into the grid row of the same
     // position.
-    FlexGrid &grid = *m_form.ui->gridQuotes;
-    FlexGrid &symbols = *m_options.ui->gridSymbols;
+    FlexGrid &grid = *m_form.gridQuotes;
+    FlexGrid &symbols = *m_options.gridSymbols;
     grid.setRows(symbols.rows());
     grid.setCol(0);
     grid.setVisible(false);
@@ -283,7 +282,7 @@ void QuoteDownload::fillRows(const RequestList &list)
             if (c == 4 && inTables) {
                 m_state.QuoteChanged =
                     Val(m_state.CurrentQuotes[r][4]) != Val(m_state.PreviousQuotes[r][4]);
-                if (m_options.ui->chkLogging->isChecked() && m_state.QuoteChanged &&
+                if (m_options.chkLogging->isChecked() && m_state.QuoteChanged &&
                     symbols.cellPicture(r, 4).cacheKey() == loggedKey)
                     m_quoteLog.LogQuote();
             }
@@ -315,8 +314,8 @@ void QuoteDownload::inetQuotes_StateChanged()
     const QString text =
         m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
     const int answer = Platform::instance().messageBox->show(
-        &m_form, QStringLiteral("Stock Quote Server Error"), text, MessageBoxService::Icon::Warning,
-        QMessageBox::Retry | QMessageBox::Cancel);
+        m_form.window, QStringLiteral("Stock Quote Server Error"), text,
+        MessageBoxService::Icon::Warning, QMessageBox::Retry | QMessageBox::Cancel);
     if (answer == QMessageBox::Retry) {
         // The failed transfer is still marked as running while its state change is
         // reported, inside the running update; the new download starts once it has ended.

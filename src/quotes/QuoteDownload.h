@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/WindowControls.h"
+
 #include "grid/AlertChecker.h"
 #include "grid/ChangeHighlighter.h"
 #include "grid/PortfolioValuer.h"
@@ -12,8 +14,6 @@
 #include <functional>
 
 struct MainState;
-class frmStockMain;
-class frmOptions;
 class Transfer;
 class Connectivity;
 class QuoteGrid;
@@ -29,8 +29,8 @@ class QuoteDownload : public QObject
 {
     Q_OBJECT
 public:
-    QuoteDownload(MainState &state, frmStockMain &form, frmOptions &options, Transfer &inetQuotes,
-                  Connectivity &connectivity, QuoteGrid &quoteGrid,
+    QuoteDownload(MainState &state, const PanelControls &form, const OptionControls &options,
+                  Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   std::function<void(qint32)> paintLamp, QObject *parent = nullptr);
 
     // The root of the main pop-up menu, hidden while a download runs.
@@ -104,8 +104,8 @@ private:
     void updateEnded();
 
     MainState &m_state;
-    frmStockMain &m_form;
-    frmOptions &m_options;
+    PanelControls m_form;
+    OptionControls m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;
     QuoteGrid &m_quoteGrid;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
 
 class QAction;
-class QMenu;
 class QPoint;
 
 // The main window's pop-up menu, the window's only menu: its item tree is built into the

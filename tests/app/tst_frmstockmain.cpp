@@ -1,9 +1,9 @@
-#include "app/frmStockMain.h"
 #include "common/Twips.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "window/ClickableLabel.h"
-#include "window/ImageList.h"
 #include "window/LinkButton.h"
+#include "window/frmStockMain.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "../QuoteAnswers.h"
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
+#include "app/WindowModes.h"
 #include "common/Colors.h"
 #include "common/Twips.h"
 #include "feed/MarketSource.h"
@@ -12,7 +12,7 @@
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
-#include "window/WindowModes.h"
+#include "window/frmStockMain.h"
 
 #include <QAccessible>
 #include <QMenu>

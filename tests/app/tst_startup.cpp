@@ -1,11 +1,10 @@
-#include "app/ErrorReporter.h"
 #include "app/StockMain.h"
 #include "app/VantoraApp.h"
-#include "app/frmStockMain.h"
 #include "common/RuntimeError.h"
 #include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
+#include "platform/ErrorReporter.h"
 #include "platform/TestDoubles.h"
 #include "settings/SettingsStore.h"
 #include "ui_dlgDisclaimer.h"
@@ -13,6 +12,7 @@
 #include "ui_frmStockMain.h"
 #include "window/dlgDisclaimer.h"
 #include "window/frmSplash.h"
+#include "window/frmStockMain.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
-#include "app/MainState.h"
 #include "app/UpdateCycle.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "common/RuntimeError.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,7 +63,7 @@ void TestUpdateCycle::init()
     m_options = std::make_unique<frmOptions>();
     m_transfer = std::make_unique<Transfer>();
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, *m_options, *m_transfer, [](qint32) {}, m_timer);
+        m_state, m_options->connectionControls(), *m_transfer, [](qint32) {}, m_timer);
     m_downloads = 0;
     m_timer.stop();
     m_cycle = std::make_unique<UpdateCycle>(m_state, *m_form, *m_options, *m_connectivity, m_timer,

@@ -1,5 +1,5 @@
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
+#include "app/TickerFeed.h"
 #include "browser/BrowserPanel.h"
 #include "common/Twips.h"
 #include "feed/FeedConfig.h"
@@ -12,7 +12,7 @@
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
-#include "window/TickerFeed.h"
+#include "window/frmStockMain.h"
 
 #include <QMenu>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "browser/Catalogues.h"
+#include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "app/MainState.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "grid/ChangeHighlighter.h"
 #include "grid/FlexGrid.h"
-#include "window/ImageList.h"
+#include "grid/ImageList.h"
 
 #include <QtTest>
 

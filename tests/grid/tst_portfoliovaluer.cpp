@@ -1,8 +1,8 @@
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
 #include "grid/FlexGrid.h"
 #include "grid/PortfolioValuer.h"
 #include "options/frmOptions.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -49,7 +49,8 @@ void TestPortfolioValuer::init()
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
     m_options->SetUp();
-    m_valuer = std::make_unique<PortfolioValuer>(*m_form, *m_options);
+    m_valuer =
+        std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->quoteControls());
 }
 
 void TestPortfolioValuer::cleanup()

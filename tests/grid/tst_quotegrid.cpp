@@ -1,5 +1,5 @@
-#include "app/MainState.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
@@ -61,7 +61,7 @@ void TestQuoteGrid::init()
     m_state = MainState();
     m_grid = std::make_unique<FlexGrid>();
     m_options = std::make_unique<frmOptions>();
-    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, *m_options);
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, m_options->quoteControls());
     m_quoteGrid->GridSetup();
     m_quoteGrid->AddLabels();
     m_quoteGrid->SizeColumns();
@@ -170,7 +170,7 @@ void TestQuoteGrid::rightClickOpensTheMenu()
 {
     QMenu menu;
     menu.addAction(QStringLiteral("entry"));
-    m_quoteGrid->setPopupMenu(&menu);
+    m_quoteGrid->setContextMenu([&menu] { menu.popup(QPoint(0, 0)); });
     fill({{"IBM", "1"}, {"A", "2"}});
     optionsControl<QCheckBox>("chkEnableClickSort")->setChecked(true);
     m_quoteGrid->gridQuotes_MouseDown(Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, 1,

@@ -1,18 +1,18 @@
 #include "../QuoteAnswers.h"
-#include "app/MainState.h"
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteLog.h"
 #include "options/frmOptions.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
-#include "window/ImageList.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -120,7 +120,8 @@ void TestQuoteLog::init()
     m_state = MainState();
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
-    m_log = std::make_unique<QuoteLog>(m_state, *m_form, *m_options);
+    m_log =
+        std::make_unique<QuoteLog>(m_state, m_form->panelControls(), m_options->quoteControls());
     m_log->setToday([] { return kJan15; });
     m_log->setLocale(kEnglish);
     m_state.CurrentLine = kMsftLine;

@@ -1,6 +1,6 @@
 // Connectivity against python3-dbusmock's NetworkManager on a private bus of its own.
-#include "app/MainState.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
@@ -116,7 +116,8 @@ void TestConnectivity::init()
     m_options = std::make_unique<frmOptions>();
     m_timer.stop();
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, *m_options, m_transfer, [this](qint32 c) { m_lamp = c; }, m_timer);
+        m_state, m_options->connectionControls(), m_transfer, [this](qint32 c) { m_lamp = c; },
+        m_timer);
     if (qstrcmp(QTest::currentTestFunction(), "networkManagerAbsent") == 0)
         return;
     m_mock = std::make_unique<QProcess>();

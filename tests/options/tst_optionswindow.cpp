@@ -1,21 +1,21 @@
 #include "MainHarness.h"
 
-#include "app/MainState.h"
+#include "app/SettingsIO.h"
 #include "app/UpdateCycle.h"
-#include "app/frmStockMain.h"
-#include "browser/Catalogues.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "feed/QuoteFeed.h"
 #include "feed/StooqSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
-#include "settings/SettingsIO.h"
+#include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
-#include "window/ImageList.h"
+#include "window/frmStockMain.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,9 +1,9 @@
 #include "MainHarness.h"
 
-#include "app/MainState.h"
+#include "app/OptionsWindow.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "grid/FlexGrid.h"
-#include "options/OptionsWindow.h"
 #include "options/TradeTracker.h"
 #include "options/frmOptions.h"
 #include "ui_frmOptions.h"

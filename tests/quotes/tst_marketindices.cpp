@@ -1,7 +1,6 @@
-#include "app/MainState.h"
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
@@ -10,6 +9,7 @@
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 #include "window/ScrollerHost.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

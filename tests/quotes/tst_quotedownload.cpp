@@ -1,8 +1,7 @@
-#include "app/MainState.h"
 #include "app/StockMain.h"
 #include "app/UpdateCycle.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Numbers.h"
 #include "feed/FeedConfig.h"
 #include "feed/Instruments.h"
@@ -17,6 +16,7 @@
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
+#include "window/frmStockMain.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #include "MainHarness.h"
 
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "options/dlgAddPortfolio.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
 #include "ui_dlgAddPortfolio.h"
 #include "ui_frmOptions.h"
+#include "window/frmStockMain.h"
 
 #include <QtTest>
 #include <QtWidgets>

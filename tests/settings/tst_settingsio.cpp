@@ -1,13 +1,13 @@
+#include "app/SettingsIO.h"
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
-#include "settings/SettingsIO.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
-#include "window/ImageList.h"
+#include "window/frmStockMain.h"
 
 #include <QSettings>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "common/Twips.h"
+#include "grid/ImageList.h"
 #include "window/ClickableLabel.h"
-#include "window/ImageList.h"
 #include "window/LinkButton.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
-#include "app/MainState.h"
 #include "app/StockMain.h"
-#include "app/frmStockMain.h"
+#include "app/TickerFeed.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
 #include "settings/SettingsStore.h"
 #include "window/ScrollerHost.h"
-#include "window/TickerFeed.h"
+#include "window/frmStockMain.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

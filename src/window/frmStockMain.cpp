@@ -2,7 +2,7 @@
 
 #include "ui_frmStockMain.h"
 
-#include "window/ImageList.h"
+#include "grid/ImageList.h"
 
 namespace {
 
@@ -84,4 +84,18 @@ void frmStockMain::setPicture(const QPixmap &picture)
         p.setBrush(QPalette::Window, QBrush(picture));
     setPalette(p);
     setAutoFillBackground(true);
+}
+
+PanelControls frmStockMain::panelControls()
+{
+    PanelControls c;
+    c.window = this;
+    c.gridQuotes = ui->gridQuotes;
+    c.lblPortfolioValue = ui->lblPortfolioValue;
+    c.lblPortfolioToday = ui->lblPortfolioToday;
+    c.txtPortfolioValue = ui->txtPortfolioValue;
+    c.txtPortfolioToday = ui->txtPortfolioToday;
+    c.lblDelayNotice = ui->lblDelayNotice;
+    c.txtUpdateTime = ui->txtUpdateTime;
+    return c;
 }

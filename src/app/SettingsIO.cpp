@@ -1,21 +1,21 @@
 #include "SettingsIO.h"
 
-#include "SettingsStore.h"
-#include "ValueForms.h"
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
 #include "common/Colors.h"
+#include "common/MainState.h"
 #include "common/Symbols.h"
 #include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "feed/FeedSources.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/ProgramFolder.h"
+#include "settings/SettingsStore.h"
+#include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
-#include "window/ImageList.h"
+#include "window/frmStockMain.h"
 
 #include <QSlider>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "Portfolios.h"
 
-#include "SettingsStore.h"
-#include "ValueForms.h"
-#include "app/MainState.h"
+#include "common/MainState.h"
 #include "options/frmOptions.h"
+#include "settings/SettingsStore.h"
+#include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 
 #include <QSignalBlocker>

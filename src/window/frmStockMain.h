@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/WindowControls.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,6 +20,9 @@ class frmStockMain : public QWidget
     Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
 
 public:
+    // The window's height in browser mode with the browser tray closed, in twips.
+    static constexpr int CollapsedHeight = 2095;
+
     explicit frmStockMain(QWidget *parent = nullptr);
     ~frmStockMain() override;
 
@@ -26,6 +31,9 @@ public:
     // colour.
     QPixmap picture() const;
     void setPicture(const QPixmap &picture);
+
+    // The controls that the grid's and the downloads' steps read and fill.
+    PanelControls panelControls();
 
     Ui::frmStockMain *ui;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/frmStockMain.h"
+
 #include <QObject>
 
 #include <functional>
@@ -7,7 +9,6 @@
 class QPixmap;
 class QWidget;
 struct MainState;
-class frmStockMain;
 class PopupMenu;
 
 // The main window's two layouts (browser mode: a low wide strip with the browser tray;
@@ -20,7 +21,7 @@ public:
     WindowModes(MainState &state, frmStockMain &main);
 
     // Layout sizes in twips.
-    static constexpr int CollapsedHeight = 2095;
+    static constexpr int CollapsedHeight = frmStockMain::CollapsedHeight;
     static constexpr int TickerHeight = 8010;
     static constexpr int NarrowWidth = 12045;
     static constexpr int TickerWidth = 10050;

@@ -1,17 +1,17 @@
 #include "WindowFurniture.h"
 
-#include "HelpPage.h"
-#include "ImageList.h"
-#include "PopupMenu.h"
-#include "app/MainState.h"
-#include "app/Sounds.h"
-#include "app/frmStockMain.h"
+#include "common/MainState.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
+#include "platform/Sounds.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
+#include "window/HelpPage.h"
+#include "window/PopupMenu.h"
+#include "window/frmStockMain.h"
 
 #include <QKeySequence>
 #include <QMenu>

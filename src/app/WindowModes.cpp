@@ -1,14 +1,14 @@
 #include "WindowModes.h"
 
-#include "ImageList.h"
-#include "PopupMenu.h"
-#include "app/MainState.h"
-#include "app/Sounds.h"
-#include "app/frmStockMain.h"
 #include "browser/BrowserPanel.h"
+#include "common/MainState.h"
 #include "common/Twips.h"
+#include "grid/ImageList.h"
+#include "platform/Sounds.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmStockMain.h"
+#include "window/PopupMenu.h"
+#include "window/frmStockMain.h"
 
 #include <QAction>
 #include <QEvent>

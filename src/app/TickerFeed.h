@@ -1,6 +1,7 @@
 #pragma once
 
-#include "TickerLine.h"
+#include "quotes/MarketIndices.h"
+#include "window/TickerLine.h"
 
 #include <QMenu>
 #include <QObject>
@@ -21,7 +22,7 @@ class QTimer;
 // index box chkIndex(i)), built from the index replies and run through Scroller1 one after
 // the other, coloured by the sign of the change. Also the strip's mouse actions and the
 // printed "Vantora Ticker Readout" of the quote grid.
-class TickerFeed : public QObject
+class TickerFeed : public QObject, public IndexTicker
 {
     Q_OBJECT
 public:
@@ -59,7 +60,8 @@ public:
     static quint32 lineColor(const QString &line);
 
     // TickerItems(TickerIndex) from the front of ReplyText.
-    void BuildTickerItem();
+    void BuildTickerItem() override;
+    void setBusyPointer(bool busy) override;
 
     // One pass over the lines (a tick of timScroll). A tick that comes while a pass is still
     // running (from the event pumping inside it) does nothing.

@@ -1,17 +1,17 @@
 #include "TickerFeed.h"
 
-#include "PopupMenu.h"
-#include "ScrollerHost.h"
-#include "TickerLine.h"
-#include "app/MainState.h"
-#include "app/frmStockMain.h"
 #include "browser/BrowserPanel.h"
+#include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
+#include "window/PopupMenu.h"
+#include "window/ScrollerHost.h"
+#include "window/TickerLine.h"
+#include "window/frmStockMain.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -337,4 +337,9 @@ void TickerFeed::cmdPrintTicker_Click()
         painter.restore();
     }
     painter.end();
+}
+
+void TickerFeed::setBusyPointer(bool busy)
+{
+    m_scroller.setMousePointer(busy ? PointerArrowHourglass : PointerDefault);
 }
