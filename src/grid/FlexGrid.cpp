@@ -190,6 +190,9 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableView(parent), m_model(new FlexGridMo
     // never scrolled vertically, covering the top of the viewport. It takes no input; the
     // grid reads presses in its area itself (rowAtPoint).
     m_fixedView = new QTableView(this);
+    // Screen readers list it beside the grid: named for what it shows.
+    m_fixedView->setObjectName(QStringLiteral("fixedRows"));
+    m_fixedView->setAccessibleName(tr("Column headings"));
     m_fixedView->setModel(m_model);
     m_fixedView->setItemDelegate(itemDelegate());
     m_fixedView->setStyle(sharedGridStyle());

@@ -251,6 +251,10 @@ private Q_SLOTS:
         menu()->menuAction()->setVisible(true);
         QTest::mouseClick(ui()->picBezelRight, Qt::RightButton);
         QVERIFY(menu()->isVisible());
+        menu()->close();
+        // The quote grid's right-click opens the same menu.
+        QTest::mouseClick(ui()->gridQuotes->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QVERIFY(menu()->isVisible());
         // Assistive tools find the items by their captions.
         QAccessibleInterface *open = QAccessible::queryAccessibleInterface(menu());
         QVERIFY(open && open->childCount() > 0);

@@ -44,6 +44,9 @@ private Q_SLOTS:
         QVERIFY(grid.horizontalHeader()->isHidden());
         QVERIFY(grid.verticalHeader()->isHidden());
         QCOMPARE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+        // The fixed-row overlay is a view of its own that screen readers list: it has a name.
+        for (const QTableView *view : grid.findChildren<QTableView *>())
+            QVERIFY2(!view->accessibleName().isEmpty(), qPrintable(view->objectName()));
     }
 
     void addItemSplitsTabTextIntoColumns()
