@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev qt6-multimedia-dev
+  qt6-httpserver-dev qt6-websockets-dev qt6-webengine-dev qt6-declarative-dev qt6-multimedia-dev
   qt6-qpa-plugins libgl-dev libbenchmark-dev
   xvfb xauth poppler-utils python3
   clang libfuzzer-14-dev

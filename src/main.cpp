@@ -75,9 +75,9 @@ int main(int argc, char *argv[])
         }
     }
 
-    // The web engine shares the application's OpenGL contexts; this must be set before
-    // the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#if defined(VANTORA_WITH_WEBENGINE)
+    WebEngineBrowsers::prepareApplication();
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantora"));
     QApplication::setOrganizationName(QStringLiteral("Vantora"));

@@ -9,6 +9,7 @@
 # off:    the ticker is switched off (hidden).
 # narrow: the window at its narrow width, the strip 643 px wide (browser mode).
 # wide:   the window widened to the screen (1280 px), the strip across the whole window.
+# open:   narrow, with the browser tray opened (the Charts button shows a chart in it).
 # Goals: scroll at most 1.5 % of one core; empty and off at most 0.2 %.
 set -eu
 build=${1:?build directory}
@@ -40,6 +41,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     if [ "$3" = wide ]; then
         # The width button sits at the right end of the button bar of the window at (0, 0).
         xdotool mousemove 650 109 click 1 >/dev/null 2>&1 || echo "xdotool failed"
+    elif [ "$3" = open ]; then
+        # Charts, the second button of the button bar.
+        sleep 4
+        xdotool mousemove 78 109 click 1 >/dev/null 2>&1 || echo "xdotool failed"
     fi
     sleep "$1"
     hz=$(getconf CLK_TCK)

@@ -13,8 +13,8 @@ class TestWebEngine : public QObject
 public:
     static void initMain()
     {
-        // The engine shares the application's OpenGL contexts and, offscreen, has no GPU.
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        // The engine as the program sets it up and, offscreen, without a GPU.
+        WebEngineBrowsers::prepareApplication();
         if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     }

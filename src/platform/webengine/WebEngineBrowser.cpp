@@ -1,6 +1,9 @@
 #include "WebEngineBrowser.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
@@ -81,3 +84,10 @@ extern "C" const char *__asan_default_options()
     return "new_delete_type_mismatch=0";
 }
 #endif
+
+void WebEngineBrowsers::prepareApplication()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
