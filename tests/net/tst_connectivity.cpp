@@ -95,8 +95,12 @@ void TestConnectivity::initTestCase()
     for (const QString python : {"/usr/bin/python3", "python3"})
         if (m_python.isEmpty() && QProcess::execute(python, {"-c", "import dbusmock"}) == 0)
             m_python = python;
-    if (m_python.isEmpty() || QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+    if (m_python.isEmpty() || QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
+        // Skipped on a developer's machine only: in CI the install step must provide them.
+        if (qEnvironmentVariableIsSet("CI"))
+            QFAIL("needs python3-dbusmock and dbus-daemon (scripts/install-deps.sh)");
         QSKIP("needs python3-dbusmock and dbus-daemon (scripts/install-deps.sh)");
+    }
     m_bus.start("dbus-daemon", {"--session", "--print-address", "--nofork", "--nopidfile"});
     QVERIFY(m_bus.waitForReadyRead(10000));
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_bus.readLine().trimmed());
