@@ -39,6 +39,15 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal &&
+        (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) && contains(0, section) &&
+        !cell(0, section).text.isEmpty())
+        return cell(0, section).text;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
 Qt::ItemFlags FlexGridModel::flags(const QModelIndex &index) const
 {
     return index.isValid() ? (Qt::ItemIsSelectable | Qt::ItemIsEnabled) : Qt::NoItemFlags;
@@ -120,6 +129,8 @@ void FlexGridModel::setText(int r, int c, const QString &text)
         return;
     stored = text;
     cellChanged(r, c, Qt::DisplayRole);
+    if (r == 0)
+        Q_EMIT headerDataChanged(Qt::Horizontal, c, c);
 }
 
 void FlexGridModel::setBack(int r, int c, const QColor &color)

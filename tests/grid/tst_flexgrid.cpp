@@ -47,6 +47,27 @@ private Q_SLOTS:
         // The fixed-row overlay is a view of its own that screen readers list: it has a name.
         for (const QTableView *view : grid.findChildren<QTableView *>())
             QVERIFY2(!view->accessibleName().isEmpty(), qPrintable(view->objectName()));
+        // Screen readers announce a column by the heading the header row shows.
+        grid.setCols(2);
+        grid.setTextMatrix(0, 1, QStringLiteral("Last"));
+        QCOMPARE(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Last"));
+    }
+
+    // A mark (an alert's colour) is shown over the cell's own back colour, survives a
+    // repaint of the row colours, moves with its row and goes only when cleared.
+    void markShowsOverTheBackColour()
+    {
+        FlexGrid grid;
+        fill(grid, 2, {QStringLiteral("B"), QStringLiteral("A")});
+        grid.setCellMarkColor(1, 1, Qt::green);
+        grid.setCellBackColor(1, 1, Qt::darkGray);
+        QCOMPARE(grid.cellBackColor(1, 1), QColor(Qt::green));
+        grid.setCol(0);
+        grid.sort(FlexGrid::SortGenericAscending);
+        QCOMPARE(grid.cellMarkColor(2, 1), QColor(Qt::green));
+        QCOMPARE(grid.cellBackColor(2, 1), QColor(Qt::green));
+        grid.clearCellMarks();
+        QCOMPARE(grid.cellBackColor(2, 1), QColor(Qt::darkGray));
     }
 
     void addItemSplitsTabTextIntoColumns()
