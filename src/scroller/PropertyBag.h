@@ -1,5 +1,7 @@
 #pragma once
 
+#include "slidetape_export.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -9,7 +11,7 @@ namespace Slidetape {
 // The host's property store, as the control sees it while loading and saving its appearance.
 // A read of a missing name answers the given default; a write of a value equal to its default
 // leaves the name out of the store.
-class PropertyBag
+class SLIDETAPE_EXPORT PropertyBag
 {
 public:
     virtual ~PropertyBag() = default;
@@ -20,7 +22,7 @@ public:
 
 // A property store over a QVariantMap, which is what hosts without Slidetape's headers hand
 // over through the control's meta-object.
-class VariantMapPropertyBag : public PropertyBag
+class SLIDETAPE_EXPORT VariantMapPropertyBag : public PropertyBag
 {
 public:
     VariantMapPropertyBag() = default;

@@ -1,4 +1,4 @@
 vantora_add_test(NAME tst_horizontalscroller
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_horizontalscroller.cpp
-  LIBS slidetape_engine Qt6::Widgets
+  LIBS Slidetape::HorizontalScroller Qt6::Widgets
   LABELS gui)
