@@ -2,9 +2,9 @@
 #include "HorizontalScroller_p.h"
 
 #include "OleColor.h"
-#include "PropertyBag.h"
 #include "ScrollerProbe.h"
 #include "ScrollerSurface.h"
+#include "VariantMapPropertyBag.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
