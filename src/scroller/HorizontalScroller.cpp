@@ -964,15 +964,30 @@ void HorizontalScrollerPrivate::notifyChanges(const QVariantList &before)
     }
 }
 
-template <typename Apply> void HorizontalScrollerPrivate::write(const char *name, Apply &&apply)
+template <typename Apply> bool HorizontalScrollerPrivate::write(const char *name, Apply &&apply)
 {
     QPointer<HorizontalScroller> self(q);
     const QVariantList before = snapshot();
     std::forward<Apply>(apply)();
     notifyChanges(before);
     if (!self)
-        return;
+        return false;
     Q_EMIT q->PropertyChanged(QString::fromLatin1(name));
+    return !self.isNull();
+}
+
+template <typename Apply> void HorizontalScrollerPrivate::writeLook(const char *name, Apply &&apply)
+{
+    const QFont font = m_font;
+    const uint fore = m_foreColor;
+    const uint back = m_backColor;
+    const bool alive = write(name, [&] {
+        std::forward<Apply>(apply)();
+        applyFont();
+    });
+    // A pass that holds its frame shows the new look at once.
+    if (alive && (m_font != font || m_foreColor != fore || m_backColor != back))
+        redrawHeldFrame();
 }
 
 void HorizontalScrollerPrivate::invalid()
@@ -983,6 +998,7 @@ void HorizontalScrollerPrivate::invalid()
 
 void HorizontalScrollerPrivate::applyFont()
 {
+    const QFont before = m_font;
     m_font.setFamily(m_fontName);
     // No size (0) leaves the toolkit's default size in place.
     if (m_fontSize > 0)
@@ -990,7 +1006,8 @@ void HorizontalScrollerPrivate::applyFont()
     else
         m_font.setPointSizeF(QFont().pointSizeF());
     // The size hints follow the font.
-    q->updateGeometry();
+    if (m_font != before)
+        q->updateGeometry();
 }
 
 void HorizontalScrollerPrivate::applyCursor()
@@ -1110,10 +1127,7 @@ uint HorizontalScroller::foreColor() const
 
 void HorizontalScroller::setForeColor(uint value)
 {
-    const bool change = value != d->m_foreColor;
-    d->write("ForeColor", [&] { d->m_foreColor = value; });
-    if (change)
-        d->redrawHeldFrame();
+    d->writeLook("ForeColor", [&] { d->m_foreColor = value; });
 }
 
 uint HorizontalScroller::backColor() const
@@ -1123,10 +1137,7 @@ uint HorizontalScroller::backColor() const
 
 void HorizontalScroller::setBackColor(uint value)
 {
-    const bool change = value != d->m_backColor;
-    d->write("BackColor", [&] { d->m_backColor = value; });
-    if (change)
-        d->redrawHeldFrame();
+    d->writeLook("BackColor", [&] { d->m_backColor = value; });
 }
 
 float HorizontalScroller::currentX() const
@@ -1261,11 +1272,7 @@ bool HorizontalScroller::fontBold() const
 
 void HorizontalScroller::setFontBold(bool value)
 {
-    d->write("FontBold", [&] {
-        d->m_font.setBold(value);
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontBold", [&] { d->m_font.setBold(value); });
 }
 
 bool HorizontalScroller::fontItalic() const
@@ -1275,11 +1282,7 @@ bool HorizontalScroller::fontItalic() const
 
 void HorizontalScroller::setFontItalic(bool value)
 {
-    d->write("FontItalic", [&] {
-        d->m_font.setItalic(value);
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontItalic", [&] { d->m_font.setItalic(value); });
 }
 
 QString HorizontalScroller::fontName() const
@@ -1289,11 +1292,7 @@ QString HorizontalScroller::fontName() const
 
 void HorizontalScroller::setFontName(const QString &value)
 {
-    d->write("FontName", [&] {
-        d->m_fontName = value;
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontName", [&] { d->m_fontName = value; });
 }
 
 float HorizontalScroller::fontSize() const
@@ -1303,11 +1302,7 @@ float HorizontalScroller::fontSize() const
 
 void HorizontalScroller::setFontSize(float value)
 {
-    d->write("FontSize", [&] {
-        d->m_fontSize = boundedFontSize(value);
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontSize", [&] { d->m_fontSize = boundedFontSize(value); });
 }
 
 bool HorizontalScroller::fontStrikethru() const
@@ -1317,11 +1312,7 @@ bool HorizontalScroller::fontStrikethru() const
 
 void HorizontalScroller::setFontStrikethru(bool value)
 {
-    d->write("FontStrikethru", [&] {
-        d->m_font.setStrikeOut(value);
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontStrikethru", [&] { d->m_font.setStrikeOut(value); });
 }
 
 bool HorizontalScroller::fontUnderline() const
@@ -1331,11 +1322,7 @@ bool HorizontalScroller::fontUnderline() const
 
 void HorizontalScroller::setFontUnderline(bool value)
 {
-    d->write("FontUnderline", [&] {
-        d->m_font.setUnderline(value);
-        d->applyFont();
-    });
-    d->redrawHeldFrame();
+    d->writeLook("FontUnderline", [&] { d->m_font.setUnderline(value); });
 }
 
 // --- Persistence ------------------------------------------------------------------------------

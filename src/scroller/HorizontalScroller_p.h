@@ -76,7 +76,10 @@ public:
     // Raises the notify signal of every property whose value differs from `before`.
     void notifyChanges(const QVariantList &before);
     // Applies a property write: notifies the properties it changed, then names it to the host.
-    template <typename Apply> void write(const char *name, Apply &&apply);
+    // False when a handler destroyed the control meanwhile.
+    template <typename Apply> bool write(const char *name, Apply &&apply);
+    // The same for a write of the colours or the font, which a held frame shows at once.
+    template <typename Apply> void writeLook(const char *name, Apply &&apply);
     // An appearance change shows at once on the frame a pass holds.
     void redrawHeldFrame();
     // Adopts a palette or a font given to the widget.
