@@ -150,6 +150,8 @@ public:
     QFont bufferFont() const;
     int whatsThisHelpId() const;
     void setWhatsThisHelpId(int value);
+    // The setter under the name that forms made in Designer call (set + the property's name).
+    void setWhatsThisHelpID(int value) { setWhatsThisHelpId(value); }
     QString toolTipText() const;
     void setToolTipText(const QString &value);
     uint maskColor() const;
