@@ -55,6 +55,12 @@ void StockMain::wireTicker()
             [ticker, form](short button, short shift, float x, float y) {
                 guard([&] { ticker->Scroller1_MouseMove(button, shift, x, y); }, form);
             });
+    // A property value the control refuses, or a pass it had to end, is reported like any
+    // other run-time error.
+    connect(m_scroller.get(), &ScrollerHost::Error, this,
+            [form](int number, const QString &description) {
+                ErrorMessage(RuntimeError(QStringLiteral("Scroller1"), number, description), form);
+            });
     // Printing ends quietly at its first failure, a cancelled dialog included.
     connect(form->ui->cmdPrintTicker, &QAbstractButton::clicked, this,
             [ticker] { guardSilently([ticker] { ticker->cmdPrintTicker_Click(); }); });

@@ -1,14 +1,19 @@
 #include "HorizontalScroller.h"
+#include "HorizontalScroller_p.h"
 
 #include "OleColor.h"
-#include "PropertyBag.h"
 #include "ScrollerProbe.h"
 #include "ScrollerSurface.h"
+#include "VariantMapPropertyBag.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGlyphRun>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QMetaProperty>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShowEvent>
@@ -28,7 +33,6 @@ constexpr uint SavedForeColorDefault = 0xFF0000;
 constexpr int StepWait = 20;        // ms after every frame
 constexpr int CharWidthBound = 8;   // pixels per character assumed by the leftward leave bound
 constexpr int LineHeightBound = 16; // pixels of one line assumed by the upward leave bound
-constexpr int InvalidPropertyValue = 380;
 
 short buttonCode(Qt::MouseButtons buttons)
 {
@@ -229,15 +233,50 @@ quint32 systemTickCount()
     return quint32(quint64(ms)); // wraps like any 32-bit millisecond counter
 }
 
-// Lines wider than this (in device pixels) are drawn as text each frame instead of being kept
-// as a picture.
-constexpr int MaxLinePictureWidth = 16384;
+// The picture of a line covers at most this many strip widths (but at least MinPictureWidth
+// pixels); a longer line is drawn piece by piece as it passes.
+constexpr int PictureSpan = 3;
+constexpr int MinPictureWidth = 512;
+
+float boundedFontSize(float value)
+{
+    if (!(value > 0)) // also NaN
+        return 0;
+    return qBound(HorizontalScroller::MinFontSize, value, HorizontalScroller::MaxFontSize);
+}
+
+// One line: the characters that would start a new line print as spaces.
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    for (QChar &c : line)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return line;
+}
+
+// Screen readers present the control as a text that changes (the line that scrolls).
+QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
+{
+    if (object && object->isWidgetType() &&
+        className == QLatin1String(HorizontalScroller::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StaticText);
+    return nullptr;
+}
 
 } // namespace
 
-ScrollerProbe::ScrollerProbe(HorizontalScroller &control) : QObject(&control), m_control(control)
+ScrollerProbe::ScrollerProbe(HorizontalScroller &control, HorizontalScrollerPrivate &d)
+    : QObject(&control), m_d(d)
 {
     setObjectName(QStringLiteral("ScrollerProbe"));
+}
+
+ScrollerProbe *ScrollerProbe::of(const HorizontalScroller &control)
+{
+    return control.findChild<ScrollerProbe *>(QStringLiteral("ScrollerProbe"),
+                                              Qt::FindDirectChildrenOnly);
 }
 
 quint32 ScrollerProbe::systemTickCount()
@@ -248,23 +287,35 @@ quint32 ScrollerProbe::systemTickCount()
 int ScrollerProbe::enabledSlotCount() const
 {
     int n = 0;
-    for (bool enabled : m_control.m_slotEnabled)
+    for (bool enabled : m_d.m_slotEnabled)
         n += enabled ? 1 : 0;
     return n;
 }
 
-void ScrollerProbe::setTickSource(HorizontalScroller::TickSource source)
+void ScrollerProbe::setTickSource(HorizontalScrollerPrivate::TickSource source)
 {
-    m_control.m_tickSource =
-        source ? std::move(source) : HorizontalScroller::TickSource(&systemTickCount);
+    m_d.m_tickSource =
+        source ? std::move(source) : HorizontalScrollerPrivate::TickSource(&systemTickCount);
+}
+
+HorizontalScrollerPrivate::HorizontalScrollerPrivate(HorizontalScroller *control)
+    : q(control), m_tickSource(&systemTickCount)
+{
 }
 
 HorizontalScroller::HorizontalScroller(QWidget *parent)
-    : QWidget(parent), m_tickSource(&systemTickCount)
+    : QWidget(parent), d(std::make_unique<HorizontalScrollerPrivate>(this))
 {
-    m_probe = new ScrollerProbe(*this);
-    m_draw = new ScrollerSurface(this);
-    m_draw->installEventFilter(this);
+    static const bool accessible = [] {
+        QAccessible::installFactory(&accessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+
+    d->m_probe = new ScrollerProbe(*this, *d);
+    d->m_draw = new ScrollerSurface(this);
+    d->m_draw->installEventFilter(this);
+    d->m_draw->setAccessibleName(tr("Ticker strip"));
 
     for (int i = 0; i < SlotCount; ++i) {
         auto *slotTimer = new QTimer(this);
@@ -272,27 +323,27 @@ HorizontalScroller::HorizontalScroller(QWidget *parent)
         slotTimer->setSingleShot(true);
         slotTimer->setInterval(1);
         slotTimer->setTimerType(Qt::PreciseTimer);
-        connect(slotTimer, &QTimer::timeout, this, [this, i] { onSlotFired(i); });
-        m_STimer[size_t(i)] = slotTimer;
+        connect(slotTimer, &QTimer::timeout, this, [this, i] { d->onSlotFired(i); });
+        d->m_STimer[size_t(i)] = slotTimer;
     }
     // A program that is closing ends its passes instead of waiting them out.
     if (QCoreApplication *app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &HorizontalScroller::stopPasses);
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { d->stopPasses(); });
 
-    setAccessibleDescription(QStringLiteral("Scrolling ticker"));
-    m_fontName = QStringLiteral("MS Sans Serif");
-    m_fontSize = 10;
-    m_font.setBold(true);
-    applyFont();
-    m_backColor = DefaultBackColor;
-    m_foreColor = InitialForeColor;
-    layoutInner();
+    setAccessibleDescription(tr("Scrolling ticker"));
+    d->m_fontName = QStringLiteral("MS Sans Serif");
+    d->m_fontSize = 10;
+    d->m_font.setBold(true);
+    d->applyFont();
+    d->m_backColor = DefaultBackColor;
+    d->m_foreColor = InitialForeColor;
+    d->layoutInner();
 }
 
 HorizontalScroller::~HorizontalScroller()
 {
     // Passes and waits running further up the stack return as soon as they regain control.
-    stopPasses();
+    d->stopPasses();
 }
 
 // --- Requests and passes ----------------------------------------------------------------------
@@ -302,46 +353,64 @@ void HorizontalScroller::DoScroll(const QString &ScrollText, short ScrollSpeed, 
 {
     // The direction applies to every pass that starts from now on, even when this request is
     // dropped below.
-    m_mVertical = ScrollDir == 1 ? 1 : 0;
-    if (m_mBusy && !Override)
+    d->m_mVertical = ScrollDir == 1 ? 1 : 0;
+    if (d->m_mBusy && !Override)
         return;
     // Nothing is drawn while the host keeps the strip hidden.
-    if (hiddenByHost())
+    if (d->hiddenByHost())
         return;
-    m_mScrollText = ScrollText;
-    m_mScrollSpeed = ScrollSpeed;
-    m_mScrollPause = ScrollPause;
+    d->m_mScrollText = ScrollText;
+    d->m_mScrollSpeed = ScrollSpeed;
+    d->m_mScrollPause = ScrollPause;
     // Assistive technology reads the line that scrolls.
     setAccessibleName(ScrollText.trimmed());
     for (int i = 0; i < SlotCount; ++i) {
-        if (!m_slotEnabled[size_t(i)]) {
-            m_slotEnabled[size_t(i)] = true;
-            m_STimer[size_t(i)]->start();
+        if (!d->m_slotEnabled[size_t(i)]) {
+            d->m_slotEnabled[size_t(i)] = true;
+            d->m_STimer[size_t(i)]->start();
             return;
         }
     }
 }
 
-bool HorizontalScroller::hiddenByHost() const
+bool HorizontalScrollerPrivate::hiddenByHost() const
 {
-    return m_shownOnce && !isVisible();
+    return m_shownOnce && !q->isVisible();
 }
 
-void HorizontalScroller::stopPasses()
+void HorizontalScrollerPrivate::stopPasses()
 {
     ++m_epoch;
     for (QEventLoop *loop : std::as_const(m_waits))
         loop->quit();
 }
 
-void HorizontalScroller::onSlotFired(int slot)
+void HorizontalScrollerPrivate::cancelArmedSlots()
 {
+    for (int i = 0; i < HorizontalScroller::SlotCount; ++i) {
+        if (m_slotEnabled[size_t(i)] && !m_slotRunning[size_t(i)]) {
+            m_STimer[size_t(i)]->stop();
+            m_slotEnabled[size_t(i)] = false;
+        }
+    }
+}
+
+void HorizontalScrollerPrivate::onSlotFired(int slot)
+{
+    if (!m_slotEnabled[size_t(slot)])
+        return;
+    if (hiddenByHost()) {
+        m_slotEnabled[size_t(slot)] = false;
+        return;
+    }
     // The slot stays enabled while its pass runs, so DoScroll does not reuse it.
+    m_slotRunning[size_t(slot)] = true;
     ++m_runningPasses;
     const PassEnd end = m_mVertical == 1 ? ScrollUp(slot) : ScrollLeft(slot);
     if (end == PassEnd::Destroyed)
         return;
     --m_runningPasses;
+    m_slotRunning[size_t(slot)] = false;
     m_slotEnabled[size_t(slot)] = false;
 }
 
@@ -361,26 +430,26 @@ bool stepPosition(short &position, short speed)
 
 } // namespace
 
-HorizontalScroller::PassEnd HorizontalScroller::overflow(int slot)
+HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::overflow(int slot)
 {
-    QPointer<HorizontalScroller> self(this);
+    QPointer<HorizontalScroller> self(q);
     m_mBusy = false;
     Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Aborted);
     if (self)
-        Q_EMIT Error(OverflowError, QStringLiteral("Overflow"));
+        Q_EMIT q->Error(HorizontalScroller::OverflowError, QStringLiteral("Overflow"));
     return self ? PassEnd::Overflow : PassEnd::Destroyed;
 }
 
-HorizontalScroller::PassEnd HorizontalScroller::stopped(int slot)
+HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::stopped(int slot)
 {
-    QPointer<HorizontalScroller> self(this);
+    QPointer<HorizontalScroller> self(q);
     m_mBusy = false;
     Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Aborted);
     return self ? PassEnd::Stopped : PassEnd::Destroyed;
 }
 
-std::optional<HorizontalScroller::PassEnd> HorizontalScroller::step(int slot, quint64 epoch,
-                                                                    short &position)
+std::optional<HorizontalScrollerPrivate::PassEnd>
+HorizontalScrollerPrivate::step(int slot, quint64 epoch, short &position)
 {
     if (epoch != m_epoch)
         return stopped(slot);
@@ -401,9 +470,27 @@ std::optional<HorizontalScroller::PassEnd> HorizontalScroller::step(int slot, qu
     return std::nullopt;
 }
 
-HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
+HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::hold(int slot, quint64 epoch)
 {
-    QPointer<HorizontalScroller> self(this);
+    QPointer<HorizontalScroller> self(q);
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
+    if (!self)
+        return PassEnd::Destroyed;
+    switch (pause(m_mScrollPause, epoch)) {
+    case WaitEnd::Destroyed:
+        return PassEnd::Destroyed;
+    case WaitEnd::Stopped:
+        return stopped(slot);
+    case WaitEnd::Elapsed:
+        break;
+    }
+    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
+    return self ? PassEnd::Finished : PassEnd::Destroyed;
+}
+
+HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::ScrollLeft(int slot)
+{
+    QPointer<HorizontalScroller> self(q);
     const quint64 epoch = m_epoch;
     layoutInner();
     const int innerWidth = m_draw->contentsRect().width();
@@ -421,21 +508,8 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
             return *end;
     }
 
-    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
-    if (!self)
-        return PassEnd::Destroyed;
-    switch (pause(m_mScrollPause, epoch)) {
-    case WaitEnd::Destroyed:
-        return PassEnd::Destroyed;
-    case WaitEnd::Stopped:
-        return stopped(slot);
-    case WaitEnd::Elapsed:
-        break;
-    }
-
-    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
-    if (!self)
-        return PassEnd::Destroyed;
+    if (const PassEnd end = hold(slot, epoch); end != PassEnd::Finished)
+        return end;
     for (;;) {
         // Re-evaluated before every step: the text may have been replaced meanwhile.
         const qint64 bound = -qint64(CharWidthBound) * m_mScrollText.size();
@@ -452,9 +526,9 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollLeft(int slot)
     return self ? PassEnd::Finished : PassEnd::Destroyed;
 }
 
-HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
+HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::ScrollUp(int slot)
 {
-    QPointer<HorizontalScroller> self(this);
+    QPointer<HorizontalScroller> self(q);
     const quint64 epoch = m_epoch;
     layoutInner();
     const int innerHeight = m_draw->contentsRect().height();
@@ -472,21 +546,8 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
             return *end;
     }
 
-    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
-    if (!self)
-        return PassEnd::Destroyed;
-    switch (pause(m_mScrollPause, epoch)) {
-    case WaitEnd::Destroyed:
-        return PassEnd::Destroyed;
-    case WaitEnd::Stopped:
-        return stopped(slot);
-    case WaitEnd::Elapsed:
-        break;
-    }
-
-    Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
-    if (!self)
-        return PassEnd::Destroyed;
+    if (const PassEnd end = hold(slot, epoch); end != PassEnd::Finished)
+        return end;
     while (m_mY > -LineHeightBound) {
         if (const auto end = step(slot, epoch, m_mY))
             return *end;
@@ -497,49 +558,109 @@ HorizontalScroller::PassEnd HorizontalScroller::ScrollUp(int slot)
     return self ? PassEnd::Finished : PassEnd::Destroyed;
 }
 
-void HorizontalScroller::layoutLine()
+void HorizontalScrollerPrivate::layoutLine()
 {
-    const qreal ratio = m_backB.devicePixelRatio();
     LinePicture &line = m_line;
-    if (line.ratio == ratio && line.fore == m_foreColor && line.back == m_backColor &&
-        line.text == m_mScrollText && line.font == m_font)
+    if (!line.shaped || line.text != m_mScrollText || line.font != m_font) {
+        ++m_lineLayouts;
+        line.shaped = true;
+        line.text = m_mScrollText;
+        line.font = m_font;
+        line.layout.clearLayout();
+        line.layout.setText(oneLine(m_mScrollText));
+        line.layout.setFont(m_font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        line.layout.setTextOption(option);
+        line.layout.setCacheEnabled(true);
+        line.layout.beginLayout();
+        QTextLine textLine = line.layout.createLine();
+        if (textLine.isValid()) {
+            textLine.setLineWidth(1e6);
+            textLine.setPosition(QPointF(0, 0));
+        }
+        line.layout.endLayout();
+        const QFontMetrics fm(m_font);
+        line.ascent = fm.ascent();
+        line.height = fm.height();
+        // The advance, widened by the ink that may stand out of it (italic overhang).
+        line.width = textLine.isValid() && !m_mScrollText.isEmpty()
+                         ? qCeil(textLine.naturalTextWidth()) + fm.height() / 4 + 2
+                         : 0;
+        line.image = QImage();
+    }
+
+    // The part of the line that the strip shows at the current position, in the line's pixels.
+    const QSize strip = m_backB.deviceIndependentSize().toSize();
+    const int viewStart = qMax(0, -int(m_mX));
+    const int viewEnd = qMin(line.width, strip.width() - int(m_mX));
+    if (viewEnd <= viewStart)
+        return; // nothing of the line is in view; the frame draws none of it
+    const int spanLimit = qMax(MinPictureWidth, strip.width() * PictureSpan);
+    const int spanWidth = qMin(line.width, spanLimit);
+    const qreal ratio = m_backB.devicePixelRatio();
+    const int start = line.width <= spanLimit ? 0 : qMin(viewStart, line.width - spanWidth);
+    // No taller than what a pass can show of it: the strip and the upward pass's leave bound.
+    const int height = qMin(line.height, strip.height() + LineHeightBound);
+    const bool covers = !line.image.isNull() && viewStart >= line.start &&
+                        viewEnd <= line.start + line.span && line.span == spanWidth &&
+                        line.rows == height;
+    if (covers && line.fore == m_foreColor && line.back == m_backColor && line.ratio == ratio)
         return;
-    ++m_lineLayouts;
-    line.text = m_mScrollText;
-    line.font = m_font;
+
+    ++m_pictureLayouts;
     line.fore = m_foreColor;
     line.back = m_backColor;
     line.ratio = ratio;
-    const QFontMetrics fm(m_font);
-    line.ascent = fm.ascent();
-    // The advance, widened by the ink that may stand out of it (italic overhang, a glyph's
-    // side bearings).
-    const QRect ink = fm.boundingRect(m_mScrollText);
-    const int width = qMax(fm.horizontalAdvance(m_mScrollText), ink.right() + 1) + 2;
-    const int deviceWidth = qCeil(width * ratio);
-    line.direct = deviceWidth > MaxLinePictureWidth;
-    if (line.direct || m_mScrollText.isEmpty()) {
-        line.image = QImage();
-        return;
-    }
-    line.image = QImage(deviceWidth, qCeil(fm.height() * ratio), QImage::Format_RGB32);
+    line.start = start;
+    line.span = spanWidth;
+    line.rows = height;
+    const QSize device(qCeil(spanWidth * ratio), qCeil(height * ratio));
+    if (line.image.size() != device)
+        line.image = QImage(device, QImage::Format_RGB32);
     line.image.setDevicePixelRatio(ratio);
     line.image.fill(oleColorToQColor(m_backColor));
+    if (line.layout.lineCount() == 0)
+        return;
+    // Only the glyphs of the characters around the picture are drawn, whatever the line's
+    // length.
+    const QTextLine textLine = line.layout.lineAt(0);
+    const int length = int(line.layout.text().size());
+    int from = 0;
+    int to = length;
+    if (start > 0 || spanWidth < line.width) {
+        from = qMax(0, textLine.xToCursor(start, QTextLine::CursorOnCharacter) - 2);
+        to = qMin(length, textLine.xToCursor(start + spanWidth) + 2);
+    }
     QPainter p(&line.image);
-    p.setFont(m_font);
     p.setPen(oleColorToQColor(m_foreColor));
-    p.drawText(QPointF(0, line.ascent), m_mScrollText);
+    for (const QGlyphRun &run : line.layout.glyphRuns(from, to - from))
+        p.drawGlyphRun(QPointF(-start, 0), run);
 }
 
-bool HorizontalScroller::DrawFrame()
+bool HorizontalScrollerPrivate::DrawFrame()
 {
-    QPointer<HorizontalScroller> self(this);
-    m_currentX = m_mX;
-    m_currentY = m_mY;
-    const QFontMetrics fm(m_font);
-    const int lineHeight = fm.height();
+    QPointer<HorizontalScroller> self(q);
+    drawBuffer();
+    QCoreApplication::processEvents();
+    if (!self)
+        return false;
+    // Whatever the buffer holds now (a nested pass may have drawn into it meanwhile) reaches
+    // the screen in one copy.
+    present();
+    Q_EMIT m_probe->frameShown(m_drawnText, m_drawnAt.x(), m_drawnAt.y());
+    if (!self)
+        return false;
+    Q_EMIT q->Change();
+    return !self.isNull();
+}
+
+void HorizontalScrollerPrivate::drawBuffer()
+{
+    // The strip may have changed its size or its screen's pixel ratio since the last frame.
+    layoutInner();
+    layoutLine();
     if (!m_backB.isNull()) {
-        layoutLine();
         const QColor back = oleColorToQColor(m_backColor);
         QPainter p(&m_backB);
         // Only what the last frame inked needs clearing: the rest is background already.
@@ -551,14 +672,12 @@ bool HorizontalScroller::DrawFrame()
             p.fillRect(m_bufferInk, back);
         }
         QRect ink;
-        if (m_line.direct) {
-            p.setFont(m_font);
-            p.setPen(oleColorToQColor(m_foreColor));
-            p.drawText(QPointF(m_currentX, m_currentY + fm.ascent()), m_mScrollText);
-            ink = bufferRect;
-        } else if (!m_line.image.isNull()) {
-            p.drawImage(QPoint(m_mX, m_mY), m_line.image);
-            ink = QRect(QPoint(m_mX, m_mY), m_line.image.deviceIndependentSize().toSize());
+        const int viewStart = qMax(0, -int(m_mX));
+        if (!m_line.image.isNull() && m_line.ratio == m_backB.devicePixelRatio() &&
+            viewStart < m_line.width) {
+            const QPoint at(m_mX + m_line.start, m_mY);
+            p.drawImage(at, m_line.image);
+            ink = QRect(at, m_line.image.deviceIndependentSize().toSize());
         }
         m_bufferInk = ink.intersected(bufferRect);
     }
@@ -566,40 +685,42 @@ bool HorizontalScroller::DrawFrame()
     m_drawnAt = QPoint(m_mX, m_mY);
     // Printing a line leaves the drawing position at the start of the next line.
     m_currentX = 0;
-    m_currentY = float(m_mY + lineHeight);
+    m_currentY = float(m_mY + m_line.height);
+}
 
-    QCoreApplication::processEvents();
-    if (!self)
-        return false;
-
-    // Whatever the buffer holds now (a nested pass may have drawn into it meanwhile) reaches
-    // the screen in one copy. Only the places where the text was and is now are repainted,
-    // unless the background changed or the strip shows no frame yet.
+void HorizontalScrollerPrivate::present()
+{
+    // Only the places where the text was and is now are repainted, unless the background
+    // changed or the strip shows no frame yet.
     if (hiddenByHost()) {
         m_screenValid = false;
-    } else {
-        const bool whole = !m_screenValid || m_screenBack != m_bufferBack || !m_draw->hasFrame();
-        const QRect moved = whole ? QRect() : m_screenInk.united(m_bufferInk);
-        m_draw->blit(m_backB, m_backB.width(), m_backB.height(), moved, whole);
-        m_screenInk = m_bufferInk;
-        m_screenBack = m_bufferBack;
-        m_screenValid = true;
+        return;
     }
-    Q_EMIT m_probe->frameShown(m_drawnText, m_drawnAt.x(), m_drawnAt.y());
-    if (!self)
-        return false;
-    Q_EMIT Change();
-    return !self.isNull();
+    const bool whole = !m_screenValid || m_screenBack != m_bufferBack || !m_draw->hasFrame();
+    const QRect moved = whole ? QRect() : m_screenInk.united(m_bufferInk);
+    m_draw->blit(m_backB, m_backB.width(), m_backB.height(), moved, whole);
+    m_screenInk = m_bufferInk;
+    m_screenBack = m_bufferBack;
+    m_screenValid = true;
+}
+
+void HorizontalScrollerPrivate::redrawHeldFrame()
+{
+    if (!m_mBusy || hiddenByHost())
+        return;
+    drawBuffer();
+    present();
+    Q_EMIT q->Change();
 }
 
 void HorizontalScroller::PS(int Interval)
 {
-    pause(Interval, m_epoch);
+    d->pause(Interval, d->m_epoch);
 }
 
-HorizontalScroller::WaitEnd HorizontalScroller::pause(int interval, quint64 epoch)
+HorizontalScrollerPrivate::WaitEnd HorizontalScrollerPrivate::pause(int interval, quint64 epoch)
 {
-    QPointer<HorizontalScroller> self(this);
+    QPointer<HorizontalScroller> self(q);
     // A copy, so the wait can finish even if the control goes away meanwhile.
     const TickSource ticks = m_tickSource;
     const quint32 start = ticks();
@@ -640,30 +761,30 @@ HorizontalScroller::WaitEnd HorizontalScroller::pause(int interval, quint64 epoc
 
 void HorizontalScroller::Cls()
 {
-    m_backB.fill(oleColorToQColor(m_backColor));
-    m_bufferInk = QRect();
-    m_bufferBack = m_backColor;
-    m_currentX = 0;
-    m_currentY = 0;
+    d->m_backB.fill(oleColorToQColor(d->m_backColor));
+    d->m_bufferInk = QRect();
+    d->m_bufferBack = d->m_backColor;
+    d->m_currentX = 0;
+    d->m_currentY = 0;
     Q_EMIT Change();
 }
 
 void HorizontalScroller::Refresh()
 {
-    m_draw->clearFrame();
-    m_draw->repaint();
-    m_screenValid = false;
+    d->m_draw->clearFrame();
+    d->m_draw->repaint();
+    d->m_screenValid = false;
     Q_EMIT Change();
 }
 
 // --- Layout and events ------------------------------------------------------------------------
 
-// Also called when a pass starts: a hidden control gets its resize event only when shown, but
-// its passes run (and measure the strip) all the same.
-void HorizontalScroller::layoutInner()
+// Also called when a pass starts and before every frame: a hidden control gets its resize
+// event only when shown, but its passes run (and measure the strip) all the same.
+void HorizontalScrollerPrivate::layoutInner()
 {
-    if (m_draw->geometry() != rect())
-        m_draw->setGeometry(rect());
+    if (m_draw->geometry() != q->rect())
+        m_draw->setGeometry(q->rect());
     // The buffer has the size of the visible strip, in the screen's device pixels; what it
     // held is kept where it still fits.
     const QSize size = m_draw->size();
@@ -686,23 +807,18 @@ void HorizontalScroller::layoutInner()
     m_screenValid = false;
 }
 
-void HorizontalScroller::fontUpdated()
-{
-    updateGeometry();
-}
-
 QSize HorizontalScroller::sizeHint() const
 {
-    const QFontMetrics fm(m_font);
-    const QMargins frame = m_draw->contentsMargins();
+    const QFontMetrics fm(d->m_font);
+    const QMargins frame = d->m_draw->contentsMargins();
     return QSize(fm.averageCharWidth() * 40 + frame.left() + frame.right(),
                  fm.height() + frame.top() + frame.bottom());
 }
 
 QSize HorizontalScroller::minimumSizeHint() const
 {
-    const QFontMetrics fm(m_font);
-    const QMargins frame = m_draw->contentsMargins();
+    const QFontMetrics fm(d->m_font);
+    const QMargins frame = d->m_draw->contentsMargins();
     return QSize(fm.averageCharWidth() * 4 + frame.left() + frame.right(),
                  fm.height() + frame.top() + frame.bottom());
 }
@@ -710,13 +826,13 @@ QSize HorizontalScroller::minimumSizeHint() const
 void HorizontalScroller::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutInner();
+    d->layoutInner();
 }
 
 void HorizontalScroller::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_shownOnce = true;
+    d->m_shownOnce = true;
 }
 
 void HorizontalScroller::hideEvent(QHideEvent *event)
@@ -724,31 +840,60 @@ void HorizontalScroller::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     if (event->spontaneous())
         return;
-    // A hidden strip draws nothing: running passes end at their next step.
-    stopPasses();
+    // A hidden strip draws nothing: running passes end at their next step, passes requested
+    // but not started yet never start.
+    d->cancelArmedSlots();
+    d->stopPasses();
     Q_EMIT Hide();
+}
+
+void HorizontalScroller::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::PaletteChange:
+        d->followPalette();
+        break;
+    case QEvent::FontChange:
+        d->followWidgetFont();
+        break;
+    default:
+        break;
+    }
 }
 
 bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_draw)
+    if (watched != d->m_draw)
         return QWidget::eventFilter(watched, event);
-    QPointer<ScrollerSurface> draw(m_draw);
+    QPointer<ScrollerSurface> draw(d->m_draw);
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        // The strip moved to a screen of another pixel ratio: buffer and picture follow.
+        d->layoutInner();
+        d->redrawHeldFrame();
+        return draw.isNull();
+    default:
+        break;
+    }
     // A disabled control answers no user input (event filters see it even so).
-    if (!m_draw->isEnabled())
+    if (!d->m_draw->isEnabled())
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         auto *e = static_cast<QMouseEvent *>(event);
-        m_clickArmed = true;
+        d->m_clickArmed = true;
         Q_EMIT MouseDown(buttonCode(e->button()), shiftCode(e->modifiers()),
                          float(e->position().x()), float(e->position().y()));
         break;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const bool click = m_clickArmed && m_draw->rect().contains(e->position().toPoint());
-        m_clickArmed = false;
+        const bool click = d->m_clickArmed && d->m_draw->rect().contains(e->position().toPoint());
+        d->m_clickArmed = false;
         QPointer<HorizontalScroller> self(this);
         Q_EMIT MouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), float(e->position().x()),
                        float(e->position().y()));
@@ -757,7 +902,7 @@ bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::MouseButtonDblClick:
-        m_clickArmed = false;
+        d->m_clickArmed = false;
         Q_EMIT DblClick();
         break;
     case QEvent::MouseMove: {
@@ -770,9 +915,10 @@ bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
         auto *e = static_cast<QKeyEvent *>(event);
         QPointer<HorizontalScroller> self(this);
         Q_EMIT KeyDown(keyCode(e->key(), e->modifiers()), shiftCode(e->modifiers()));
-        const QString text = e->text();
-        if (self && !text.isEmpty())
-            Q_EMIT KeyPress(short(text.at(0).unicode()));
+        // The whole character, also beyond 16 bits (a surrogate pair).
+        const QList<uint> characters = e->text().toUcs4();
+        if (self && !characters.isEmpty())
+            Q_EMIT KeyPress(int(characters.first()));
         break;
     }
     case QEvent::KeyRelease: {
@@ -790,22 +936,81 @@ bool HorizontalScroller::eventFilter(QObject *watched, QEvent *event)
 
 // --- Properties -------------------------------------------------------------------------------
 
-void HorizontalScroller::changed(const char *name)
+QVariantList HorizontalScrollerPrivate::snapshot() const
 {
-    Q_EMIT PropertyChanged(QString::fromLatin1(name));
+    const QMetaObject &meta = HorizontalScroller::staticMetaObject;
+    QVariantList values;
+    values.reserve(meta.propertyCount() - meta.propertyOffset());
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
+        values.append(meta.property(i).read(q));
+    return values;
 }
 
-void HorizontalScroller::applyFont()
+void HorizontalScrollerPrivate::notifyChanges(const QVariantList &before)
 {
+    QPointer<HorizontalScroller> self(q);
+    const QMetaObject &meta = HorizontalScroller::staticMetaObject;
+    const QVariantList after = snapshot();
+    QList<int> raised;
+    for (int i = 0; i < after.size() && i < before.size(); ++i) {
+        const QMetaProperty property = meta.property(meta.propertyOffset() + i);
+        if (!property.hasNotifySignal() || raised.contains(property.notifySignalIndex()) ||
+            VariantMapPropertyBag::sameValue(before.at(i), after.at(i)))
+            continue;
+        raised.append(property.notifySignalIndex());
+        property.notifySignal().invoke(q, Qt::DirectConnection);
+        if (!self)
+            return;
+    }
+}
+
+template <typename Apply> bool HorizontalScrollerPrivate::write(const char *name, Apply &&apply)
+{
+    QPointer<HorizontalScroller> self(q);
+    const QVariantList before = snapshot();
+    std::forward<Apply>(apply)();
+    notifyChanges(before);
+    if (!self)
+        return false;
+    Q_EMIT q->PropertyChanged(QString::fromLatin1(name));
+    return !self.isNull();
+}
+
+template <typename Apply> void HorizontalScrollerPrivate::writeLook(const char *name, Apply &&apply)
+{
+    const QFont font = m_font;
+    const uint fore = m_foreColor;
+    const uint back = m_backColor;
+    const bool alive = write(name, [&] {
+        std::forward<Apply>(apply)();
+        applyFont();
+    });
+    // A pass that holds its frame shows the new look at once.
+    if (alive && (m_font != font || m_foreColor != fore || m_backColor != back))
+        redrawHeldFrame();
+}
+
+void HorizontalScrollerPrivate::invalid()
+{
+    Q_EMIT q->Error(HorizontalScroller::InvalidPropertyValueError,
+                    QStringLiteral("Invalid property value"));
+}
+
+void HorizontalScrollerPrivate::applyFont()
+{
+    const QFont before = m_font;
     m_font.setFamily(m_fontName);
-    // No size (0 or less) leaves the toolkit's default size in place.
+    // No size (0) leaves the toolkit's default size in place.
     if (m_fontSize > 0)
         m_font.setPointSizeF(m_fontSize);
     else
         m_font.setPointSizeF(QFont().pointSizeF());
+    // The size hints follow the font.
+    if (m_font != before)
+        q->updateGeometry();
 }
 
-void HorizontalScroller::applyCursor()
+void HorizontalScrollerPrivate::applyCursor()
 {
     if (m_mousePointer == 0)
         m_draw->unsetCursor();
@@ -815,127 +1020,214 @@ void HorizontalScroller::applyCursor()
         m_draw->setCursor(cursorShape(m_mousePointer));
 }
 
+// A palette given to the control (or to its window) sets the text and background colours.
+void HorizontalScrollerPrivate::followPalette()
+{
+    const QPalette palette = q->palette();
+    if (!q->testAttribute(Qt::WA_SetPalette))
+        return;
+    if (palette.isBrushSet(QPalette::Active, QPalette::Window))
+        q->setBackColor(qColorToOleColor(palette.color(QPalette::Active, QPalette::Window)));
+    if (palette.isBrushSet(QPalette::Active, QPalette::WindowText))
+        q->setForeColor(qColorToOleColor(palette.color(QPalette::Active, QPalette::WindowText)));
+}
+
+// A font given to the control becomes its text font, as if FontName, FontSize and the style
+// properties had been written.
+void HorizontalScrollerPrivate::followWidgetFont()
+{
+    if (!q->testAttribute(Qt::WA_SetFont))
+        return;
+    QPointer<HorizontalScroller> self(q);
+    const QFont given = q->font();
+    const QVariantList before = snapshot();
+    QVariantMap saved;
+    for (const QString &name : HorizontalScroller::savedPropertyNames())
+        saved.insert(name, q->property(name.toLatin1().constData()));
+    m_fontName = given.family();
+    if (given.pointSizeF() > 0)
+        m_fontSize = boundedFontSize(float(given.pointSizeF()));
+    m_font.setBold(given.bold());
+    m_font.setItalic(given.italic());
+    m_font.setUnderline(given.underline());
+    m_font.setStrikeOut(given.strikeOut());
+    applyFont();
+    notifyChanges(before);
+    if (!self)
+        return;
+    for (const QString &name : HorizontalScroller::savedPropertyNames()) {
+        if (VariantMapPropertyBag::sameValue(saved.value(name),
+                                             q->property(name.toLatin1().constData())))
+            continue;
+        Q_EMIT q->PropertyChanged(name);
+        if (!self)
+            return;
+    }
+    redrawHeldFrame();
+}
+
 short HorizontalScroller::borderStyle() const
 {
-    return m_draw->frameShape() == QFrame::Box ? 1 : 0;
+    return d->m_draw->frameShape() == QFrame::Box ? 1 : 0;
 }
 
 void HorizontalScroller::setBorderStyle(short value)
 {
-    if (value != 0 && value != 1) {
-        Q_EMIT Error(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-        return;
-    }
-    m_draw->setFrameStyle(value == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
-    m_draw->setLineWidth(1);
-    updateGeometry();
-    Q_EMIT borderStyleChanged();
-    changed("BorderStyle");
+    if (value != 0 && value != 1)
+        return d->invalid();
+    d->write("BorderStyle", [&] {
+        d->m_draw->setFrameStyle(value == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+        d->m_draw->setLineWidth(1);
+        updateGeometry();
+    });
+}
+
+bool HorizontalScroller::controlEnabled() const
+{
+    return isEnabledTo(parentWidget());
 }
 
 void HorizontalScroller::setControlEnabled(bool value)
 {
-    setEnabled(value);
-    Q_EMIT controlEnabledChanged();
-    changed("Enabled");
+    d->write("Enabled", [&] { setEnabled(value); });
+}
+
+QPixmap HorizontalScroller::mouseIcon() const
+{
+    return d->m_mouseIcon;
 }
 
 void HorizontalScroller::setMouseIcon(const QPixmap &value)
 {
-    m_mouseIcon = value;
-    applyCursor();
-    Q_EMIT mouseIconChanged();
-    changed("MouseIcon");
+    d->write("MouseIcon", [&] {
+        d->m_mouseIcon = value;
+        d->applyCursor();
+    });
+}
+
+short HorizontalScroller::mousePointer() const
+{
+    return d->m_mousePointer;
 }
 
 void HorizontalScroller::setMousePointer(short value)
 {
-    if (!validMousePointer(value)) {
-        Q_EMIT Error(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-        return;
-    }
-    m_mousePointer = value;
-    applyCursor();
-    Q_EMIT mousePointerChanged();
-    changed("MousePointer");
+    if (!validMousePointer(value))
+        return d->invalid();
+    d->write("MousePointer", [&] {
+        d->m_mousePointer = value;
+        d->applyCursor();
+    });
+}
+
+uint HorizontalScroller::foreColor() const
+{
+    return d->m_foreColor;
 }
 
 void HorizontalScroller::setForeColor(uint value)
 {
-    m_foreColor = value;
-    Q_EMIT foreColorChanged();
-    changed("ForeColor");
+    d->writeLook("ForeColor", [&] { d->m_foreColor = value; });
+}
+
+uint HorizontalScroller::backColor() const
+{
+    return d->m_backColor;
 }
 
 void HorizontalScroller::setBackColor(uint value)
 {
-    m_backColor = value;
-    Q_EMIT backColorChanged();
-    changed("BackColor");
+    d->writeLook("BackColor", [&] { d->m_backColor = value; });
+}
+
+float HorizontalScroller::currentX() const
+{
+    return d->m_currentX;
+}
+
+float HorizontalScroller::currentY() const
+{
+    return d->m_currentY;
+}
+
+QFont HorizontalScroller::bufferFont() const
+{
+    return d->m_font;
 }
 
 int HorizontalScroller::whatsThisHelpId() const
 {
-    return m_draw->helpContextId();
+    return d->m_draw->helpContextId();
 }
 
 void HorizontalScroller::setWhatsThisHelpId(int value)
 {
-    m_draw->setHelpContextId(value);
-    Q_EMIT whatsThisHelpIdChanged();
-    changed("WhatsThisHelpID");
+    d->write("WhatsThisHelpID", [&] { d->m_draw->setHelpContextId(value); });
 }
 
 QString HorizontalScroller::toolTipText() const
 {
-    return m_draw->toolTip();
+    return d->m_draw->toolTip();
 }
 
 void HorizontalScroller::setToolTipText(const QString &value)
 {
-    m_draw->setToolTip(value);
-    Q_EMIT toolTipTextChanged();
-    changed("ToolTipText");
+    d->write("ToolTipText", [&] { d->m_draw->setToolTip(value); });
+}
+
+uint HorizontalScroller::maskColor() const
+{
+    return d->m_mMaskColor;
 }
 
 void HorizontalScroller::setMaskColor(uint value)
 {
-    m_mMaskColor = value;
-    Q_EMIT maskColorChanged();
-    changed("MaskColor");
+    d->write("MaskColor", [&] { d->m_mMaskColor = value; });
+}
+
+QPixmap HorizontalScroller::maskPicture() const
+{
+    return d->m_mMaskPicture;
 }
 
 void HorizontalScroller::setMaskPicture(const QPixmap &value)
 {
-    m_mMaskPicture = value;
-    Q_EMIT maskPictureChanged();
-    changed("MaskPicture");
+    d->write("MaskPicture", [&] { d->m_mMaskPicture = value; });
+}
+
+short HorizontalScroller::backStyle() const
+{
+    return d->m_mBackStyle;
 }
 
 void HorizontalScroller::setBackStyle(short value)
 {
-    m_mBackStyle = value;
-    Q_EMIT backStyleChanged();
-    changed("BackStyle");
+    d->write("BackStyle", [&] { d->m_mBackStyle = value; });
+}
+
+QUrl HorizontalScroller::hyperLink() const
+{
+    return d->m_mHyperLink;
 }
 
 void HorizontalScroller::setHyperLink(const QUrl &value)
 {
-    m_mHyperLink = value;
-    Q_EMIT hyperLinkChanged();
-    changed("HyperLink");
+    d->write("HyperLink", [&] { d->m_mHyperLink = value; });
+}
+
+uint HorizontalScroller::textColor() const
+{
+    return d->m_mTextColor;
 }
 
 void HorizontalScroller::setTextColor(uint value)
 {
-    m_mTextColor = value;
-    Q_EMIT textColorChanged();
-    changed("TextColor");
+    d->write("TextColor", [&] { d->m_mTextColor = value; });
 }
 
 QColor HorizontalScroller::foregroundColor() const
 {
-    return oleColorToQColor(m_foreColor);
+    return oleColorToQColor(d->m_foreColor);
 }
 
 void HorizontalScroller::setForegroundColor(const QColor &value)
@@ -945,7 +1237,7 @@ void HorizontalScroller::setForegroundColor(const QColor &value)
 
 QColor HorizontalScroller::backgroundColor() const
 {
-    return oleColorToQColor(m_backColor);
+    return oleColorToQColor(d->m_backColor);
 }
 
 void HorizontalScroller::setBackgroundColor(const QColor &value)
@@ -955,7 +1247,7 @@ void HorizontalScroller::setBackgroundColor(const QColor &value)
 
 QColor HorizontalScroller::maskQColor() const
 {
-    return oleColorToQColor(m_mMaskColor);
+    return oleColorToQColor(d->m_mMaskColor);
 }
 
 void HorizontalScroller::setMaskQColor(const QColor &value)
@@ -965,7 +1257,7 @@ void HorizontalScroller::setMaskQColor(const QColor &value)
 
 QColor HorizontalScroller::textQColor() const
 {
-    return oleColorToQColor(m_mTextColor);
+    return oleColorToQColor(d->m_mTextColor);
 }
 
 void HorizontalScroller::setTextQColor(const QColor &value)
@@ -973,54 +1265,64 @@ void HorizontalScroller::setTextQColor(const QColor &value)
     setTextColor(qColorToOleColor(value));
 }
 
+bool HorizontalScroller::fontBold() const
+{
+    return d->m_font.bold();
+}
+
 void HorizontalScroller::setFontBold(bool value)
 {
-    m_font.setBold(value);
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontBold");
+    d->writeLook("FontBold", [&] { d->m_font.setBold(value); });
+}
+
+bool HorizontalScroller::fontItalic() const
+{
+    return d->m_font.italic();
 }
 
 void HorizontalScroller::setFontItalic(bool value)
 {
-    m_font.setItalic(value);
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontItalic");
+    d->writeLook("FontItalic", [&] { d->m_font.setItalic(value); });
+}
+
+QString HorizontalScroller::fontName() const
+{
+    return d->m_fontName;
 }
 
 void HorizontalScroller::setFontName(const QString &value)
 {
-    m_fontName = value;
-    applyFont();
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontName");
+    d->writeLook("FontName", [&] { d->m_fontName = value; });
+}
+
+float HorizontalScroller::fontSize() const
+{
+    return d->m_fontSize;
 }
 
 void HorizontalScroller::setFontSize(float value)
 {
-    m_fontSize = value;
-    applyFont();
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontSize");
+    d->writeLook("FontSize", [&] { d->m_fontSize = boundedFontSize(value); });
+}
+
+bool HorizontalScroller::fontStrikethru() const
+{
+    return d->m_font.strikeOut();
 }
 
 void HorizontalScroller::setFontStrikethru(bool value)
 {
-    m_font.setStrikeOut(value);
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontStrikethru");
+    d->writeLook("FontStrikethru", [&] { d->m_font.setStrikeOut(value); });
+}
+
+bool HorizontalScroller::fontUnderline() const
+{
+    return d->m_font.underline();
 }
 
 void HorizontalScroller::setFontUnderline(bool value)
 {
-    m_font.setUnderline(value);
-    fontUpdated();
-    Q_EMIT fontChanged();
-    changed("FontUnderline");
+    d->writeLook("FontUnderline", [&] { d->m_font.setUnderline(value); });
 }
 
 // --- Persistence ------------------------------------------------------------------------------
@@ -1046,46 +1348,39 @@ void HorizontalScroller::readProperties(const PropertyBag &bag)
     auto read = [&bag](const char *name, const QVariant &defaultValue) {
         return bag.readProperty(QString::fromLatin1(name), defaultValue);
     };
-    m_backColor = read("BackColor", DefaultBackColor).toUInt();
-    m_foreColor = read("ForeColor", SavedForeColorDefault).toUInt();
+    const QVariantList before = d->snapshot();
+    d->m_backColor = read("BackColor", DefaultBackColor).toUInt();
+    d->m_foreColor = read("ForeColor", SavedForeColorDefault).toUInt();
     const short border = short(read("BorderStyle", 0).toInt());
-    m_draw->setFrameStyle(border == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+    d->m_draw->setFrameStyle(border == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
     setEnabled(read("Enabled", true).toBool());
-    setMouseIcon(toPixmap(read("MouseIcon", QVariant::fromValue(QPixmap()))));
+    // MouseIcon is applied as its own write would (the host hears of it below).
+    d->m_mouseIcon = toPixmap(read("MouseIcon", QVariant::fromValue(QPixmap())));
     const short pointer = short(read("MousePointer", 0).toInt());
-    m_mousePointer = validMousePointer(pointer) ? pointer : 0;
-    applyCursor();
-    m_draw->setHelpContextId(read("WhatsThisHelpID", 0).toInt());
-    m_draw->setToolTip(read("ToolTipText", QString()).toString());
-    m_mMaskColor = read("MaskColor", 0u).toUInt();
-    m_mMaskPicture = toPixmap(read("MaskPicture", QVariant::fromValue(QPixmap())));
-    m_mBackStyle = short(read("BackStyle", 0).toInt());
-    m_mHyperLink = toUrl(read("HyperLink", QUrl()));
-    m_mTextColor = read("TextColor", 0u).toUInt();
-    m_font.setBold(read("FontBold", false).toBool());
-    m_font.setItalic(read("FontItalic", false).toBool());
-    m_fontName = read("FontName", QString()).toString();
-    m_fontSize = read("FontSize", 0.0).toFloat();
-    m_font.setStrikeOut(read("FontStrikethru", false).toBool());
-    m_font.setUnderline(read("FontUnderline", false).toBool());
-    applyFont();
-    fontUpdated();
+    d->m_mousePointer = validMousePointer(pointer) ? pointer : 0;
+    d->applyCursor();
+    d->m_draw->setHelpContextId(read("WhatsThisHelpID", 0).toInt());
+    d->m_draw->setToolTip(read("ToolTipText", QString()).toString());
+    d->m_mMaskColor = read("MaskColor", 0u).toUInt();
+    d->m_mMaskPicture = toPixmap(read("MaskPicture", QVariant::fromValue(QPixmap())));
+    d->m_mBackStyle = short(read("BackStyle", 0).toInt());
+    d->m_mHyperLink = toUrl(read("HyperLink", QUrl()));
+    d->m_mTextColor = read("TextColor", 0u).toUInt();
+    d->m_font.setBold(read("FontBold", false).toBool());
+    d->m_font.setItalic(read("FontItalic", false).toBool());
+    d->m_fontName = read("FontName", QString()).toString();
+    // A stored size beyond the bounds is brought within them.
+    d->m_fontSize = boundedFontSize(read("FontSize", 0.0).toFloat());
+    d->m_font.setStrikeOut(read("FontStrikethru", false).toBool());
+    d->m_font.setUnderline(read("FontUnderline", false).toBool());
+    d->applyFont();
 
-    // Loading writes no property, so the host hears of no change; bindings do.
+    // Loading writes no other property, so the host hears of no other change; bindings hear
+    // of the values that changed.
     QPointer<HorizontalScroller> self(this);
-    using Notify = void (HorizontalScroller::*)();
-    for (Notify notify :
-         {&HorizontalScroller::borderStyleChanged, &HorizontalScroller::controlEnabledChanged,
-          &HorizontalScroller::mouseIconChanged, &HorizontalScroller::mousePointerChanged,
-          &HorizontalScroller::foreColorChanged, &HorizontalScroller::backColorChanged,
-          &HorizontalScroller::fontChanged, &HorizontalScroller::whatsThisHelpIdChanged,
-          &HorizontalScroller::toolTipTextChanged, &HorizontalScroller::maskColorChanged,
-          &HorizontalScroller::maskPictureChanged, &HorizontalScroller::backStyleChanged,
-          &HorizontalScroller::hyperLinkChanged, &HorizontalScroller::textColorChanged}) {
-        if (!self)
-            return;
-        (this->*notify)();
-    }
+    d->notifyChanges(before);
+    if (self)
+        Q_EMIT PropertyChanged(QStringLiteral("MouseIcon"));
 }
 
 void HorizontalScroller::writeProperties(PropertyBag &bag) const
@@ -1093,23 +1388,23 @@ void HorizontalScroller::writeProperties(PropertyBag &bag) const
     auto write = [&bag](const char *name, const QVariant &value, const QVariant &defaultValue) {
         bag.writeProperty(QString::fromLatin1(name), value, defaultValue);
     };
-    write("BackColor", m_backColor, DefaultBackColor);
-    write("ForeColor", m_foreColor, SavedForeColorDefault);
+    write("BackColor", d->m_backColor, DefaultBackColor);
+    write("ForeColor", d->m_foreColor, SavedForeColorDefault);
     write("BorderStyle", int(borderStyle()), 0);
-    write("Enabled", isEnabled(), true);
-    write("MouseIcon", QVariant::fromValue(m_mouseIcon), QVariant::fromValue(QPixmap()));
-    write("MousePointer", int(m_mousePointer), 0);
+    write("Enabled", controlEnabled(), true);
+    write("MouseIcon", QVariant::fromValue(d->m_mouseIcon), QVariant::fromValue(QPixmap()));
+    write("MousePointer", int(d->m_mousePointer), 0);
     write("WhatsThisHelpID", whatsThisHelpId(), 0);
     write("ToolTipText", toolTipText(), QString());
-    write("MaskColor", m_mMaskColor, 0u);
-    write("MaskPicture", QVariant::fromValue(m_mMaskPicture), QVariant::fromValue(QPixmap()));
-    write("BackStyle", int(m_mBackStyle), 0);
-    write("HyperLink", m_mHyperLink, QUrl());
-    write("TextColor", m_mTextColor, 0u);
+    write("MaskColor", d->m_mMaskColor, 0u);
+    write("MaskPicture", QVariant::fromValue(d->m_mMaskPicture), QVariant::fromValue(QPixmap()));
+    write("BackStyle", int(d->m_mBackStyle), 0);
+    write("HyperLink", d->m_mHyperLink, QUrl());
+    write("TextColor", d->m_mTextColor, 0u);
     write("FontBold", fontBold(), false);
     write("FontItalic", fontItalic(), false);
-    write("FontName", m_fontName, QString());
-    write("FontSize", double(m_fontSize), 0.0);
+    write("FontName", d->m_fontName, QString());
+    write("FontSize", double(d->m_fontSize), 0.0);
     write("FontStrikethru", fontStrikethru(), false);
     write("FontUnderline", fontUnderline(), false);
 }

@@ -1,45 +1,39 @@
 #pragma once
 
+#include "slidetape_export.h"
+
 #include <QColor>
 #include <QFont>
-#include <QImage>
-#include <QList>
 #include <QPixmap>
-#include <QPoint>
-#include <QPointer>
 #include <QUrl>
 #include <QVariantMap>
 #include <QWidget>
 
-#include <array>
-#include <functional>
-#include <optional>
-
-class QEventLoop;
-class QTimer;
+#include <memory>
 
 namespace Slidetape {
 
 class PropertyBag;
-class ScrollerProbe;
-class ScrollerSurface;
+class HorizontalScrollerPrivate;
 
 // The ticker strip. A host hands it one line at a time with DoScroll; the line slides in from
 // the right (or up from the bottom), holds at the edge, then slides out. Each pass runs from a
 // one-shot slot timer and pumps the event loop between its steps, so the host keeps running
 // and passes can nest. Every frame is drawn into an off-screen buffer and copied to the
-// visible surface in one block; the line is laid out once as a picture and each frame only
-// moves it, so only the strip's changed pixels are repainted. A pass ends early when the
-// control is hidden or destroyed and when the program closes.
+// visible surface in one block; only the part of the line that the strip shows is laid out as
+// a picture, and each frame only moves it, so only the strip's changed pixels are repainted.
+// Hiding the control ends its running passes and cancels the ones not yet started; a pass
+// also ends early when the control is destroyed and when the program closes.
 //
-// Forms can place the control directly (Qt Designer's widget box offers it; link the
-// Slidetape::HorizontalScroller target and include <slidetape/HorizontalScroller.h>).
+// Programs link the shared library (find_package(Slidetape 1.0), target
+// Slidetape::HorizontalScroller, #include <slidetape/HorizontalScroller.h>) and may place the
+// control directly; Qt Designer's widget box offers it too.
 //
-// Hosts bind to this class by name only: methods are Q_INVOKABLE, properties are Q_PROPERTY,
-// the events are signals; all of them use plain C++ types (short, int, uint, float, bool,
-// QString) so that their meta-object signatures are stable, e.g.
+// Hosts that load the control as a plugin bind to it by name only: methods are Q_INVOKABLE,
+// properties are Q_PROPERTY, the events are signals; all of them use plain C++ types (short,
+// int, uint, float, bool, QString) so that their meta-object signatures are stable, e.g.
 //   DoScroll(QString,short,int,bool,short)   PS(int)   MouseDown(short,short,float,float)
-class HorizontalScroller : public QWidget
+class SLIDETAPE_EXPORT HorizontalScroller : public QWidget
 {
     Q_OBJECT
     Q_CLASSINFO("ClassId", "Slidetape.HorizontalScroller")
@@ -53,22 +47,27 @@ class HorizontalScroller : public QWidget
     Q_PROPERTY(QPixmap MouseIcon READ mouseIcon WRITE setMouseIcon NOTIFY mouseIconChanged)
     Q_PROPERTY(
         short MousePointer READ mousePointer WRITE setMousePointer NOTIFY mousePointerChanged)
-    Q_PROPERTY(uint ForeColor READ foreColor WRITE setForeColor NOTIFY foreColorChanged)
-    Q_PROPERTY(uint BackColor READ backColor WRITE setBackColor NOTIFY backColorChanged)
-    Q_PROPERTY(float CurrentX READ currentX)
-    Q_PROPERTY(float CurrentY READ currentY)
-    Q_PROPERTY(bool FontTransparent READ fontTransparent CONSTANT)
-    Q_PROPERTY(short DrawStyle READ drawStyle CONSTANT)
-    Q_PROPERTY(short DrawMode READ drawMode CONSTANT)
-    Q_PROPERTY(QFont Font READ bufferFont NOTIFY fontChanged)
+    // Designer edits the colours through their QColor twins below.
+    Q_PROPERTY(
+        uint ForeColor READ foreColor WRITE setForeColor NOTIFY foreColorChanged DESIGNABLE false)
+    Q_PROPERTY(
+        uint BackColor READ backColor WRITE setBackColor NOTIFY backColorChanged DESIGNABLE false)
+    Q_PROPERTY(float CurrentX READ currentX DESIGNABLE false)
+    Q_PROPERTY(float CurrentY READ currentY DESIGNABLE false)
+    Q_PROPERTY(bool FontTransparent READ fontTransparent CONSTANT DESIGNABLE false)
+    Q_PROPERTY(short DrawStyle READ drawStyle CONSTANT DESIGNABLE false)
+    Q_PROPERTY(short DrawMode READ drawMode CONSTANT DESIGNABLE false)
+    Q_PROPERTY(QFont Font READ bufferFont NOTIFY fontChanged DESIGNABLE false)
     Q_PROPERTY(int WhatsThisHelpID READ whatsThisHelpId WRITE setWhatsThisHelpId NOTIFY
                    whatsThisHelpIdChanged)
     Q_PROPERTY(QString ToolTipText READ toolTipText WRITE setToolTipText NOTIFY toolTipTextChanged)
-    Q_PROPERTY(uint MaskColor READ maskColor WRITE setMaskColor NOTIFY maskColorChanged)
+    Q_PROPERTY(
+        uint MaskColor READ maskColor WRITE setMaskColor NOTIFY maskColorChanged DESIGNABLE false)
     Q_PROPERTY(QPixmap MaskPicture READ maskPicture WRITE setMaskPicture NOTIFY maskPictureChanged)
     Q_PROPERTY(short BackStyle READ backStyle WRITE setBackStyle NOTIFY backStyleChanged)
     Q_PROPERTY(QUrl HyperLink READ hyperLink WRITE setHyperLink NOTIFY hyperLinkChanged)
-    Q_PROPERTY(uint TextColor READ textColor WRITE setTextColor NOTIFY textColorChanged)
+    Q_PROPERTY(
+        uint TextColor READ textColor WRITE setTextColor NOTIFY textColorChanged DESIGNABLE false)
     Q_PROPERTY(bool FontBold READ fontBold WRITE setFontBold NOTIFY fontChanged)
     Q_PROPERTY(bool FontItalic READ fontItalic WRITE setFontItalic NOTIFY fontChanged)
     Q_PROPERTY(QString FontName READ fontName WRITE setFontName NOTIFY fontChanged)
@@ -85,10 +84,20 @@ class HorizontalScroller : public QWidget
     Q_PROPERTY(QColor maskQColor READ maskQColor WRITE setMaskQColor NOTIFY maskColorChanged)
     Q_PROPERTY(QColor textQColor READ textQColor WRITE setTextQColor NOTIFY textColorChanged)
 
+    // QWidget's own properties that the ones above stand for: Designer shows each once.
+    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled DESIGNABLE false)
+    Q_PROPERTY(QFont font READ font WRITE setFont DESIGNABLE false)
+    Q_PROPERTY(QString toolTip READ toolTip WRITE setToolTip DESIGNABLE false)
+
 public:
     static constexpr int SlotCount = 21;
-    // Error number and text raised when a position, a speed or a bound leaves its range.
+    // Error numbers and texts raised to the host: a position, a speed or a bound that leaves
+    // its range ("Overflow"), a value a property does not take ("Invalid property value").
     static constexpr int OverflowError = 6;
+    static constexpr int InvalidPropertyValueError = 380;
+    // FontSize keeps within these points; 0 stands for the toolkit's default size.
+    static constexpr float MinFontSize = 1.0f;
+    static constexpr float MaxFontSize = 500.0f;
 
     explicit HorizontalScroller(QWidget *parent = nullptr);
     ~HorizontalScroller() override;
@@ -122,47 +131,52 @@ public:
     // Property accessors. Colours are 0x00BBGGRR values (red in the low byte).
     short borderStyle() const;
     void setBorderStyle(short value);
-    bool controlEnabled() const { return isEnabled(); }
+    // The control's own state: a control inside a disabled window still answers true.
+    bool controlEnabled() const;
     void setControlEnabled(bool value);
-    QPixmap mouseIcon() const { return m_mouseIcon; }
+    QPixmap mouseIcon() const;
     void setMouseIcon(const QPixmap &value);
-    short mousePointer() const { return m_mousePointer; }
+    short mousePointer() const;
     void setMousePointer(short value);
-    uint foreColor() const { return m_foreColor; }
+    uint foreColor() const;
     void setForeColor(uint value);
-    uint backColor() const { return m_backColor; }
+    uint backColor() const;
     void setBackColor(uint value);
-    float currentX() const { return m_currentX; }
-    float currentY() const { return m_currentY; }
+    float currentX() const;
+    float currentY() const;
     bool fontTransparent() const { return true; }
     short drawStyle() const { return 0; } // solid lines
     short drawMode() const { return 13; } // copy pen
-    QFont bufferFont() const { return m_font; }
+    QFont bufferFont() const;
     int whatsThisHelpId() const;
     void setWhatsThisHelpId(int value);
+    // The setter under the name that forms made in Designer call (set + the property's name).
+    void setWhatsThisHelpID(int value) { setWhatsThisHelpId(value); }
     QString toolTipText() const;
     void setToolTipText(const QString &value);
-    uint maskColor() const { return m_mMaskColor; }
+    uint maskColor() const;
     void setMaskColor(uint value);
-    QPixmap maskPicture() const { return m_mMaskPicture; }
+    QPixmap maskPicture() const;
     void setMaskPicture(const QPixmap &value);
-    short backStyle() const { return m_mBackStyle; }
+    short backStyle() const;
     void setBackStyle(short value);
-    QUrl hyperLink() const { return m_mHyperLink; }
+    QUrl hyperLink() const;
     void setHyperLink(const QUrl &value);
-    uint textColor() const { return m_mTextColor; }
+    uint textColor() const;
     void setTextColor(uint value);
-    bool fontBold() const { return m_font.bold(); }
+    bool fontBold() const;
     void setFontBold(bool value);
-    bool fontItalic() const { return m_font.italic(); }
+    bool fontItalic() const;
     void setFontItalic(bool value);
-    QString fontName() const { return m_fontName; }
+    QString fontName() const;
     void setFontName(const QString &value);
-    float fontSize() const { return m_fontSize; }
+    float fontSize() const;
+    // Sizes above MaxFontSize become MaxFontSize, sizes between 0 and MinFontSize become
+    // MinFontSize; 0 (or less) asks for the toolkit's default size.
     void setFontSize(float value);
-    bool fontStrikethru() const { return m_font.strikeOut(); }
+    bool fontStrikethru() const;
     void setFontStrikethru(bool value);
-    bool fontUnderline() const { return m_font.underline(); }
+    bool fontUnderline() const;
     void setFontUnderline(bool value);
 
     QColor foregroundColor() const;
@@ -182,7 +196,8 @@ Q_SIGNALS:
     void DblClick();
     void Hide();
     void KeyDown(short KeyCode, short Shift);
-    void KeyPress(short KeyAscii);
+    // The character's full code (beyond 16 bits for characters outside the basic plane).
+    void KeyPress(int KeyAscii);
     void KeyUp(short KeyCode, short Shift);
     void MouseDown(short Button, short Shift, float X, float Y);
     void MouseMove(short Button, short Shift, float X, float Y);
@@ -190,11 +205,12 @@ Q_SIGNALS:
 
     // A property was written; its saved state in the host is out of date.
     void PropertyChanged(const QString &PropertyName);
-    // A pass ended early on a run-time error (OverflowError when a position, speed or bound
-    // left its range).
+    // A property write was refused (InvalidPropertyValueError) or a pass ended early on a
+    // run-time error (OverflowError).
     void Error(int Number, const QString &Description);
 
-    // Change notifications of the properties (also after loadProperties).
+    // Change notifications of the properties, raised only when a value really changes (also
+    // by loadProperties and by palette and font changes of the widget).
     void borderStyleChanged();
     void controlEnabledChanged();
     void mouseIconChanged();
@@ -214,113 +230,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    friend class ScrollerProbe;
-    using TickSource = std::function<quint32()>;
-
-    enum class PassEnd
-    {
-        Finished,
-        Overflow,
-        Stopped,
-        Destroyed
-    };
-    enum class WaitEnd
-    {
-        Elapsed,
-        Stopped,
-        Destroyed
-    };
-
-    void onSlotFired(int slot);
-    PassEnd ScrollLeft(int slot);
-    PassEnd ScrollUp(int slot);
-    // One frame, one step of the position and the 20 ms wait; a value when the pass must end.
-    std::optional<PassEnd> step(int slot, quint64 epoch, short &position);
-    // Draws one frame; false when the control was destroyed while events were pumped.
-    bool DrawFrame();
-    // Waits interval ms while events run; passes started before the control was hidden (the
-    // given epoch) end early.
-    WaitEnd pause(int interval, quint64 epoch);
-    PassEnd overflow(int slot);
-    PassEnd stopped(int slot);
-    // Ends every running pass and wait at its next step.
-    void stopPasses();
-    bool hiddenByHost() const;
-    void layoutInner();
-    void layoutLine();
-    void applyFont();
-    // The font changed: the size hints follow it.
-    void fontUpdated();
-    void applyCursor();
-    void changed(const char *name);
-
-    ScrollerSurface *m_draw = nullptr;
-    ScrollerProbe *m_probe = nullptr;
-    QImage m_backB;
-    std::array<QTimer *, SlotCount> m_STimer{};
-    std::array<bool, SlotCount> m_slotEnabled{};
-    TickSource m_tickSource;
-
-    QString m_mScrollText;
-    short m_mScrollSpeed = 0;
-    int m_mScrollPause = 0;
-    short m_mVertical = 0;
-    bool m_mBusy = false;
-    short m_mX = 0;
-    short m_mY = 0;
-
-    // Stopping: passes and waits compare the epoch they started in with this one.
-    quint64 m_epoch = 0;
-    QList<QEventLoop *> m_waits;
-    int m_runningPasses = 0;
-    bool m_shownOnce = false;
-
-    // The line as a picture, laid out once per text, font, colours and pixel ratio; each
-    // frame only copies it.
-    struct LinePicture
-    {
-        QImage image;
-        QString text;
-        QFont font;
-        uint fore = 0;
-        uint back = 0;
-        qreal ratio = 0;
-        int ascent = 0;
-        bool direct = false; // too wide to keep: drawn as text each frame
-    } m_line;
-    int m_lineLayouts = 0;
-    // Where the buffer and the screen hold ink, in pixels of the strip; the next copy
-    // repaints only their union.
-    QRect m_bufferInk;
-    uint m_bufferBack = 0;
-    QRect m_screenInk;
-    uint m_screenBack = 0;
-    bool m_screenValid = false;
-
-    // What the buffer holds now, reported with each copied frame.
-    QString m_drawnText;
-    QPoint m_drawnAt;
-
-    uint m_foreColor = 0xBBBBBB;
-    uint m_backColor = 0x585858;
-    float m_currentX = 0;
-    float m_currentY = 0;
-    QFont m_font;
-    QString m_fontName;
-    float m_fontSize = 0;
-    short m_mousePointer = 0;
-    QPixmap m_mouseIcon;
-
-    uint m_mMaskColor = 0;
-    QPixmap m_mMaskPicture;
-    short m_mBackStyle = 0;
-    QUrl m_mHyperLink;
-    uint m_mTextColor = 0;
-
-    bool m_clickArmed = false;
+    friend class HorizontalScrollerPrivate;
+    const std::unique_ptr<HorizontalScrollerPrivate> d;
 };
 
 } // namespace Slidetape

@@ -1,4 +1,4 @@
-#include "PropertyBag.h"
+#include "VariantMapPropertyBag.h"
 
 #include <QPixmap>
 

@@ -4,6 +4,7 @@
 // tests and benchmarks. Hosts use HorizontalScroller.h only.
 
 #include "HorizontalScroller.h"
+#include "HorizontalScroller_p.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@ namespace Slidetape {
 
 // Every control owns one probe (a child object named "ScrollerProbe"). It reports each frame
 // that reaches the screen and each phase of each pass, and reads the engine's fields.
-class ScrollerProbe : public QObject
+class SLIDETAPE_EXPORT ScrollerProbe : public QObject
 {
     Q_OBJECT
 public:
@@ -27,27 +28,30 @@ public:
     };
     Q_ENUM(PassPhase)
 
-    static ScrollerProbe *of(const HorizontalScroller &control) { return control.m_probe; }
+    static ScrollerProbe *of(const HorizontalScroller &control);
 
-    bool isBusy() const { return m_control.m_mBusy; }
-    short scrollX() const { return m_control.m_mX; }
-    short scrollY() const { return m_control.m_mY; }
-    QString scrollText() const { return m_control.m_mScrollText; }
-    short scrollSpeed() const { return m_control.m_mScrollSpeed; }
-    int scrollPause() const { return m_control.m_mScrollPause; }
-    bool scrollsUpward() const { return m_control.m_mVertical == 1; }
+    bool isBusy() const { return m_d.m_mBusy; }
+    short scrollX() const { return m_d.m_mX; }
+    short scrollY() const { return m_d.m_mY; }
+    QString scrollText() const { return m_d.m_mScrollText; }
+    short scrollSpeed() const { return m_d.m_mScrollSpeed; }
+    int scrollPause() const { return m_d.m_mScrollPause; }
+    bool scrollsUpward() const { return m_d.m_mVertical == 1; }
     int enabledSlotCount() const;
     // How many passes are running now (nested passes counted each).
-    int runningPasses() const { return m_control.m_runningPasses; }
-    const QImage &buffer() const { return m_control.m_backB; }
-    ScrollerSurface *surface() const { return m_control.m_draw; }
-    // How often the picture of the line has been laid out.
-    int lineLayouts() const { return m_control.m_lineLayouts; }
+    int runningPasses() const { return m_d.m_runningPasses; }
+    const QImage &buffer() const { return m_d.m_backB; }
+    ScrollerSurface *surface() const { return m_d.m_draw; }
+    // How often a line has been shaped, and how often its picture has been drawn.
+    int lineLayouts() const { return m_d.m_lineLayouts; }
+    int pictureLayouts() const { return m_d.m_pictureLayouts; }
+    // The picture of the line that frames copy from, in device pixels.
+    QSize linePictureSize() const { return m_d.m_line.image.size(); }
 
     // The wrapping 32-bit millisecond counter that passes and PS measure time with.
     static quint32 systemTickCount();
     // Replaces the millisecond counter, so that a wrap can be tested; nullptr restores it.
-    void setTickSource(HorizontalScroller::TickSource source);
+    void setTickSource(HorizontalScrollerPrivate::TickSource source);
 
 Q_SIGNALS:
     // A frame reached the screen: the text and position last drawn into the buffer.
@@ -57,8 +61,8 @@ Q_SIGNALS:
 
 private:
     friend class HorizontalScroller;
-    explicit ScrollerProbe(HorizontalScroller &control);
-    HorizontalScroller &m_control;
+    ScrollerProbe(HorizontalScroller &control, HorizontalScrollerPrivate &d);
+    HorizontalScrollerPrivate &m_d;
 };
 
 } // namespace Slidetape

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "slidetape_export.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QImage>
@@ -8,7 +10,7 @@ namespace Slidetape {
 
 // The visible strip of the control. It shows the last frame copied to it and paints its own
 // background wherever no frame has been copied; it never draws text itself.
-class ScrollerSurface : public QFrame
+class SLIDETAPE_EXPORT ScrollerSurface : public QFrame
 {
     Q_OBJECT
 public:

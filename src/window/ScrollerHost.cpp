@@ -27,7 +27,7 @@ constexpr const char *ForwardedSignals[] = {
     "DblClick()",
     "Hide()",
     "KeyDown(short,short)",
-    "KeyPress(short)",
+    "KeyPress(int)",
     "KeyUp(short,short)",
     "MouseDown(short,short,float,float)",
     "MouseMove(short,short,float,float)",

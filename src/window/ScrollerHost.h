@@ -81,7 +81,7 @@ Q_SIGNALS:
     void DblClick();
     void Hide();
     void KeyDown(short KeyCode, short Shift);
-    void KeyPress(short KeyAscii);
+    void KeyPress(int KeyAscii);
     void KeyUp(short KeyCode, short Shift);
     void MouseDown(short Button, short Shift, float X, float Y);
     void MouseMove(short Button, short Shift, float X, float Y);

@@ -1,10 +1,15 @@
 #include "HorizontalScroller.h"
-#include "PropertyBag.h"
 #include "ScrollerProbe.h"
 #include "ScrollerSurface.h"
+#include "VariantMapPropertyBag.h"
 
+#include <QAccessible>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QMetaProperty>
+#include <QPluginLoader>
 #include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
@@ -69,8 +74,13 @@ struct PassLog
     }
 };
 
-bool hasInk(const QImage &image, const QColor &background, const QRect &area)
+// Whether the image holds anything but background within `logical` (in the image's
+// device-independent pixels, whatever the screen's pixel ratio).
+bool hasInk(const QImage &image, const QColor &background, const QRect &logical)
 {
+    const qreal ratio = image.devicePixelRatio();
+    const QRect area =
+        QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
     const QRgb bg = background.rgb();
     for (int y = area.top(); y <= area.bottom() && y < image.height(); ++y)
         for (int x = qMax(0, area.left()); x <= area.right() && x < image.width(); ++x)
@@ -112,6 +122,19 @@ private Q_SLOTS:
     void passEndsPromptly();
     void foreColorDrawsInItsOwnHue_data();
     void foreColorDrawsInItsOwnHue();
+    void fontSizeIsBounded_data();
+    void fontSizeIsBounded();
+    void savedEnabledIsTheControlsOwn_data();
+    void savedEnabledIsTheControlsOwn();
+    void wideLineDrawsOnlyWhatTheStripShows();
+    void paletteAndFontGivenToTheWidgetAreFollowed();
+    void changeSignalsFireOnlyOnAChange_data();
+    void changeSignalsFireOnlyOnAChange();
+    void keyPressCarriesTheWholeCharacter_data();
+    void keyPressCarriesTheWholeCharacter();
+    void designerAndScreenReadersSeeOneNamedControl_data();
+    void designerAndScreenReadersSeeOneNamedControl();
+    void pluginCreatesThisLibrarysClass();
 };
 
 void TestHorizontalScroller::leftwardPassEntersHoldsAndLeaves_data()
@@ -714,6 +737,7 @@ void TestHorizontalScroller::passEndsPromptly_data()
     QTest::newRow("deleted during PS") << "ps" << true;
     QTest::newRow("hidden while holding") << "hold" << false;
     QTest::newRow("hidden during PS") << "ps" << false;
+    QTest::newRow("hidden while armed, not started") << "armed" << false;
 }
 
 // Whatever stops the control, every wait nested inside the pass or PS unwinds at once instead
@@ -761,6 +785,12 @@ void TestHorizontalScroller::passEndsPromptly()
     if (during == QLatin1String("ps")) {
         QTimer::singleShot(20, &host, stop);
         s->PS(Hold);
+    } else if (during == QLatin1String("armed")) {
+        // The slot is enabled but has not fired: hiding disarms it, no pass runs at all.
+        s->DoScroll(QStringLiteral("INDEX"), 40, Hold, false);
+        stop();
+        QTest::qWait(50);
+        QVERIFY(phases.isEmpty());
     } else {
         QTimer::singleShot(0, &host,
                            [&] { s->DoScroll(QStringLiteral("INDEX"), 40, Hold, false); });
@@ -772,7 +802,8 @@ void TestHorizontalScroller::passEndsPromptly()
     QCOMPARE(s.isNull(), destroy);
     QCOMPARE(framesAfterStop, 0);
     if (!destroy && during != QLatin1String("ps")) {
-        QCOMPARE(phases.last(), ScrollerProbe::Aborted);
+        if (during != QLatin1String("armed"))
+            QCOMPARE(phases.last(), ScrollerProbe::Aborted);
         QVERIFY(!ScrollerProbe::of(*s)->isBusy());
         QCOMPARE(ScrollerProbe::of(*s)->enabledSlotCount(), 0);
         // While hidden a request starts nothing.
@@ -826,6 +857,259 @@ void TestHorizontalScroller::foreColorDrawsInItsOwnHue()
 
     s.setForegroundColor(drawn);
     QCOMPARE(s.foreColor(), foreColor);
+}
+
+void TestHorizontalScroller::fontSizeIsBounded_data()
+{
+    QTest::addColumn<float>("size");
+    QTest::addColumn<bool>("fromStore");
+    QTest::addColumn<float>("expected");
+    QTest::newRow("8000 pt written") << 8000.0f << false << 500.0f;
+    QTest::newRow("16000 pt stored") << 16000.0f << true << 500.0f;
+    QTest::newRow("half a point") << 0.5f << false << 1.0f;
+    QTest::newRow("negative: default size") << -3.0f << true << 0.0f;
+    QTest::newRow("within bounds") << 72.0f << false << 72.0f;
+}
+
+// A huge size is brought within bounds; the size hint stays sane and the line's picture is no
+// taller than what the strip can show of it.
+void TestHorizontalScroller::fontSizeIsBounded()
+{
+    QFETCH(float, size);
+    QFETCH(bool, fromStore);
+    QFETCH(float, expected);
+    HorizontalScroller s;
+    s.resize(200, 30);
+    if (fromStore)
+        s.loadProperties({{QStringLiteral("FontSize"), double(size)}});
+    else
+        s.setFontSize(size);
+    QCOMPARE(s.fontSize(), expected);
+    QVERIFY(s.sizeHint().height() > 0 && s.sizeHint().width() > 0);
+
+    PassLog log(s);
+    s.DoScroll(QStringLiteral("BIG"), 60, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
+    const qreal ratio = ScrollerProbe::of(s)->buffer().devicePixelRatio();
+    QVERIFY(ScrollerProbe::of(s)->linePictureSize().height() <= qCeil((30 + 16) * ratio));
+}
+
+void TestHorizontalScroller::savedEnabledIsTheControlsOwn_data()
+{
+    QTest::addColumn<bool>("parentEnabled");
+    QTest::addColumn<bool>("ownEnabled");
+    QTest::newRow("disabled window, enabled control") << false << true;
+    QTest::newRow("disabled control") << true << false;
+    QTest::newRow("both disabled") << false << false;
+}
+
+void TestHorizontalScroller::savedEnabledIsTheControlsOwn()
+{
+    QFETCH(bool, parentEnabled);
+    QFETCH(bool, ownEnabled);
+    QWidget window;
+    auto *s = new HorizontalScroller(&window);
+    s->setControlEnabled(ownEnabled);
+    window.setEnabled(parentEnabled);
+    QCOMPARE(s->isEnabled(), parentEnabled && ownEnabled);
+    QCOMPARE(s->controlEnabled(), ownEnabled);
+    QCOMPARE(s->saveProperties().value(QStringLiteral("Enabled"), true).toBool(), ownEnabled);
+    // Enabling the window again restores the saved state, not a stale one.
+    window.setEnabled(true);
+    QCOMPARE(s->isEnabled(), ownEnabled);
+}
+
+// A line far wider than the strip is drawn piece by piece: the picture that frames copy from
+// stays a few strip widths wide and is redrawn only now and then, yet every frame shows text.
+void TestHorizontalScroller::wideLineDrawsOnlyWhatTheStripShows()
+{
+    HorizontalScroller s;
+    s.resize(300, 24);
+    s.setForeColor(0xFFFFFF);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    auto *draw = s.findChild<Slidetape::ScrollerSurface *>(QStringLiteral("Draw"));
+    const QString text(1500, QLatin1Char('W'));
+    int frames = 0;
+    int blankFrames = 0;
+    connect(ScrollerProbe::of(s), &ScrollerProbe::frameShown, this, [&](const QString &, int x) {
+        ++frames;
+        if (x < 250 && !hasInk(draw->shownFrame(), draw->backgroundColor(), QRect(0, 0, 300, 24)))
+            ++blankFrames;
+    });
+    PassLog log(s);
+    s.DoScroll(text, 150, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
+
+    const qreal ratio = ScrollerProbe::of(s)->buffer().devicePixelRatio();
+    QVERIFY(frames > 60);
+    QCOMPARE(blankFrames, 0);
+    QVERIFY2(ScrollerProbe::of(s)->linePictureSize().width() <= qCeil(3 * 300 * ratio),
+             qPrintable(QString::number(ScrollerProbe::of(s)->linePictureSize().width())));
+    QCOMPARE(ScrollerProbe::of(s)->lineLayouts(), 1);
+    QVERIFY2(ScrollerProbe::of(s)->pictureLayouts() <= frames / 3,
+             qPrintable(QString::number(ScrollerProbe::of(s)->pictureLayouts())));
+}
+
+// A palette or font set on the widget becomes the strip's colours and font (the host hears
+// of each property it changed), and the frame held on screen shows the new colours at once.
+void TestHorizontalScroller::paletteAndFontGivenToTheWidgetAreFollowed()
+{
+    HorizontalScroller s;
+    s.resize(200, 30);
+    s.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&s));
+    auto *draw = s.findChild<Slidetape::ScrollerSurface *>(QStringLiteral("Draw"));
+    QSignalSpy changed(&s, &HorizontalScroller::PropertyChanged);
+    const QColor yellow(255, 255, 0);
+    bool heldInYellow = false;
+    connect(ScrollerProbe::of(s), &ScrollerProbe::passPhase, this,
+            [&](int, ScrollerProbe::PassPhase phase) {
+                if (phase != ScrollerProbe::Hold)
+                    return;
+                QPalette palette = s.palette();
+                palette.setColor(QPalette::Window, QColor(0, 0, 128));
+                palette.setColor(QPalette::WindowText, yellow);
+                s.setPalette(palette);
+                const QImage shown = draw->shownFrame();
+                for (int y = 0; y < shown.height() && !heldInYellow; ++y)
+                    for (int x = 0; x < shown.width() && !heldInYellow; ++x)
+                        heldInYellow = shown.pixelColor(x, y) == yellow;
+            });
+    PassLog log(s);
+    s.DoScroll(QStringLiteral("WWWW"), 50, 0, false);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(ScrollerProbe::Done), 1, LongWait);
+    QVERIFY(heldInYellow);
+    QCOMPARE(s.backColor(), 0x800000u);
+    QCOMPARE(s.foreColor(), 0x00FFFFu);
+
+    changed.clear();
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPointSizeF(14);
+    font.setItalic(true);
+    font.setBold(false);
+    s.setFont(font);
+    QCOMPARE(s.fontName(), QStringLiteral("DejaVu Serif"));
+    QCOMPARE(s.fontSize(), 14.0f);
+    QVERIFY(s.fontItalic());
+    QVERIFY(!s.fontBold());
+    QStringList names;
+    for (const auto &args : changed)
+        names << args.first().toString();
+    names.sort();
+    QCOMPARE(names, (QStringList{QStringLiteral("FontBold"), QStringLiteral("FontItalic"),
+                                 QStringLiteral("FontName"), QStringLiteral("FontSize")}));
+}
+
+void TestHorizontalScroller::changeSignalsFireOnlyOnAChange_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QByteArray>("notify");
+    QTest::newRow("ForeColor") << "ForeColor" << QVariant(0x30FFu)
+                               << QByteArray(SIGNAL(foreColorChanged()));
+    QTest::newRow("FontBold") << "FontBold" << QVariant(false) << QByteArray(SIGNAL(fontChanged()));
+    QTest::newRow("FontSize") << "FontSize" << QVariant(12.0f) << QByteArray(SIGNAL(fontChanged()));
+    QTest::newRow("Enabled") << "Enabled" << QVariant(false)
+                             << QByteArray(SIGNAL(controlEnabledChanged()));
+    QTest::newRow("ToolTipText") << "ToolTipText" << QVariant(QStringLiteral("tip"))
+                                 << QByteArray(SIGNAL(toolTipTextChanged()));
+}
+
+// Writing the value a property already has still tells the host of the write, but bindings
+// hear only of real changes; loading an unchanged state raises nothing.
+void TestHorizontalScroller::changeSignalsFireOnlyOnAChange()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, value);
+    QFETCH(QByteArray, notify);
+    HorizontalScroller s;
+    QSignalSpy written(&s, &HorizontalScroller::PropertyChanged);
+    QSignalSpy notified(&s, notify.constData());
+    const QByteArray prop = name.toLatin1();
+    QVERIFY(s.setProperty(prop.constData(), value));
+    QVERIFY(s.setProperty(prop.constData(), value));
+    QCOMPARE(written.size(), 2);
+    QCOMPARE(notified.size(), 1);
+    s.loadProperties(s.saveProperties());
+    QCOMPARE(notified.size(), 1);
+}
+
+void TestHorizontalScroller::keyPressCarriesTheWholeCharacter_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("code");
+    QTest::newRow("a") << QStringLiteral("a") << 0x61;
+    QTest::newRow("e acute") << QStringLiteral("\u00E9") << 0xE9;
+    QTest::newRow("full-width A, above 0x7FFF") << QStringLiteral("\uFF21") << 0xFF21;
+    QTest::newRow("emoji, a surrogate pair") << QString::fromUcs4(U"\U0001F600") << 0x1F600;
+}
+
+void TestHorizontalScroller::keyPressCarriesTheWholeCharacter()
+{
+    QFETCH(QString, text);
+    QFETCH(int, code);
+    HorizontalScroller s;
+    QWidget *draw = s.findChild<QWidget *>(QStringLiteral("Draw"));
+    QSignalSpy keyPress(&s, &HorizontalScroller::KeyPress);
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(draw, &event);
+    QCOMPARE(keyPress.size(), 1);
+    QCOMPARE(keyPress.first().first().toInt(), code);
+}
+
+void TestHorizontalScroller::designerAndScreenReadersSeeOneNamedControl_data()
+{
+    QTest::addColumn<QByteArray>("widgetProperty");
+    QTest::addColumn<QByteArray>("controlProperty");
+    QTest::newRow("enabled") << QByteArray("enabled") << QByteArray("Enabled");
+    QTest::newRow("font") << QByteArray("font") << QByteArray("FontName");
+    QTest::newRow("toolTip") << QByteArray("toolTip") << QByteArray("ToolTipText");
+    QTest::newRow("colour") << QByteArray("foregroundColor") << QByteArray("ForeColor");
+}
+
+// Designer's property sheet shows each property once; screen readers find a static text
+// with a translatable description and a named strip inside it.
+void TestHorizontalScroller::designerAndScreenReadersSeeOneNamedControl()
+{
+    QFETCH(QByteArray, widgetProperty);
+    QFETCH(QByteArray, controlProperty);
+    const QMetaObject &meta = HorizontalScroller::staticMetaObject;
+    const int a = meta.indexOfProperty(widgetProperty.constData());
+    const int b = meta.indexOfProperty(controlProperty.constData());
+    QVERIFY(a >= 0 && b >= 0);
+    QVERIFY2(!(meta.property(a).isDesignable() && meta.property(b).isDesignable()),
+             "both are listed");
+    QVERIFY(meta.property(a).isDesignable() || meta.property(b).isDesignable());
+
+    HorizontalScroller s;
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&s);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::StaticText);
+    QVERIFY(!s.accessibleDescription().isEmpty());
+    QVERIFY(!s.findChild<QWidget *>(QStringLiteral("Draw"))->accessibleName().isEmpty());
+}
+
+// The plugin links this same library, so the control it creates is this library's class: one
+// meta-object, and qobject_cast succeeds.
+void TestHorizontalScroller::pluginCreatesThisLibrarysClass()
+{
+    const QString dir = qEnvironmentVariable("VANTORA_PLUGIN_DIR");
+    QVERIFY2(!dir.isEmpty(), "the test harness names the build's lib/ folder");
+    QPluginLoader loader(QDir(dir).filePath(QStringLiteral("libslidetape.so")));
+    QObject *factory = loader.instance();
+    QVERIFY2(factory, qPrintable(loader.errorString()));
+    QWidget host;
+    QWidget *control = nullptr;
+    QVERIFY(QMetaObject::invokeMethod(
+        factory, "create", Qt::DirectConnection, Q_RETURN_ARG(QWidget *, control),
+        Q_ARG(QString, QStringLiteral("Slidetape.HorizontalScroller")), Q_ARG(QWidget *, &host)));
+    QVERIFY(control);
+    QCOMPARE(control->metaObject(), &HorizontalScroller::staticMetaObject);
+    auto *scroller = qobject_cast<HorizontalScroller *>(control);
+    QVERIFY(scroller);
+    scroller->setFontSize(12);
+    QCOMPARE(control->property("FontSize").toFloat(), 12.0f);
 }
 
 QTEST_MAIN(TestHorizontalScroller)

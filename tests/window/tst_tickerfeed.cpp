@@ -64,6 +64,7 @@ private Q_SLOTS:
     // The strip's mouse actions.
     void threeDoubleClicksOpenCloseOpen();
     void rightClickOpensThePopUpMenu();
+    void stripErrorsReachTheErrorBox();
 
     // The printed readout.
     void printsTheReadoutAndGivesTheColoursBack();
@@ -107,6 +108,19 @@ void TestTickerFeed::startMain()
     m_main->timScroll().stop();
     QVERIFY2(strip(), "the Slidetape library is found in the build's lib/ folder");
     m_main->form()->show();
+}
+
+// A value the strip refuses is reported like any run-time error: source, number, text.
+void TestTickerFeed::stripErrorsReachTheErrorBox()
+{
+    startMain();
+    QVERIFY(m_platform->messageBox.shown.isEmpty());
+    m_main->scroller()->setControlProperty("BorderStyle", QVariant::fromValue(short(2)));
+    QCOMPARE(m_platform->messageBox.shown.size(), 1);
+    const auto &box = m_platform->messageBox.shown.constFirst();
+    QCOMPARE(box.title, QStringLiteral("Error"));
+    QVERIFY2(box.text.startsWith(QStringLiteral("Scroller1 Error # 380")), qPrintable(box.text));
+    QVERIFY(box.text.contains(QStringLiteral("Invalid property value")));
 }
 
 void TestTickerFeed::takeTickerLine_data()
