@@ -622,6 +622,9 @@ void TestQuoteDownload::alertShowsUntilTheNextDownload()
         QCOMPARE(shownBackColor(row, 4) == alert, hit);
         QVERIFY(shownBackColor(3 - row, 4) != alert);
     }
+    // Below the last row the grid is dark grey.
+    const QImage image = grid()->viewport()->grab().toImage();
+    QCOMPARE(image.pixelColor(2, image.height() - 2), Colors::fromBgr(Colors::DarkGrey));
     m_main->form()->hide();
 }
 
