@@ -117,11 +117,13 @@ private Q_SLOTS:
         {
             QSettings settings(m_dir.filePath("config/Vantora/Vantora.conf"), QSettings::IniFormat);
             settings.setValue("Settings/FirstRun", "1");
-            settings.setValue("Settings/StockURL",
-                              base + QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s="));
-            settings.setValue("Settings/MarketURL",
-                              base + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s="));
-            settings.setValue("Settings/IndicesURL", base + QStringLiteral("/m1?u"));
+            settings.setValue(
+                "Settings/StockURL",
+                QString(base + QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=")));
+            settings.setValue(
+                "Settings/MarketURL",
+                QString(base + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=")));
+            settings.setValue("Settings/IndicesURL", QString(base + QStringLiteral("/m1?u")));
             // A stored position and keep-on-top, both of which the compositor decides.
             settings.setValue("Settings/Portfolios/Default/Top", "1500");
             settings.setValue("Settings/Portfolios/Default/Left", "1500");
