@@ -3,10 +3,8 @@
 // service never answers.
 #include "platform/DesktopNotifications.h"
 
-#include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusVirtualObject>
-#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -16,6 +14,7 @@
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
 // Takes every call and never answers it.
 class SilentService : public QDBusVirtualObject
@@ -36,28 +35,23 @@ class TestDesktopNotifications : public QObject
     QString m_python;
     QTemporaryDir m_dir;
 
-    QDBusConnection bus() const { return QDBusConnection(QStringLiteral("private")); }
+    static QDBusConnection bus() { return QDBusConnection(QStringLiteral("private")); }
+    bool serviceThere() const { return bus().interface()->isServiceRegistered(kService).value(); }
 
 private Q_SLOTS:
     void initTestCase()
     {
         // The distribution's python, where its dbusmock lives, before any other on the path.
-        for (const QString &python :
-             {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")})
-            if (m_python.isEmpty() &&
-                QProcess::execute(python,
-                                  {QStringLiteral("-c"), QStringLiteral("import dbusmock")}) == 0)
+        for (const QString python : {"/usr/bin/python3", "python3"})
+            if (m_python.isEmpty() && QProcess::execute(python, {"-c", "import dbusmock"}) == 0)
                 m_python = python;
-        if (m_python.isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
+        if (m_python.isEmpty() || QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
             const char *what = "needs python3-dbusmock and dbus-daemon (scripts/install-deps.sh)";
             if (qEnvironmentVariableIsSet("CI"))
                 QFAIL(what);
             QSKIP(what);
         }
-        m_bus.start(QStringLiteral("dbus-daemon"),
-                    {QStringLiteral("--session"), QStringLiteral("--print-address"),
-                     QStringLiteral("--nofork"), QStringLiteral("--nopidfile")});
+        m_bus.start("dbus-daemon", {"--session", "--print-address", "--nofork", "--nopidfile"});
         QVERIFY(m_bus.waitForReadyRead(10000));
         m_address = QString::fromLatin1(m_bus.readLine().trimmed());
         QVERIFY(QDBusConnection::connectToBus(m_address, QStringLiteral("private")).isConnected());
@@ -72,35 +66,31 @@ private Q_SLOTS:
 
     void deliveredToTheService()
     {
-        const QString log = m_dir.filePath(QStringLiteral("calls.log"));
+        const QString log = m_dir.filePath("calls.log");
         QProcess mock;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
         mock.setProcessEnvironment(env);
         mock.start(m_python,
-                   {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
-                    QStringLiteral("notification_daemon"), QStringLiteral("--logfile"), log});
-        QTRY_VERIFY_WITH_TIMEOUT(bus().interface()->isServiceRegistered(kService).value(), 10000);
+                   {"-m", "dbusmock", "--template", "notification_daemon", "--logfile", log});
+        QTRY_VERIFY_WITH_TIMEOUT(serviceThere(), 10000);
 
         DesktopNotifications notifications(bus());
         QSignalSpy delivered(&notifications, &DesktopNotifications::delivered);
         QSignalSpy dropped(&notifications, &DesktopNotifications::dropped);
-        notifications.notify(QStringLiteral("MSFT at or above $50.00"),
-                             QStringLiteral("Last price $50.25 at 3:17pm"));
+        notifications.notify("MSFT at or above $50.00", "Last price $50.25 at 3:17pm");
         QVERIFY(delivered.wait(10000));
         QCOMPARE(dropped.count(), 0);
-
         QFile file(log);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString call = QString::fromUtf8(file.readAll());
         // app name, replaces id, icon, summary, body
-        QVERIFY2(call.contains(QStringLiteral("Notify \"Vantora\" 0 \"org.vantora.vantora\" "
-                                              "\"MSFT at or above $50.00\" "
-                                              "\"Last price $50.25 at 3:17pm\"")),
+        QVERIFY2(call.contains("Notify \"Vantora\" 0 \"org.vantora.vantora\" "
+                               "\"MSFT at or above $50.00\" \"Last price $50.25 at 3:17pm\""),
                  qPrintable(call));
         mock.terminate();
         mock.waitForFinished();
-        QTRY_VERIFY(!bus().interface()->isServiceRegistered(kService).value());
+        QTRY_VERIFY(!serviceThere());
     }
 
     // Without a service, or with one that never answers, the notification is dropped and the
@@ -116,25 +106,21 @@ private Q_SLOTS:
     {
         QFETCH(bool, silentService);
         SilentService silent;
-        QDBusConnection owner = QDBusConnection::connectToBus(m_address, QStringLiteral("silent"));
+        QDBusConnection owner = QDBusConnection::connectToBus(m_address, "silent");
         if (silentService) {
             QVERIFY(owner.registerService(kService));
-            QVERIFY(owner.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"),
-                                                &silent));
+            QVERIFY(owner.registerVirtualObject(kPath, &silent));
         }
         DesktopNotifications notifications(bus());
         QSignalSpy delivered(&notifications, &DesktopNotifications::delivered);
         QSignalSpy dropped(&notifications, &DesktopNotifications::dropped);
-        notifications.notify(QStringLiteral("IBM at or below $80.50"),
-                             QStringLiteral("Last price $75"));
+        notifications.notify("IBM at or below $80.50", "Last price $75");
         QCOMPARE(dropped.count(), 0); // the answer is not waited for
         QVERIFY(dropped.wait(10000));
         QCOMPARE(delivered.count(), 0);
-        if (silentService) {
-            owner.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
-            owner.unregisterService(kService);
-        }
-        QDBusConnection::disconnectFromBus(QStringLiteral("silent"));
+        owner.unregisterObject(kPath);
+        owner.unregisterService(kService);
+        QDBusConnection::disconnectFromBus("silent");
     }
 };
 
