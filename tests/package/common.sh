@@ -37,7 +37,10 @@ check_programs() {
   out=$(run_clean "$prefix/bin/vantora" --help 2>/dev/null) || fail "vantora --help failed"
   grep -qxF "Data folder: $prefix/share/vantora" <<< "$out" ||
     fail "the installed vantora does not find its data folder: $out"
-  grep -qE "^Ticker control: $prefix/lib/([a-z0-9_-]+/)?vantora/libslidetape\.so$" <<< "$out" ||
+  local ticker
+  ticker=$(sed -n 's/^Ticker control: //p' <<< "$out")
+  [[ $ticker == "$prefix"/lib/vantora/libslidetape.so ||
+    $ticker == "$prefix"/lib/*-*/vantora/libslidetape.so ]] ||
     fail "the installed vantora does not find its ticker control: $out"
   grep -qxF "Program folder (logs): $work/data/Vantora" <<< "$out" ||
     fail "the installed vantora does not keep its logs in XDG_DATA_HOME: $out"
