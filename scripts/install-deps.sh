@@ -12,7 +12,7 @@ packages=(
   clang libfuzzer-14-dev
   dbus dbus-daemon python3-dbus python3-dbusmock
   qt6-svg-dev qt6-wayland weston
-  desktop-file-utils appstream man-db groff-base lintian dpkg-dev file fakeroot
+  desktop-file-utils appstream man-db groff-base lintian dpkg-dev file
 )
 
 missing=()
