@@ -11,6 +11,8 @@ packages=(
   xvfb xauth poppler-utils python3
   clang libfuzzer-14-dev
   dbus dbus-daemon python3-dbus python3-dbusmock
+  qt6-svg-dev qt6-wayland weston
+  desktop-file-utils appstream man-db groff-base lintian dpkg-dev file
 )
 
 missing=()

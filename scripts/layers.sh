@@ -14,7 +14,7 @@ set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
 set(GRAPHVIZ_INTERFACE_LIBS TRUE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
-set(GRAPHVIZ_IGNORE_TARGETS "^(tst_|bench_|layer_probe_|slidetape|Slidetape|vantora_warnings|vantora_data|vantora-quoted)")
+set(GRAPHVIZ_IGNORE_TARGETS "^(tst_|bench_|layer_probe_|slidetape|Slidetape|vantora_warnings|vantora_data|vantora_icons|rendericon|vantora-quoted)")
 OPTIONS
 cmake -S "$root" -B "$build" -DVANTORA_BUILD_TESTS=OFF -DVANTORA_BUILD_BENCH=OFF \
     --graphviz="$build/targets.dot" > "$build/configure.log" 2>&1 ||

@@ -1,13 +1,17 @@
 #include "app/VantoraApp.h"
 #include "platform/Platform.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsStore.h"
+#include "window/ScrollerHost.h"
 #if defined(VANTORA_WITH_WEBENGINE)
 #include "platform/webengine/WebEngineBrowser.h"
 #endif
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QIcon>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -40,16 +44,46 @@ void installSignalHandlers()
     sigaction(SIGINT, &action, nullptr);
 }
 
+// The files this copy of Vantora would use, as found now (nothing is created).
+QString describeFiles()
+{
+    const QString none = QStringLiteral("(not found)");
+    QString data = none;
+    for (const QString &folder : ProgramFolder::dataFolders()) {
+        if (QFileInfo::exists(folder + QStringLiteral("/Disclaimer.txt"))) {
+            data = QDir::toNativeSeparators(folder);
+            break;
+        }
+    }
+    const QString ticker = ScrollerHost::locateLibrary();
+    return QStringLiteral("Settings: %1/Vantora/Vantora.conf\n"
+                          "Program folder (logs): %2\n"
+                          "Data folder: %3\n"
+                          "Ticker control: %4")
+        .arg(QDir::toNativeSeparators(
+                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)),
+             QDir::toNativeSeparators(ProgramFolder::folder()), data,
+             ticker.isEmpty() ? none : QDir::toNativeSeparators(ticker));
+}
+
 void describeCommandLine(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Vantora: a stock-quote monitor with a quote grid, price alerts, a quote log, "
-        "portfolio valuation and a scrolling market-index ticker.\n"
-        "Settings: $XDG_CONFIG_HOME/Vantora/Vantora.conf. Program folder (logs): "
-        "$VANTORA_HOME, see README."));
+    parser.setApplicationDescription(
+        QStringLiteral("Vantora: a stock-quote monitor with a quote grid, price alerts, a quote "
+                       "log, portfolio valuation and a scrolling market-index ticker.\n") +
+        describeFiles());
     parser.addHelpOption();
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                         QStringLiteral("Prints the version and ends.")));
+}
+
+// The program's icon in every size rendered from its drawing at build time.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace
@@ -84,6 +118,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantora"));
     QApplication::setOrganizationName(QStringLiteral("Vantora"));
+    // The launcher's name, so that the desktop (and a Wayland compositor) matches the
+    // windows to the launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VANTORA_APP_ID));
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     {
         QCommandLineParser parser;

@@ -17,6 +17,7 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
+#include "platform/WindowSystem.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
@@ -380,7 +381,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // The stored Top and Left are the main window's position in this portfolio.
     const QString section = SettingsStore::portfolioSection(state.CurrentPortfolio);
     const QString top = SettingsStore::read(section, QStringLiteral("Top"), QStringLiteral("0"));
-    if (top != QLatin1String("0")) {
+    if (top != QLatin1String("0") && WindowSystem::placesWindows()) {
         const auto y = ValueForms::toSingle(top);
         const auto x = ValueForms::toSingle(
             SettingsStore::read(section, QStringLiteral("Left"), QStringLiteral("0")));

@@ -284,6 +284,7 @@ void SettingsIO::GetSettings()
     flag(ui->optAlertPopUp, "AlertPopUp", "0");
     flag(ui->optAlertVisual, "AlertVisual", "0");
     flag(ui->optAlertSound, "AlertSound", "0");
+    check(ui->chkAlertNotify, "AlertNotify", "0");
     check(ui->chkLogging, "QuoteLogging", "0");
     check(ui->chkSeparateLogFiles, "SeparateLogFiles", "1");
     check(ui->chkKeepOnTop, "KeepOnTop", "0");
@@ -390,6 +391,7 @@ bool SettingsIO::SaveSettings()
     flag("AlertPopUp", ui->optAlertPopUp);
     flag("AlertVisual", ui->optAlertVisual);
     flag("AlertSound", ui->optAlertSound);
+    check("AlertNotify", ui->chkAlertNotify);
     write(QStringLiteral("PortfolioValue"), ui->txtValue->text());
     write(QStringLiteral("TradeFee"), ui->txtFee->text());
     write(QStringLiteral("Available"), ui->txtCash->text());

@@ -20,6 +20,7 @@
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sounds.h"
+#include "platform/WindowSystem.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
@@ -124,6 +125,8 @@ QVariantMap StockMain::scroller1Design()
 
 void StockMain::placeWindow()
 {
+    if (!WindowSystem::placesWindows())
+        return;
     const QString section = SettingsStore::portfolioSection(m_state.CurrentPortfolio);
     const QString top = SettingsStore::read(section, QStringLiteral("Top"), QStringLiteral("0"));
     if (top != QLatin1String("0")) {
@@ -312,6 +315,8 @@ void StockMain::showAfterAgreement()
 
 void StockMain::KeepOnTop()
 {
+    if (!WindowSystem::placesWindows())
+        return;
     const bool onTop = m_options->ui->chkKeepOnTop->isChecked();
     if (m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
         return;

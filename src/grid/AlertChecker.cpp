@@ -10,9 +10,11 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QSet>
 
 namespace {
 
+constexpr int kTimeColumn = 3;
 constexpr int kLastPriceColumn = 4;
 constexpr int kLowAlertColumn = 2;
 constexpr int kHighAlertColumn = 3;
@@ -62,12 +64,43 @@ void AlertChecker::showAlert(const QString &text)
                                           MessageBoxService::Icon::Warning, QMessageBox::Ok);
 }
 
+QString AlertChecker::notificationSummary(const QString &symbol, bool high, double limit)
+{
+    return QStringLiteral("%1 at or %2 $%3")
+        .arg(symbol.trimmed(), high ? QStringLiteral("above") : QStringLiteral("below"),
+             QString::number(limit, 'f', 2));
+}
+
+QString AlertChecker::notificationBody(const QString &lastPrice, const QString &time)
+{
+    const QString at = time.trimmed();
+    return QStringLiteral("Last price $") + lastPrice.trimmed() +
+           (at.isEmpty() ? QString() : QStringLiteral(" at ") + at);
+}
+
+void AlertChecker::notifyAlert(QSet<QString> &sent, int r, bool high, double limit)
+{
+    NotificationService *service = Platform::instance().notifications;
+    const QString symbol = m_grid.textMatrix(r, 0).trimmed();
+    // One per symbol and direction in a download, however many rows show the symbol.
+    const QString key =
+        symbol.toUpper() + (high ? QStringLiteral("\nhigh") : QStringLiteral("\nlow"));
+    if (!service || sent.contains(key))
+        return;
+    sent.insert(key);
+    service->notify(notificationSummary(symbol, high, limit),
+                    notificationBody(m_grid.textMatrix(r, kLastPriceColumn),
+                                     m_grid.textMatrix(r, kTimeColumn)));
+}
+
 void AlertChecker::CheckAlerts()
 {
     const OptionControls *ui = &m_options;
     const FlexGrid &symbols = *ui->gridSymbols;
     bool lowSoundPlayed = false;
     bool highSoundPlayed = false;
+    const bool notify = ui->chkAlertNotify && ui->chkAlertNotify->isChecked();
+    QSet<QString> notified;
 
     for (int r = m_grid.fixedRows(); r < m_grid.rows(); ++r) {
         m_grid.setRow(r);
@@ -98,6 +131,8 @@ void AlertChecker::CheckAlerts()
                     lowSoundPlayed = true;
                     PlayLowAlert();
                 }
+                if (notify)
+                    notifyAlert(notified, r, false, low);
                 if (ui->optAlertPopUp->isChecked())
                     showAlert(lowAlertText(symbol, lastText));
             }
@@ -111,6 +146,8 @@ void AlertChecker::CheckAlerts()
                     highSoundPlayed = true;
                     PlayHighAlert();
                 }
+                if (notify)
+                    notifyAlert(notified, r, true, high);
                 if (ui->optAlertPopUp->isChecked())
                     showAlert(highAlertText(symbol, lastText));
             }

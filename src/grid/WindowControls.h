@@ -37,6 +37,7 @@ struct OptionControls
     QCheckBox *chkEnableHighAlert = nullptr;
     QRadioButton *optAlertSound = nullptr;
     QRadioButton *optAlertPopUp = nullptr;
+    QCheckBox *chkAlertNotify = nullptr; // each alert also as a desktop notification
 
     // The quote log and the account summary.
     QCheckBox *chkLogging = nullptr;

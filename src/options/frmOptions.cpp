@@ -306,6 +306,7 @@ void frmOptions::chkEnableLowAlert_Click()
     ui->optAlertSound->setEnabled(anyAlert);
     ui->optAlertPopUp->setEnabled(anyAlert);
     ui->optAlertVisual->setEnabled(anyAlert);
+    ui->chkAlertNotify->setEnabled(anyAlert);
 }
 
 void frmOptions::chkEnableHighAlert_Click()
@@ -388,6 +389,7 @@ OptionControls frmOptions::quoteControls()
     c.chkEnableLowAlert = ui->chkEnableLowAlert;
     c.chkEnableHighAlert = ui->chkEnableHighAlert;
     c.optAlertSound = ui->optAlertSound;
+    c.chkAlertNotify = ui->chkAlertNotify;
     c.optAlertPopUp = ui->optAlertPopUp;
     c.chkLogging = ui->chkLogging;
     c.chkSeparateLogFiles = ui->chkSeparateLogFiles;

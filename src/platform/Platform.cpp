@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "DesktopNotifications.h"
 #include "NetworkManager.h"
 #include "RealPlatform.h"
 
@@ -16,8 +17,9 @@ Platform &realServices()
     static RealDialogs dialogs;
     static RealPrinter printer;
     static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window
+    static DesktopNotifications notifications;
     static Platform services{&messageBox, &programs, &sound, &connection, &dialUp,
-                             &dialogs,    &printer,  tray,   nullptr};
+                             &dialogs,    &printer,  tray,   nullptr,     &notifications};
     return services;
 }
 

@@ -136,6 +136,15 @@ Q_SIGNALS:
     void doubleClicked();
 };
 
+// Desktop notifications (the freedesktop.org notification service). A notification that no
+// service takes is dropped: nothing else changes, and the caller never waits.
+class NotificationService
+{
+public:
+    virtual ~NotificationService() = default;
+    virtual void notify(const QString &summary, const QString &body) = 0;
+};
+
 // One place that hands the services to the forms.
 class Platform
 {
@@ -150,6 +159,7 @@ public:
     TrayIconService *tray = nullptr;
     // The embedded web browser (WebBrowser.h).
     WebBrowserFactory *browsers = nullptr;
+    NotificationService *notifications = nullptr;
 
     // The services in force: the real ones unless a test installed others.
     static Platform &instance();

@@ -8,6 +8,9 @@
 #ifndef VANTORA_INSTALL_DATADIR
 #define VANTORA_INSTALL_DATADIR "/usr/local/share/vantora"
 #endif
+#ifndef VANTORA_DATADIR_FROM_BIN
+#define VANTORA_DATADIR_FROM_BIN "../share/vantora"
+#endif
 
 namespace {
 
@@ -18,7 +21,7 @@ QString executableFolder()
 
 } // namespace
 
-QString ProgramFolder::path()
+QString ProgramFolder::folder()
 {
     QString folder = qEnvironmentVariable("VANTORA_HOME");
     if (folder.isEmpty()) {
@@ -31,18 +34,35 @@ QString ProgramFolder::path()
             folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                      QStringLiteral("/Vantora");
     }
-    folder = QDir::cleanPath(QDir(folder).absolutePath());
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+QString ProgramFolder::path()
+{
+    const QString folder = ProgramFolder::folder();
     QDir().mkpath(folder);
     return folder;
 }
 
+QStringList ProgramFolder::dataFolders()
+{
+    QStringList folders{folder(), qEnvironmentVariable("VANTORA_DATA_DIR")};
+    const QString exe = executableFolder();
+    if (!exe.isEmpty()) {
+        folders << exe;
+        // An installed copy, wherever its prefix: the data folder relative to the program.
+        folders << QDir::cleanPath(exe + QLatin1Char('/') +
+                                   QLatin1String(VANTORA_DATADIR_FROM_BIN));
+    }
+    folders << QStringLiteral(VANTORA_INSTALL_DATADIR);
+    folders.removeAll(QString());
+    folders.removeDuplicates();
+    return folders;
+}
+
 QString ProgramFolder::dataFile(const QString &name)
 {
-    const QStringList folders{path(), qEnvironmentVariable("VANTORA_DATA_DIR"), executableFolder(),
-                              QStringLiteral(VANTORA_INSTALL_DATADIR)};
-    for (const QString &folder : folders) {
-        if (folder.isEmpty())
-            continue;
+    for (const QString &folder : dataFolders()) {
         const QString candidate = folder + QLatin1Char('/') + name;
         if (QFileInfo::exists(candidate))
             return candidate;

@@ -97,7 +97,7 @@ std::unique_ptr<QPrinter> PdfPrinter::createPrinter()
 FakePlatform::FakePlatform()
 {
     Platform::install({&messageBox, &programs, &sound, &connection, &dialUp, &dialogs, &printer,
-                       &tray, &browsers});
+                       &tray, &browsers, &notifications});
 }
 
 FakePlatform::~FakePlatform()

@@ -164,6 +164,22 @@ public:
     std::unique_ptr<WebBrowser> create(QWidget *parent) override;
 };
 
+// Records every notification.
+class FakeNotifications : public NotificationService
+{
+public:
+    struct Sent
+    {
+        QString summary;
+        QString body;
+    };
+    QList<Sent> sent;
+    void notify(const QString &summary, const QString &body) override
+    {
+        sent.push_back({summary, body});
+    }
+};
+
 // Every double together, installed for the life of this object.
 class FakePlatform
 {
@@ -177,6 +193,7 @@ public:
     PdfPrinter printer;
     FakeTrayIcon tray;
     FakeWebBrowsers browsers;
+    FakeNotifications notifications;
 
     FakePlatform();
     ~FakePlatform();

@@ -58,11 +58,29 @@ QStringList ScrollerHost::defaultSearchDirs()
     if (!appDir.isEmpty()) {
         dirs << appDir;
         dirs << QDir::cleanPath(appDir + QStringLiteral("/../lib"));
+        // An installed copy under any prefix: the plugin folder relative to the program
+        // (lib/<arch>/vantora or lib/vantora).
+#ifdef VANTORA_PLUGINDIR_FROM_BIN
+        dirs << QDir::cleanPath(appDir + QLatin1Char('/') +
+                                QLatin1String(VANTORA_PLUGINDIR_FROM_BIN));
+#endif
+        dirs << QDir::cleanPath(appDir + QStringLiteral("/../lib/vantora"));
     }
 #ifdef VANTORA_INSTALL_PLUGINDIR
     dirs << QStringLiteral(VANTORA_INSTALL_PLUGINDIR);
 #endif
+    dirs.removeDuplicates();
     return dirs;
+}
+
+QString ScrollerHost::locateLibrary(const QStringList &searchDirs)
+{
+    for (const QString &dir : searchDirs) {
+        const QString path = QDir(dir).absoluteFilePath(libraryFileName());
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
 }
 
 QString ScrollerHost::libraryFileName()

@@ -28,10 +28,12 @@ public:
     ~ScrollerHost() override;
 
     // The folders searched, in order: $VANTORA_PLUGIN_DIR, the program's folder, ../lib next
-    // to it, then the installed plugin folder.
+    // to it, the installed plugin folder relative to the program, then its absolute path.
     static QStringList defaultSearchDirs();
     // The library's file name on this platform.
     static QString libraryFileName();
+    // The first library file found in the folders, without loading it; empty when none.
+    static QString locateLibrary(const QStringList &searchDirs = defaultSearchDirs());
 
     // Finds the library, creates the control as a child of parent named objectName, filling
     // parent and following its size, and binds to it. True when the control is there (also when it

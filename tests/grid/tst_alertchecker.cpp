@@ -41,6 +41,7 @@ private Q_SLOTS:
     void visualOnlyShowsNoBoxAndPlaysNothing();
     void alertPricesFollowTheSymbolAfterSorting();
     void alertsAgainWhileBeyondTheLimit();
+    void desktopNotifications();
 
 private:
     void setRows(const QList<Holding> &rows);
@@ -282,6 +283,37 @@ void TestAlertChecker::alertsAgainWhileBeyondTheLimit()
     m_checker->CheckAlerts();
     QCOMPARE(m_platform->messageBox.shown.size(), 2);
     QVERIFY(!m_checker->LowAlertHit);
+}
+
+// Ticked, every alert also goes to the desktop, once per symbol and direction in a download,
+// whatever the alert style; unticked (the default), nothing does.
+void TestAlertChecker::desktopNotifications()
+{
+    setRows({{QStringLiteral("MSFT"), QString(), QStringLiteral("50"), QStringLiteral("50.25")},
+             {QStringLiteral("IBM"), QStringLiteral("80.5"), QStringLiteral("70"),
+              QStringLiteral("75")},
+             {QStringLiteral("msft"), QString(), QStringLiteral("50"), QStringLiteral("50.25")},
+             {QStringLiteral("DELL"), QStringLiteral("20"), QStringLiteral("30"),
+              QStringLiteral("25")}});
+    auto *notify = m_options->findChild<QCheckBox *>(QStringLiteral("chkAlertNotify"));
+    QVERIFY(notify);
+    enable(true, true, m_options->findChild<QRadioButton *>(QStringLiteral("optAlertVisual")));
+    QVERIFY(notify->isEnabled());
+    m_checker->CheckAlerts();
+    QVERIFY(m_platform->notifications.sent.isEmpty());
+
+    notify->setChecked(true);
+    m_checker->CheckAlerts();
+    const auto &sent = m_platform->notifications.sent;
+    QCOMPARE(sent.size(), 3);
+    QCOMPARE(sent.at(0).summary, QStringLiteral("MSFT at or above $50.00"));
+    QCOMPARE(sent.at(0).body, QStringLiteral("Last price $50.25 at 3:17pm"));
+    QCOMPARE(sent.at(1).summary, QStringLiteral("IBM at or below $80.50"));
+    QCOMPARE(sent.at(2).summary, QStringLiteral("IBM at or above $70.00"));
+    QVERIFY(m_platform->messageBox.shown.isEmpty());
+    // The next download notifies again.
+    m_checker->CheckAlerts();
+    QCOMPARE(sent.size(), 6);
 }
 
 QTEST_MAIN(TestAlertChecker)

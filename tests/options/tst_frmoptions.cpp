@@ -162,6 +162,8 @@ void TestFrmOptions::controls_data()
         s("Pop-up dialog box for all alerts"));
     row("optAlertSound", "QRadioButton", 0, s("Alert Sound"),
         s("Play a sound for low and high alerts"));
+    row("chkAlertNotify", "QCheckBox", 0, s("Desktop Notifications"),
+        s("Also show each alert as a desktop notification"));
     row("chkQuoteUpdate", "QCheckBox", 0, s("Update Quotes Every"),
         s("Automatically check for quote updates"));
     row("cboSeconds", "QComboBox", 0, none, s("Select update time interval"));
@@ -486,6 +488,7 @@ void TestFrmOptions::tabOrder_data()
                                      "optAlertVisual",
                                      "optAlertPopUp",
                                      "optAlertSound",
+                                     "chkAlertNotify",
                                      "chkQuoteUpdate",
                                      "cboSeconds",
                                      "cboQuoteSource",
@@ -604,8 +607,10 @@ void TestFrmOptions::alertTypeButtons()
 
     m_form->ui->chkEnableLowAlert->setChecked(low);
     m_form->ui->chkEnableHighAlert->setChecked(high);
-    for (QRadioButton *option :
-         {m_form->ui->optAlertVisual, m_form->ui->optAlertPopUp, m_form->ui->optAlertSound})
+    for (QAbstractButton *option : {static_cast<QAbstractButton *>(m_form->ui->optAlertVisual),
+                                    static_cast<QAbstractButton *>(m_form->ui->optAlertPopUp),
+                                    static_cast<QAbstractButton *>(m_form->ui->optAlertSound),
+                                    static_cast<QAbstractButton *>(m_form->ui->chkAlertNotify)})
         QCOMPARE(option->isEnabled(), enabled);
 }
 

@@ -67,7 +67,7 @@ private Q_SLOTS:
             QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
         for (QCheckBox *box :
              {ui->chkQuoteUpdate, ui->chkLogging, ui->chkKeepOnTop, ui->chkUseProxy,
-              ui->chkUseDialUp, ui->chkShow, ui->chkEnableLowAlert})
+              ui->chkUseDialUp, ui->chkShow, ui->chkEnableLowAlert, ui->chkAlertNotify})
             QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
         QCOMPARE(ui->txtProxyServer->text(), QString("Proxy"));
         QCOMPARE(ui->txtProxyPort->text(), QString("80"));
@@ -128,6 +128,7 @@ private Q_SLOTS:
                                                        {"AlertPopUp", "False"},
                                                        {"AlertVisual", "False"},
                                                        {"AlertSound", "True"},
+                                                       {"AlertNotify", "1"},
                                                        {"QuoteLogging", "1"},
                                                        {"SeparateLogFiles", "0"},
                                                        {"UseDefaultColors", "0"},
