@@ -90,13 +90,6 @@ QIcon programIcon()
 
 int main(int argc, char *argv[])
 {
-    // The web engine's sandbox cannot run as root (containers); switch it off only then.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        std::fputs("vantora: running as root, so the web engine's sandbox is switched off\n",
-                   stderr);
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
-
     // --help and --version answer without a display, so they are handled before the
     // window system is opened.
     for (int i = 1; i < argc; ++i) {
@@ -110,6 +103,14 @@ int main(int argc, char *argv[])
                 std::printf("Vantora v%d.%d\n", VANTORA_VERSION_MAJOR, VANTORA_VERSION_MINOR);
             return 0;
         }
+    }
+
+    // The web engine's sandbox cannot run as root (containers); switch it off only then,
+    // and only when the program starts (--help and --version stay quiet).
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        std::fputs("vantora: running as root, so the web engine's sandbox is switched off\n",
+                   stderr);
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
 
 #if defined(VANTORA_WITH_WEBENGINE)
