@@ -185,13 +185,14 @@ void TradeTracker::connectControls()
             if (m_options.ui->cboBuySell->currentIndex() > 0 && !m_recording)
                 m_options.ui->cmdLogTransaction->setEnabled(true);
         });
-    // The fee the user types for a purchase or a sale (or with no type chosen) is the fee the
-    // portfolio keeps: the next trade starts with it and a save stores it. The fee of a credit
-    // or a debit is that transaction's own.
-    connect(ui->txtFee, &QLineEdit::textEdited, this, [this](const QString &text) {
+    // The fee put into the box for a purchase or a sale (or with no type chosen) is the fee
+    // the portfolio keeps: the next trade starts with it and a save stores it. The fee of a
+    // credit or a debit is that transaction's own, and so is what the tracker fills in.
+    connect(ui->txtFee, &QLineEdit::textChanged, this, [this](const QString &text) {
         const QString type = m_options.ui->cboBuySell->currentText();
-        if (type != QLatin1String("Credit") && type != QLatin1String("Debit"))
-            m_options.tradeFee = text;
+        // An emptied box means no fee, never a fee setting of nothing.
+        if (!m_fillingFee && type != QLatin1String("Credit") && type != QLatin1String("Debit"))
+            m_options.tradeFee = text.trimmed().isEmpty() ? QStringLiteral("0") : text;
     });
     for (QLineEdit *box :
          {ui->txtBuySellShares, ui->txtBuySellSymbol, ui->txtBuySellPrice, ui->txtFee, ui->txtCash})
@@ -203,9 +204,16 @@ QString TradeTracker::portfolio() const
     return m_portfolio ? m_portfolio() : m_state.CurrentPortfolio;
 }
 
-QString TradeTracker::standingFeeText() const
+void TradeTracker::fillFee(const QString &text)
 {
-    return FormatIfNumeric(m_options.tradeFee, u"###0.00");
+    m_fillingFee = true;
+    m_options.ui->txtFee->setText(text);
+    m_fillingFee = false;
+}
+
+void TradeTracker::showStandingFee()
+{
+    fillFee(FormatIfNumeric(m_options.tradeFee, u"###0.00"));
 }
 
 void TradeTracker::tell(const QString &title, const QString &text)
@@ -284,13 +292,13 @@ void TradeTracker::cboBuySell_Click()
     const QString type = ui->cboBuySell->currentText();
     if (ui->cboBuySell->currentIndex() <= 0)
         return; // "Select"
-    ui->txtFee->setText(standingFeeText());
+    showStandingFee();
     const bool cashOnly = !isTrade(type);
     if (cashOnly) {
         ui->txtBuySellShares->setText(QStringLiteral("1"));
         ui->txtBuySellSymbol->setText(type);
         ui->txtBuySellPrice->setText(QStringLiteral("Amt"));
-        ui->txtFee->setText(QStringLiteral("0.00"));
+        fillFee(QStringLiteral("0.00"));
     }
     ui->txtBuySellShares->setEnabled(!cashOnly);
     ui->txtBuySellSymbol->setEnabled(!cashOnly);
@@ -380,8 +388,11 @@ bool TradeTracker::checkEntry(Transaction &t)
         }
         *b.amount = *amount;
         // An empty box is no figure of the user's: it shows the 0 it counts as.
-        if (b.box->text().trimmed().isEmpty())
+        if (b.box->text().trimmed().isEmpty()) {
+            m_fillingFee = true;
             b.box->setText(QStringLiteral("0.00"));
+            m_fillingFee = false;
+        }
     }
     return true;
 }
@@ -500,7 +511,7 @@ void TradeTracker::resetEntry()
     m_recording = false;
     // The fee box shows the portfolio's fee again, ready for the next transaction and for
     // the next save.
-    ui->txtFee->setText(standingFeeText());
+    showStandingFee();
 }
 
 void TradeTracker::cmdLogTransaction_Click()

@@ -111,7 +111,10 @@ private:
     bool askFeeWarning(const char *text);
     void tell(const QString &title, const QString &text);
     QString portfolio() const;
-    QString standingFeeText() const;
+    // Puts a fee into the fee box that is not the user's (the portfolio's fee again, a
+    // credit's none).
+    void fillFee(const QString &text);
+    void showStandingFee();
 
     MainState &m_state;
     frmOptions &m_options;
@@ -122,4 +125,5 @@ private:
     QPrinter *m_printing = nullptr;
     bool m_abortRequested = false;
     bool m_recording = false;
+    bool m_fillingFee = false;
 };

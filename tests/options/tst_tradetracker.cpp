@@ -78,8 +78,7 @@ private Q_SLOTS:
         m_main = m_harness.start();
         ui = m_main->options()->ui;
         ui->gridSymbols->setTextMatrix(1, 1, QStringLiteral("10")); // MSFT
-        ui->txtFee->clear();
-        QTest::keyClicks(ui->txtFee, QStringLiteral("9.95")); // the portfolio's fee
+        ui->txtFee->setText(QStringLiteral("9.95"));                // the portfolio's fee
     }
     void cleanup() { m_main.reset(); }
 
@@ -104,8 +103,8 @@ void TestTradeTracker::firstTransactionWritesHeaderThenLine()
     QCOMPARE(logBytes(), header + line);
     QVERIFY(tracker().logPath().endsWith(
         QStringLiteral("/Log Files/Default %1 TradeLog.txt").arg(MonthTag(QDate::currentDate()))));
-    // Back to idle: the fee box shows the portfolio's fee and the boxes wait for a type.
-    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.95"));
+    // Back to idle: the fee box shows the fee of the trade again, and the boxes wait for a type.
+    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.99"));
     QCOMPARE(ui->cboBuySell->currentIndex(), 0);
     QVERIFY(!ui->txtBuySellShares->isEnabled());
 
@@ -122,7 +121,8 @@ void TestTradeTracker::transactions_data()
     QTest::addColumn<int>("answer");        // to the fee warning, 0 when none is expected
     QTest::addColumn<QString>("message");   // "title: text" of the one message shown, its start
     QTest::addColumn<QByteArray>("logged"); // the line's start, empty when nothing is written
-    QTest::addColumn<QStringList>("after"); // cash, stock value, holding, fee box
+    // cash, stock value, holding, fee box (the fee put in for a trade stays for the next)
+    QTest::addColumn<QStringList>("after");
 
     const QString funds = QString::fromLatin1(TradeTracker::FundsTitle) + QStringLiteral(": ");
     const QString refusal = funds + TradeTracker::RefusalText;
@@ -134,38 +134,38 @@ void TestTradeTracker::transactions_data()
     };
     row("purchase equal to the cash", {"Bought", "10", "msft", "100", "10", "1010", "0"},
         QMessageBox::Yes, feeWarning, "Buy\t10\tMSFT\t100\t10\t-1010\t",
-        {"0.00", "1000.00", "20", "9.95"});
+        {"0.00", "1000.00", "20", "10.00"});
     row("purchase declined at the fee warning", {"Bought", "10", "MSFT", "100", "10", "1010", "0"},
-        QMessageBox::No, feeWarning, {}, {"1010", "0", "10", "9.95"});
+        QMessageBox::No, feeWarning, {}, {"1010", "0", "10", "10.00"});
     row("purchase above the cash refused", {"Bought", "10", "MSFT", "100", "10", "1009.99", "0"}, 0,
-        refusal, {}, {"1009.99", "0", "10", "9.95"});
+        refusal, {}, {"1009.99", "0", "10", "10.00"});
     row("purchase of a symbol not listed adds its row",
         {"Bought", "10", "orcl", "30", "0", "1000.00", "1,330.20"}, 0, {},
-        "Buy\t10\tORCL\t30\t0\t-300\t", {"700.00", "1630.20", "10", "9.95"});
+        "Buy\t10\tORCL\t30\t0\t-300\t", {"700.00", "1630.20", "10", "0.00"});
     row("sale above the stock value", {"Sold", "4", "MSFT", "100", "10", "0", "250"}, 0, {},
-        "Sell\t4\tMSFT\t100\t10\t390\t", {"390.00", "0.00", "6", "9.95"});
+        "Sell\t4\tMSFT\t100\t10\t390\t", {"390.00", "0.00", "6", "10.00"});
     row("sale of a symbol not listed", {"Sold", "5", "ORCL", "10", "0", "0", "100"}, 0, {},
-        "Sell\t5\tORCL\t10\t0\t50\t", {"50.00", "50.00", "", "9.95"});
+        "Sell\t5\tORCL\t10\t0\t50\t", {"50.00", "50.00", "", "0.00"});
     row("credit of 100 on 50", {"Credit", "", "MSFT", "100", "", "50", "7"}, 0, {},
         "Credit\t1\tCREDIT\t100\t0.00\t100\t", {"150.00", "7", "10", "9.95"});
     row("debit with no cash", {"Debit", "", "MSFT", "100", "2", "0", "7"}, 0, {},
         "Debit\t1\tDEBIT\t100\t2\t-102\t", {"0", "7", "10", "9.95"});
     row("separators read, empty fee counts 0",
         {"Bought", "1", "MSFT", "10", "", "5,000", "1,234.50"}, 0, {},
-        "Buy\t1\tMSFT\t10\t0.00\t-10\t", {"4990.00", "1244.50", "11", "9.95"});
+        "Buy\t1\tMSFT\t10\t0.00\t-10\t", {"4990.00", "1244.50", "11", "0.00"});
     row("price followed by its currency", {"Bought", "2", "MSFT", "12.50 USD", "0", "100", "0"}, 0,
-        {}, "Buy\t2\tMSFT\t12.50 USD\t0\t-25\t", {"75.00", "25.00", "12", "9.95"});
+        {}, "Buy\t2\tMSFT\t12.50 USD\t0\t-25\t", {"75.00", "25.00", "12", "0.00"});
     row("price without a leading number", {"Bought", "2", "MSFT", "USD 12", "0", "100", "0"}, 0,
         entry + "The price \"USD 12\" does not start with an amount", {},
-        {"100", "0", "10", "9.95"});
+        {"100", "0", "10", "0.00"});
     row("quantity of none", {"Sold", "0", "MSFT", "12", "0", "100", "0"}, 0,
-        entry + "The quantity \"0\"", {}, {"100", "0", "10", "9.95"});
+        entry + "The quantity \"0\"", {}, {"100", "0", "10", "0.00"});
     row("cash that is not an amount", {"Bought", "1", "MSFT", "10", "0", "lots", "0"}, 0,
-        entry + "The Available Cash box holds \"lots\"", {}, {"lots", "0", "10", "9.95"});
+        entry + "The Available Cash box holds \"lots\"", {}, {"lots", "0", "10", "0.00"});
     row("fee that is not an amount", {"Sold", "1", "MSFT", "10", "ten", "100", "50"}, 0,
-        entry + "The Broker's Fee box holds \"ten\"", {}, {"100", "50", "10", "9.95"});
+        entry + "The Broker's Fee box holds \"ten\"", {}, {"100", "50", "10", "ten"});
     row("symbol that cannot be listed", {"Bought", "1", "A,B", "10", "0", "100", "0"}, 0,
-        entry + "The symbol \"A,B\" cannot be listed", {}, {"100", "0", "", "9.95"});
+        entry + "The symbol \"A,B\" cannot be listed", {}, {"100", "0", "", "0.00"});
 }
 
 void TestTradeTracker::transactions()
