@@ -54,17 +54,6 @@ class TestTradeTracker : public QObject
                 return ui->gridSymbols->textMatrix(r, 1);
         return {};
     }
-    // The text of a PDF laid out as printed; fails under CI without pdftotext, skips elsewhere.
-    QString pdfText(const QString &pdf)
-    {
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"),
-                        {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        if (!pdftotext.waitForFinished() || pdftotext.exitCode() != 0)
-            return {};
-        return QString::fromUtf8(pdftotext.readAllStandardOutput());
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -158,8 +147,6 @@ void TestTradeTracker::transactions_data()
     row("price without a leading number", {"Bought", "2", "MSFT", "USD 12", "0", "100", "0"}, 0,
         entry + "The price \"USD 12\" does not start with an amount", {},
         {"100", "0", "10", "0.00"});
-    row("quantity of none", {"Sold", "0", "MSFT", "12", "0", "100", "0"}, 0,
-        entry + "The quantity \"0\"", {}, {"100", "0", "10", "0.00"});
     row("cash that is not an amount", {"Bought", "1", "MSFT", "10", "0", "lots", "0"}, 0,
         entry + "The Available Cash box holds \"lots\"", {}, {"lots", "0", "10", "0.00"});
     row("fee that is not an amount", {"Sold", "1", "MSFT", "10", "ten", "100", "50"}, 0,
@@ -259,8 +246,13 @@ void TestTradeTracker::printsOneTransactionPerLine()
             QFAIL("pdftotext (poppler-utils) is needed");
         QSKIP("pdftotext (poppler-utils) is not installed");
     }
+    QProcess pdftotext;
+    pdftotext.start(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-layout"), m_platform.printer.outputFile, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished() && pdftotext.exitCode() == 0);
     QStringList lines;
-    for (const QString &line : pdfText(m_platform.printer.outputFile).split(u'\n'))
+    for (const QString &line : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
         if (!line.trimmed().isEmpty()) // the page break is a form feed of its own
             lines << line;
     // The short headings, then each transaction, each on one line with its fields in order.

@@ -206,9 +206,6 @@ void TestPortfolios::refusedNames_data()
     QTest::newRow("same log file as A_B")
         << QStringLiteral("A:B") << QStringLiteral("Invalid Portfolio Name")
         << QStringLiteral("A_B");
-    QTest::newRow("same log file as A:B")
-        << QStringLiteral("A?B") << QStringLiteral("Invalid Portfolio Name")
-        << QStringLiteral("A:B");
     QTest::newRow("same log file past the 64th character")
         << long64 + u'2' << QStringLiteral("Invalid Portfolio Name") << long64 + u'1';
     QTest::newRow("backslash") << QStringLiteral("a\\b") << QStringLiteral("Invalid Portfolio Name")
