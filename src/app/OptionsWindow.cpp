@@ -424,13 +424,20 @@ bool OptionsWindow::addPortfolio(const QString &name)
     if (refusal != Portfolios::Refusal::None) {
         Platform::instance().messageBox->show(
             QApplication::activeModalWidget(), Portfolios::refusalTitle(refusal),
-            Portfolios::refusalText(refusal),
+            Portfolios::refusalText(refusal, m_portfolios.logClashWith(name)),
             refusal == Portfolios::Refusal::Exists ? MessageBoxService::Icon::Information
                                                    : MessageBoxService::Icon::Warning,
             QMessageBox::Ok);
         return false;
     }
     MainState &state = m_main.state();
+    // The loaded portfolio's edits are saved under its own name first, as Load and OK do:
+    // from here on the settings in memory are the new portfolio's.
+    if (m_options.ui->cboPortfolio->findText(state.CurrentPortfolio,
+                                             Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+        formatAlertColumns();
+        m_main.settings().SaveSettings();
+    }
     m_portfolios.addToList(name);
     // The settings in memory are the new portfolio's from now on.
     state.CurrentPortfolio = name;

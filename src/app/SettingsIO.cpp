@@ -297,7 +297,9 @@ void SettingsIO::GetSettings()
     check(ui->chkReconnectOnDisconnect, "Reconnect", "0");
     check(ui->chkShow, "ShowStockValue", "0");
     text(ui->txtValue, "PortfolioValue", "0");
-    text(ui->txtFee, "TradeFee", "0");
+    // The portfolio's fee, shown in the fee box while no transaction is being prepared.
+    m_options.tradeFee = read(QStringLiteral("TradeFee"), QStringLiteral("0"));
+    ui->txtFee->setText(m_options.tradeFee);
     text(ui->txtCash, "Available", "0");
     auto speed = toInt32(read(QStringLiteral("ScrollSpeed"), QStringLiteral("3")));
     ui->ScrollSlider->setValue(speed ? *speed : 3);
@@ -393,7 +395,8 @@ bool SettingsIO::SaveSettings()
     flag("AlertSound", ui->optAlertSound);
     check("AlertNotify", ui->chkAlertNotify);
     write(QStringLiteral("PortfolioValue"), ui->txtValue->text());
-    write(QStringLiteral("TradeFee"), ui->txtFee->text());
+    // The portfolio's fee, not the fee of a transaction being prepared.
+    write(QStringLiteral("TradeFee"), m_options.tradeFee);
     write(QStringLiteral("Available"), ui->txtCash->text());
     check("ShowStockValue", ui->chkShow);
     write(QStringLiteral("ScrollSpeed"), QString::number(ui->ScrollSlider->value()));

@@ -1,11 +1,14 @@
 #include "Portfolios.h"
 
 #include "common/MainState.h"
+#include "options/TradeTracker.h"
 #include "options/frmOptions.h"
+#include "platform/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 
+#include <QMessageBox>
 #include <QSignalBlocker>
 
 namespace {
@@ -23,11 +26,22 @@ bool holdsSeparator(const QString &name)
     return name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'));
 }
 
-// Whether `name` is already listed. Letter case is ignored: on Windows the store is the
-// registry, where "Growth" and "GROWTH" are one section.
+// Whether `name` is already listed. A new name is compared without regard to letter case:
+// on Windows the store is the registry, where "Growth" and "GROWTH" are one section. Stored
+// names are told apart by letter case where the store does so too (Linux), so that no
+// portfolio kept there is hidden.
 bool listedAlready(const QStringList &names, const QString &name)
 {
     return names.contains(name, Qt::CaseInsensitive);
+}
+
+bool storedAlready(const QStringList &names, const QString &name)
+{
+#ifdef Q_OS_WIN
+    return names.contains(name, Qt::CaseInsensitive);
+#else
+    return names.contains(name, Qt::CaseSensitive);
+#endif
 }
 
 } // namespace
@@ -67,7 +81,7 @@ void Portfolios::GetPortfolio()
             const QString name = SettingsStore::read(kProgram, slotKey(i));
             if (name.isEmpty())
                 continue;
-            if (name.trimmed().isEmpty() || holdsSeparator(name) || listedAlready(names, name)) {
+            if (name.trimmed().isEmpty() || holdsSeparator(name) || storedAlready(names, name)) {
                 SettingsStore::removeKey(kProgram, slotKey(i));
                 continue;
             }
@@ -79,6 +93,24 @@ void Portfolios::GetPortfolio()
         }
         list->addItems(names);
         list->setCurrentIndex(-1);
+
+        // Names stored by hand or by an older build may lead to one trade log file; the
+        // second of each such pair keeps no trade log (TradeTracker), which is said once.
+        QStringList clashes;
+        for (const QString &name : names) {
+            const QString owner = TradeTracker::logClaimedBy(names, name);
+            if (!owner.isEmpty())
+                clashes << QStringLiteral("\"%1\" and \"%2\"").arg(owner, name);
+        }
+        if (!clashes.isEmpty())
+            Platform::instance().messageBox->show(
+                &m_options, QString::fromLatin1(TradeTracker::LogTitle),
+                QStringLiteral("These portfolios have names that lead to one trade log file:\n") +
+                    clashes.join(u'\n') +
+                    QStringLiteral("\n\nThe second of each keeps no trade log, so that neither "
+                                   "reads, extends or deletes the other's log. To record its "
+                                   "trades, create a portfolio with another name for them."),
+                MessageBoxService::Icon::Warning, QMessageBox::Ok);
     }
 
     auto position = ValueForms::toInt16(
@@ -123,15 +155,28 @@ Portfolios::Refusal Portfolios::checkNewName(const QString &name) const
         return Refusal::Blank;
     if (holdsSeparator(name))
         return Refusal::Separator;
+    const QStringList names = listedNames();
+    if (listedAlready(names, name))
+        return Refusal::Exists;
+    if (names.size() >= MaxPortfolios)
+        return Refusal::Full;
+    if (!logClashWith(name).isEmpty())
+        return Refusal::SharesLog;
+    return Refusal::None;
+}
+
+QStringList Portfolios::listedNames() const
+{
     const QComboBox *list = m_options.ui->cboPortfolio;
     QStringList names;
     for (int i = 0; i < list->count(); ++i)
         names << list->itemText(i);
-    if (listedAlready(names, name))
-        return Refusal::Exists;
-    if (list->count() >= MaxPortfolios)
-        return Refusal::Full;
-    return Refusal::None;
+    return names;
+}
+
+QString Portfolios::logClashWith(const QString &name) const
+{
+    return TradeTracker::logClaimedBy(listedNames(), name);
 }
 
 QString Portfolios::refusalTitle(Refusal refusal)
@@ -143,6 +188,7 @@ QString Portfolios::refusalTitle(Refusal refusal)
         return QStringLiteral("Portfolio List Full");
     case Refusal::Blank:
     case Refusal::Separator:
+    case Refusal::SharesLog:
         return QStringLiteral("Invalid Portfolio Name");
     case Refusal::None:
     case Refusal::Empty:
@@ -151,7 +197,7 @@ QString Portfolios::refusalTitle(Refusal refusal)
     return {};
 }
 
-QString Portfolios::refusalText(Refusal refusal)
+QString Portfolios::refusalText(Refusal refusal, const QString &other)
 {
     switch (refusal) {
     case Refusal::Exists:
@@ -166,6 +212,11 @@ QString Portfolios::refusalText(Refusal refusal)
     case Refusal::Separator:
         return QStringLiteral("A portfolio name cannot contain \"\\\" or \"/\". Please enter "
                               "another name.");
+    case Refusal::SharesLog:
+        return QStringLiteral("The trade log of a portfolio with this name would be the file of "
+                              "the portfolio \"%1\" (characters a file name cannot hold, and "
+                              "any beyond the 64th, do not count). Please enter another name.")
+            .arg(other);
     case Refusal::None:
     case Refusal::Empty:
         break;

@@ -23,14 +23,17 @@ public:
         Separator, // "\" or "/" would address a nested section of the store
         Exists,    // already listed (letter case aside)
         Full,      // the list already holds MaxPortfolios names
+        SharesLog, // its trade log file would be a listed portfolio's (logClashWith)
     };
 
     Portfolios(MainState &state, frmOptions &options);
 
     // Start-up: makes sure "Default" exists, lists the stored portfolios (leaving out and
-    // clearing the slot of a name with a separator, a blank name, or one listed before in
-    // other letter case) and selects the start portfolio, which sets CurrentPortfolio. The start
-    // portfolio counts as loaded, so PortfolioChanged is left clear.
+    // clearing the slot of a name with a separator, a blank name, or one listed before; in
+    // other letter case too where the store does not tell letter case apart) and selects the
+    // start portfolio, which sets CurrentPortfolio. The start portfolio counts as loaded, so
+    // PortfolioChanged is left clear. Listed names whose trade logs would be one file are
+    // reported in one message.
     void GetPortfolio();
 
     // The user (or the program) picked an entry of cboPortfolio; it is loaded later (Load or
@@ -45,7 +48,10 @@ public:
     // tells the user about a refusal (empty for None and Empty).
     Refusal checkNewName(const QString &name) const;
     static QString refusalTitle(Refusal refusal);
-    static QString refusalText(Refusal refusal);
+    // `other` names the listed portfolio a SharesLog refusal is about.
+    static QString refusalText(Refusal refusal, const QString &other = {});
+    // The listed portfolio whose trade log file `name` would use; empty when there is none.
+    QString logClashWith(const QString &name) const;
 
     // Appends a new name to the list (selected, without raising cboPortfolio_Click) and
     // stores the list. A section left under that name by earlier data is removed first,
@@ -58,6 +64,8 @@ public:
     bool removeEntry(int index);
 
 private:
+    QStringList listedNames() const;
+
     MainState &m_state;
     frmOptions &m_options;
 };

@@ -129,7 +129,7 @@ void SymbolListEditor::AddSymbolRow()
     if (found > 0) {
         if (m_state.TradeLogging) {
             const double held = Val(grid->textMatrix(found, 1));
-            const double traded = Val(ui->txtBuySellShares->text());
+            const double traded = Val(RowText.section(QLatin1Char('\t'), 1, 1));
             const QString type = ui->cboBuySell->currentText();
             if (type == QLatin1String("Bought"))
                 ui->txtShares->setText(Format(held + traded, u""));
@@ -149,7 +149,8 @@ void SymbolListEditor::AddSymbolRow()
             &m_options, QStringLiteral("Symbol List Full"),
             QStringLiteral("Symbol list full - Can't add any more symbols."),
             MessageBoxService::Icon::Warning, QMessageBox::Ok);
-    } else if (!m_state.TradeLogging) {
+    } else if (!m_state.TradeLogging || ui->cboBuySell->currentText() == QLatin1String("Bought")) {
+        // A purchase of a symbol not listed yet adds its row with the quantity bought.
         grid->addItem(RowText);
         grid->viewport()->update();
         grid->setCellPicture(grid->rows() - 1, 4, logPicture(AddLogging));

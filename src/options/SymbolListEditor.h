@@ -31,7 +31,8 @@ public:
     SymbolListEditor(MainState &state, frmOptions &options, Hooks hooks);
 
     // The working values that AddSymbolRow reads; cmdAdd_Click sets them, and so does the
-    // trade tracker before it runs AddSymbolRow.
+    // trade tracker before it runs AddSymbolRow (the row text then holds the symbol and the
+    // quantity traded, which a purchase adds to the holding and a sale takes from it).
     QString RowText;
     QString AddSymbol;
     bool AddLogging = false;

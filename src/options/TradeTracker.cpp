@@ -3,15 +3,15 @@
 #include "SymbolListEditor.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
+#include "common/Symbols.h"
 #include "frmOptions.h"
+#include "grid/FlexGrid.h"
 #include "grid/QuoteLog.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
-#include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -19,10 +19,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <optional>
@@ -48,6 +48,90 @@ QString withoutGrouping(QString text)
     return text.remove(u',');
 }
 
+// The amount in a money box: an empty box is 0, a box holding anything but one amount
+// has none.
+std::optional<Money> moneyBoxAmount(const QString &text)
+{
+    const QString plain = withoutGrouping(text);
+    if (plain.trimmed().isEmpty())
+        return Money();
+    if (!IsNumeric(plain))
+        return std::nullopt;
+    return Money::fromText(plain);
+}
+
+// The number a quantity or price box starts with ("12.50 USD" is 12.5).
+Money leadingAmount(const QString &text)
+{
+    return Money::fromText(withoutGrouping(text));
+}
+
+double leadingQuantity(const QString &text)
+{
+    return Val(withoutGrouping(text));
+}
+
+QString cashText(Money amount)
+{
+    return Format(amount.toDouble(), u"######0.00");
+}
+
+bool isTrade(const QString &type)
+{
+    return type == QLatin1String("Bought") || type == QLatin1String("Sold");
+}
+
+// The printed table: the log's tab-separated fields in columns; the last field, the time
+// followed by blanks and the tracking number, is two columns.
+QList<QStringList> tableRows(const QString &text)
+{
+    static const QRegularExpression blanks(QStringLiteral(" {2,}"));
+    QList<QStringList> rows;
+    for (const QString &line : text.split(u'\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        QStringList fields = line.split(u'\t');
+        if (fields.size() == 8) {
+            const QString last = fields.takeLast();
+            const QRegularExpressionMatch gap = blanks.match(last);
+            fields << (gap.hasMatch() ? last.left(gap.capturedStart()) : last);
+            fields << (gap.hasMatch() ? last.mid(gap.capturedEnd()) : QString());
+        }
+        for (QString &field : fields)
+            field = field.trimmed();
+        rows << fields;
+    }
+    return rows;
+}
+
+// Where each column starts, in the printer's units, and the width of the whole table.
+struct ColumnStops
+{
+    QList<qreal> stops;
+    qreal width = 0;
+};
+
+ColumnStops columnStops(const QList<QStringList> &rows, const QFont &font, QPaintDevice *device)
+{
+    const QFontMetricsF metrics(font, device);
+    QList<qreal> widths;
+    for (const QStringList &row : rows) {
+        if (widths.size() < row.size())
+            widths.resize(row.size(), 0);
+        for (qsizetype i = 0; i < row.size(); ++i)
+            widths[i] = qMax(widths[i], metrics.horizontalAdvance(row[i]));
+    }
+    const qreal gap = metrics.horizontalAdvance(QStringLiteral("000"));
+    ColumnStops result;
+    qreal x = 0;
+    for (qreal w : widths) {
+        result.stops << x;
+        result.width = x + w;
+        x += w + gap;
+    }
+    return result;
+}
+
 } // namespace
 
 // What a transaction changes, worked out before anything is written.
@@ -55,9 +139,15 @@ struct TradeTracker::Transaction
 {
     QString type;
     QString monthTag;
+    QString path;
+    double quantity = 0;
+    Money price;
+    Money fee;
+    Money cash;
+    Money value;
     Money net;
-    std::optional<Money> cash;
-    std::optional<Money> value;
+    std::optional<Money> newCash;
+    std::optional<Money> newValue;
 };
 
 TradeTracker::TradeTracker(MainState &state, frmOptions &options, SymbolListEditor &symbols,
@@ -83,9 +173,8 @@ void TradeTracker::connectControls()
     connect(ui->cmdOpen, &QAbstractButton::clicked, this, guarded(&TradeTracker::cmdOpen_Click));
     connect(ui->cmdDelLog, &QAbstractButton::clicked, this,
             guarded(&TradeTracker::cmdDelLog_Click));
-    // Printing ends quietly at its first failure, a cancelled dialog included.
-    connect(ui->cmdPrint, &QAbstractButton::clicked, this,
-            [this] { guardSilently([this] { cmdPrint_Click(); }); });
+    // A cancelled print dialog ends printing quietly; a print that cannot start says so.
+    connect(ui->cmdPrint, &QAbstractButton::clicked, this, guarded(&TradeTracker::cmdPrint_Click));
     connect(ui->cmdAbortPrint, &QAbstractButton::clicked, this,
             guarded(&TradeTracker::cmdAbortPrint_Click));
     connect(ui->txtValue, &QLineEdit::textChanged, this, guarded(&TradeTracker::txtValue_Change));
@@ -96,6 +185,15 @@ void TradeTracker::connectControls()
             if (m_options.ui->cboBuySell->currentIndex() > 0 && !m_recording)
                 m_options.ui->cmdLogTransaction->setEnabled(true);
         });
+    // The fee put into the box for a purchase or a sale (or with no type chosen) is the fee
+    // the portfolio keeps: the next trade starts with it and a save stores it. The fee of a
+    // credit or a debit is that transaction's own, and so is what the tracker fills in.
+    connect(ui->txtFee, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const QString type = m_options.ui->cboBuySell->currentText();
+        // An emptied box means no fee, never a fee setting of nothing.
+        if (!m_fillingFee && type != QLatin1String("Credit") && type != QLatin1String("Debit"))
+            m_options.tradeFee = text.trimmed().isEmpty() ? QStringLiteral("0") : text;
+    });
     for (QLineEdit *box :
          {ui->txtBuySellShares, ui->txtBuySellSymbol, ui->txtBuySellPrice, ui->txtFee, ui->txtCash})
         box->installEventFilter(this);
@@ -104,6 +202,24 @@ void TradeTracker::connectControls()
 QString TradeTracker::portfolio() const
 {
     return m_portfolio ? m_portfolio() : m_state.CurrentPortfolio;
+}
+
+void TradeTracker::fillFee(const QString &text)
+{
+    m_fillingFee = true;
+    m_options.ui->txtFee->setText(text);
+    m_fillingFee = false;
+}
+
+void TradeTracker::showStandingFee()
+{
+    fillFee(FormatIfNumeric(m_options.tradeFee, u"###0.00"));
+}
+
+void TradeTracker::tell(const QString &title, const QString &text)
+{
+    Platform::instance().messageBox->show(&m_options, title, text, MessageBoxService::Icon::Warning,
+                                          QMessageBox::Ok);
 }
 
 QString TradeTracker::logFolder()
@@ -116,9 +232,52 @@ QString TradeTracker::logFileName(const QString &portfolio, const QString &month
     return QuoteLog::safeSymbol(portfolio) + u' ' + monthTag + QStringLiteral(" TradeLog.txt");
 }
 
+QString TradeTracker::logNameKey(const QString &portfolio)
+{
+    const QString name = QuoteLog::safeSymbol(portfolio);
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return name.toCaseFolded();
+#else
+    return name;
+#endif
+}
+
+QString TradeTracker::logClaimedBy(const QStringList &listed, const QString &portfolio)
+{
+    qsizetype end = listed.indexOf(portfolio);
+    if (end < 0)
+        end = listed.size();
+    const QString key = logNameKey(portfolio);
+    for (qsizetype i = 0; i < end; ++i)
+        if (listed[i] != portfolio && logNameKey(listed[i]) == key)
+            return listed[i];
+    return {};
+}
+
 QString TradeTracker::logPath() const
 {
     return logFolder() + u'/' + logFileName(portfolio(), MonthTag(m_now().date(), m_locale));
+}
+
+// This month's log when it is the portfolio's own; empty (after saying why, with `tell`)
+// when a portfolio listed before has the same file.
+QString TradeTracker::ownLogPath(bool tellUser)
+{
+    QStringList listed;
+    const QComboBox *list = m_options.ui->cboPortfolio;
+    for (int i = 0; i < list->count(); ++i)
+        listed << list->itemText(i);
+    const QString name = portfolio();
+    const QString owner = logClaimedBy(listed, name);
+    if (owner.isEmpty())
+        return logPath();
+    if (tellUser)
+        tell(QString::fromLatin1(LogTitle),
+             QStringLiteral("The portfolio \"%1\" keeps no trade log: its log file would be the "
+                            "one of the portfolio \"%2\".\nTo record its trades, create a "
+                            "portfolio with another name for them.")
+                 .arg(name, owner));
+    return {};
 }
 
 QString TradeTracker::headerLine()
@@ -127,33 +286,19 @@ QString TradeTracker::headerLine()
                           "Time               Tracking No.");
 }
 
-Money TradeTracker::boxAmount(const QString &text)
-{
-    const QString plain = withoutGrouping(text);
-    return IsNumeric(plain) ? Money::fromText(plain) : Money();
-}
-
-Money TradeTracker::readMoneyBox(QLineEdit *box)
-{
-    if (!IsNumeric(withoutGrouping(box->text())))
-        box->setText(QStringLiteral("0"));
-    return boxAmount(box->text());
-}
-
 void TradeTracker::cboBuySell_Click()
 {
     auto *ui = m_options.ui;
     const QString type = ui->cboBuySell->currentText();
     if (ui->cboBuySell->currentIndex() <= 0)
         return; // "Select"
-    ui->txtFee->setText(SettingsStore::read(SettingsStore::portfolioSection(portfolio()),
-                                            QStringLiteral("TradeFee"), QStringLiteral("0")));
-    const bool cashOnly = type == QLatin1String("Credit") || type == QLatin1String("Debit");
+    showStandingFee();
+    const bool cashOnly = !isTrade(type);
     if (cashOnly) {
         ui->txtBuySellShares->setText(QStringLiteral("1"));
         ui->txtBuySellSymbol->setText(type);
         ui->txtBuySellPrice->setText(QStringLiteral("Amt"));
-        ui->txtFee->setText(QStringLiteral("0.00"));
+        fillFee(QStringLiteral("0.00"));
     }
     ui->txtBuySellShares->setEnabled(!cashOnly);
     ui->txtBuySellSymbol->setEnabled(!cashOnly);
@@ -172,14 +317,89 @@ bool TradeTracker::askFeeWarning(const char *text)
     return answer == QMessageBox::Yes;
 }
 
-bool TradeTracker::prepare(Transaction &t)
+// The entry itself: a positive quantity and price, a symbol that can be listed, money boxes
+// that hold amounts. Says what is wrong, naming the box, and leaves every box as it is.
+bool TradeTracker::checkEntry(Transaction &t)
 {
     auto *ui = m_options.ui;
-    const double quantity = Val(ui->txtBuySellShares->text());
-    const Money price = boxAmount(ui->txtBuySellPrice->text());
-    const Money gross = price.times(quantity);
-    const Money fee = readMoneyBox(ui->txtFee);
-    const Money cash = readMoneyBox(ui->txtCash);
+    const QString entryTitle = QString::fromLatin1(EntryTitle);
+    const QString nothing = QStringLiteral("\nNothing was recorded.");
+    t.quantity = leadingQuantity(ui->txtBuySellShares->text());
+    t.price = leadingAmount(ui->txtBuySellPrice->text());
+    if (t.quantity <= 0) {
+        tell(entryTitle, QStringLiteral("The quantity \"%1\" does not start with a number of "
+                                        "shares above 0.")
+                                 .arg(ui->txtBuySellShares->text()) +
+                             nothing);
+        return false;
+    }
+    if (t.price <= Money()) {
+        tell(entryTitle,
+             QStringLiteral("The %1 \"%2\" does not start with an amount above 0.")
+                     .arg(isTrade(t.type) ? QStringLiteral("price") : QStringLiteral("amount"),
+                          ui->txtBuySellPrice->text()) +
+                 nothing);
+        return false;
+    }
+
+    if (isTrade(t.type)) {
+        const QString symbol = ui->txtBuySellSymbol->text();
+        const QString refusal = Symbols::refusal(symbol);
+        if (!refusal.isEmpty()) {
+            tell(entryTitle,
+                 QStringLiteral("The symbol \"%1\" cannot be listed: %2.").arg(symbol, refusal) +
+                     nothing);
+            return false;
+        }
+        // A purchase of a symbol not listed adds its row; a full list has no room for it.
+        const FlexGrid *grid = ui->gridSymbols;
+        bool listed = false;
+        for (int r = 1; r < grid->rows() && !listed; ++r)
+            listed = grid->textMatrix(r, 0).isEmpty() ||
+                     grid->textMatrix(r, 0) == symbol.trimmed().toUpper();
+        if (t.type == QLatin1String("Bought") && !listed &&
+            grid->rows() >= SymbolListEditor::MaxSymbols + 1) {
+            tell(QStringLiteral("Symbol List Full"),
+                 QStringLiteral("Symbol list full - Can't add any more symbols.") + nothing);
+            return false;
+        }
+    }
+
+    struct Box
+    {
+        QLineEdit *box;
+        const char *name;
+        Money *amount;
+    };
+    const Box boxes[] = {{ui->txtFee, "Broker's Fee", &t.fee},
+                         {ui->txtCash, "Available Cash", &t.cash},
+                         {ui->txtValue, "Stock Value", &t.value}};
+    for (const Box &b : boxes) {
+        // The stock value counts only for purchases and sales.
+        if (b.box == ui->txtValue && !isTrade(t.type))
+            continue;
+        const std::optional<Money> amount = moneyBoxAmount(b.box->text());
+        if (!amount) {
+            tell(entryTitle, QStringLiteral("The %1 box holds \"%2\", which is not an amount.\n"
+                                            "Please correct it and log the transaction again.")
+                                     .arg(QString::fromLatin1(b.name), b.box->text()) +
+                                 nothing);
+            return false;
+        }
+        *b.amount = *amount;
+        // An empty box is no figure of the user's: it shows the 0 it counts as.
+        if (b.box->text().trimmed().isEmpty()) {
+            m_fillingFee = true;
+            b.box->setText(QStringLiteral("0.00"));
+            m_fillingFee = false;
+        }
+    }
+    return true;
+}
+
+bool TradeTracker::prepare(Transaction &t)
+{
+    const Money gross = t.price.times(t.quantity);
     const Money zero;
 
     auto refuse = [this] {
@@ -192,54 +412,65 @@ bool TradeTracker::prepare(Transaction &t)
     if (t.type == QLatin1String("Bought") || t.type == QLatin1String("Debit")) {
         const bool debit = t.type == QLatin1String("Debit");
         TradeDescription = debit ? QStringLiteral("Debit") : QStringLiteral("Buy");
-        const Money total = (debit ? price : gross) + fee;
+        const Money total = (debit ? t.price : gross) + t.fee;
         t.net = -total;
         // Without any cash recorded the account is not tracked: nothing to check or change.
-        if (cash <= zero)
+        if (t.cash <= zero)
             return true;
-        if (total > cash)
+        if (total > t.cash)
             return refuse();
-        if (fee > cash - total && !askFeeWarning(debit ? DebitFeeWarningText : FeeWarningText))
+        if (t.fee > t.cash - total && !askFeeWarning(debit ? DebitFeeWarningText : FeeWarningText))
             return false;
-        t.cash = cash - total;
+        t.newCash = t.cash - total;
         if (!debit)
-            t.value = readMoneyBox(ui->txtValue) + gross;
+            t.newValue = t.value + gross;
         return true;
     }
     if (t.type == QLatin1String("Credit")) {
         TradeDescription = QStringLiteral("Credit");
-        t.net = price;
-        t.cash = cash + price;
+        t.net = t.price;
+        t.newCash = t.cash + t.price;
         return true;
     }
     if (t.type == QLatin1String("Sold")) {
         TradeDescription = QStringLiteral("Sell");
-        t.net = gross - fee;
-        t.cash = cash + t.net;
-        const Money value = readMoneyBox(ui->txtValue) - gross;
-        t.value = value < zero ? zero : value;
+        t.net = gross - t.fee;
+        t.newCash = t.cash + t.net;
+        const Money value = t.value - gross;
+        t.newValue = value < zero ? zero : value;
         return true;
     }
     return false;
 }
 
-void TradeTracker::writeLine(const Transaction &t)
+// Makes the log folder and, when the month has no log yet, the file with its header line.
+void TradeTracker::ensureLogFile(const QString &path)
 {
-    auto *ui = m_options.ui;
     const QString folder = logFolder();
     if (!QDir().mkpath(folder))
         failLog(QStringLiteral("Cannot create the log folder"), folder,
                 QStringLiteral("the folder could not be made"));
-    const QString path = folder + u'/' + logFileName(portfolio(), t.monthTag);
     // The name holds no separator; checked anyway, since the portfolio's name is typed.
     if (QFileInfo(path).absolutePath() != QFileInfo(folder).absoluteFilePath())
         failLog(QStringLiteral("Refused to write the trade log"), path,
                 QStringLiteral("outside the log folder"));
-
-    const bool isNew = !QFileInfo::exists(path);
+    if (QFileInfo::exists(path))
+        return;
     QFile file(path);
+    const QByteArray header = headerLine().toLatin1() + kLineEnd.toLatin1();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         failLog(QStringLiteral("Cannot open the trade log"), path, file.errorString());
+    if (file.write(header) != header.size() || !file.flush())
+        failLog(QStringLiteral("Cannot write the trade log"), path, file.errorString());
+}
+
+void TradeTracker::writeLine(const Transaction &t)
+{
+    auto *ui = m_options.ui;
+    ensureLogFile(t.path);
+    QFile file(t.path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        failLog(QStringLiteral("Cannot open the trade log"), t.path, file.errorString());
 
     const QString line = TradeDescription + kTab + ui->txtBuySellShares->text() + kTab +
                          ui->txtBuySellSymbol->text() + kTab + ui->txtBuySellPrice->text() + kTab +
@@ -247,35 +478,40 @@ void TradeTracker::writeLine(const Transaction &t)
                          kTab + ui->txtTime->text() + QStringLiteral("       ") +
                          ui->txtTracking->text();
     QStringEncoder encoder(QStringConverter::Latin1);
-    const QByteArray bytes =
-        encoder.encode((isNew ? headerLine() + kLineEnd : QString()) + line + kLineEnd);
+    const QByteArray bytes = encoder.encode(line + kLineEnd);
     if (file.write(bytes) != bytes.size() || !file.flush())
-        failLog(QStringLiteral("Cannot write the trade log"), path, file.errorString());
+        failLog(QStringLiteral("Cannot write the trade log"), t.path, file.errorString());
 }
 
 void TradeTracker::apply(const Transaction &t)
 {
     auto *ui = m_options.ui;
-    // The holdings: the symbol list row of the symbol gains or loses the quantity.
-    const QString symbol = ui->txtBuySellSymbol->text();
-    ui->txtSymbol->setText(symbol);
-    m_symbols.AddSymbol = symbol.toUpper();
-    m_symbols.RowText = symbol + kTab + ui->txtBuySellShares->text();
-    if (t.type == QLatin1String("Bought") || t.type == QLatin1String("Sold"))
+    // The holdings: the symbol list row of the symbol gains or loses the quantity; a
+    // purchase of a symbol not listed adds its row.
+    if (isTrade(t.type)) {
+        const QString symbol = ui->txtBuySellSymbol->text().trimmed();
+        ui->txtSymbol->setText(symbol);
+        m_symbols.AddSymbol = symbol.toUpper();
+        m_symbols.AddLogging = false;
+        m_symbols.RowText = m_symbols.AddSymbol + kTab + Format(t.quantity, u"") + kTab +
+                            QStringLiteral("0.00") + kTab + QStringLiteral("0.00");
         m_symbols.AddSymbolRow();
-    if (t.cash)
-        ui->txtCash->setText(t.cash->toString());
-    if (t.value)
-        ui->txtValue->setText(t.value->toString());
+    }
+    if (t.newCash)
+        ui->txtCash->setText(cashText(*t.newCash));
+    if (t.newValue)
+        ui->txtValue->setText(cashText(*t.newValue));
 }
 
 void TradeTracker::resetEntry()
 {
     auto *ui = m_options.ui;
     m_state.TradeLogging = false;
-    ui->txtFee->clear();
     ui->cboBuySell->setCurrentIndex(0);
     m_recording = false;
+    // The fee box shows the portfolio's fee again, ready for the next transaction and for
+    // the next save.
+    showStandingFee();
 }
 
 void TradeTracker::cmdLogTransaction_Click()
@@ -295,14 +531,11 @@ void TradeTracker::cmdLogTransaction_Click()
         w->setEnabled(false);
     ui->txtBuySellSymbol->setText(ui->txtBuySellSymbol->text().toUpper());
 
-    auto positive = [ui] {
-        return Val(ui->txtBuySellShares->text()) > 0 &&
-               boxAmount(ui->txtBuySellPrice->text()) > Money();
-    };
-    if (!positive())
+    if (ownLogPath(true).isEmpty() || !checkEntry(t))
         return;
+    t.path = logFolder() + u'/' + logFileName(portfolio(), t.monthTag);
     m_state.TradeLogging = true;
-    if (!prepare(t) || !positive())
+    if (!prepare(t))
         return;
     // The line is written first: a log that cannot be written leaves the account and the
     // holdings as they were.
@@ -320,8 +553,9 @@ void TradeTracker::ReadTradeLog()
     auto *ui = m_options.ui;
     ui->txtTransactionLog->clear();
     ui->cmdLogTransaction->setEnabled(false);
-    QFile file(logPath());
-    const bool exists = file.exists();
+    const QString path = ownLogPath(false);
+    QFile file(path);
+    const bool exists = !path.isEmpty() && file.exists();
     if (exists) {
         if (!file.open(QIODevice::ReadOnly))
             failLog(QStringLiteral("Cannot read the trade log"), file.fileName(),
@@ -345,14 +579,25 @@ void TradeTracker::ReadTradeLog()
 
 void TradeTracker::cmdOpen_Click()
 {
-    Platform::instance().programs->openInTextEditor(logPath());
+    const QString path = ownLogPath(true);
+    if (path.isEmpty())
+        return;
+    ensureLogFile(path);
+    ReadTradeLog();
+    if (!Platform::instance().programs->openInTextEditor(path))
+        Platform::instance().messageBox->show(
+            &m_options, QString::fromLatin1(LogTitle),
+            QStringLiteral("No text editor could be started for the trade log. It is the file\n"
+                           "%1")
+                .arg(QDir::toNativeSeparators(path)),
+            MessageBoxService::Icon::Information, QMessageBox::Ok);
 }
 
 void TradeTracker::cmdDelLog_Click()
 {
     auto *ui = m_options.ui;
-    const QString path = logPath();
-    if (!QFileInfo::exists(path))
+    const QString path = ownLogPath(false);
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     const int answer = Platform::instance().messageBox->show(
         &m_options, QString::fromLatin1(DeleteTitle), QString::fromLatin1(DeleteText),
@@ -374,10 +619,30 @@ void TradeTracker::cmdPrint_Click()
     auto *ui = m_options.ui;
     Platform &platform = Platform::instance();
     std::unique_ptr<QPrinter> printer = platform.printer->createPrinter();
-    if (!printer || !platform.dialogs->print(&m_options, printer.get()))
+    if (!printer)
+        return;
+    // Printed to a file, the log's own name is offered for it.
+    printer->setDocName(QFileInfo(logPath()).completeBaseName());
+    if (!platform.dialogs->print(&m_options, printer.get()))
         return;
     const int copies = qMax(1, printer->copyCount());
     printer->setCopyCount(1); // each copy is printed in turn
+
+    QString text = ui->txtTransactionLog->toPlainText();
+    text.replace(QLatin1String("Buy/Sell"), QLatin1String("B/S"));
+    text.replace(QLatin1String("Quantity"), QLatin1String("Qty"));
+    text.replace(QLatin1String("Security"), QLatin1String("Sym"));
+    const QList<QStringList> rows = tableRows(text);
+
+    // The table in the printer's own units; a table wider than the page is printed in a
+    // smaller font, so that every transaction stays on one line.
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    QFont font(QStringLiteral("Arial"), 12);
+    ColumnStops columns = columnStops(rows, font, printer.get());
+    for (int i = 0; i < 8 && columns.width > page.width() && font.pointSizeF() > 5; ++i) {
+        font.setPointSizeF(qMax(5.0, font.pointSizeF() * page.width() / columns.width * 0.98));
+        columns = columnStops(rows, font, printer.get());
+    }
 
     m_printing = printer.get();
     m_abortRequested = false;
@@ -385,39 +650,37 @@ void TradeTracker::cmdPrint_Click()
         m_printing = nullptr;
         ui->cmdAbortPrint->setEnabled(false);
     });
-
-    QString text = ui->txtTransactionLog->toPlainText();
-    text.replace(QLatin1String("Buy/Sell"), QLatin1String("B/S"));
-    text.replace(QLatin1String("Quantity"), QLatin1String("Qty"));
-    text.replace(QLatin1String("Security"), QLatin1String("Sym"));
-
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(printer.get());
-    const QFont font(QStringLiteral("Arial"), 12);
-    document.setDefaultFont(font);
-    QTextOption option = document.defaultTextOption();
-    option.setTabStopDistance(QFontMetricsF(font, printer.get()).horizontalAdvance(u'0') * 10);
-    document.setDefaultTextOption(option);
-    document.setPlainText(text);
-    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
-    document.setPageSize(page.size());
-
     QPainter painter;
-    if (!painter.begin(printer.get()))
-        throw RuntimeError(QStringLiteral("cmdPrint_Click"), 482, QStringLiteral("Printer error"));
+    if (!painter.begin(printer.get())) {
+        const QString where = printer->outputFileName().isEmpty() ? printer->printerName()
+                                                                  : printer->outputFileName();
+        tell(QString::fromLatin1(PrintTitle),
+             QStringLiteral("Printing could not start on \"%1\".\nCheck the printer (or the "
+                            "folder of the file printed to) and try again.")
+                 .arg(QDir::toNativeSeparators(where)));
+        return;
+    }
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, printer.get());
     for (int copy = 0; copy < copies && !m_abortRequested; ++copy) {
         ui->cmdAbortPrint->setEnabled(true);
-        for (int p = 0; p < document.pageCount() && !m_abortRequested; ++p) {
-            if (copy > 0 || p > 0)
+        if (copy > 0)
+            printer->newPage();
+        qreal baseline = metrics.ascent();
+        for (const QStringList &row : rows) {
+            if (m_abortRequested)
+                break;
+            if (baseline + metrics.descent() > page.height()) {
                 printer->newPage();
-            painter.save();
-            painter.translate(0, -p * page.height());
-            document.drawContents(&painter,
-                                  QRectF(0, p * page.height(), page.width(), page.height()));
-            painter.restore();
-            // Lets the Cancel-printing button through between pages.
-            QCoreApplication::processEvents();
+                baseline = metrics.ascent();
+                // Lets the Cancel-printing button through between pages.
+                QCoreApplication::processEvents();
+            }
+            for (qsizetype i = 0; i < row.size(); ++i)
+                painter.drawText(QPointF(columns.stops.value(i), baseline), row[i]);
+            baseline += metrics.lineSpacing();
         }
+        QCoreApplication::processEvents();
     }
     painter.end();
 }
@@ -436,7 +699,7 @@ void TradeTracker::txtValue_Change()
     // A transaction's own update of the stock value does not start the next one.
     if (m_recording)
         return;
-    if (boxAmount(m_options.ui->txtValue->text()) <= Money())
+    if (moneyBoxAmount(m_options.ui->txtValue->text()).value_or(Money()) <= Money())
         m_options.ui->cboBuySell->setCurrentIndex(
             m_options.ui->cboBuySell->findText(QStringLiteral("Bought")));
 }

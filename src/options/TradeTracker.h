@@ -23,11 +23,16 @@ class QPrinter;
 // The trade log is "<portfolio> <Mmmyyyy> TradeLog.txt" in the folder "Log Files" of the
 // program's folder: Latin-1 text (a character outside it is written as "?"), lines ending
 // in CR LF, tab-separated fields, a header line written once when the file is made, and
-// only ever appended to.
+// only ever appended to. A portfolio whose name maps to the same file name as a portfolio
+// listed before it keeps no trade log, so that no portfolio ever reads, extends or deletes
+// another one's log.
 //
 // Money is reckoned in four-decimal amounts (Money). The fee, cash and value boxes are read
-// with or without thousands separators ("1,234.50" is 1234.5); a box that holds no number
-// is read as 0 and shows "0" afterwards.
+// with or without thousands separators ("1,234.50" is 1234.5); an empty box counts as 0,
+// and a box that holds something else refuses the transaction with a message naming the
+// box. The quantity and the price are the numbers their boxes start with ("12.50 USD" is
+// 12.5). After a transaction the cash and the stock value show "######0.00" and the fee box
+// shows the portfolio's fee again, "###0.00".
 class TradeTracker : public QObject
 {
     Q_OBJECT
@@ -51,9 +56,12 @@ public:
     void cboBuySell_Click();
     void cmdLogTransaction_Click();
     void ReadTradeLog();
+    // Opens this month's log in a text editor, making it (with its header) first when the
+    // month has none yet; says where the file is when no editor can be started.
     void cmdOpen_Click();
     void cmdDelLog_Click();
-    // Prints the log through the print dialog; a cancelled dialog prints nothing.
+    // Prints the log through the print dialog as a table, one transaction per line; a
+    // cancelled dialog prints nothing, a print that cannot start says so.
     void cmdPrint_Click();
     void cmdAbortPrint_Click();
     void txtValue_Change();
@@ -64,9 +72,13 @@ public:
     // The file name for a portfolio and a month tag; the portfolio's name is made safe for
     // a file name as the quote log does with a symbol, so the file stays in the log folder.
     static QString logFileName(const QString &portfolio, const QString &monthTag);
+    // What decides a portfolio's log file: two portfolios with the same key would share it
+    // (letter case counts only where file names tell it apart).
+    static QString logNameKey(const QString &portfolio);
+    // The first of `listed` before `portfolio` (the whole list when it is not listed) whose
+    // log would be the same file; empty when the log is the portfolio's own.
+    static QString logClaimedBy(const QStringList &listed, const QString &portfolio);
     static QString headerLine();
-    // The amount in a money box: thousands separators are ignored; no number is 0.
-    static Money boxAmount(const QString &text);
 
     // Message texts.
     static constexpr const char *FundsTitle = "Vantora Transaction Error - Insufficient Funds";
@@ -79,6 +91,9 @@ public:
     static constexpr const char *AnywayText = "Make this trade anyway?";
     static constexpr const char *DeleteTitle = "Delete Transaction Log File";
     static constexpr const char *DeleteText = "Permanently delete this log file - are you sure?";
+    static constexpr const char *EntryTitle = "Vantora Transaction Error";
+    static constexpr const char *LogTitle = "Vantora Trade Log";
+    static constexpr const char *PrintTitle = "Vantora Print Error";
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -86,13 +101,20 @@ protected:
 private:
     struct Transaction;
     void connectControls();
+    bool checkEntry(Transaction &t);
     bool prepare(Transaction &t);
     void writeLine(const Transaction &t);
     void apply(const Transaction &t);
     void resetEntry();
-    Money readMoneyBox(QLineEdit *box);
+    QString ownLogPath(bool tell);
+    void ensureLogFile(const QString &path);
     bool askFeeWarning(const char *text);
+    void tell(const QString &title, const QString &text);
     QString portfolio() const;
+    // Puts a fee into the fee box that is not the user's (the portfolio's fee again, a
+    // credit's none).
+    void fillFee(const QString &text);
+    void showStandingFee();
 
     MainState &m_state;
     frmOptions &m_options;
@@ -103,4 +125,5 @@ private:
     QPrinter *m_printing = nullptr;
     bool m_abortRequested = false;
     bool m_recording = false;
+    bool m_fillingFee = false;
 };

@@ -42,6 +42,11 @@ public:
     // Sort order: (0) "Ascending", (1) "Descending".
     std::array<QRadioButton *, 2> optSortOrder{};
 
+    // The broker's fee the portfolio keeps (its setting TradeFee): the fee last put into
+    // txtFee for a purchase or a sale, which txtFee shows again after each transaction. The
+    // fee of a credit or a debit does not replace it.
+    QString tradeFee = QStringLiteral("0");
+
     // The quote-server symbol requested by chkIndex(i); empty for an index out of range.
     QString indexSymbol(int i) const;
 

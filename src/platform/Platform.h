@@ -45,7 +45,8 @@ public:
     virtual ~ProgramLauncher() = default;
     // The system's web browser.
     virtual bool openUrl(const QUrl &url) = 0;
-    // The desktop's text editor on a file.
+    // A text editor on an existing file: the user's $VISUAL or $EDITOR in a terminal
+    // window, else the desktop's text editor. False when none could be started.
     virtual bool openInTextEditor(const QString &path) = 0;
     // The first calculator found on the PATH.
     virtual bool startCalculator() = 0;

@@ -61,11 +61,23 @@ bool RealProgramLauncher::openInTextEditor(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return false;
-    // The user's chosen editor first, then the desktop's handler for text files.
-    const QString editor = qEnvironmentVariable("VISUAL", qEnvironmentVariable("EDITOR"));
-    if (!editor.isEmpty() && !QStandardPaths::findExecutable(editor).isEmpty() &&
-        QProcess::startDetached(editor, {path}))
-        return true;
+    // The user's chosen editor first. $VISUAL and $EDITOR name programs that run in a
+    // terminal (vi, nano, emacs -nw), which started on their own would have no window: the
+    // editor runs in a terminal window, and without one the desktop's handler for text
+    // files opens the file instead.
+    QString editor = qEnvironmentVariable("VISUAL");
+    if (editor.trimmed().isEmpty())
+        editor = qEnvironmentVariable("EDITOR");
+    const QStringList command = QProcess::splitCommand(editor);
+    if (!command.isEmpty() && !QStandardPaths::findExecutable(command.first()).isEmpty()) {
+        for (const char *name : {"x-terminal-emulator", "xterm"}) {
+            const QString terminal = QStandardPaths::findExecutable(QString::fromLatin1(name));
+            if (!terminal.isEmpty() &&
+                QProcess::startDetached(terminal, QStringList{QStringLiteral("-e")} + command +
+                                                      QStringList{path}))
+                return true;
+        }
+    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

@@ -91,6 +91,8 @@ std::unique_ptr<QPrinter> PdfPrinter::createPrinter()
     auto printer = std::make_unique<QPrinter>();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(outputFile);
+    if (resolution > 0)
+        printer->setResolution(resolution);
     return printer;
 }
 

@@ -93,11 +93,13 @@ public:
     bool print(QWidget *parent, QPrinter *printer) override;
 };
 
-// Prints to a PDF file, so a test can look at what was printed.
+// Prints to a PDF file, so a test can look at what was printed; at the screen's resolution
+// unless a test sets a printer's resolution.
 class PdfPrinter : public PrinterService
 {
 public:
     QString outputFile;
+    int resolution = 0; // dots per inch; 0 keeps QPrinter's own
     std::unique_ptr<QPrinter> createPrinter() override;
 };
 

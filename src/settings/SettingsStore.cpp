@@ -30,10 +30,6 @@ QSettings &store()
     return *storeHolder();
 }
 
-// Whether the last sync failed: QSettings keeps an error status for the rest of its life,
-// so after a failure the next sync is made by a fresh instance (see sync()).
-bool g_lastSyncFailed = false;
-
 QString fullKey(const QString &section, const QString &key)
 {
     const QString group = SettingsStore::groupPath(section);
@@ -101,16 +97,18 @@ bool SettingsStore::removeSection(const QString &section)
 
 bool SettingsStore::sync()
 {
-    if (g_lastSyncFailed) {
-        // The changes not yet written are held in the file's shared cache; an instance made
-        // while the old one still exists takes them over and tries to write them at once.
+    // QSettings keeps an error status for the rest of its life, whether the failed write was
+    // one of ours or one it made on its own from the event loop. After any failure the
+    // write is made by a fresh instance, so the answer is about this write only: the
+    // changes not yet written are held in the file's shared cache, and an instance made
+    // while the old one still exists takes them over and writes them at once.
+    if (store().status() != QSettings::NoError) {
         std::unique_ptr<QSettings> fresh = makeStore();
         storeHolder().swap(fresh);
     } else {
         store().sync();
     }
-    g_lastSyncFailed = store().status() != QSettings::NoError;
-    return !g_lastSyncFailed;
+    return store().status() == QSettings::NoError;
 }
 
 QString SettingsStore::fileName()

@@ -46,6 +46,14 @@ class TestTradeTracker : public QObject
         ui->cmdLogTransaction->click();
     }
 
+    // The symbol list's shares of a symbol; empty when it is not listed.
+    QString holding(const QString &symbol) const
+    {
+        for (int r = 1; r < ui->gridSymbols->rows(); ++r)
+            if (ui->gridSymbols->textMatrix(r, 0) == symbol)
+                return ui->gridSymbols->textMatrix(r, 1);
+        return {};
+    }
 private Q_SLOTS:
     void init()
     {
@@ -53,17 +61,24 @@ private Q_SLOTS:
         QDir(TradeTracker::logFolder()).removeRecursively();
         m_platform.messageBox.shown.clear();
         m_platform.messageBox.answers.clear();
+        m_platform.programs.editedFiles.clear();
+        m_platform.programs.result = true;
+        m_platform.dialogs.printDialogs = 0;
         m_main = m_harness.start();
         ui = m_main->options()->ui;
         ui->gridSymbols->setTextMatrix(1, 1, QStringLiteral("10")); // MSFT
+        ui->txtFee->setText(QStringLiteral("9.95"));                // the portfolio's fee
     }
     void cleanup() { m_main.reset(); }
 
     void firstTransactionWritesHeaderThenLine();
     void transactions_data();
     void transactions();
+    void holdingsCashAndFeeSurviveARestart();
     void shortLinesAreNotShown();
-    void printsTheLogWithShortHeadings();
+    void printsOneTransactionPerLine_data();
+    void printsOneTransactionPerLine();
+    void openMakesTheMonthsLogFirst();
 };
 
 void TestTradeTracker::firstTransactionWritesHeaderThenLine()
@@ -77,8 +92,8 @@ void TestTradeTracker::firstTransactionWritesHeaderThenLine()
     QCOMPARE(logBytes(), header + line);
     QVERIFY(tracker().logPath().endsWith(
         QStringLiteral("/Log Files/Default %1 TradeLog.txt").arg(MonthTag(QDate::currentDate()))));
-    // Back to idle: the fee box is empty and the boxes wait for a type.
-    QVERIFY(ui->txtFee->text().isEmpty());
+    // Back to idle: the fee box shows the fee of the trade again, and the boxes wait for a type.
+    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.99"));
     QCOMPARE(ui->cboBuySell->currentIndex(), 0);
     QVERIFY(!ui->txtBuySellShares->isEnabled());
 
@@ -90,38 +105,54 @@ void TestTradeTracker::firstTransactionWritesHeaderThenLine()
 
 void TestTradeTracker::transactions_data()
 {
-    // type, shares, price, fee, cash, stock value
+    // type, shares, symbol, price, fee, cash, stock value
     QTest::addColumn<QStringList>("input");
     QTest::addColumn<int>("answer");        // to the fee warning, 0 when none is expected
-    QTest::addColumn<QString>("message");   // the one message shown, if any
+    QTest::addColumn<QString>("message");   // "title: text" of the one message shown, its start
     QTest::addColumn<QByteArray>("logged"); // the line's start, empty when nothing is written
-    QTest::addColumn<QStringList>("after"); // cash, stock value, MSFT shares
+    // cash, stock value, holding, fee box (the fee put in for a trade stays for the next)
+    QTest::addColumn<QStringList>("after");
 
-    const QString refusal = TradeTracker::RefusalText;
-    const QString feeWarning = QString::fromLatin1(TradeTracker::FeeWarningText) +
-                               QStringLiteral("\nMake this trade anyway?");
-    QTest::newRow("purchase equal to the cash")
-        << QStringList{"Bought", "10", "100", "10", "1010", "0"} << int(QMessageBox::Yes)
-        << feeWarning << QByteArray("Buy\t10\tMSFT\t100\t10\t-1010\t")
-        << QStringList{"0", "1000", "20"};
-    QTest::newRow("purchase declined at the fee warning")
-        << QStringList{"Bought", "10", "100", "10", "1010", "0"} << int(QMessageBox::No)
-        << feeWarning << QByteArray() << QStringList{"1010", "0", "10"};
-    QTest::newRow("purchase above the cash refused")
-        << QStringList{"Bought", "10", "100", "10", "1009.99", "0"} << 0 << refusal << QByteArray()
-        << QStringList{"1009.99", "0", "10"};
-    QTest::newRow("sale above the stock value")
-        << QStringList{"Sold", "4", "100", "10", "0", "250"} << 0 << QString()
-        << QByteArray("Sell\t4\tMSFT\t100\t10\t390\t") << QStringList{"390", "0", "6"};
-    QTest::newRow("credit of 100 on 50")
-        << QStringList{"Credit", "", "100", "", "50", "7"} << 0 << QString()
-        << QByteArray("Credit\t1\tCREDIT\t100\t0.00\t100\t") << QStringList{"150", "7", "10"};
-    QTest::newRow("debit with no cash")
-        << QStringList{"Debit", "", "100", "2", "0", "7"} << 0 << QString()
-        << QByteArray("Debit\t1\tDEBIT\t100\t2\t-102\t") << QStringList{"0", "7", "10"};
-    QTest::newRow("separators read, empty fee written 0")
-        << QStringList{"Bought", "1", "10", "", "5,000", "1,234.50"} << 0 << QString()
-        << QByteArray("Buy\t1\tMSFT\t10\t0\t-10\t") << QStringList{"4990", "1244.5", "11"};
+    const QString funds = QString::fromLatin1(TradeTracker::FundsTitle) + QStringLiteral(": ");
+    const QString refusal = funds + TradeTracker::RefusalText;
+    const QString feeWarning = funds + TradeTracker::FeeWarningText;
+    const QString entry = QString::fromLatin1(TradeTracker::EntryTitle) + QStringLiteral(": ");
+    auto row = [](const char *name, QStringList input, int answer, QString message,
+                  QByteArray logged, QStringList after) {
+        QTest::newRow(name) << input << answer << message << logged << after;
+    };
+    row("purchase equal to the cash", {"Bought", "10", "msft", "100", "10", "1010", "0"},
+        QMessageBox::Yes, feeWarning, "Buy\t10\tMSFT\t100\t10\t-1010\t",
+        {"0.00", "1000.00", "20", "10.00"});
+    row("purchase declined at the fee warning", {"Bought", "10", "MSFT", "100", "10", "1010", "0"},
+        QMessageBox::No, feeWarning, {}, {"1010", "0", "10", "10.00"});
+    row("purchase above the cash refused", {"Bought", "10", "MSFT", "100", "10", "1009.99", "0"}, 0,
+        refusal, {}, {"1009.99", "0", "10", "10.00"});
+    row("purchase of a symbol not listed adds its row",
+        {"Bought", "10", "orcl", "30", "0", "1000.00", "1,330.20"}, 0, {},
+        "Buy\t10\tORCL\t30\t0\t-300\t", {"700.00", "1630.20", "10", "0.00"});
+    row("sale above the stock value", {"Sold", "4", "MSFT", "100", "10", "0", "250"}, 0, {},
+        "Sell\t4\tMSFT\t100\t10\t390\t", {"390.00", "0.00", "6", "10.00"});
+    row("sale of a symbol not listed", {"Sold", "5", "ORCL", "10", "0", "0", "100"}, 0, {},
+        "Sell\t5\tORCL\t10\t0\t50\t", {"50.00", "50.00", "", "0.00"});
+    row("credit of 100 on 50", {"Credit", "", "MSFT", "100", "", "50", "7"}, 0, {},
+        "Credit\t1\tCREDIT\t100\t0.00\t100\t", {"150.00", "7", "10", "9.95"});
+    row("debit with no cash", {"Debit", "", "MSFT", "100", "2", "0", "7"}, 0, {},
+        "Debit\t1\tDEBIT\t100\t2\t-102\t", {"0", "7", "10", "9.95"});
+    row("separators read, empty fee counts 0",
+        {"Bought", "1", "MSFT", "10", "", "5,000", "1,234.50"}, 0, {},
+        "Buy\t1\tMSFT\t10\t0.00\t-10\t", {"4990.00", "1244.50", "11", "0.00"});
+    row("price followed by its currency", {"Bought", "2", "MSFT", "12.50 USD", "0", "100", "0"}, 0,
+        {}, "Buy\t2\tMSFT\t12.50 USD\t0\t-25\t", {"75.00", "25.00", "12", "0.00"});
+    row("price without a leading number", {"Bought", "2", "MSFT", "USD 12", "0", "100", "0"}, 0,
+        entry + "The price \"USD 12\" does not start with an amount", {},
+        {"100", "0", "10", "0.00"});
+    row("cash that is not an amount", {"Bought", "1", "MSFT", "10", "0", "lots", "0"}, 0,
+        entry + "The Available Cash box holds \"lots\"", {}, {"lots", "0", "10", "0.00"});
+    row("fee that is not an amount", {"Sold", "1", "MSFT", "10", "ten", "100", "50"}, 0,
+        entry + "The Broker's Fee box holds \"ten\"", {}, {"100", "50", "10", "ten"});
+    row("symbol that cannot be listed", {"Bought", "1", "A,B", "10", "0", "100", "0"}, 0,
+        entry + "The symbol \"A,B\" cannot be listed", {}, {"100", "0", "", "0.00"});
 }
 
 void TestTradeTracker::transactions()
@@ -133,9 +164,9 @@ void TestTradeTracker::transactions()
     QFETCH(QStringList, after);
     if (answer)
         m_platform.messageBox.answers.push_back(answer);
-    ui->txtCash->setText(input[4]);
-    ui->txtValue->setText(input[5]);
-    record(input[0], input[1], QStringLiteral("msft"), input[2], input[3]);
+    ui->txtCash->setText(input[5]);
+    ui->txtValue->setText(input[6]);
+    record(input[0], input[1], input[2], input[3], input[4]);
 
     const QByteArray log = logBytes();
     QVERIFY2(logged.isEmpty() ? log.isEmpty() : log.split('\n').value(1).startsWith(logged),
@@ -143,16 +174,36 @@ void TestTradeTracker::transactions()
     QCOMPARE(m_platform.messageBox.shown.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty()) {
         const auto &shown = m_platform.messageBox.shown[0];
-        QCOMPARE(shown.title, QStringLiteral("Vantora Transaction Error - Insufficient Funds"));
-        QCOMPARE(shown.text, message);
-        QCOMPARE(shown.icon,
-                 answer ? MessageBoxService::Icon::Information : MessageBoxService::Icon::Warning);
+        QVERIFY2(QString(shown.title + QStringLiteral(": ") + shown.text).startsWith(message),
+                 qPrintable(shown.title + QStringLiteral(": ") + shown.text));
         QCOMPARE(shown.buttons,
                  answer ? int(QMessageBox::Yes | QMessageBox::No) : int(QMessageBox::Ok));
     }
-    QCOMPARE(
-        (QStringList{ui->txtCash->text(), ui->txtValue->text(), ui->gridSymbols->textMatrix(1, 1)}),
-        after);
+    const QString symbol = input[2].toUpper();
+    QCOMPARE((QStringList{ui->txtCash->text(), ui->txtValue->text(), holding(symbol),
+                          ui->txtFee->text()}),
+             after);
+}
+
+// A purchase through the window, then OK and a restart: the new row, the cash and the fee
+// are all there again, and a second purchase still carries the fee.
+void TestTradeTracker::holdingsCashAndFeeSurviveARestart()
+{
+    ui->txtCash->setText(QStringLiteral("1000.00"));
+    record(QStringLiteral("Bought"), QStringLiteral("10"), QStringLiteral("ORCL"),
+           QStringLiteral("30"), QStringLiteral("9.95"));
+    record(QStringLiteral("Bought"), QStringLiteral("1"), QStringLiteral("MSFT"),
+           QStringLiteral("10"), ui->txtFee->text());
+    ui->cmdOK->click();
+    m_main.reset();
+    m_main = m_harness.start();
+    ui = m_main->options()->ui;
+    QCOMPARE(holding(QStringLiteral("ORCL")), QStringLiteral("10"));
+    QCOMPARE(holding(QStringLiteral("MSFT")), QStringLiteral("11"));
+    QCOMPARE(ui->txtCash->text(), QStringLiteral("670.10"));
+    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.95"));
+    QCOMPARE(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("TradeFee")),
+             QStringLiteral("9.95"));
 }
 
 void TestTradeTracker::shortLinesAreNotShown()
@@ -168,33 +219,85 @@ void TestTradeTracker::shortLinesAreNotShown()
     QVERIFY(!ui->cmdLogTransaction->isEnabled());
 }
 
-void TestTradeTracker::printsTheLogWithShortHeadings()
+void TestTradeTracker::printsOneTransactionPerLine_data()
 {
-    ui->txtCash->setText(QStringLiteral("100"));
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {300, 600, 1200})
+        QTest::addRow("%d dpi", dpi) << dpi;
+}
+
+void TestTradeTracker::printsOneTransactionPerLine()
+{
+    QFETCH(int, dpi);
+    ui->txtCash->setText(QStringLiteral("5000"));
+    record(QStringLiteral("Bought"), QStringLiteral("5"), QStringLiteral("MSFT"),
+           QStringLiteral("20.5"), QStringLiteral("9.99"));
     record(QStringLiteral("Credit"), {}, {}, QStringLiteral("25"), {});
     QTemporaryDir dir;
     m_platform.printer.outputFile = dir.filePath(QStringLiteral("log.pdf"));
+    m_platform.printer.resolution = dpi;
     ui->cmdPrint->click();
     QCOMPARE(m_platform.dialogs.printDialogs, 1);
     QVERIFY(!ui->cmdAbortPrint->isEnabled());
+    QVERIFY(m_platform.messageBox.shown.isEmpty());
 
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI"))
+            QFAIL("pdftotext (poppler-utils) is needed");
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    }
     QProcess pdftotext;
     pdftotext.start(
         QStringLiteral("pdftotext"),
         {QStringLiteral("-layout"), m_platform.printer.outputFile, QStringLiteral("-")});
-    QVERIFY2(pdftotext.waitForFinished(), "pdftotext (poppler-utils) is needed");
-    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    QVERIFY2(text.contains(QLatin1String("Qty")) && text.contains(QLatin1String("Sym")) &&
-                 text.contains(QLatin1String("CREDIT")),
-             qPrintable(text));
-    QVERIFY(!text.contains(QLatin1String("Quantity")) && !text.contains(QLatin1String("Security")));
+    QVERIFY(pdftotext.waitForFinished() && pdftotext.exitCode() == 0);
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
+        if (!line.trimmed().isEmpty()) // the page break is a form feed of its own
+            lines << line;
+    // The short headings, then each transaction, each on one line with its fields in order.
+    const QStringList expected = {
+        QStringLiteral(
+            R"(Desc\.\s+Qty\s+Sym\s+Price\s+Fees\s+Net \$\s+Date\s+Time\s+Tracking No\.)"),
+        QStringLiteral(R"(Buy\s+5\s+MSFT\s+20\.5\s+9\.99\s+-112\.49\s+12/7/26\s+03:17 PM\s+T-1)"),
+        QStringLiteral(R"(Credit\s+1\s+CREDIT\s+25\s+0\.00\s+25\s+12/7/26\s+03:17 PM\s+T-1)")};
+    QVERIFY2(lines.size() == expected.size(), qPrintable(lines.join(u'\n')));
+    for (int i = 0; i < expected.size(); ++i)
+        QVERIFY2(QRegularExpression(QLatin1Char('^') + expected[i] + QLatin1Char('$'))
+                     .match(lines[i].trimmed())
+                     .hasMatch(),
+                 qPrintable(lines.join(u'\n')));
+    // A table: the price column starts at the same place in every line.
+    QCOMPARE(lines[1].indexOf(QLatin1String("20.5")), lines[0].indexOf(QLatin1String("Price")));
+    QCOMPARE(lines[2].indexOf(QLatin1String("25")), lines[0].indexOf(QLatin1String("Price")));
 
-    // A cancelled print dialog prints nothing.
+    // A cancelled print dialog prints nothing; a print that cannot start says so.
     QFile::remove(m_platform.printer.outputFile);
     m_platform.dialogs.printAccepted = false;
     ui->cmdPrint->click();
     QVERIFY(!QFile::exists(m_platform.printer.outputFile));
     m_platform.dialogs.printAccepted = true;
+    m_platform.printer.outputFile = dir.filePath(QStringLiteral("no such folder/log.pdf"));
+    ui->cmdPrint->click();
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QCOMPARE(m_platform.messageBox.shown[0].title, QString(TradeTracker::PrintTitle));
+    m_platform.printer.resolution = 0;
+}
+
+void TestTradeTracker::openMakesTheMonthsLogFirst()
+{
+    const QString path = tracker().logPath();
+    ui->cmdOpen->click();
+    QCOMPARE(m_platform.programs.editedFiles, QStringList{path});
+    QCOMPARE(logBytes(), TradeTracker::headerLine().toLatin1() + "\r\n");
+    QVERIFY(ui->cmdDelLog->isEnabled());
+
+    // Nothing to open it with: the message says where the file is.
+    m_platform.programs.result = false;
+    ui->cmdOpen->click();
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QVERIFY(m_platform.messageBox.shown[0].text.contains(QDir::toNativeSeparators(path)));
+    QCOMPARE(logBytes(), TradeTracker::headerLine().toLatin1() + "\r\n");
 }
 
 QTEST_MAIN(TestTradeTracker)

@@ -1,7 +1,9 @@
 #include "MainHarness.h"
 
+#include "app/OptionsWindow.h"
 #include "common/MainState.h"
 #include "grid/FlexGrid.h"
+#include "options/TradeTracker.h"
 #include "options/dlgAddPortfolio.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
@@ -118,6 +120,7 @@ private Q_SLOTS:
     void removingTheLastEntriesLeavesAWorkingList();
     void storedNamesThatReachOtherSectionsAreSkipped();
     void okWithAPickSavesTheLoadedPortfolioFirst();
+    void namesSharingALogFileNeverShareIt();
 };
 
 void TestPortfolios::firstStartMakesDefault()
@@ -198,26 +201,44 @@ void TestPortfolios::refusedNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("title");
-    QTest::newRow("backslash") << QStringLiteral("a\\b")
-                               << QStringLiteral("Invalid Portfolio Name");
-    QTest::newRow("slash") << QStringLiteral("a/b") << QStringLiteral("Invalid Portfolio Name");
-    QTest::newRow("blanks") << QStringLiteral("   ") << QStringLiteral("Invalid Portfolio Name");
-    QTest::newRow("exists") << QStringLiteral("Default") << QStringLiteral("Portfolio Exists");
+    QTest::addColumn<QString>("listed"); // a second portfolio listed before, if any
+    const QString long64(64, u'x');
+    QTest::newRow("same log file as A_B")
+        << QStringLiteral("A:B") << QStringLiteral("Invalid Portfolio Name")
+        << QStringLiteral("A_B");
+    QTest::newRow("same log file past the 64th character")
+        << long64 + u'2' << QStringLiteral("Invalid Portfolio Name") << long64 + u'1';
+    QTest::newRow("backslash") << QStringLiteral("a\\b") << QStringLiteral("Invalid Portfolio Name")
+                               << QString();
+    QTest::newRow("slash") << QStringLiteral("a/b") << QStringLiteral("Invalid Portfolio Name")
+                           << QString();
+    QTest::newRow("blanks") << QStringLiteral("   ") << QStringLiteral("Invalid Portfolio Name")
+                            << QString();
+    QTest::newRow("exists") << QStringLiteral("Default") << QStringLiteral("Portfolio Exists")
+                            << QString();
     QTest::newRow("exists in other case")
-        << QStringLiteral("DEFAULT") << QStringLiteral("Portfolio Exists");
+        << QStringLiteral("DEFAULT") << QStringLiteral("Portfolio Exists") << QString();
 }
 
 void TestPortfolios::refusedNames()
 {
     QFETCH(QString, name);
     QFETCH(QString, title);
+    QFETCH(QString, listed);
+    QStringList before{QStringLiteral("Default")};
+    if (!listed.isEmpty()) {
+        storePortfolio(0, before[0], QStringLiteral("AAA"), QStringLiteral("0"));
+        storePortfolio(1, listed, QStringLiteral("BBB"), QStringLiteral("0"));
+        before << listed;
+    }
     start();
     QVERIFY(!createDirectly(name));
     QCOMPARE(m_platform.messageBox.shown.size(), 1);
     QCOMPARE(m_platform.messageBox.shown[0].title, title);
     QVERIFY(!m_platform.messageBox.shown[0].text.isEmpty());
-    QCOMPARE(listed(list()), QStringList{QStringLiteral("Default")});
-    QCOMPARE(storedSlots(), QStringList{QStringLiteral("Default")});
+    QVERIFY(listed.isEmpty() || m_platform.messageBox.shown[0].text.contains(listed));
+    QCOMPARE(::listed(list()), before);
+    QCOMPARE(storedSlots(), before);
     QVERIFY(SettingsStore::read(QStringLiteral("Settings\\Portfolios\\a"), QStringLiteral("b"))
                 .isEmpty());
 }
@@ -241,7 +262,11 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     start();
     options()->show();
     options()->ui->cmdOK->click(); // Default saved with the low alert box clear
+    symbols()->setTextMatrix(2, 0, QStringLiteral("KEPT")); // an edit not saved yet
     QVERIFY(createDirectly(QStringLiteral("Growth")));
+    QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
+                                 QStringLiteral("Symbol1")),
+             QStringLiteral("KEPT"));
     // The new portfolio takes over the settings in memory, with the four default rows.
     QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
     options()->ui->chkEnableLowAlert->setChecked(true);
@@ -455,9 +480,19 @@ void TestPortfolios::storedNamesThatReachOtherSectionsAreSkipped()
     SettingsStore::write(SettingsStore::portfolioSection(QStringLiteral("BETA")),
                          QStringLiteral("Symbol0"), QStringLiteral("UPPER"));
     start();
-    QCOMPARE(listed(list()), (QStringList{"Default", "Beta", "Gamma"}));
-    QCOMPARE(storedSlots(), (QStringList{"Default", "", "", "", "Beta", "", "", "", "Gamma"}));
-    // The skipped name's own section is not touched.
+    // A name that differs from another only in letter case is a portfolio of its own where
+    // the store tells letter case apart, and is never hidden there.
+#ifdef Q_OS_WIN
+    const QStringList upper;
+#else
+    const QStringList upper{QStringLiteral("BETA")};
+#endif
+    const QStringList expected = QStringList{"Default", "Beta"} + upper + QStringList{"Gamma"};
+    const QStringList slotsLeft = QStringList{"Default", "", "", "", "Beta"} +
+                                  (upper.isEmpty() ? QStringList{""} : upper) +
+                                  QStringList{"", "", "Gamma"};
+    QCOMPARE(listed(list()), expected);
+    QCOMPARE(storedSlots(), slotsLeft);
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("BETA")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("UPPER"));
@@ -466,7 +501,8 @@ void TestPortfolios::storedNamesThatReachOtherSectionsAreSkipped()
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
     options()->ui->cmdRemovePortfolio->click();
-    QCOMPARE(listed(list()), (QStringList{"Default", "Gamma"}));
+    const QStringList remaining = QStringList{"Default"} + upper + QStringList{"Gamma"};
+    QCOMPARE(listed(list()), remaining);
     for (const auto &[name, symbol] :
          {std::pair{"Default", "AAA"}, {"Gamma", "CCC"}, {"BETA", "UPPER"}})
         QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QString::fromLatin1(name)),
@@ -505,6 +541,50 @@ void TestPortfolios::okWithAPickSavesTheLoadedPortfolioFirst()
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("UpdateSeconds")), QStringLiteral("5"));
     QCOMPARE(m_main->state().WindowMode, QStringLiteral("Ticker"));
     QCOMPARE(SettingsStore::read(defaults, QStringLiteral("Mode")), QStringLiteral("Browser"));
+}
+
+// Two stored names that lead to one trade log file: said once at start-up; the first keeps
+// the log, the second neither shows, extends nor deletes it.
+void TestPortfolios::namesSharingALogFileNeverShareIt()
+{
+    storePortfolio(0, QStringLiteral("Default"), QStringLiteral("AAA"), QStringLiteral("0"));
+    storePortfolio(1, QStringLiteral("A:B"), QStringLiteral("BBB"), QStringLiteral("0"));
+    storePortfolio(2, QStringLiteral("A_B"), QStringLiteral("CCC"), QStringLiteral("0"));
+    start();
+    QCOMPARE(listed(list()), (QStringList{"Default", "A:B", "A_B"}));
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QVERIFY(m_platform.messageBox.shown[0].text.contains(QLatin1String("\"A:B\" and \"A_B\"")));
+
+    TradeTracker &tracker = m_main->optionsWindow().trades();
+    QDir().mkpath(TradeTracker::logFolder());
+    const QString shared =
+        tracker.logPath().replace(QLatin1String("Default"), QLatin1String("A_B"));
+    QFile log(shared);
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("Desc.\r\nBuy\t1\tAAA\r\n");
+    log.close();
+    m_platform.messageBox.shown.clear();
+    pick(2);
+    options()->ui->cmdLoadPortfolio->click();
+    QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("A_B"));
+    QVERIFY(options()->ui->txtTransactionLog->toPlainText().isEmpty());
+    QVERIFY(!options()->ui->cmdDelLog->isEnabled());
+    options()->ui->cboBuySell->setCurrentIndex(3); // Credit
+    options()->ui->txtBuySellPrice->setText(QStringLiteral("5"));
+    options()->ui->cmdLogTransaction->click();
+    options()->ui->cmdOpen->click();
+    QCOMPARE(m_platform.messageBox.shown.size(), 2);
+    QVERIFY(m_platform.messageBox.shown[0].text.contains(QLatin1String("keeps no trade log")));
+    QVERIFY(m_platform.programs.editedFiles.isEmpty());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), QByteArray("Desc.\r\nBuy\t1\tAAA\r\n"));
+    log.close();
+
+    // The first of the pair shows it.
+    pick(1);
+    options()->ui->cmdLoadPortfolio->click();
+    QVERIFY(options()->ui->txtTransactionLog->toPlainText().contains(QLatin1String("AAA")));
+    QFile::remove(shared);
 }
 
 QTEST_MAIN(TestPortfolios)

@@ -257,6 +257,31 @@ private Q_SLOTS:
         QCOMPARE(m_platform->messageBox.shown.size(), 1);
     }
 
+    // The store also writes itself from the event loop; a failure there that is over by the
+    // next save raises no alarm, and that save really writes.
+    void recoveredBackgroundWriteRaisesNoAlarm()
+    {
+        StockMain &main = start();
+        const QString path = SettingsStore::fileName();
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(main.settings().SaveSettings());
+        QVERIFY(QDir().rename(folder, folder + ".away"));
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        SettingsStore::write("Settings", "Probe", "1");
+        QCoreApplication::sendPostedEvents(); // the store's own write fails here
+        QVERIFY(QFile::remove(folder));
+        QVERIFY(QDir().rename(folder + ".away", folder));
+
+        main.options()->ui->chkLogging->setChecked(true);
+        QVERIFY(main.settings().SaveSettings());
+        QVERIFY(m_platform->messageBox.shown.isEmpty());
+        QSettings file(path, QSettings::IniFormat);
+        QCOMPARE(file.value("Settings/Portfolios/Default/QuoteLogging").toString(), QString("1"));
+        QCOMPARE(file.value("Settings/Probe").toString(), QString("1"));
+    }
+
     void emptySlotIsSkipped()
     {
         SettingsStore::write(kDefault, "Symbol0", "A");
