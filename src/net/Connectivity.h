@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QStringList>
 #include <QTimer>
 #include <QtGlobal>
 
 #include <functional>
 
 struct MainState;
+class DialUpService;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -60,6 +62,8 @@ public:
 
 private:
     bool quoteAddressOnLoopback() const;
+    void listEntries(const QStringList &entries);
+    void entriesArrived(DialUpService *dialUp);
     // Dials from the watchdog; while the redial is pending the watchdog stays silent.
     void redial();
     void redialFailed();
@@ -71,4 +75,6 @@ private:
     QTimer &m_timInterval;
     // Runs out when a redial took too long; also the context of the dialler's late answer.
     QTimer m_redialLimit;
+    // The dial-up service whose late entries are taken.
+    DialUpService *m_entriesSource = nullptr;
 };

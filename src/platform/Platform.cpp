@@ -18,6 +18,8 @@ Platform &realServices()
     static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window
     static Platform services{&messageBox, &programs, &sound, &connection, &dialUp,
                              &dialogs,    &printer,  tray,   nullptr};
+    // NetworkManager is read from the first use of the services on, in the background.
+    networkManager.start();
     return services;
 }
 
