@@ -155,6 +155,14 @@ void Connectivity::entriesArrived(DialUpService *dialUp)
     if (m_options.cboDialUpList->count() > 0 || Platform::instance().dialUp != dialUp)
         return;
     listEntries(dialUp->entries());
+    // The saved choice of entry found an empty list when the settings were loaded: it is
+    // applied now, as loading does while dial-up is chosen, so that the next save keeps it.
+    if (m_savedEntryChoice && m_options.chkUseDialUp->isChecked()) {
+        bool ok = false;
+        const int index = m_savedEntryChoice().trimmed().toInt(&ok);
+        if (ok && index >= -1 && index < m_options.cboDialUpList->count())
+            m_options.cboDialUpList->setCurrentIndex(index);
+    }
     // The proxy boxes then follow the proxy choice, as after the start.
     if (m_options.cboDialUpList->count() > 0 && m_options.chkUseProxy->isChecked()) {
         m_options.txtProxyServer->setEnabled(true);

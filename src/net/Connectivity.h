@@ -54,6 +54,13 @@ public:
     // The Options window's Connect button: dials now, and the watchdog may fire again.
     void cmdConnect_Click();
 
+    // Reads the saved choice of dial-up entry (a list position as text), for entries that
+    // the dial-up service delivers only after the settings were loaded.
+    void setSavedEntryChoice(std::function<QString()> read)
+    {
+        m_savedEntryChoice = std::move(read);
+    }
+
     // A redial that has not brought the link up within this time has failed.
     static constexpr int RedialLimitMs = 2 * 60 * 1000;
     void setRedialLimit(int ms) { m_redialLimit.setInterval(ms); }
@@ -77,4 +84,5 @@ private:
     QTimer m_redialLimit;
     // The dial-up service whose late entries are taken.
     DialUpService *m_entriesSource = nullptr;
+    std::function<QString()> m_savedEntryChoice;
 };
