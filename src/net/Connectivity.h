@@ -64,8 +64,9 @@ public:
     // A redial that has not brought the link up within this time has failed.
     static constexpr int RedialLimitMs = 2 * 60 * 1000;
     void setRedialLimit(int ms) { m_redialLimit.setInterval(ms); }
-    // Hanging up waits this long at most for the dial-up service to take the request.
-    static constexpr int HangUpWaitMs = 2000;
+    // Hanging up waits this long at most, in all, for the dial-up service to take the
+    // requests: the program's exit stays within 2 s.
+    static constexpr int HangUpWaitMs = 1750;
 
 private:
     bool quoteAddressOnLoopback() const;
