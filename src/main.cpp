@@ -1,5 +1,7 @@
 #include "app/VantoraApp.h"
 #include "platform/Platform.h"
+#include "platform/SingleInstance.h"
+#include "settings/SettingsStore.h"
 #if defined(VANTORA_WITH_WEBENGINE)
 #include "platform/webengine/WebEngineBrowser.h"
 #endif
@@ -8,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdio>
@@ -88,6 +91,12 @@ int main(int argc, char *argv[])
         parser.process(app); // an unknown option prints the error and ends
     }
 
+    // One Vantora per settings store: a second start shows the running window and ends.
+    SingleInstance instance(SettingsStore::fileName(),
+                            QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    if (instance.handOverToRunning())
+        return 0;
+
 #if defined(VANTORA_WITH_WEBENGINE)
     static WebEngineBrowsers browsers;
     Platform::setRealBrowsers(&browsers);
@@ -103,6 +112,8 @@ int main(int argc, char *argv[])
             vantora.terminate();
         });
     }
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &app,
+                     [&] { vantora.bringToFront(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [&](QSessionManager &) { vantora.sessionEnding(); });
 

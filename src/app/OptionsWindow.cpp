@@ -17,6 +17,7 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
+#include "quotes/QuoteDownload.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
@@ -250,6 +251,7 @@ void OptionsWindow::cmdOK_Click()
     m_main.settings().SaveSettings();
     m_options.hide();
     restoreQuoteGridSelection(false);
+    m_main.quoteDownload().optionsClosed();
 }
 
 void OptionsWindow::cmdCancel_Click()
@@ -273,6 +275,7 @@ void OptionsWindow::cmdCancel_Click()
     }
     m_options.hide();
     restoreQuoteGridSelection(true);
+    m_main.quoteDownload().optionsClosed();
 }
 
 void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)

@@ -10,6 +10,7 @@
 #include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
+#include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
@@ -17,6 +18,7 @@
 #include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
+#include <QMessageBox>
 #include <QSlider>
 #include <QWidget>
 
@@ -93,23 +95,44 @@ void SettingsIO::loadSymbolRows()
 {
     FlexGrid *grid = m_options.ui->gridSymbols;
     grid->setRows(1);
+    QStringList refused;
     for (int i = 0; i < MaxSymbolSlots; ++i) {
-        const QString symbol = read(key("Symbol", i), QString());
-        // A symbol that could not be asked for (edited by hand, or from an older build)
-        // is left out rather than shifting every later quote onto the wrong row.
-        if (symbol.isEmpty() || !Symbols::isRequestable(symbol))
+        const QString symbol = Symbols::clean(read(key("Symbol", i), QString()));
+        if (symbol.isEmpty())
             continue;
-        const QString row =
-            symbol + QLatin1Char('\t') + read(key("Shares", i + 1), QStringLiteral("0")) +
-            QLatin1Char('\t') + read(key("LowAlert", i + 1), QStringLiteral(".00")) +
-            QLatin1Char('\t') + read(key("HighAlert", i + 1), QStringLiteral(".00"));
-        grid->addItem(row);
+        // A symbol that cannot be asked for (edited by hand, or from an older build) keeps
+        // its row, so that the next save does not lose it; the download leaves it out.
+        const QString refusal = Symbols::refusal(symbol);
+        if (!refusal.isEmpty())
+            refused.append(QStringLiteral("\"%1\": %2").arg(symbol, refusal));
+        // Cell by cell: a tab in a stored value must not shift the row's columns.
+        grid->addItem(QString());
+        const int row = grid->rows() - 1;
+        grid->setTextMatrix(row, 0, symbol);
+        grid->setTextMatrix(row, 1, read(key("Shares", i + 1), QStringLiteral("0")));
+        grid->setTextMatrix(row, 2, read(key("LowAlert", i + 1), QStringLiteral(".00")));
+        grid->setTextMatrix(row, 3, read(key("HighAlert", i + 1), QStringLiteral(".00")));
         const auto logged = toInt16(read(key("Log", i + 1), QStringLiteral("0")));
-        grid->setCellPicture(grid->rows() - 1, 4,
+        grid->setCellPicture(row, 4,
                              ImageList::instance().image(logged && *logged == 1
                                                              ? ImageList::BoxTicked
                                                              : ImageList::BoxEmpty));
     }
+    reportRefusedSymbols(refused);
+}
+
+void SettingsIO::reportRefusedSymbols(const QStringList &refused)
+{
+    // Once per portfolio and run: every load would otherwise say it again.
+    if (refused.isEmpty() || m_refusalsReported.contains(m_state.CurrentPortfolio))
+        return;
+    m_refusalsReported.insert(m_state.CurrentPortfolio);
+    Platform::instance().messageBox->show(
+        nullptr, QStringLiteral("Vantora Invalid Symbol"),
+        QStringLiteral("These symbols of the portfolio \"%1\" are kept in the symbol list but "
+                       "not asked for:\r\n%2\r\nCorrect or remove them in Options.")
+            .arg(m_state.CurrentPortfolio, refused.join(QStringLiteral("\r\n"))),
+        MessageBoxService::Icon::Warning, QMessageBox::Ok);
 }
 
 void SettingsIO::saveSymbolRows()
@@ -418,11 +441,8 @@ bool SettingsIO::SaveSettings()
         m_saveFailure.succeeded();
         return true;
     }
-    m_saveFailure.failed(
-        &m_main, QStringLiteral("settings"), SettingsStore::fileName(),
-        QStringLiteral("The file or its folder cannot be written (no permission, or no space "
-                       "left on the disk)."),
-        QStringLiteral("Your settings are kept while Vantora runs and saved at the next save "
-                       "(OK in Options, or Exit) once the file can be written again."));
+    m_saveFailure.failed(&m_main, QStringLiteral("settings"), SettingsStore::fileName(),
+                         WriteFailureNotice::unwritableReason(),
+                         WriteFailureNotice::settingsConsequence());
     return false;
 }

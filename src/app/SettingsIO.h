@@ -2,7 +2,9 @@
 
 #include "platform/WriteFailureNotice.h"
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -41,6 +43,8 @@ private:
     QString read(const QString &key, const QString &defaultValue = {}) const;
     void write(const QString &key, const QString &value) const;
     void loadSymbolRows();
+    // Says once per portfolio which stored symbols are shown but not requested, and why.
+    void reportRefusedSymbols(const QStringList &refused);
     void saveSymbolRows();
     void loadColors();
 
@@ -49,4 +53,5 @@ private:
     frmOptions &m_options;
     std::vector<int> m_colWidthTwips; // as read, -1 where nothing was stored
     WriteFailureNotice m_saveFailure;
+    QSet<QString> m_refusalsReported;
 };

@@ -33,6 +33,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QImage>
 #include <QTimer>
 #include <QUrl>
 
@@ -82,12 +83,17 @@ bool StockMain::eventFilter(QObject *watched, QEvent *event)
 
 void StockMain::paintLamp(qint32 bgr)
 {
+    // The lamp is a box filled with its back colour; its palette is not what it paints.
+    m_form->ui->picLED->setBackColor(Colors::fromBgr(bgr));
+}
+
+qint32 StockMain::lampColor() const
+{
     QWidget *lamp = m_form->ui->picLED;
-    lamp->setAutoFillBackground(true);
-    QPalette palette = lamp->palette();
-    palette.setColor(QPalette::Window, Colors::fromBgr(bgr));
-    lamp->setPalette(palette);
-    m_lampColor = bgr;
+    const QImage image = lamp->grab().toImage();
+    if (image.isNull())
+        return -1;
+    return Colors::toBgr(image.pixelColor(image.width() / 2, image.height() / 2));
 }
 
 void StockMain::addDefaultSymbols()

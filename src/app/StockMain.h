@@ -47,6 +47,8 @@ public:
     // the desktop, not the user, closes Vantora.
     void cmdExit_Click();
     void exitProgram(bool playSound);
+    // Another start of the program asked this one to show itself.
+    void bringToFront();
     // The desktop session is ending: save everything, as Exit does, without quitting.
     void saveAll();
     // Lays the window out in the mode stored for CurrentPortfolio (with `onlyWhenChanged`,
@@ -80,7 +82,8 @@ public:
 
     // The status lamp picLED, painted with a colour in blue-green-red order.
     void paintLamp(qint32 bgr);
-    qint32 lampColor() const { return m_lampColor; }
+    // The colour the lamp shows: its middle pixel as drawn, in blue-green-red order.
+    qint32 lampColor() const;
 
     // Step 18 of start-up: the four default rows of an empty symbol list.
     void addDefaultSymbols();
@@ -95,7 +98,7 @@ public:
 
     // The market-index download (StockMainTicker.cpp); it fails silently. The quote download
     // runs it when it has finished.
-    void GetMarketQuotes();
+    bool GetMarketQuotes();
     TickerFeed &tickerFeed();
     // The Options window's behaviour (StockMainOptions.cpp).
     OptionsWindow &optionsWindow();
@@ -163,5 +166,4 @@ private:
     bool m_loaded = false;
     bool m_settingsLoaded = false;
     bool m_exiting = false;
-    qint32 m_lampColor = 0;
 };

@@ -44,7 +44,7 @@ void StockMain::wireQuotes()
         m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
         *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
-    concern->download->setMarketQuotes([this] { GetMarketQuotes(); });
+    concern->download->setMarketQuotes([this] { return GetMarketQuotes(); });
     concern->cycle = std::make_unique<UpdateCycle>(m_state, *form, *m_options, *m_connectivity,
                                                    m_timInterval, [this] { GetQuotes(); });
     concern->cycle->setRequestQuotes([this] { requestQuotes(); });

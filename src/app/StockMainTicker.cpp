@@ -66,11 +66,10 @@ void StockMain::wireTicker()
     m_timScroll.start();
 }
 
-void StockMain::GetMarketQuotes()
+bool StockMain::GetMarketQuotes()
 {
     auto concern = std::static_pointer_cast<TickerConcern>(m_tickerConcern);
-    if (concern)
-        concern->indices->GetMarketQuotes();
+    return !concern || concern->indices->GetMarketQuotes();
 }
 
 TickerFeed &StockMain::tickerFeed()

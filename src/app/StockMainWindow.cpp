@@ -100,3 +100,11 @@ void StockMain::wireWindow()
 
     m_windowConcern = concern;
 }
+
+void StockMain::bringToFront()
+{
+    auto concern = std::static_pointer_cast<WindowConcern>(m_windowConcern);
+    // Before the agreement is accepted the window is not shown: the agreement is in front.
+    if (concern && m_loaded && !m_exiting)
+        concern->furniture->bringToFront();
+}

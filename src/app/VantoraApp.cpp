@@ -29,10 +29,10 @@ bool VantoraApp::start()
     if (!m_splash->Form_Load())
         return true;
 
-    // First run: the main window is loaded (its start-up runs and leaves it hidden) and
-    // the agreement decides whether the program goes on.
+    // First run: the agreement comes before anything else, the main window's start-up
+    // included, so that nothing is written to the settings store until it is accepted;
+    // refusing leaves the store exactly as it was.
     m_agreementPending = true;
-    StockMain &main = loadMain();
     dlgDisclaimer dialog;
     if (!dialog.Form_Load()) {
         m_agreementPending = false;
@@ -45,8 +45,10 @@ bool VantoraApp::start()
     m_agreementPending = false;
     if (!agreed)
         return false;
+    // The acceptance is stored now: the main window starts as on any later start, shown,
+    // with the first quotes on their way, while the splash closes in its own time.
     m_splash->Timer1.start();
-    main.showAfterAgreement();
+    loadMain();
     return true;
 }
 
@@ -62,4 +64,12 @@ void VantoraApp::sessionEnding()
 {
     if (m_main && !m_agreementPending)
         m_main->saveAll();
+}
+
+void VantoraApp::bringToFront()
+{
+    if (m_main)
+        m_main->bringToFront();
+    else if (m_splash->isVisible())
+        m_splash->raise();
 }

@@ -28,6 +28,8 @@ public:
     void terminate();
     // The desktop session is ending: save everything now.
     void sessionEnding();
+    // Another start of the program asked this one to show itself.
+    void bringToFront();
 
     StockMain *main() const { return m_main.get(); }
     frmSplash *splash() const { return m_splash.get(); }

@@ -19,50 +19,6 @@
 #include <QShortcut>
 #include <QWindow>
 
-namespace {
-
-QStringList symbolColumn(const FlexGrid &symbols)
-{
-    QStringList column;
-    for (int r = 1; r < symbols.rows(); ++r)
-        column << symbols.textMatrix(r, 0);
-    return column;
-}
-
-// The quote tables are kept by symbol-list row: when the rows have been re-ordered, each
-// row's current and previous quotes go with it, so that the next download compares every
-// symbol with its own previous price.
-void reorderQuoteTables(MainState &state, const QStringList &before, const QStringList &after)
-{
-    if (before == after)
-        return;
-    const MainState::QuoteTable current = state.CurrentQuotes;
-    const MainState::QuoteTable previous = state.PreviousQuotes;
-    QList<bool> taken(before.size(), false);
-    for (int j = 0; j < after.size() && j < MainState::MaxQuoteRows; ++j) {
-        int from = -1;
-        for (int i = 0; i < before.size(); ++i) {
-            if (!taken[i] && before[i] == after[j]) {
-                from = i;
-                break;
-            }
-        }
-        const int row = j + 1;
-        if (from >= 0 && from < MainState::MaxQuoteRows) {
-            taken[from] = true;
-            state.CurrentQuotes[row] = current[from + 1];
-            state.PreviousQuotes[row] = previous[from + 1];
-        } else {
-            if (from >= 0)
-                taken[from] = true;
-            state.CurrentQuotes[row] = {};
-            state.PreviousQuotes[row] = {};
-        }
-    }
-}
-
-} // namespace
-
 WindowFurniture::WindowFurniture(MainState &state, frmStockMain &main, frmOptions &options,
                                  QuoteGrid &quoteGrid)
     : m_state(state), m_main(main), m_options(options), m_quoteGrid(quoteGrid)
@@ -99,7 +55,7 @@ WindowFurniture::WindowFurniture(MainState &state, frmStockMain &main, frmOption
                 [] { HelpPage::open(); });
 
     TrayIconService *tray = Platform::instance().tray;
-    connect(tray, &TrayIconService::activated, this, &WindowFurniture::restoreFromTray);
+    // Only a double-click restores: a single click on the icon does nothing.
     connect(tray, &TrayIconService::doubleClicked, this, &WindowFurniture::restoreFromTray);
 }
 
@@ -176,6 +132,19 @@ void WindowFurniture::restoreFromTray()
     tray.removeIcon();
 }
 
+void WindowFurniture::bringToFront()
+{
+    if (Platform::instance().tray->isShown() && m_main.isHidden()) {
+        restoreFromTray();
+        return;
+    }
+    if (m_main.isMinimized())
+        m_main.showNormal();
+    m_main.show();
+    m_main.raise();
+    m_main.activateWindow();
+}
+
 void WindowFurniture::picCalc_DblClick()
 {
     Platform::instance().programs->startCalculator();
@@ -201,7 +170,6 @@ void WindowFurniture::moveSelectedRow(int step)
     if (!canMove)
         return;
     const int target = row + step;
-    const QStringList before = symbolColumn(symbols);
     grid.setRowPosition(row, target);
     grid.setRow(target);
     if (row < symbols.rows() && target < symbols.rows())
@@ -209,7 +177,6 @@ void WindowFurniture::moveSelectedRow(int step)
 
     m_state.SelectedRow = qint16(target);
     m_quoteGrid.SyncGrids();
-    reorderQuoteTables(m_state, before, symbolColumn(symbols));
     m_quoteGrid.showGrid();
     grid.setRow(m_state.SelectedRow);
 }

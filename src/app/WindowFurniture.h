@@ -33,6 +33,9 @@ public:
     void picControlBox_Click();
     // A click or double-click on the icon: the window comes back and the icon goes.
     void restoreFromTray();
+    // Shows the window in front of the others, out of the notification area if it is
+    // there (another start of the program asked for it).
+    void bringToFront();
     void picCalc_DblClick();
     void picMoveUp_MouseUp();
     void picMoveDown_MouseUp();

@@ -8,6 +8,14 @@
 // would change the request and shift every later quote onto the wrong row.
 namespace Symbols {
 
+// The symbol without the white space around it (blanks, tabs, line breaks: what a paste or
+// a hand-edited store brings along). Symbols are trimmed so before they are checked, stored
+// or requested.
+inline QString clean(const QString &symbol)
+{
+    return symbol.trimmed();
+}
+
 // Empty when the symbol (blanks at either end are ignored) can be requested; otherwise a
 // short reason, for the user.
 QString refusal(const QString &symbol);

@@ -93,7 +93,7 @@ void AlertChecker::CheckAlerts()
             const double low = Val(lowLimit);
             LowAlertHit = low > 0 && low >= last;
             if (LowAlertHit) {
-                m_grid.setCellBackColor(r, kLastPriceColumn, Colors::fromBgr(Colors::Fall));
+                m_grid.setCellMarkColor(r, kLastPriceColumn, Colors::fromBgr(Colors::Fall));
                 if (ui->optAlertSound->isChecked() && !lowSoundPlayed) {
                     lowSoundPlayed = true;
                     PlayLowAlert();
@@ -106,7 +106,7 @@ void AlertChecker::CheckAlerts()
             const double high = Val(highLimit);
             HighAlertHit = high > 0 && high <= last;
             if (HighAlertHit) {
-                m_grid.setCellBackColor(r, kLastPriceColumn, Colors::fromBgr(Colors::HighAlert));
+                m_grid.setCellMarkColor(r, kLastPriceColumn, Colors::fromBgr(Colors::HighAlert));
                 if (ui->optAlertSound->isChecked() && !highSoundPlayed) {
                     highSoundPlayed = true;
                     PlayHighAlert();

@@ -48,7 +48,8 @@ void ChangeHighlighter::ColorChangedCell(int r, int c)
     // first and written once, since every write notifies the grid's views.
     qint32 color = m_state.GridTextColor;
     // The tables hold the symbol rows that fit; a grid row beyond them has no history.
-    if (r >= 0 && r <= MainState::MaxQuoteRows) {
+    // A symbol without a previous quote (new in the list) has nothing to compare with.
+    if (r >= 0 && r <= MainState::MaxQuoteRows && !m_state.PreviousQuotes[r][c].isEmpty()) {
         const double previous = Val(m_state.PreviousQuotes[r][c]);
         const double current = Val(m_state.CurrentQuotes[r][c]);
         if (current > previous && c != kDayLowColumn)

@@ -351,7 +351,25 @@ void FlexGrid::setTextMatrix(int r, int c, const QString &text)
 
 QColor FlexGrid::cellBackColor(int r, int c) const
 {
-    return validCell(r, c) ? m_model->cell(r, c).back : QColor();
+    if (!validCell(r, c))
+        return {};
+    const FlexGridModel::Cell &cell = m_model->cell(r, c);
+    return cell.mark.isValid() ? cell.mark : cell.back;
+}
+
+QColor FlexGrid::cellMarkColor(int r, int c) const
+{
+    return validCell(r, c) ? m_model->cell(r, c).mark : QColor();
+}
+
+void FlexGrid::setCellMarkColor(int r, int c, const QColor &color)
+{
+    m_model->setMark(r, c, color);
+}
+
+void FlexGrid::clearCellMarks()
+{
+    m_model->clearMarks();
 }
 
 void FlexGrid::setCellBackColor(int r, int c, const QColor &color)

@@ -68,9 +68,15 @@ public:
     void setText(const QString &text) { setTextMatrix(row(), col(), text); }
 
     // Per-cell colours; an invalid QColor removes the cell's own colour, and a cell without
-    // one reads back as invalid.
+    // one reads back as invalid. The back colour read is the one shown: the cell's mark
+    // while it has one, else its own back colour.
     QColor cellBackColor(int r, int c) const;
     void setCellBackColor(int r, int c, const QColor &color);
+    // A back colour shown over the cell's own until it is removed (an invalid QColor) or
+    // clearCellMarks() runs; setCellBackColor() leaves it alone and it moves with its row.
+    QColor cellMarkColor(int r, int c) const;
+    void setCellMarkColor(int r, int c, const QColor &color);
+    void clearCellMarks();
     QColor cellForeColor(int r, int c) const;
     void setCellForeColor(int r, int c, const QColor &color);
     // Per-cell picture; a null pixmap removes it. The picture read back is the one that

@@ -27,6 +27,8 @@ QVariant FlexGridModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         return c.text;
     case Qt::BackgroundRole:
+        if (c.mark.isValid())
+            return QVariant(QBrush(c.mark));
         return c.back.isValid() ? QVariant(QBrush(c.back)) : QVariant();
     case Qt::ForegroundRole:
         return c.fore.isValid() ? QVariant(QBrush(c.fore)) : QVariant();
@@ -129,6 +131,25 @@ void FlexGridModel::setBack(int r, int c, const QColor &color)
         return;
     stored = color;
     cellChanged(r, c, Qt::BackgroundRole);
+}
+
+void FlexGridModel::setMark(int r, int c, const QColor &color)
+{
+    if (!contains(r, c))
+        return;
+    QColor &stored = m_rows[size_t(r)][size_t(c)].mark;
+    if (stored == color && stored.isValid() == color.isValid())
+        return;
+    stored = color;
+    cellChanged(r, c, Qt::BackgroundRole);
+}
+
+void FlexGridModel::clearMarks()
+{
+    for (int r = 0; r < rows(); ++r) {
+        for (int c = 0; c < m_cols; ++c)
+            setMark(r, c, QColor());
+    }
 }
 
 void FlexGridModel::setFore(int r, int c, const QColor &color)

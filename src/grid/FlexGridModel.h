@@ -25,6 +25,9 @@ public:
         QColor back;
         QColor fore;
         QPixmap picture;
+        // A back colour laid over `back` while it is set (an alert's colour, say): repainting
+        // the row colours leaves it alone, and it moves with its row.
+        QColor mark;
     };
 
     explicit FlexGridModel(QObject *parent = nullptr);
@@ -49,6 +52,9 @@ public:
     void setBack(int r, int c, const QColor &color);
     void setFore(int r, int c, const QColor &color);
     void setPicture(int r, int c, const QPixmap &picture);
+    void setMark(int r, int c, const QColor &color);
+    // Removes every cell's mark.
+    void clearMarks();
 
     // Puts the rows first .. first + order.size() - 1 in the given order: the row at
     // position i becomes the row that stood at first + order[i].

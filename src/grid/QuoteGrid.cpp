@@ -66,6 +66,8 @@ void QuoteGrid::GridSetup()
     m_grid.setFixedRows(1);
     for (int c = 0; c < ColumnCount; ++c)
         m_grid.setColAlignment(c, Qt::AlignCenter);
+    // The area below the last row is dark grey, as behind the ticker.
+    m_grid.setBackColorBkg(Colors::fromBgr(Colors::DarkGrey));
 }
 
 void QuoteGrid::AddLabels()
@@ -105,39 +107,18 @@ void QuoteGrid::RowColors()
 
     const QColor even = Colors::fromBgr(defaults ? kDefaultEven : m_state.EvenRowColor);
     const QColor odd = Colors::fromBgr(defaults ? kDefaultOdd : m_state.OddRowColor);
-    const QColor keepRed = Colors::fromBgr(0xFF);
-    const QColor keepGreen = Colors::fromBgr(0xFF00);
+    // Alert colours are marks over these and stay shown until the next download's alert
+    // check, whatever the scheme and the row.
     for (int r = 1; r < m_grid.rows(); ++r) {
-        for (int c = 0; c < m_grid.cols(); ++c) {
-            if (r % 2 == 0) {
-                // In the default scheme an even-row cell that an alert painted pure red or
-                // green keeps its colour.
-                const QColor current = m_grid.cellBackColor(r, c);
-                if (defaults && (current == keepRed || current == keepGreen))
-                    continue;
-                m_grid.setCellBackColor(r, c, even);
-            } else {
-                m_grid.setCellBackColor(r, c, odd);
-            }
-        }
+        for (int c = 0; c < m_grid.cols(); ++c)
+            m_grid.setCellBackColor(r, c, r % 2 == 0 ? even : odd);
     }
     m_grid.setShowGrid(m_options.chkShowGridLines->isChecked());
 }
 
 void QuoteGrid::clearAlertColors()
 {
-    if (!m_options.chkUseDefaultColors->isChecked())
-        return; // the user scheme repaints every row anyway
-    const QColor even = Colors::fromBgr(kDefaultEven);
-    const QColor keepRed = Colors::fromBgr(0xFF);
-    const QColor keepGreen = Colors::fromBgr(0xFF00);
-    for (int r = 2; r < m_grid.rows(); r += 2) {
-        for (int c = 0; c < m_grid.cols(); ++c) {
-            const QColor current = m_grid.cellBackColor(r, c);
-            if (current == keepRed || current == keepGreen)
-                m_grid.setCellBackColor(r, c, even);
-        }
-    }
+    m_grid.clearCellMarks();
 }
 
 void QuoteGrid::showGrid()

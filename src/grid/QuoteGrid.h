@@ -32,10 +32,9 @@ public:
     void RowColors();
     // Shows the grid and switches its redrawing on again.
     void showGrid();
-    // The colours RowColors keeps (an alert's pure green or red on an even row in the
-    // default scheme) go back to the row's colour, so that an alert painted by one download
-    // lasts until the next one, which paints it again only while the price is still beyond
-    // its limit.
+    // Removes the alert colours, which RowColors leaves shown over the row colours: an
+    // alert painted by one download lasts until the next one, which paints it again only
+    // while the price is still beyond its limit.
     void clearAlertColors();
 
     // Sorts the data rows by the current column: a generic pass, then a stable numeric

@@ -83,6 +83,9 @@ void SymbolListEditor::cmdAdd_Click()
 {
     auto *ui = m_options.ui;
     PlayClick();
+    // A pasted "csco\t" or " ibm" is the symbol CSCO or IBM, not a new kind of row.
+    if (ui->txtSymbol->text() != Symbols::clean(ui->txtSymbol->text()))
+        ui->txtSymbol->setText(Symbols::clean(ui->txtSymbol->text()));
     if (ui->txtSymbol->text().isEmpty())
         return;
     const QString refusal = Symbols::refusal(ui->txtSymbol->text());

@@ -25,6 +25,9 @@ int RealMessageBox::show(QWidget *parent, const QString &title, const QString &t
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Texts may carry what a server or a file said: shown as they are, never as markup or
+    // links.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case Icon::NoIcon:

@@ -20,6 +20,19 @@ public:
     bool shown() const { return m_shown; }
 
     static QString title() { return QStringLiteral("Vantora Critical Error"); }
+    // Why a file is not written, as far as the program can tell.
+    static QString unwritableReason()
+    {
+        return QStringLiteral("The file or its folder cannot be written (no permission, or no "
+                              "space left on the disk).");
+    }
+    // What becomes of settings that could not be saved.
+    static QString settingsConsequence()
+    {
+        return QStringLiteral("Your settings are kept while Vantora runs and saved at the next "
+                              "save (OK in Options, or Exit) once the file can be written "
+                              "again.");
+    }
 
 private:
     bool m_shown = false;

@@ -60,29 +60,33 @@ void MarketIndices::endEarly()
     // The download ends without its finishing steps, but the window stays usable: the
     // ticker runs on with its old lines, the menu comes back, the lamp says it failed.
     m_state.ReplyText.clear();
+    m_endedEarly = true;
     m_paintLamp(Colors::LampOffline);
     m_ticker.setBusyPointer(false);
     m_timScroll.start();
     setPopupMenuEnabled(true);
 }
 
-void MarketIndices::GetMarketQuotes()
+bool MarketIndices::GetMarketQuotes()
 {
     // As for the quotes, a chosen proxy stands in for a detected connection.
     const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
     if (m_inetQuotes.StillExecuting() || m_options.window->isVisible() || !connected)
-        return;
+        return true;
     m_paintLamp(Colors::LampBusy);
+    m_endedEarly = false;
     bool finished = false;
-    guardSilently([this, &finished] {
-        fetchIndices();
+    bool complete = false;
+    guardSilently([this, &finished, &complete] {
+        complete = fetchIndices();
         finished = true;
     });
     if (!finished && !m_inetQuotes.isShutDown())
         endEarly(); // a run-time failure ended it
+    return complete && !m_endedEarly;
 }
 
-void MarketIndices::fetchIndices()
+bool MarketIndices::fetchIndices()
 {
     m_timScroll.stop();
     m_form.txtUpdateTime->setText(timeText(QTime::currentTime()));
@@ -92,6 +96,7 @@ void MarketIndices::fetchIndices()
     setPopupMenuEnabled(false);
     m_state.ReplyText.clear();
 
+    bool transferFailed = false;
     for (int i = 0; i < m_options.indexCount(); ++i) {
         if (!m_options.indexTicked(i))
             continue;
@@ -102,29 +107,34 @@ void MarketIndices::fetchIndices()
         QCoreApplication::processEvents();
 
         if (m_inetQuotes.isShutDown())
-            return; // the program is ending
-        if (m_inetQuotes.ResponseCode() > TransferErrorAbove)
+            return true; // the program is ending
+        if (m_inetQuotes.ResponseCode() > TransferErrorAbove) {
+            transferFailed = true;
             break;
+        }
         if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
             // The box's answer takes the place of the reply; the download ends here.
             m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(m_form.window));
             endEarly();
-            return;
+            return false;
         }
         if (m_state.ReplyText.size() < MinimumReplyLength ||
             !QuoteParser::isQuoteText(reply, m_inetQuotes.contentType())) {
             endEarly();
-            return;
+            return false;
         }
         m_state.TickerIndex = i;
         m_ticker.BuildTickerItem();
     }
 
-    m_paintLamp(Colors::LampDone);
+    // A transfer error skips the remaining indices but the ticker runs on with the lines it
+    // has; the lamp says that the download failed, not that it is done.
+    m_paintLamp(transferFailed ? Colors::LampOffline : Colors::LampDone);
     m_ticker.setBusyPointer(false);
     m_state.ReplyText.clear();
     m_timScroll.start();
     setPopupMenuEnabled(true);
     m_quoteGrid.RowColors();
     m_quoteGrid.showGrid();
+    return !transferFailed;
 }

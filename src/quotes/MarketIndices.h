@@ -50,13 +50,16 @@ public:
 
     // Fetches the ticked indices. Does nothing when there is no connection, the Options
     // window is open or a transfer is still running. A run-time failure ends it silently.
-    void GetMarketQuotes();
+    // False when the download failed (ended early or stopped by a transfer error): the lamp
+    // was left red.
+    bool GetMarketQuotes();
 
     // The request for index box i: MarketURL and the box's symbol, trimmed and lower-cased.
     QString requestAddress(int i) const;
 
 private:
-    void fetchIndices();
+    // False when a transfer error stopped the requests.
+    bool fetchIndices();
     void endEarly();
     void setPopupMenuEnabled(bool enabled);
 
@@ -70,4 +73,5 @@ private:
     QTimer &m_timScroll;
     std::function<void(qint32)> m_paintLamp;
     QPointer<QMenu> m_popupMenu;
+    bool m_endedEarly = false;
 };

@@ -4,6 +4,7 @@
 #include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
+#include "common/Symbols.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
@@ -47,8 +48,10 @@ QuoteDownload::RequestList QuoteDownload::requestList() const
     RequestList list;
     list.portfolio = m_state.CurrentPortfolio;
     for (int r = 1; r < symbols.rows(); ++r) {
-        const QString symbol = QuoteParser::trimSpaces(symbols.textMatrix(r, 0)).toLower();
-        if (symbol.isEmpty())
+        // A row whose symbol cannot be asked for (kept from a hand-edited store) is shown
+        // but left out of the request, so that no answer line lands on the wrong row.
+        const QString symbol = Symbols::clean(symbols.textMatrix(r, 0)).toLower();
+        if (symbol.isEmpty() || !Symbols::isRequestable(symbol))
             continue;
         list.rows.append(r);
         list.symbols.append(symbol);
@@ -109,6 +112,14 @@ void QuoteDownload::requestUpdate()
     GetQuotes();
 }
 
+void QuoteDownload::optionsClosed()
+{
+    if (!m_deferredByOptions)
+        return;
+    m_deferredByOptions = false;
+    QTimer::singleShot(0, this, [this] { requestUpdate(); });
+}
+
 void QuoteDownload::shutdown()
 {
     m_closed = true;
@@ -152,7 +163,13 @@ void QuoteDownload::GetQuotes()
     // proxy may well reach what this machine cannot see.
     m_paintLamp(Colors::LampBusy);
     const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
-    if (m_inetQuotes.StillExecuting() || m_options.window->isVisible() || !connected)
+    if (m_options.window->isVisible()) {
+        // Remembered, and run as soon as the window closes (a symbol just added shows its
+        // quote without waiting for the next tick).
+        m_deferredByOptions = true;
+        return;
+    }
+    if (m_inetQuotes.StillExecuting() || !connected)
         return;
 
     m_updating = true;
@@ -231,9 +248,8 @@ void QuoteDownload::GetQuotes()
     m_state.SymbolsChanged = false;
     grid.unsetCursor();
 
-    // 17. The market indices.
-    if (m_getMarketQuotes)
-        m_getMarketQuotes();
+    // 17. The market indices. When they failed, the lamp stays as they left it (red).
+    const bool indicesDone = !m_getMarketQuotes || m_getMarketQuotes();
     if (m_closed)
         return;
 
@@ -244,7 +260,8 @@ void QuoteDownload::GetQuotes()
     grid.setCol(0);
     if (grid.rows() > 1)
         grid.setRow(m_state.SelectedRow);
-    m_paintLamp(Colors::LampDone);
+    if (indicesDone)
+        m_paintLamp(Colors::LampDone);
     grid.setRedraw(true);
     m_quoteGrid.RowColors();
     m_quoteGrid.showGrid();
@@ -261,16 +278,26 @@ void QuoteDownload::fillRows(const RequestList &list)
     grid.setVisible(false);
     grid.setRedraw(false);
     const qint64 loggedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
+    carryQuotesToRows(list);
     int lastFilled = 0;
     std::optional<FlexGrid::CellUpdate> cellUpdate(std::in_place, grid);
     // The answer is read once; nothing here lets other work change it meanwhile.
     QuoteParser::LineReader lines(m_state.ReplyText);
-    for (const int r : list.rows) {
+    for (qsizetype i = 0; i < list.rows.size(); ++i) {
+        const int r = list.rows[i];
         if (r >= symbols.rows())
             break;
         m_state.CurrentLine = lines.next();
         const QuoteParser::QuoteColumns fields = QuoteParser::splitColumns(m_state.CurrentLine);
         const bool inTables = r <= MainState::MaxQuoteRows;
+        const QString shown = r < grid.rows() ? grid.textMatrix(r, 0).trimmed() : QString();
+        if (!shown.isEmpty() && shown.compare(list.symbols[i], Qt::CaseInsensitive) != 0) {
+            // The cells held another stock: its rise and fall colours are not this one's.
+            for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
+                if (ChangeHighlighter::isColoredColumn(c))
+                    grid.setCellForeColor(r, c, Colors::fromBgr(m_state.GridTextColor));
+            }
+        }
         for (int c = 0; c < QuoteParser::ColumnCount; ++c) {
             const QString &field = fields[c];
             if (inTables) {
@@ -300,6 +327,30 @@ void QuoteDownload::fillRows(const RequestList &list)
     if (lastFilled > 0) {
         grid.setRow(lastFilled);
         grid.setCol(QuoteParser::ColumnCount - 1);
+    }
+}
+
+void QuoteDownload::carryQuotesToRows(const RequestList &list)
+{
+    // The rows of the list may have been removed, moved or refilled since the last download;
+    // each symbol takes its own last quote along, so that it is compared with its own price.
+    // A symbol that had none starts afresh, as after start-up.
+    const MainState::QuoteTable before = m_state.CurrentQuotes;
+    const RowSymbols symbolsBefore = m_rowSymbols;
+    m_rowSymbols = {};
+    for (qsizetype i = 0; i < list.rows.size(); ++i) {
+        const int r = list.rows[i];
+        if (r > MainState::MaxQuoteRows)
+            break;
+        const QString &symbol = list.symbols[i];
+        int from = symbolsBefore[size_t(r)] == symbol ? r : -1;
+        for (int o = 1; from < 0 && o <= MainState::MaxQuoteRows; ++o) {
+            if (symbolsBefore[size_t(o)] == symbol)
+                from = o;
+        }
+        m_state.CurrentQuotes[size_t(r)] =
+            from >= 0 ? before[size_t(from)] : MainState::QuoteTable::value_type{};
+        m_rowSymbols[size_t(r)] = symbol;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MainState.h"
 #include "grid/WindowControls.h"
 
 #include "grid/AlertChecker.h"
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 struct MainState;
@@ -36,8 +38,9 @@ public:
     // The root of the main pop-up menu, hidden while a download runs.
     void setPopupMenu(QMenu *menu);
 
-    // The market-index download that runs once the grid is filled.
-    void setMarketQuotes(std::function<void()> getMarketQuotes)
+    // The market-index download that runs once the grid is filled; it answers false when it
+    // failed, and the lamp then stays red.
+    void setMarketQuotes(std::function<bool()> getMarketQuotes)
     {
         m_getMarketQuotes = std::move(getMarketQuotes);
     }
@@ -49,6 +52,9 @@ public:
     // An update asked for by the user (Update, Options OK, Add, Retry): runs now, or, while
     // an update runs, once right after it has ended.
     void requestUpdate();
+    // The Options window has closed: a download asked for while it was open (and so
+    // refused at the gate) runs now.
+    void optionsClosed();
     // True from the gate of GetQuotes to the end of the index download.
     bool updating() const { return m_updating; }
     bool updatePending() const { return m_pending; }
@@ -102,6 +108,8 @@ private:
     // pointer, the pop-up menu back, the lamp red.
     void endEarly();
     void updateEnded();
+    // Before the rows are filled: each requested symbol's last quote moves to its row now.
+    void carryQuotesToRows(const RequestList &list);
 
     MainState &m_state;
     PanelControls m_form;
@@ -111,12 +119,16 @@ private:
     QuoteGrid &m_quoteGrid;
     std::function<void(qint32)> m_paintLamp;
     QPointer<QMenu> m_popupMenu;
-    std::function<void()> m_getMarketQuotes;
+    std::function<bool()> m_getMarketQuotes;
     ChangeHighlighter m_changeHighlighter;
     AlertChecker m_alertChecker;
     QuoteLog m_quoteLog;
     PortfolioValuer m_portfolioValuer;
     bool m_updating = false;
     bool m_pending = false;
+    bool m_deferredByOptions = false;
+    // The symbol each row of the tables was last filled for.
+    using RowSymbols = std::array<QString, MainState::MaxQuoteRows + 1>;
+    RowSymbols m_rowSymbols;
     bool m_closed = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WriteFailureNotice.h"
 #include "settings/SettingsStore.h"
 #include "ui_dlgDisclaimer.h"
 
@@ -74,7 +75,14 @@ void dlgDisclaimer::OKButton_Click()
     SettingsStore::write(SettingsStore::portfolioSection(QStringLiteral("Default")),
                          QStringLiteral("FirstRun"),
                          QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    SettingsStore::sync();
+    if (!SettingsStore::sync()) {
+        // Reported as any failed save; the acceptance stays in memory and is written with
+        // the next save, so the program goes on.
+        WriteFailureNotice notice;
+        notice.failed(this, QStringLiteral("settings"), SettingsStore::fileName(),
+                      WriteFailureNotice::unwritableReason(),
+                      WriteFailureNotice::settingsConsequence());
+    }
     Q_EMIT agreed();
     accept();
 }

@@ -152,6 +152,8 @@ private Q_SLOTS:
         if (!available)
             return;
         QCOMPARE(m_platform->tray.toolTip, "Vantora Stock Quote Monitor");
+        Q_EMIT m_platform->tray.activated(); // a single click
+        QVERIFY(!m_main->form()->isVisible());
         Q_EMIT m_platform->tray.doubleClicked();
         QVERIFY(m_main->form()->isVisible());
         QVERIFY(!m_main->form()->isMinimized());

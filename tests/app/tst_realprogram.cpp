@@ -205,6 +205,34 @@ private Q_SLOTS:
                  QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=msft,csco,ibm,dell,"));
     }
 
+    // A second start for the same store shows the running window and ends at once; the
+    // first goes on, and --version still answers.
+    void secondStartHandsOverToTheFirst()
+    {
+        startFeed({quoteLine("MSFT", "57.67", "57.00")});
+        {
+            QSettings settings(configFile(), QSettings::IniFormat);
+            writeProgramSettings(settings);
+        }
+        QProcess first;
+        startVantora(first);
+        QTRY_VERIFY_WITH_TIMEOUT(m_source->stockRequests() > 0, 60000);
+        const int requests = m_source->stockRequests();
+        for (const QStringList &arguments : {QStringList{}, QStringList{"--version"}}) {
+            QProcess second;
+            second.setProcessEnvironment(first.processEnvironment());
+            second.start(VANTORA_EXECUTABLE, arguments);
+            QVERIFY(second.waitForFinished(60000));
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            if (!arguments.isEmpty())
+                QVERIFY(second.readAllStandardOutput().startsWith("Vantora v"));
+        }
+        QCOMPARE(first.state(), QProcess::Running);
+        QCOMPARE(m_source->stockRequests(), requests); // the second never downloaded
+        endVantora(first);
+    }
+
     // With the default addresses Vantora runs its own quote service, which answers the
     // default stock address while the program runs.
     void defaultAddressAnsweredWhileRunning()

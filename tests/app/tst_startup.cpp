@@ -38,32 +38,21 @@ private Q_SLOTS:
     }
     void cleanup() { m_platform.reset(); }
 
-    void firstRunKeepsWindowHiddenUntilAgreement()
+    void firstRunAsksBeforeAnythingIsStored()
     {
+        QFile::remove(SettingsStore::fileName());
         VantoraApp app;
         // What the program looks like while the agreement is shown.
         struct Seen
         {
-            bool called = false, mainLoaded = false, visible = true, timerActive = true;
-            bool splashTimer = true, okAtFirst = true, okWhenTicked = false, okWhenCleared = true;
-            QPoint pos;
-            QStringList symbols;
-            int quoteRows = 0;
+            bool called = false, mainLoaded = true, storeExists = true, splashTimer = true;
+            bool okAtFirst = true, okWhenTicked = false, okWhenCleared = true;
             QString text;
         } seen;
         app.runAgreement = [&](dlgDisclaimer &dialog) -> int {
             seen.called = true;
-            StockMain *main = app.main();
-            seen.mainLoaded = main != nullptr;
-            if (!main)
-                return QDialog::Rejected;
-            seen.visible = main->form()->isVisible();
-            seen.timerActive = main->timInterval().isActive();
-            seen.pos = main->form()->pos();
-            FlexGrid *symbols = main->options()->ui->gridSymbols;
-            for (int r = 1; r < symbols->rows(); ++r)
-                seen.symbols << symbols->textMatrix(r, 0);
-            seen.quoteRows = main->form()->ui->gridQuotes->rows();
+            seen.mainLoaded = app.main() != nullptr;
+            seen.storeExists = QFileInfo::exists(SettingsStore::fileName());
             seen.splashTimer = app.splash()->Timer1.isActive();
             seen.okAtFirst = dialog.ui->OKButton->isEnabled();
             seen.text = dialog.ui->txtDisclaimer->toPlainText();
@@ -77,21 +66,20 @@ private Q_SLOTS:
         };
         QVERIFY(app.start());
         QVERIFY(seen.called);
-        QVERIFY(seen.mainLoaded);
-        // Start-up has run, but the window and the splash wait for the agreement.
-        QVERIFY(!seen.visible);
-        QVERIFY(!seen.timerActive);
+        // Nothing has started and nothing is stored while the agreement waits.
+        QVERIFY(!seen.mainLoaded);
+        QVERIFY(!seen.storeExists);
         QVERIFY(!seen.splashTimer);
-        QCOMPARE(seen.pos, QPoint(0, 0));
-        QCOMPARE(seen.symbols, QStringList({"MSFT", "CSCO", "IBM", "DELL"}));
-        QCOMPARE(seen.quoteRows, 5);
         QVERIFY(seen.text.contains("agreement"));
         QVERIFY(!seen.okAtFirst);
         QVERIFY(seen.okWhenTicked);
         QVERIFY(!seen.okWhenCleared);
+        // Accepting starts the program as on any later start: shown, the default symbols,
+        // the timer running and the first quotes coming in without a click.
+        QVERIFY(app.main());
         QVERIFY(app.main()->form()->isVisible());
-        // Accepting finishes the start-up as on any later start: the timer runs and the
-        // first quotes come in without a click.
+        QCOMPARE(app.main()->form()->pos(), QPoint(0, 0));
+        QCOMPARE(app.main()->options()->ui->gridSymbols->textMatrix(1, 0), QString("MSFT"));
         QVERIFY(app.main()->timInterval().isActive());
         QTRY_COMPARE_WITH_TIMEOUT(app.main()->form()->ui->gridQuotes->textMatrix(1, 0),
                                   QString("MSFT"), 10000);
@@ -99,20 +87,45 @@ private Q_SLOTS:
         QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
         QVERIFY(!SettingsStore::read(kDefault, "FirstRun").isEmpty());
         QVERIFY(app.splash()->Timer1.isActive());
+        QVERIFY(m_platform->messageBox.shown.isEmpty());
         app.main()->form()->hide();
     }
 
+    // Refused, the store is as it was: not created when there was none, not touched when
+    // there was one (a "0" left by hand).
+    void refusingSavesNothing_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("no store") << false;
+        QTest::newRow("a store") << true;
+    }
     void refusingSavesNothing()
     {
-        VantoraApp app;
-        app.runAgreement = [](dlgDisclaimer &dialog) -> int {
-            dialog.ui->CancelButton->click();
-            return QDialog::Rejected;
-        };
-        QVERIFY(!app.start());
-        QVERIFY(SettingsStore::read("Settings", "FirstRun").isEmpty());
-        QVERIFY(SettingsStore::read(kDefault, "FirstRun").isEmpty());
-        QVERIFY(SettingsStore::read(kDefault, "UpdateSeconds").isEmpty());
+        QFETCH(bool, existing);
+        QFile::remove(SettingsStore::fileName());
+        QByteArray before;
+        if (existing) {
+            SettingsStore::write("Settings", "FirstRun", "0");
+            QVERIFY(SettingsStore::sync());
+            QFile file(SettingsStore::fileName());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            before = file.readAll();
+        }
+        {
+            VantoraApp app;
+            app.runAgreement = [](dlgDisclaimer &dialog) -> int {
+                dialog.ui->CancelButton->click();
+                return QDialog::Rejected;
+            };
+            QVERIFY(!app.start());
+        }
+        SettingsStore::sync();
+        QCOMPARE(QFileInfo::exists(SettingsStore::fileName()), existing);
+        if (existing) {
+            QFile file(SettingsStore::fileName());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), before);
+        }
     }
 
     void missingAgreementTextIsFatal()

@@ -2,4 +2,6 @@
 if(TARGET vantora_webengine)
   vantora_add_test(NAME tst_webengine SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_webengine.cpp
     LIBS vantora_webengine vantora_feed LABELS net)
+else()
+  vantora_missing_test(NAME tst_webengine WHY "Qt WebEngine is not installed (qt6-webengine-dev)")
 endif()

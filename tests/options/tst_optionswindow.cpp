@@ -11,6 +11,7 @@
 #include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
+#include "quotes/QuoteDownload.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
@@ -198,44 +199,63 @@ void TestOptionsWindow::addingANewSymbolAppendsAndAsksForQuotes()
 
 void TestOptionsWindow::symbolThatWouldChangeTheRequestIsRefused_data()
 {
+    // rows: the symbol list's rows after Add (5 before); listed: the symbol as listed, empty
+    // when refused; box: a message says why.
     QTest::addColumn<QString>("symbol");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("ampersand") << "AT&T" << false;
-    QTest::newRow("comma") << "MSFT,IBM" << false;
-    QTest::newRow("blank inside") << "MS FT" << false;
-    QTest::newRow("only blanks") << "   " << false;
-    QTest::newRow("hash") << "A#B" << false;
-    QTest::newRow("question mark") << "A?B" << false;
-    QTest::newRow("percent") << "A%20" << false;
-    QTest::newRow("slash") << "A/B" << false;
-    QTest::newRow("control character") << "A\tB" << false;
-    QTest::newRow("dot, caret, hyphen") << "BRK.B" << true;
-    QTest::newRow("index") << "^DJI" << true;
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<bool>("box");
+    QTest::newRow("ampersand") << "AT&T" << 5 << "" << true;
+    QTest::newRow("comma") << "MSFT,IBM" << 5 << "" << true;
+    QTest::newRow("blank inside") << "MS FT" << 5 << "" << true;
+    QTest::newRow("only blanks") << "   " << 5 << "" << false;
+    QTest::newRow("hash") << "A#B" << 5 << "" << true;
+    QTest::newRow("question mark") << "A?B" << 5 << "" << true;
+    QTest::newRow("percent") << "A%20" << 5 << "" << true;
+    QTest::newRow("slash") << "A/B" << 5 << "" << true;
+    QTest::newRow("control character") << "A\tB" << 5 << "" << true;
+    QTest::newRow("dot, caret, hyphen") << "BRK.B" << 6 << "BRK.B" << false;
+    QTest::newRow("index") << "^DJI" << 6 << "^DJI" << false;
+    // Pasted with white space around: the listed symbol, not a new row.
+    QTest::newRow("tab after") << "csco\t" << 5 << "CSCO" << false;
+    QTest::newRow("blank before") << " ibm" << 5 << "IBM" << false;
+    QTest::newRow("line break after") << "orcl\r\n" << 6 << "ORCL" << false;
 }
 
 void TestOptionsWindow::symbolThatWouldChangeTheRequestIsRefused()
 {
     QFETCH(QString, symbol);
-    QFETCH(bool, accepted);
+    QFETCH(int, rows);
+    QFETCH(QString, listed);
+    QFETCH(bool, box);
     typeRow(symbol, QStringLiteral("1"), QString(), QString(), false);
     find<QAbstractButton>("cmdAdd")->click();
-    QCOMPARE(grid()->rows(), accepted ? 6 : 5);
-    QCOMPARE(m_platform.messageBox.shown.size(), accepted ? 0 : 1);
-    if (!accepted) {
+    QCOMPARE(grid()->rows(), rows);
+    QCOMPARE(m_platform.messageBox.shown.size(), box ? 1 : 0);
+    if (box) {
         QVERIFY(m_platform.messageBox.shown.first().title.startsWith(QStringLiteral("Vantora")));
         QVERIFY(m_platform.messageBox.shown.first().text.contains(symbol));
-        return;
     }
-    // A symbol that can be asked for is stored and loaded back; one that cannot (edited into
-    // the store by hand) is left out of the list, the others keep their order.
+    if (listed.isEmpty())
+        return;
+    QCOMPARE(symbolsOf(grid()).count(listed), 1);
+    if (rows == 5)
+        return;
+    // A symbol that cannot be asked for (edited into the store by hand) keeps its row and
+    // its place, is said once, and is saved back as it was; the request leaves it out.
     const QString section = QStringLiteral("Settings\\Portfolios\\Default");
     m_main->settings().SaveSettings();
-    SettingsStore::write(section, QStringLiteral("Symbol1"), QStringLiteral("A,B"));
+    SettingsStore::write(section, QStringLiteral("Symbol1"), QStringLiteral(" A,B\t"));
     m_main->settings().GetSettings();
-    QStringList loaded;
-    for (int r = 1; r < grid()->rows(); ++r)
-        loaded << grid()->textMatrix(r, 0);
-    QCOMPARE(loaded, (QStringList{"MSFT", "IBM", "DELL", symbol}));
+    m_main->settings().GetSettings();
+    QCOMPARE(symbolsOf(grid()), (QStringList{"MSFT", "A,B", "IBM", "DELL", listed}));
+    QCOMPARE(m_platform.messageBox.shown.size(), 1);
+    QVERIFY(m_platform.messageBox.shown.first().title.startsWith(QStringLiteral("Vantora")));
+    QVERIFY(m_platform.messageBox.shown.first().text.contains(QStringLiteral("\"A,B\"")));
+    m_main->settings().SaveSettings();
+    QCOMPARE(SettingsStore::read(section, QStringLiteral("Symbol1")), QStringLiteral("A,B"));
+    QCOMPARE(m_main->quoteDownload().requestList().symbols,
+             (QStringList{"msft", "ibm", "dell", listed.toLower()}));
 }
 
 void TestOptionsWindow::thirtiethSymbolAcceptedThirtyFirstRefused()

@@ -16,6 +16,7 @@
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
+#include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>
@@ -61,7 +62,12 @@ private Q_SLOTS:
     void accessDenied();
     void requestsDuringTheIndexDownloadRunOnceAfterIt();
     void answerForAChangedListIsDropped();
-    void alertColourLastsUntilTheNextDownload();
+    void alertShowsUntilTheNextDownload_data();
+    void alertShowsUntilTheNextDownload();
+    void lampStaysRedAfterAFailedIndexDownload();
+    void symbolAddedInOptionsDownloadsAfterOk();
+    void previousPriceFollowsTheSymbol_data();
+    void previousPriceFollowsTheSymbol();
     void nothingWhileOptionsOpen();
     void realTimeModeUsesFixedTemplate();
     void everyFeedSymbolFillsThirteenColumns();
@@ -76,6 +82,13 @@ private:
         return m_main->form()->findChild<FlexGrid *>(QStringLiteral("gridQuotes"));
     }
     QString cell(int r, int c) const { return grid()->textMatrix(r, c); }
+    // The colour a person sees in cell (r, c): a pixel inside it, away from its text.
+    QColor shownBackColor(int r, int c) const
+    {
+        const QRect rect = grid()->visualRect(grid()->model()->index(r, c));
+        const QImage image = grid()->viewport()->grab().toImage();
+        return image.pixelColor(rect.topLeft() + QPoint(2, 2));
+    }
 
     std::unique_ptr<FakePlatform> m_platform;
     std::shared_ptr<ScriptedSource> m_source;
@@ -556,22 +569,148 @@ void TestQuoteDownload::answerForAChangedListIsDropped()
     QVERIFY(m_main->state().PreviousQuotes[2][4].isEmpty());
 }
 
-void TestQuoteDownload::alertColourLastsUntilTheNextDownload()
+void TestQuoteDownload::alertShowsUntilTheNextDownload_data()
+{
+    QTest::addColumn<bool>("high");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("defaults");
+    for (const bool high : {false, true}) {
+        for (const int row : {1, 2}) {
+            for (const bool defaults : {true, false}) {
+                QTest::addRow("%s alert, %s row, %s colours", high ? "high" : "low",
+                              row == 1 ? "odd" : "even", defaults ? "default" : "user")
+                    << high << row << defaults;
+            }
+        }
+    }
+}
+
+// Through a whole download (sorting, row colours, the index download's repaint) the alert's
+// colour is what the grid shows, until the next download finds the price back in bounds.
+void TestQuoteDownload::alertShowsUntilTheNextDownload()
+{
+    QFETCH(bool, high);
+    QFETCH(int, row);
+    QFETCH(bool, defaults);
+    startMain(true);
+    m_main->form()->show();
+    frmOptions *options = m_main->options();
+    options->findChild<QCheckBox *>(QStringLiteral("chkUseDefaultColors"))->setChecked(defaults);
+    m_main->state().EvenRowColor = 0x202020;
+    m_main->state().OddRowColor = 0x404040;
+    options->findChild<QCheckBox *>(QStringLiteral("chkEnableHighAlert"))->setChecked(high);
+    options->findChild<QCheckBox *>(QStringLiteral("chkEnableLowAlert"))->setChecked(!high);
+    options->findChild<QRadioButton *>(QStringLiteral("optAlertVisual"))->setChecked(true);
+    setSymbols({});
+    FlexGrid *symbols = options->findChild<FlexGrid *>(QStringLiteral("gridSymbols"));
+    const QString alerting =
+        high ? QStringLiteral("IBM\t0\t0.00\t50.00") : QStringLiteral("IBM\t0\t50.00\t0.00");
+    symbols->addItem(row == 1 ? alerting : QStringLiteral("MSFT\t0\t0.00\t0.00"));
+    symbols->addItem(row == 1 ? QStringLiteral("MSFT\t0\t0.00\t0.00") : alerting);
+    grid()->setRows(3);
+    const QColor alert = Colors::fromBgr(high ? Colors::HighAlert : Colors::Fall);
+    const QByteArray beyond = high ? "60.00" : "40.00";
+    const QByteArray within = high ? "45.00" : "55.00";
+    for (const QByteArray &price : {beyond, within, beyond}) {
+        const QByteArray msft = quoteLine("MSFT", "1.00", "1");
+        const QByteArray ibm = quoteLine("IBM", price.constData(), "1");
+        m_source->enqueue(FeedReply::text(row == 1 ? ibm + msft : msft + ibm));
+        m_main->form()->ui->cmdUpdate->click();
+        QTRY_VERIFY(!m_main->quoteDownload().updating());
+        const bool hit = price == beyond;
+        QCOMPARE(grid()->cellBackColor(row, 4) == alert, hit);
+        QCOMPARE(shownBackColor(row, 4) == alert, hit);
+        QVERIFY(shownBackColor(3 - row, 4) != alert);
+    }
+    m_main->form()->hide();
+}
+
+void TestQuoteDownload::lampStaysRedAfterAFailedIndexDownload()
 {
     startMain(true);
-    frmOptions *options = m_main->options();
-    options->findChild<QCheckBox *>(QStringLiteral("chkUseDefaultColors"))->setChecked(true);
-    options->findChild<QCheckBox *>(QStringLiteral("chkEnableHighAlert"))->setChecked(true);
-    options->findChild<QRadioButton *>(QStringLiteral("optAlertVisual"))->setChecked(true);
+    m_main->options()->chkIndex[0]->setChecked(true);
     setSymbols({QStringLiteral("MSFT")});
-    options->findChild<FlexGrid *>(QStringLiteral("gridSymbols"))
-        ->addItem(QStringLiteral("IBM\t0\t0.00\t50.00"));
-    const QColor alert = Colors::fromBgr(Colors::HighAlert);
-    for (const char *price : {"60.00", "55.00", "40.00"}) {
-        m_source->enqueue(
-            FeedReply::text(quoteLine("MSFT", "1.00", "1") + quoteLine("IBM", price, "1")));
-        m_main->GetQuotes();
-        QCOMPARE(grid()->cellBackColor(2, 4) == alert, Val(QString::fromLatin1(price)) >= 50);
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1.00", "1")));
+    m_source->enqueue(FeedReply::text("x")); // an index answer too short to be one
+    m_main->GetQuotes();
+    QCOMPARE(cell(1, 4), QStringLiteral("1.00"));
+    QCOMPARE(m_main->lampColor(), Colors::LampOffline);
+    // A whole update that gets through turns it green again.
+    m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1.00", "1")));
+    m_main->GetQuotes();
+    QCOMPARE(m_main->lampColor(), Colors::LampDone);
+}
+
+// Add asks for a download while the Options window is open; it runs once OK closes it.
+void TestQuoteDownload::symbolAddedInOptionsDownloadsAfterOk()
+{
+    startMain();
+    QTRY_VERIFY(!m_main->quoteDownload().updating());
+    m_main->options()->findChild<QCheckBox *>(QStringLiteral("chkQuoteUpdate"))->setChecked(false);
+    m_main->form()->ui->cmdOptions->click();
+    auto *opt = m_main->options()->ui;
+    opt->txtSymbol->setText(QStringLiteral("orcl"));
+    opt->cmdAdd->click();
+    const qsizetype before = m_source->requests().size();
+    opt->cmdOK->click();
+    QTRY_COMPARE(cell(5, 0), QStringLiteral("ORCL"));
+    QVERIFY(!cell(5, 4).isEmpty());
+    QCOMPARE(m_source->requests().value(before),
+             kDelayedPath + QStringLiteral("msft,csco,ibm,dell,orcl,"));
+}
+
+void TestQuoteDownload::previousPriceFollowsTheSymbol_data()
+{
+    // The list as the third download finds it, after two filled MSFT, IBM, DELL (MSFT rose);
+    // ok: the change was confirmed with OK (the first download after it colours nothing),
+    // else with Cancel.
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("ok");
+    for (const bool ok : {true, false}) {
+        const char *how = ok ? "OK" : "Cancel";
+        QTest::addRow("first row removed, %s", how) << QStringList{"IBM", "DELL"} << ok;
+        QTest::addRow("rows swapped, %s", how) << QStringList{"DELL", "IBM", "MSFT"} << ok;
+        QTest::addRow("row replaced, %s", how) << QStringList{"MSFT", "ORCL", "DELL"} << ok;
+    }
+}
+
+// The same prices after the list changed: each symbol is compared with its own last price,
+// so nothing rose or fell (and no log line is due), and a row that now holds another stock
+// keeps none of the old stock's colours.
+void TestQuoteDownload::previousPriceFollowsTheSymbol()
+{
+    QFETCH(QStringList, after);
+    QFETCH(bool, ok);
+    QHash<QString, QByteArray> price{{"MSFT", "10.00"}, {"IBM", "20.00"}, {"DELL", "30.00"}};
+    const auto answer = [&](const QStringList &symbols) {
+        QByteArray body;
+        for (const QString &symbol : symbols)
+            body += quoteLine(symbol.toLatin1().constData(), price[symbol].constData(), "1");
+        return FeedReply::text(body);
+    };
+    startMain(true);
+    setSymbols({"MSFT", "IBM", "DELL"});
+    m_source->enqueue(answer({"MSFT", "IBM", "DELL"}));
+    m_main->GetQuotes();
+    price["MSFT"] = "11.00";
+    m_source->enqueue(answer({"MSFT", "IBM", "DELL"}));
+    m_main->GetQuotes();
+    QCOMPARE(grid()->cellForeColor(1, 4), Colors::fromBgr(Colors::Rise));
+
+    setSymbols(after);
+    m_main->state().SymbolsChanged = ok;
+    price["ORCL"] = "40.00";
+    m_source->enqueue(answer(after));
+    m_main->GetQuotes();
+    const QColor plain = Colors::fromBgr(m_main->state().GridTextColor);
+    for (int r = 1; r <= after.size(); ++r) {
+        const QString &symbol = after[r - 1];
+        QCOMPARE(cell(r, 0), symbol);
+        // Only an untouched cell keeps its colour from before (OK: nothing is coloured).
+        const bool keeps = ok && symbol == u"MSFT" && r == 1;
+        QCOMPARE(grid()->cellForeColor(r, 4), keeps ? Colors::fromBgr(Colors::Rise) : plain);
+        QCOMPARE(m_main->state().PreviousQuotes[r][4],
+                 symbol == u"ORCL" ? QString() : QString::fromLatin1(price[symbol]));
     }
 }
 
