@@ -49,6 +49,12 @@ StockMain::StockMain()
     m_connectivity = std::make_unique<Connectivity>(
         m_state, m_options->connectionControls(), *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
         m_timInterval);
+    // Dial-up entries that NetworkManager lists late are shown with the portfolio's saved
+    // choice, so that the next save does not overwrite it with the first entry.
+    m_connectivity->setSavedEntryChoice([this] {
+        return SettingsStore::read(SettingsStore::portfolioSection(m_state.CurrentPortfolio),
+                                   QStringLiteral("DialUpDefault"), QStringLiteral("0"));
+    });
     m_windowModes = std::make_unique<WindowModes>(m_state, *m_form);
     m_scroller = std::make_unique<ScrollerHost>();
 

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -123,14 +122,15 @@ void Connectivity::HangUp()
 {
     const QString selected = m_options.cboDialUpList->currentText().trimmed();
     const auto connections = Platform::instance().dialUp->activeConnections();
-    // The requests reach the service before the program goes on (to its end, at exit),
-    // however many there are, within one bounded wait.
-    QDeadlineTimer deadline(HangUpWaitMs);
+    QStringList handles;
     for (int i = 0; i < connections.size() && i < 256; ++i) {
         if (connections.at(i).entryName.trimmed() == selected)
-            Platform::instance().dialUp->hangUp(connections.at(i).handle,
-                                                int(deadline.remainingTime()));
+            handles << connections.at(i).handle;
     }
+    // The requests reach the service before the program goes on (to its end, at exit),
+    // however many there are, within one bounded wait.
+    if (!handles.isEmpty())
+        Platform::instance().dialUp->hangUp(handles, HangUpWaitMs);
 }
 
 void Connectivity::SetUpDialUp()
@@ -140,7 +140,39 @@ void Connectivity::SetUpDialUp()
     ui->chkAutoDial->setEnabled(false);
     ui->chkDisconnectOnExit->setEnabled(false);
     ui->chkReconnectOnDisconnect->setEnabled(false);
-    const QStringList entries = Platform::instance().dialUp->entries();
+    DialUpService *dialUp = Platform::instance().dialUp;
+    if (m_entriesSource != dialUp) {
+        m_entriesSource = dialUp;
+        dialUp->onEntriesChanged(&m_redialLimit, [this, dialUp] { entriesArrived(dialUp); });
+    }
+    listEntries(dialUp->entries());
+}
+
+void Connectivity::entriesArrived(DialUpService *dialUp)
+{
+    // A service that answered after the entries were listed: an empty list takes them as
+    // the start would have; a list the user already has stays as it is.
+    if (m_options.cboDialUpList->count() > 0 || Platform::instance().dialUp != dialUp)
+        return;
+    listEntries(dialUp->entries());
+    // The saved choice of entry found an empty list when the settings were loaded: it is
+    // applied now, as loading does while dial-up is chosen, so that the next save keeps it.
+    if (m_savedEntryChoice && m_options.chkUseDialUp->isChecked()) {
+        bool ok = false;
+        const int index = m_savedEntryChoice().trimmed().toInt(&ok);
+        if (ok && index >= -1 && index < m_options.cboDialUpList->count())
+            m_options.cboDialUpList->setCurrentIndex(index);
+    }
+    // The proxy boxes then follow the proxy choice, as after the start.
+    if (m_options.cboDialUpList->count() > 0 && m_options.chkUseProxy->isChecked()) {
+        m_options.txtProxyServer->setEnabled(true);
+        m_options.txtProxyPort->setEnabled(true);
+    }
+}
+
+void Connectivity::listEntries(const QStringList &entries)
+{
+    const Controls *ui = &m_options;
     for (const QString &entry : entries)
         ui->cboDialUpList->addItem(entry);
     if (ui->cboDialUpList->count() > 0) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QStringList>
 #include <QTimer>
 #include <QtGlobal>
 
 #include <functional>
 
 struct MainState;
+class DialUpService;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -52,14 +54,24 @@ public:
     // The Options window's Connect button: dials now, and the watchdog may fire again.
     void cmdConnect_Click();
 
+    // Reads the saved choice of dial-up entry (a list position as text), for entries that
+    // the dial-up service delivers only after the settings were loaded.
+    void setSavedEntryChoice(std::function<QString()> read)
+    {
+        m_savedEntryChoice = std::move(read);
+    }
+
     // A redial that has not brought the link up within this time has failed.
     static constexpr int RedialLimitMs = 2 * 60 * 1000;
     void setRedialLimit(int ms) { m_redialLimit.setInterval(ms); }
-    // Hanging up waits this long at most for the dial-up service to take the request.
-    static constexpr int HangUpWaitMs = 2000;
+    // Hanging up waits this long at most, in all, for the dial-up service to take the
+    // requests: the program's exit stays within 2 s.
+    static constexpr int HangUpWaitMs = 1750;
 
 private:
     bool quoteAddressOnLoopback() const;
+    void listEntries(const QStringList &entries);
+    void entriesArrived(DialUpService *dialUp);
     // Dials from the watchdog; while the redial is pending the watchdog stays silent.
     void redial();
     void redialFailed();
@@ -71,4 +83,7 @@ private:
     QTimer &m_timInterval;
     // Runs out when a redial took too long; also the context of the dialler's late answer.
     QTimer m_redialLimit;
+    // The dial-up service whose late entries are taken.
+    DialUpService *m_entriesSource = nullptr;
+    std::function<QString()> m_savedEntryChoice;
 };

@@ -20,6 +20,8 @@ Platform &realServices()
     static DesktopNotifications notifications;
     static Platform services{&messageBox, &programs, &sound, &connection, &dialUp,
                              &dialogs,    &printer,  tray,   nullptr,     &notifications};
+    // NetworkManager is read from the first use of the services on, in the background.
+    networkManager.start();
     return services;
 }
 

@@ -94,8 +94,16 @@ public:
     // runs, as long as `context` lives.
     virtual bool dial(const QString &entryName, QObject *context = nullptr,
                       std::function<void()> refused = {}) = 0;
-    // Hangs a connection up, waiting at most waitMs for the service to take the request.
-    virtual bool hangUp(const QString &handle, int waitMs = 0) = 0;
+    // Hangs connections up, all at once, waiting at most waitMs in all for the service to
+    // take the requests; the window is not frozen meanwhile.
+    virtual void hangUp(const QStringList &handles, int waitMs = 0) = 0;
+    // Runs `changed`, while `context` lives, whenever the entries changed after a read; a
+    // service that answers late delivers its entries this way.
+    virtual void onEntriesChanged(QObject *context, std::function<void()> changed)
+    {
+        Q_UNUSED(context);
+        Q_UNUSED(changed);
+    }
 };
 
 // The common dialogs: colour, open file, print set-up.

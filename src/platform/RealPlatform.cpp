@@ -141,9 +141,9 @@ int RealConnectionState::connectedFlags()
         }
         return flags;
     }
-    // The system's reachability comes from NetworkManager too where it runs: one that has
-    // just failed to answer is not asked again through it.
-    if (!m_nm.isQuiet() && QNetworkInformation::loadDefaultBackend() &&
+    // The system's reachability comes from NetworkManager too where it runs, and loading
+    // it waits for NetworkManager's answer: only asked where NetworkManager is absent.
+    if (m_nm.isAbsent() && QNetworkInformation::loadDefaultBackend() &&
         QNetworkInformation::instance()) {
         QNetworkInformation *info = QNetworkInformation::instance();
         const auto reach = info->reachability();
@@ -182,11 +182,20 @@ RealDialUp::RealDialUp(NetworkManager &networkManager) : m_nm(networkManager) {}
 
 QStringList RealDialUp::entries()
 {
+    // A NetworkManager that answers at once has its entries listed here; a slow one holds
+    // the window no longer than this short wait.
+    if (!m_nm.dialUpProfiles())
+        m_nm.settle(EntriesWaitMs);
     QStringList names;
     for (const NetworkManager::Profile &p :
-         m_nm.readDialUpProfiles().value_or(QList<NetworkManager::Profile>()))
+         m_nm.dialUpProfiles().value_or(QList<NetworkManager::Profile>()))
         names << p.id;
     return names;
+}
+
+void RealDialUp::onEntriesChanged(QObject *context, std::function<void()> changed)
+{
+    m_nm.onProfilesChanged(context, std::move(changed));
 }
 
 QList<DialUpService::ActiveConnection> RealDialUp::activeConnections()
@@ -203,7 +212,8 @@ QList<DialUpService::ActiveConnection> RealDialUp::activeConnections()
 bool RealDialUp::dial(const QString &entryName, QObject *context, std::function<void()> refused)
 {
     // The entries as the list shows them: no second read of every profile per dial.
-    for (const NetworkManager::Profile &p : m_nm.dialUpProfiles()) {
+    for (const NetworkManager::Profile &p :
+         m_nm.dialUpProfiles().value_or(QList<NetworkManager::Profile>())) {
         if (p.id != entryName)
             continue;
         return m_nm.activate(p.path, context, [refused = std::move(refused)](bool accepted) {
@@ -214,9 +224,9 @@ bool RealDialUp::dial(const QString &entryName, QObject *context, std::function<
     return false;
 }
 
-bool RealDialUp::hangUp(const QString &handle, int waitMs)
+void RealDialUp::hangUp(const QStringList &handles, int waitMs)
 {
-    return m_nm.deactivate(handle, waitMs);
+    m_nm.deactivate(handles, waitMs);
 }
 
 std::optional<QColor> RealDialogs::chooseColor(QWidget *parent, const QColor &initial,

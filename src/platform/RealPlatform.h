@@ -32,7 +32,8 @@ class NetworkManager;
 
 // Where NetworkManager answers, its activated connections decide: one of the dial-up
 // profiles last listed is the modem link, any other connection a LAN link. Without it the
-// system's reachability, or failing that the running interfaces, decide.
+// system's reachability, or failing that the running interfaces, decide; the interfaces
+// decide too while a NetworkManager that runs has not answered yet.
 class RealConnectionState : public ConnectionStateService
 {
 public:
@@ -48,11 +49,16 @@ private:
 class RealDialUp : public DialUpService
 {
 public:
+    // How long reading the entries waits, at most, for a NetworkManager that has not yet
+    // answered; a later answer comes through onEntriesChanged.
+    static constexpr int EntriesWaitMs = 100;
+
     explicit RealDialUp(NetworkManager &networkManager);
     QStringList entries() override;
     QList<ActiveConnection> activeConnections() override;
     bool dial(const QString &entryName, QObject *context, std::function<void()> refused) override;
-    bool hangUp(const QString &handle, int waitMs) override;
+    void hangUp(const QStringList &handles, int waitMs) override;
+    void onEntriesChanged(QObject *context, std::function<void()> changed) override;
 
 private:
     NetworkManager &m_nm;

@@ -52,10 +52,9 @@ bool FakeDialUp::dial(const QString &entryName, QObject *context, std::function<
     return true;
 }
 
-bool FakeDialUp::hangUp(const QString &handle, int)
+void FakeDialUp::hangUp(const QStringList &handles, int)
 {
-    hungUp << handle;
-    return true;
+    hungUp << handles;
 }
 
 std::optional<QColor> FakeDialogs::chooseColor(QWidget *, const QColor &, const QString &title)

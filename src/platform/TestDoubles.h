@@ -72,7 +72,7 @@ public:
     QStringList entries() override { return entryNames; }
     QList<ActiveConnection> activeConnections() override { return active; }
     bool dial(const QString &entryName, QObject *context, std::function<void()> refused) override;
-    bool hangUp(const QString &handle, int waitMs) override;
+    void hangUp(const QStringList &handles, int waitMs) override;
 };
 
 class FakeDialogs : public DialogService

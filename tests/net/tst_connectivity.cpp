@@ -1,4 +1,5 @@
-// Connectivity against python3-dbusmock's NetworkManager on a private bus of its own.
+// Connectivity against python3-dbusmock's NetworkManager on a private bus of its own, also
+// when NetworkManager answers slowly or not at all.
 #include "common/Colors.h"
 #include "common/MainState.h"
 #include "net/Connectivity.h"
@@ -12,6 +13,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
@@ -20,6 +22,9 @@ using Settings = QMap<QString, QVariantMap>;
 static const QString kNm = "org.freedesktop.NetworkManager";
 static const QString kNmPath = "/org/freedesktop/NetworkManager";
 static const QString kMock = "org.freedesktop.DBus.Mock";
+static const QString kProps = "org.freedesktop.DBus.Properties";
+// Far above a turn of the event loop, far below the mock's delay.
+static constexpr qint64 kStallLimitMs = 250;
 
 class TestConnectivity : public QObject
 {
@@ -34,6 +39,8 @@ private Q_SLOTS:
     void watchdog_data();
     void watchdog();
     void networkManagerAbsent();
+    void slowNetworkManager_data();
+    void slowNetworkManager();
 
 private:
     QVariant call(const QString &path, const QString &iface, const QString &method,
@@ -54,28 +61,58 @@ private:
             .value<QDBusObjectPath>()
             .path();
     }
-    void activate(const QString &profile, uint state, const QString &name)
+    QString activate(const QString &profile, uint state, const QString &name)
     {
-        call("/org/freedesktop", kMock, "AddActiveConnection",
-             {QStringList{m_device}, profile, QString("/"), name, state});
+        return call("/org/freedesktop", kMock, "AddActiveConnection",
+                    {QStringList{m_device}, profile, QString("/"), name, state})
+            .toString();
     }
+    QVariant property(const QString &path, const QString &iface, const QString &name)
+    {
+        return call(path, kProps, "Get", {iface, name}).value<QDBusVariant>().variant();
+    }
+    // As NetworkManager has them, asked directly.
     QStringList activeProfiles()
     {
         QStringList profiles;
-        const auto active = m_nm.activeConnections();
-        for (const auto &a : active.value())
-            profiles << a.profile;
+        const auto paths =
+            qdbus_cast<QList<QDBusObjectPath>>(property(kNmPath, kNm, "ActiveConnections"));
+        for (const auto &path : paths)
+            profiles << property(path.path(), kNm + ".Connection.Active", "Connection")
+                            .value<QDBusObjectPath>()
+                            .path();
         return profiles;
+    }
+    // Until NetworkManager's state as it is now has been read.
+    bool readAgain(NetworkManager &nm)
+    {
+        nm.refresh();
+        return QTest::qWaitFor([&] { return nm.isSettled(); }, 10000);
     }
     void listProfilesWithDialUp()
     {
+        QVERIFY(readAgain(m_nm));
         m_connectivity->SetUpDialUp();
         m_options->ui->chkUseDialUp->setChecked(true);
+    }
+    // The longest the event loop went without serving a timer while `step` ran.
+    static qint64 longestStall(const std::function<void()> &step)
+    {
+        QElapsedTimer since;
+        qint64 longest = 0;
+        QTimer tick;
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout,
+                         [&] { longest = qMax(longest, since.restart()); });
+        since.start();
+        tick.start();
+        step();
+        return qMax(longest, since.elapsed());
     }
 
     QProcess m_bus;
     std::unique_ptr<QProcess> m_mock;
-    QString m_python, m_device;
+    QString m_python, m_template, m_device;
     std::unique_ptr<FakePlatform> m_platform;
     NetworkManager m_nm;
     RealDialUp m_dialUp{m_nm};
@@ -101,6 +138,8 @@ void TestConnectivity::initTestCase()
             QFAIL("needs python3-dbusmock and dbus-daemon (scripts/install-deps.sh)");
         QSKIP("needs python3-dbusmock and dbus-daemon (scripts/install-deps.sh)");
     }
+    m_template = QFINDTESTDATA("slow_networkmanager.py");
+    QVERIFY(!m_template.isEmpty());
     m_bus.start("dbus-daemon", {"--session", "--print-address", "--nofork", "--nopidfile"});
     QVERIFY(m_bus.waitForReadyRead(10000));
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_bus.readLine().trimmed());
@@ -125,7 +164,7 @@ void TestConnectivity::init()
     if (qstrcmp(QTest::currentTestFunction(), "networkManagerAbsent") == 0)
         return;
     m_mock = std::make_unique<QProcess>();
-    m_mock->start(m_python, {"-m", "dbusmock", "--template", "networkmanager"});
+    m_mock->start(m_python, {"-m", "dbusmock", "--template", m_template});
     QTRY_VERIFY_WITH_TIMEOUT(
         QDBusConnection::systemBus().interface()->isServiceRegistered(kNm).value(), 10000);
     m_device =
@@ -166,6 +205,7 @@ void TestConnectivity::listsDialsAndHangsUp()
     // Names that differ only by blanks are hung up; NetworkManager has it when HangUp returns.
     activate(padded, NetworkManager::Activated, "padded");
     activate(other, NetworkManager::Activated, "other");
+    QVERIFY(readAgain(m_nm));
     m_connectivity->HangUp();
     QCOMPARE(activeProfiles(), QStringList{other});
 }
@@ -257,6 +297,7 @@ void TestConnectivity::watchdog()
         QVERIFY(!m_connectivity->DialUpWatchdog(nullptr)); // silent while the redial is pending
         QCOMPARE(m_platform->messageBox.shown.size(), answer ? 1 : 0);
         QTRY_COMPARE(activeProfiles(), QStringList{mobile});
+        QVERIFY(readAgain(m_nm));
         QVERIFY(m_connectivity->ActiveConnection());
         QVERIFY(!m_state.RedialPending);
     }
@@ -264,6 +305,8 @@ void TestConnectivity::watchdog()
 
 void TestConnectivity::networkManagerAbsent()
 {
+    QVERIFY(readAgain(m_nm));
+    QVERIFY(m_nm.isAbsent());
     m_connectivity->SetUpDialUp();
     QCOMPARE(m_options->ui->cboDialUpList->count(), 0);
     QVERIFY(!m_options->ui->cboDialUpList->isEnabled());
@@ -274,6 +317,84 @@ void TestConnectivity::networkManagerAbsent()
     QVERIFY(!m_state.RedialPending); // no dialler started, so nothing silences the watchdog
     m_options->ui->cboDialUpList->addItem("Gone");
     QVERIFY(!m_connectivity->Connect());
+}
+
+void TestConnectivity::slowNetworkManager_data()
+{
+    QTest::addColumn<uint>("delayMs"); // before NetworkManager answers any call
+    QTest::addColumn<bool>("slowFromStart");
+    QTest::newRow("answers after 1.5 s from the start") << 1500u << true;
+    QTest::newRow("stops answering") << 6000u << false;
+}
+
+void TestConnectivity::slowNetworkManager()
+{
+    QFETCH(uint, delayMs);
+    QFETCH(bool, slowFromStart);
+    addProfile("Spare", "gsm");
+    const QString link = activate(addProfile("Mobile", "gsm"), NetworkManager::Activated, "m");
+    m_connectivity->setSavedEntryChoice([] { return QString("1"); }); // the second entry
+    // A NetworkManager read afresh, as at the program's start.
+    NetworkManager nm;
+    RealDialUp dialUp{nm};
+    RealConnectionState connection{nm};
+    Platform services = Platform::instance();
+    services.dialUp = &dialUp;
+    services.connection = &connection;
+    Platform::install(services);
+    if (!slowFromStart)
+        QVERIFY(readAgain(nm));
+    call("/org/freedesktop", kMock, "SetDelay", {delayMs});
+    auto *ui = m_options->ui;
+    m_state.StockURL = "http://127.0.0.1:47110/q?s=";
+
+    // The start: entries, then the check that starts the first download.
+    bool connected = false;
+    qint64 stall = longestStall([&] {
+        m_connectivity->SetUpDialUp();
+        connected = m_connectivity->ActiveConnection();
+        ui->chkUseDialUp->setChecked(true); // as the loaded settings say
+        m_connectivity->ActiveConnection();
+    });
+    QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
+    QVERIFY(connected); // the quote address on the loopback: the download starts at once
+    if (slowFromStart) {
+        QCOMPARE(ui->cboDialUpList->count(), 0); // not waited for
+        // The entries, with the saved choice, and the link come in when NetworkManager
+        // answers.
+        stall = longestStall([&] {
+            QTRY_COMPARE_WITH_TIMEOUT(ui->cboDialUpList->count(), 2, 15000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_connectivity->ActiveConnection(), 15000);
+        });
+        QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
+        QVERIFY(ui->chkDisconnectOnExit->isEnabled() && ui->chkAutoDial->isEnabled());
+    } else {
+        QCOMPARE(ui->cboDialUpList->count(), 2);
+        ui->cboDialUpList->setCurrentIndex(1);
+    }
+    QCOMPARE(ui->cboDialUpList->currentText(), "Mobile");
+
+    // The update tick's checks and a redial.
+    m_state.RedialPending = false;
+    stall = longestStall([&] {
+        m_connectivity->DialUpWatchdog(nullptr);
+        m_connectivity->ActiveConnection();
+        m_connectivity->cmdConnect_Click();
+    });
+    QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
+
+    // The exit's hang-up: one wait for everything, the window drawn meanwhile.
+    QElapsedTimer exit;
+    exit.start();
+    stall = longestStall([&] { m_connectivity->HangUp(); });
+    const qint64 took = exit.elapsed();
+    QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
+    QVERIFY2(took < 2000 + 500, qPrintable(QString::number(took))); // 2 s, with a margin
+    if (slowFromStart) // answered within the wait: NetworkManager has the request
+        QVERIFY(!qdbus_cast<QList<QDBusObjectPath>>(property(kNmPath, kNm, "ActiveConnections"))
+                     .contains(QDBusObjectPath(link)));
+    else // it gave up waiting
+        QVERIFY2(took >= Connectivity::HangUpWaitMs - 100, qPrintable(QString::number(took)));
 }
 
 QTEST_MAIN(TestConnectivity)
