@@ -1,10 +1,54 @@
+#include "app/StockMain.h"
+#include "browser/BrowserPanel.h"
+#include "feed/FeedConfig.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
+#include "grid/FlexGrid.h"
+#include "platform/TestDoubles.h"
 #include "platform/webengine/WebEngineBrowser.h"
+#include "settings/SettingsStore.h"
+#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
+#include "window/frmStockMain.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QWidget>
 #include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+// The web engine's processes started by this one, children's children included.
+int engineProcesses()
+{
+    QList<qint64> parents{qint64(::getpid())};
+    int engines = 0;
+    for (bool found = true; found;) {
+        found = false;
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString &entry : entries) {
+            bool isPid = false;
+            const qint64 pid = entry.toLongLong(&isPid);
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+            if (!isPid || parents.contains(pid) || !stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray line = stat.readAll();
+            const qsizetype close = line.lastIndexOf(')');
+            const qint64 parent = line.mid(close + 4).split(' ').value(0).toLongLong();
+            if (close < 0 || !parents.contains(parent))
+                continue;
+            parents << pid;
+            found = true;
+            if (line.mid(line.indexOf('(') + 1).startsWith("QtWebEngine"))
+                ++engines;
+        }
+    }
+    return engines;
+}
+
+} // namespace
 
 // The real embedded browser, offscreen, against the built-in feed.
 class TestWebEngine : public QObject
@@ -44,6 +88,56 @@ private Q_SLOTS:
         QTRY_COMPARE(browser->locationName(), "IBM chart, One Week, Daily");
         QVERIFY(browser->goBack());
         QTRY_COMPARE(browser->locationName(), "Symbol Lookup: micro");
+    }
+
+    // A page put to rest behind the closed tray runs no timer until it is woken: the page
+    // counts in its title, and every new title is reported as a finished download.
+    void pausedPageRunsNoScript()
+    {
+        QWidget host;
+        WebEngineBrowsers browsers;
+        std::unique_ptr<WebBrowser> browser = browsers.create(&host);
+        host.show();
+        QSignalSpy titles(browser.get(), &WebBrowser::downloadComplete);
+        browser->navigate("data:text/html,<script>let n=0;"
+                          "setInterval(()=>{document.title='t'+(++n)},50)</script>");
+        QTRY_VERIFY_WITH_TIMEOUT(titles.count() > 3, 60000);
+        browser->pause();
+        titles.wait(500); // a title already on its way
+        titles.clear();
+        // A hidden page's timers still run once a second; a frozen page's do not.
+        QVERIFY(!titles.wait(2500));
+        browser->resume();
+        browser->widget()->show();
+        QVERIFY(titles.wait(10000));
+    }
+
+    // On a new store the first quotes arrive with no engine process running, the start
+    // page is kept for the closed tray, and the tray's opening shows it.
+    void startPageWaitsForTheTray()
+    {
+        SettingsStore::clearAll();
+        SettingsStore::write("Settings", "FirstRun", "1");
+        FakePlatform platform;
+        WebEngineBrowsers browsers;
+        Platform services = Platform::instance();
+        services.browsers = &browsers;
+        Platform::install(services);
+        StockMain main;
+        main.Form_Load();
+        auto *ui = main.form()->ui;
+        QTRY_VERIFY_WITH_TIMEOUT(!ui->gridQuotes->textMatrix(1, 4).isEmpty(), 30000);
+        QTRY_COMPARE(main.browserPanel().locationURL(), FeedConfig::startPageUrl());
+        QCOMPARE(engineProcesses(), 0);
+        QVERIFY(!main.browserPanel().browser());
+
+        ui->cmdCharts->click();
+        QVERIFY(main.state().BrowserOpen);
+        QTRY_COMPARE_WITH_TIMEOUT(ui->lblBusy->text(), "Vantora", 60000);
+        QCOMPARE(main.browserPanel().FirstURL, FeedConfig::startPageUrl());
+        QVERIFY(!ui->cmdBack->isEnabled());
+        QVERIFY(engineProcesses() > 0); // the count sees the engine once it runs
+        main.form()->hide();
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QSGRendererInterface>
 #include <QUrl>
 #include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -17,6 +19,9 @@ public:
     {
         m_view->setObjectName(QStringLiteral("WebBrowser1"));
         m_view->setAccessibleName(QStringLiteral("Browser"));
+        // A page may not hand mailto: or a scheme of its own to a desktop program.
+        m_view->settings()->setUnknownUrlSchemePolicy(
+            QWebEngineSettings::DisallowUnknownUrlSchemes);
         connect(m_view, &QWebEngineView::loadStarted, this, [this] {
             m_busy = true;
             Q_EMIT downloadBegin();
@@ -56,6 +61,22 @@ public:
     }
     void stop() override { m_view->stop(); }
     void refresh() override { m_view->reload(); }
+    // A frozen page runs no script or timer; only a page that is not visible can freeze.
+    void pause() override
+    {
+        m_view->stop();
+        m_view->hide();
+        QWebEnginePage *page = m_view->page();
+        page->setAudioMuted(true);
+        page->setVisible(false);
+        page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    }
+    void resume() override
+    {
+        QWebEnginePage *page = m_view->page();
+        page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        page->setAudioMuted(false);
+    }
     bool busy() const override { return m_busy; }
     QString locationURL() const override
     {
