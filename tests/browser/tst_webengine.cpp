@@ -11,6 +11,7 @@
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QSignalSpy>
 #include <QWidget>
@@ -50,6 +51,16 @@ int engineProcesses()
 
 } // namespace
 
+// Stands in for the desktop's mail program and any other handler of a scheme.
+class DesktopHandler : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
 // The real embedded browser, offscreen, against the built-in feed.
 class TestWebEngine : public QObject
 {
@@ -64,6 +75,35 @@ public:
     }
 
 private Q_SLOTS:
+    // On a new store the first quotes arrive with no engine process running, the start
+    // page is kept for the closed tray, and the tray's opening shows it. First of all, as
+    // the engine's processes stay once started.
+    void startPageWaitsForTheTray()
+    {
+        SettingsStore::clearAll();
+        SettingsStore::write("Settings", "FirstRun", "1");
+        FakePlatform platform;
+        WebEngineBrowsers browsers;
+        Platform services = Platform::instance();
+        services.browsers = &browsers;
+        Platform::install(services);
+        StockMain main;
+        main.Form_Load();
+        auto *ui = main.form()->ui;
+        QTRY_VERIFY_WITH_TIMEOUT(!ui->gridQuotes->textMatrix(1, 4).isEmpty(), 30000);
+        QTRY_COMPARE(main.browserPanel().locationURL(), FeedConfig::startPageUrl());
+        QCOMPARE(engineProcesses(), 0);
+        QVERIFY(!main.browserPanel().browser());
+
+        ui->cmdCharts->click();
+        QVERIFY(main.state().BrowserOpen);
+        QTRY_COMPARE_WITH_TIMEOUT(ui->lblBusy->text(), "Vantora", 60000);
+        QCOMPARE(main.browserPanel().FirstURL, FeedConfig::startPageUrl());
+        QVERIFY(!ui->cmdBack->isEnabled());
+        QVERIFY(engineProcesses() > 0); // the count sees the engine once it runs
+        main.form()->hide();
+    }
+
     void loadsTheFeedsPages()
     {
         QuoteFeed feed(std::make_shared<MarketSource>(5));
@@ -90,6 +130,32 @@ private Q_SLOTS:
         QTRY_COMPARE(browser->locationName(), "Symbol Lookup: micro");
     }
 
+    // A page's link to mailto: (or any other scheme) is never handed to a desktop program,
+    // not even when the user follows it.
+    void otherSchemesStayInside()
+    {
+        DesktopHandler handler;
+        QDesktopServices::setUrlHandler("mailto", &handler, "open");
+        QWidget host;
+        host.resize(320, 200);
+        WebEngineBrowsers browsers;
+        std::unique_ptr<WebBrowser> browser = browsers.create(&host);
+        browser->widget()->resize(320, 200);
+        host.show();
+        QSignalSpy complete(browser.get(), &WebBrowser::downloadComplete);
+        browser->navigate("data:text/html,<a id=a href='mailto:someone@example.test'>mail</a>"
+                          "<script>document.getElementById('a').focus()</script>");
+        QTRY_VERIFY_WITH_TIMEOUT(!browser->busy(), 60000);
+        const qsizetype loads = complete.count();
+        QWidget *view = browser->widget();
+        QTRY_VERIFY(view->focusProxy());
+        QTest::keyClick(view->focusProxy(), Qt::Key_Return);
+        // Refused, the link ends as a failed load.
+        QTRY_VERIFY_WITH_TIMEOUT(complete.count() > loads || !handler.opened.isEmpty(), 30000);
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(handler.opened, QList<QUrl>());
+    }
+
     // A page put to rest behind the closed tray runs no timer until it is woken: the page
     // counts in its title, and every new title is reported as a finished download.
     void pausedPageRunsNoScript()
@@ -110,34 +176,6 @@ private Q_SLOTS:
         browser->resume();
         browser->widget()->show();
         QVERIFY(titles.wait(10000));
-    }
-
-    // On a new store the first quotes arrive with no engine process running, the start
-    // page is kept for the closed tray, and the tray's opening shows it.
-    void startPageWaitsForTheTray()
-    {
-        SettingsStore::clearAll();
-        SettingsStore::write("Settings", "FirstRun", "1");
-        FakePlatform platform;
-        WebEngineBrowsers browsers;
-        Platform services = Platform::instance();
-        services.browsers = &browsers;
-        Platform::install(services);
-        StockMain main;
-        main.Form_Load();
-        auto *ui = main.form()->ui;
-        QTRY_VERIFY_WITH_TIMEOUT(!ui->gridQuotes->textMatrix(1, 4).isEmpty(), 30000);
-        QTRY_COMPARE(main.browserPanel().locationURL(), FeedConfig::startPageUrl());
-        QCOMPARE(engineProcesses(), 0);
-        QVERIFY(!main.browserPanel().browser());
-
-        ui->cmdCharts->click();
-        QVERIFY(main.state().BrowserOpen);
-        QTRY_COMPARE_WITH_TIMEOUT(ui->lblBusy->text(), "Vantora", 60000);
-        QCOMPARE(main.browserPanel().FirstURL, FeedConfig::startPageUrl());
-        QVERIFY(!ui->cmdBack->isEnabled());
-        QVERIFY(engineProcesses() > 0); // the count sees the engine once it runs
-        main.form()->hide();
     }
 };
 
