@@ -2,7 +2,8 @@
 """Memory of the real vantora program with all its child processes (the web engine's), and
 the time from its start to the first quotes, on a new store (only the agreement accepted).
 
-    bench/browser/engine_memory.py BUILD_DIR [--open] [--settle SECONDS] [--screenshot PNG]
+    bench/browser/engine_memory.py BUILD_DIR [--open] [--own-service] [--settle SECONDS]
+                                   [--screenshot PNG]
 
 Memory is the proportional set size (Pss of /proc/PID/smaps_rollup) summed over vantora
 and every process below it, so pages shared between them count once in the total. It is
@@ -15,8 +16,10 @@ outside: this script answers the built-in service's address (127.0.0.1:47110) it
 passes every request on to vantora-quoted on the next port, so vantora's own in-process
 service does not start (it finds the port taken) and its small share is not counted.
 The first index request comes right after the quote grid has been filled: that moment is
-the time to the first quotes (the splash's three seconds included). The click goes
-through the XTest extension (libXtst).
+the time to the first quotes (the splash's three seconds included). With --own-service
+vantora runs its own service as on any new store; the first quotes are then not seen, and
+the memory is read 14 s after the start plus SETTLE. The click goes through the XTest
+extension (libXtst).
 """
 import argparse
 import ctypes
@@ -131,6 +134,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--open", action="store_true")
+    parser.add_argument("--own-service", action="store_true")
     parser.add_argument("--settle", type=float, default=10)
     parser.add_argument("--screenshot")
     args = parser.parse_args()
@@ -148,23 +152,29 @@ def main():
 
     xvfb = subprocess.Popen(["Xvfb", DISPLAY, "-screen", "0", "1280x1024x24", "-nolisten",
                              "tcp"], stderr=subprocess.DEVNULL)
-    service = subprocess.Popen([f"{binaries}/vantora-quoted", "--port", str(UPSTREAM)],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    relay = http.server.ThreadingHTTPServer(("127.0.0.1", PORT), Relay)
-    threading.Thread(target=relay.serve_forever, daemon=True).start()
+    service = relay = None
+    if not args.own_service:
+        service = subprocess.Popen([f"{binaries}/vantora-quoted", "--port", str(UPSTREAM)],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        relay = http.server.ThreadingHTTPServer(("127.0.0.1", PORT), Relay)
+        threading.Thread(target=relay.serve_forever, daemon=True).start()
     time.sleep(1)  # Xvfb and the service come up
     vantora = None
     try:
         started = time.monotonic()
         vantora = subprocess.Popen([f"{binaries}/vantora"], env=env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        while Recorder.first_quotes is None:
-            if time.monotonic() - started > 120 or vantora.poll() is not None:
-                sys.exit("no quotes within two minutes")
-            time.sleep(0.01)
-        print(f"first quotes {Recorder.first_quotes - started:.2f} s after the start")
-        time.sleep(args.settle)
-        report(f"tray closed, {args.settle:.0f} s after the first quotes", vantora.pid)
+        if args.own_service:
+            time.sleep(14 + args.settle)
+            report(f"tray closed, {14 + args.settle:.0f} s after the start", vantora.pid)
+        else:
+            while Recorder.first_quotes is None:
+                if time.monotonic() - started > 120 or vantora.poll() is not None:
+                    sys.exit("no quotes within two minutes")
+                time.sleep(0.01)
+            print(f"first quotes {Recorder.first_quotes - started:.2f} s after the start")
+            time.sleep(args.settle)
+            report(f"tray closed, {args.settle:.0f} s after the first quotes", vantora.pid)
         if args.open:
             click(*CHARTS)
             time.sleep(args.settle)
@@ -176,9 +186,10 @@ def main():
         if vantora:
             vantora.terminate()
             vantora.wait(60)
-        service.terminate()
+        if service:
+            service.terminate()
+            relay.shutdown()
         xvfb.terminate()
-        relay.shutdown()
         shutil.rmtree(work, ignore_errors=True)
     print(f"(load average {os.getloadavg()[0]:.2f})")
 

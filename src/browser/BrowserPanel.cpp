@@ -165,10 +165,7 @@ void BrowserPanel::ToggleBrowserTray()
 
     m_animating = false;
     if (pageCanBeSeen()) {
-        if (m_paused) {
-            m_browser->resume();
-            m_paused = false;
-        }
+        wakeBrowser();
         if (!m_waiting.isEmpty())
             ensureBrowser(); // the start page, kept until now
     }
@@ -440,10 +437,7 @@ void BrowserPanel::navigate(const QString &address)
     WebBrowser *browser = ensureBrowser();
     if (!browser)
         return;
-    if (m_paused) { // the radio may play behind a closed tray
-        browser->resume();
-        m_paused = false;
-    }
+    wakeBrowser(); // the radio may play behind a closed tray
     // The user's page follows the kept one, as it would have followed it into the history.
     if (m_loadingWaiting)
         m_afterWaiting = page;
@@ -492,17 +486,29 @@ QString BrowserPanel::statusTitle(const QString &title)
     return title.size() > TitleLength ? title.left(TitleLength) + QStringLiteral("...") : title;
 }
 
+void BrowserPanel::wakeBrowser()
+{
+    if (m_paused) {
+        m_browser->resume();
+        m_paused = false;
+    }
+}
+
 void BrowserPanel::cmdBack_Click()
 {
     if (!m_browser || FirstURL.isEmpty() || sameAddress(locationURL(), FirstURL))
         return;
+    wakeBrowser();
     if (m_browser->goBack())
         ++ForwardCount;
 }
 
 void BrowserPanel::cmdForward_Click()
 {
-    if (m_browser && m_browser->goForward())
+    if (!m_browser)
+        return;
+    wakeBrowser();
+    if (m_browser->goForward())
         --ForwardCount;
 }
 
@@ -514,6 +520,7 @@ void BrowserPanel::cmdStop_Click()
 void BrowserPanel::cmdRefresh_Click()
 {
     if (m_browser && !m_browser->busy()) {
+        wakeBrowser();
         m_browser->stop();
         m_browser->refresh();
         m_main.ui->lblBusy->setText(QStringLiteral("Refreshing Page..."));

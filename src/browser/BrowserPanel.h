@@ -125,6 +125,9 @@ private:
     WebBrowser *ensureBrowser();
     static QString pageAddress(const QString &address);
     bool pageCanBeSeen() const;
+    // A page put to rest runs again (hidden while the tray stays closed) when the user asks
+    // something of it.
+    void wakeBrowser();
     double screenHeightTwips() const;
     bool stopsBrowserOnClose() const;
     void saveSetting(const char *key, const QString &value) const;

@@ -225,6 +225,12 @@ private Q_SLOTS:
         QVERIFY(!browser()->paused);
         QVERIFY(browser()->widget()->isVisible());
         QCOMPARE(browser()->navigated.size(), 2);
+        // The radio, asked for behind the closed tray, plays there.
+        ui()->cmdBTV->click();
+        ui()->cmdRadio->click();
+        QVERIFY(!browser()->paused);
+        QVERIFY(browser()->widget()->isHidden());
+        QCOMPARE(browser()->navigated.last(), m_main->state().RadioURL);
     }
 
     void submitAddresses_data()
