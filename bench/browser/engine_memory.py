@@ -92,14 +92,17 @@ def descendants(root):
 
 
 def pss_kb(pid):
+    """Pss and its anonymous, file and shared-memory parts, in kB."""
+    parts = dict.fromkeys(("Pss", "Pss_Anon", "Pss_File", "Pss_Shmem"), 0)
     try:
         with open(f"/proc/{pid}/smaps_rollup") as f:
             for line in f:
-                if line.startswith("Pss:"):
-                    return int(line.split()[1])
+                key = line.split(":")[0]
+                if key in parts:
+                    parts[key] = int(line.split()[1])
     except OSError:
         pass
-    return 0
+    return parts
 
 
 def report(label, root):
@@ -108,8 +111,10 @@ def report(label, root):
     print(f"{label}:")
     for pid, name in processes:
         kb = pss_kb(pid)
-        total += kb
-        print(f"  {pid:>7} {name:<16} {kb / 1024:8.1f} MB")
+        total += kb["Pss"]
+        print(f"  {pid:>7} {name:<16} {kb['Pss'] / 1024:8.1f} MB (anonymous "
+              f"{kb['Pss_Anon'] / 1024:.1f}, files {kb['Pss_File'] / 1024:.1f}, "
+              f"shared memory {kb['Pss_Shmem'] / 1024:.1f})")
     engines = sum(1 for _, name in processes if name.startswith("QtWebEngine"))
     print(f"  total {total / 1024:.1f} MB PSS in {len(processes)} processes "
           f"({engines} of the web engine)")
@@ -150,14 +155,17 @@ def main():
                DISPLAY=DISPLAY, QT_QPA_PLATFORM="xcb")
     env.pop("QT_QUICK_BACKEND", None)
 
-    xvfb = subprocess.Popen(["Xvfb", DISPLAY, "-screen", "0", "1280x1024x24", "-nolisten",
-                             "tcp"], stderr=subprocess.DEVNULL)
     service = relay = None
     if not args.own_service:
+        try:
+            relay = http.server.ThreadingHTTPServer(("127.0.0.1", PORT), Relay)
+        except OSError as error:
+            sys.exit(f"port {PORT} is taken ({error}); run where nothing else uses it")
+        threading.Thread(target=relay.serve_forever, daemon=True).start()
         service = subprocess.Popen([f"{binaries}/vantora-quoted", "--port", str(UPSTREAM)],
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        relay = http.server.ThreadingHTTPServer(("127.0.0.1", PORT), Relay)
-        threading.Thread(target=relay.serve_forever, daemon=True).start()
+    xvfb = subprocess.Popen(["Xvfb", DISPLAY, "-screen", "0", "1280x1024x24", "-nolisten",
+                             "tcp"], stderr=subprocess.DEVNULL)
     time.sleep(1)  # Xvfb and the service come up
     vantora = None
     try:
