@@ -93,7 +93,7 @@ def descendants(root):
 
 def pss_kb(pid):
     """Pss and its anonymous, file and shared-memory parts, in kB."""
-    parts = dict.fromkeys(("Pss", "Pss_Anon", "Pss_File", "Pss_Shmem"), 0)
+    parts = dict.fromkeys(("Rss", "Pss", "Pss_Anon", "Pss_File", "Pss_Shmem"), 0)
     try:
         with open(f"/proc/{pid}/smaps_rollup") as f:
             for line in f:
@@ -107,17 +107,18 @@ def pss_kb(pid):
 
 def report(label, root):
     processes = descendants(root)
-    total = 0
+    total = resident = 0
     print(f"{label}:")
     for pid, name in processes:
         kb = pss_kb(pid)
         total += kb["Pss"]
+        resident += kb["Rss"]
         print(f"  {pid:>7} {name:<16} {kb['Pss'] / 1024:8.1f} MB (anonymous "
               f"{kb['Pss_Anon'] / 1024:.1f}, files {kb['Pss_File'] / 1024:.1f}, "
               f"shared memory {kb['Pss_Shmem'] / 1024:.1f})")
     engines = sum(1 for _, name in processes if name.startswith("QtWebEngine"))
     print(f"  total {total / 1024:.1f} MB PSS in {len(processes)} processes "
-          f"({engines} of the web engine)")
+          f"({engines} of the web engine); their RSS adds up to {resident / 1024:.1f} MB")
 
 
 def click(x, y):
@@ -170,8 +171,9 @@ def main():
     vantora = None
     try:
         started = time.monotonic()
-        vantora = subprocess.Popen([f"{binaries}/vantora"], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+        log = open(f"{work}/vantora.log", "w")
+        vantora = subprocess.Popen([f"{binaries}/vantora"], env=env, stdout=log,
+                                   stderr=subprocess.STDOUT)
         if args.own_service:
             time.sleep(14 + args.settle)
             report(f"tray closed, {14 + args.settle:.0f} s after the start", vantora.pid)
@@ -187,6 +189,9 @@ def main():
             click(*CHARTS)
             time.sleep(args.settle)
             report(f"tray open, {args.settle:.0f} s after the click on Charts", vantora.pid)
+        if vantora.poll() is not None:
+            with open(f"{work}/vantora.log") as f:
+                print(f"vantora ended ({vantora.returncode}):\n" + f.read()[-3000:])
         if args.screenshot:
             subprocess.run(["import", "-display", DISPLAY, "-window", "root", args.screenshot],
                            check=False)

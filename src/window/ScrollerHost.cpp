@@ -1,5 +1,7 @@
 #include "ScrollerHost.h"
 
+#include "common/PluginFolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -50,19 +52,7 @@ ScrollerHost::~ScrollerHost() = default;
 
 QStringList ScrollerHost::defaultSearchDirs()
 {
-    QStringList dirs;
-    const QString fromEnv = qEnvironmentVariable("VANTORA_PLUGIN_DIR");
-    if (!fromEnv.isEmpty())
-        dirs << fromEnv;
-    const QString appDir = QCoreApplication::applicationDirPath();
-    if (!appDir.isEmpty()) {
-        dirs << appDir;
-        dirs << QDir::cleanPath(appDir + QStringLiteral("/../lib"));
-    }
-#ifdef VANTORA_INSTALL_PLUGINDIR
-    dirs << QStringLiteral(VANTORA_INSTALL_PLUGINDIR);
-#endif
-    return dirs;
+    return pluginSearchDirs();
 }
 
 QString ScrollerHost::libraryFileName()

@@ -49,6 +49,13 @@ int engineProcesses()
     return engines;
 }
 
+// The engine's library is mapped into this process.
+bool engineMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+
 } // namespace
 
 // Stands in for the desktop's mail program and any other handler of a scheme.
@@ -75,9 +82,9 @@ public:
     }
 
 private Q_SLOTS:
-    // On a new store the first quotes arrive with no engine process running, the start
-    // page is kept for the closed tray, and the tray's opening shows it. First of all, as
-    // the engine's processes stay once started.
+    // On a new store the first quotes arrive with no engine process running and the
+    // engine's library not loaded, the start page is kept for the closed tray, and the
+    // tray's opening shows it. First of all, as the engine stays once started.
     void startPageWaitsForTheTray()
     {
         SettingsStore::clearAll();
@@ -93,6 +100,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!ui->gridQuotes->textMatrix(1, 4).isEmpty(), 30000);
         QTRY_COMPARE(main.browserPanel().locationURL(), FeedConfig::startPageUrl());
         QCOMPARE(engineProcesses(), 0);
+        QVERIFY(!engineMapped());
         QVERIFY(!main.browserPanel().browser());
 
         ui->cmdCharts->click();
@@ -101,6 +109,7 @@ private Q_SLOTS:
         QCOMPARE(main.browserPanel().FirstURL, FeedConfig::startPageUrl());
         QVERIFY(!ui->cmdBack->isEnabled());
         QVERIFY(engineProcesses() > 0); // the count sees the engine once it runs
+        QVERIFY(engineMapped());
         main.form()->hide();
     }
 
@@ -112,6 +121,7 @@ private Q_SLOTS:
         host.resize(640, 480);
         WebEngineBrowsers browsers;
         std::unique_ptr<WebBrowser> browser = browsers.create(&host);
+        QVERIFY2(browser, "the web engine module is built into lib/");
         host.show();
         QSignalSpy complete(browser.get(), &WebBrowser::downloadComplete);
 
@@ -140,6 +150,7 @@ private Q_SLOTS:
         host.resize(320, 200);
         WebEngineBrowsers browsers;
         std::unique_ptr<WebBrowser> browser = browsers.create(&host);
+        QVERIFY2(browser, "the web engine module is built into lib/");
         browser->widget()->resize(320, 200);
         host.show();
         QSignalSpy complete(browser.get(), &WebBrowser::downloadComplete);
@@ -163,6 +174,7 @@ private Q_SLOTS:
         QWidget host;
         WebEngineBrowsers browsers;
         std::unique_ptr<WebBrowser> browser = browsers.create(&host);
+        QVERIFY2(browser, "the web engine module is built into lib/");
         host.show();
         QSignalSpy titles(browser.get(), &WebBrowser::downloadComplete);
         browser->navigate("data:text/html,<script>let n=0;"
