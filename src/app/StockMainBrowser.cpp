@@ -99,5 +99,5 @@ QString StockMain::startPageAddress() const
 void StockMain::openStartPage(const QString &address)
 {
     if (!m_exiting)
-        browserPanel().navigate(address);
+        browserPanel().openWhenSeen(address);
 }

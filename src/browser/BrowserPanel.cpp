@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QString kCloseTray = QStringLiteral("Close browser tray");
@@ -152,14 +154,29 @@ void BrowserPanel::ToggleBrowserTray()
         }
         m_main.resize(m_main.width(), collapsed);
         ui->imgBezelBottom->hide();
-        if (stopsBrowserOnClose())
-            stopBrowser();
+        // Nothing loads or runs behind the closed tray.
+        if (stopsBrowserOnClose() && m_browser) {
+            m_afterWaiting.clear();
+            m_browser->pause();
+            m_paused = true;
+        }
         m_state.BrowserOpen = false;
     }
 
-    if (view && m_state.WindowMode == QLatin1String("Browser"))
-        view->show();
     m_animating = false;
+    if (pageCanBeSeen()) {
+        wakeBrowser();
+        if (!m_waiting.isEmpty())
+            ensureBrowser(); // the start page, kept until now
+    }
+    if (view && m_state.WindowMode == QLatin1String("Browser") && !m_paused)
+        view->show();
+}
+
+bool BrowserPanel::pageCanBeSeen() const
+{
+    return m_state.WindowMode == QLatin1String("Browser") && !m_main.isMinimized() &&
+           (m_state.BrowserOpen || m_main.isMaximized());
 }
 
 bool BrowserPanel::stopsBrowserOnClose() const
@@ -394,23 +411,54 @@ WebBrowser *BrowserPanel::ensureBrowser()
                 [this] { WebBrowser1_DownloadBegin(); });
         connect(m_browser.get(), &WebBrowser::downloadComplete, this,
                 [this] { WebBrowser1_DownloadComplete(); });
+        if (!m_waiting.isEmpty()) {
+            m_loadingWaiting = true;
+            m_browser->navigate(std::exchange(m_waiting, QString()));
+        }
     }
     return m_browser.get();
 }
 
+QString BrowserPanel::pageAddress(const QString &address)
+{
+    const QString trimmed = address.trimmed();
+    const QUrl url(trimmed);
+    if (trimmed.isEmpty() || !url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return {};
+    return trimmed;
+}
+
 void BrowserPanel::navigate(const QString &address)
 {
-    const QUrl url(address.trimmed());
-    if (address.trimmed().isEmpty() || !url.isValid() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+    const QString page = pageAddress(address);
+    if (page.isEmpty())
         return;
-    if (WebBrowser *browser = ensureBrowser())
-        browser->navigate(address.trimmed());
+    WebBrowser *browser = ensureBrowser();
+    if (!browser)
+        return;
+    wakeBrowser(); // the radio may play behind a closed tray
+    // The user's page follows the kept one, as it would have followed it into the history.
+    if (m_loadingWaiting)
+        m_afterWaiting = page;
+    else
+        browser->navigate(page);
+}
+
+void BrowserPanel::openWhenSeen(const QString &address)
+{
+    const QString page = pageAddress(address);
+    if (page.isEmpty())
+        return;
+    if (m_browser || pageCanBeSeen())
+        navigate(page);
+    else
+        m_waiting = page;
 }
 
 QString BrowserPanel::locationURL() const
 {
-    return m_browser ? m_browser->locationURL() : QString();
+    return m_browser ? m_browser->locationURL() : m_waiting;
 }
 
 bool BrowserPanel::browserBusy() const
@@ -420,6 +468,7 @@ bool BrowserPanel::browserBusy() const
 
 void BrowserPanel::stopBrowser()
 {
+    m_afterWaiting.clear();
     if (m_browser)
         m_browser->stop();
 }
@@ -437,17 +486,29 @@ QString BrowserPanel::statusTitle(const QString &title)
     return title.size() > TitleLength ? title.left(TitleLength) + QStringLiteral("...") : title;
 }
 
+void BrowserPanel::wakeBrowser()
+{
+    if (m_paused) {
+        m_browser->resume();
+        m_paused = false;
+    }
+}
+
 void BrowserPanel::cmdBack_Click()
 {
     if (!m_browser || FirstURL.isEmpty() || sameAddress(locationURL(), FirstURL))
         return;
+    wakeBrowser();
     if (m_browser->goBack())
         ++ForwardCount;
 }
 
 void BrowserPanel::cmdForward_Click()
 {
-    if (m_browser && m_browser->goForward())
+    if (!m_browser)
+        return;
+    wakeBrowser();
+    if (m_browser->goForward())
         --ForwardCount;
 }
 
@@ -459,6 +520,7 @@ void BrowserPanel::cmdStop_Click()
 void BrowserPanel::cmdRefresh_Click()
 {
     if (m_browser && !m_browser->busy()) {
+        wakeBrowser();
         m_browser->stop();
         m_browser->refresh();
         m_main.ui->lblBusy->setText(QStringLiteral("Refreshing Page..."));
@@ -487,6 +549,8 @@ void BrowserPanel::WebBrowser1_DownloadComplete()
         FirstURL = here;
     ui->cmdBack->setEnabled(!FirstURL.isEmpty() && !sameAddress(here, FirstURL));
     ui->cmdForward->setEnabled(ForwardCount > 0);
+    if (std::exchange(m_loadingWaiting, false) && !m_afterWaiting.isEmpty())
+        m_browser->navigate(std::exchange(m_afterWaiting, QString()));
 }
 
 // ---- Submit --------------------------------------------------------------------------------

@@ -21,8 +21,10 @@ struct MainState;
 // navigation buttons and status text, and Submit, which turns the visible frame and its
 // selections into an address.
 //
-// The browser is created on the first navigation. Until then it is not busy and shows no
-// address, and the navigation buttons do nothing.
+// The browser (and with it the web engine) is created when a page is first to be seen: on
+// a navigation the user asks for, or when the tray opens with a page waiting. Until then it
+// is not busy, its address is the page waiting to be shown, and the navigation buttons do
+// nothing.
 class BrowserPanel : public QObject
 {
     Q_OBJECT
@@ -74,9 +76,15 @@ public:
     void cmdSubmit_Click();
 
     // Opens an http or https address in the panel browser, creating it first when needed.
-    // An empty address, or one of another scheme, opens nothing.
+    // An empty address, or one of another scheme, opens nothing. A page still waiting to be
+    // shown (openWhenSeen) is loaded first, so the history and FirstURL are as if it had
+    // been shown at once.
     void navigate(const QString &address);
-    // The address shown, "" before the first page.
+    // A page that nobody may see yet (the start page): loaded at once when the browser
+    // exists or the tray is open, otherwise kept (the last one wins) until the tray opens
+    // or navigate() is called.
+    void openWhenSeen(const QString &address);
+    // The address shown or waiting to be shown; "" before the first page.
     QString locationURL() const;
     bool browserBusy() const;
     void stopBrowser();
@@ -115,6 +123,11 @@ private:
     // The desktop's browser on an http or https address; false when it was not started.
     static bool openInDesktopBrowser(const QString &address);
     WebBrowser *ensureBrowser();
+    static QString pageAddress(const QString &address);
+    bool pageCanBeSeen() const;
+    // A page put to rest runs again (hidden while the tray stays closed) when the user asks
+    // something of it.
+    void wakeBrowser();
     double screenHeightTwips() const;
     bool stopsBrowserOnClose() const;
     void saveSetting(const char *key, const QString &value) const;
@@ -124,6 +137,10 @@ private:
     frmOptions &m_options;
     QTimer &m_timInterval;
     std::unique_ptr<WebBrowser> m_browser;
+    QString m_waiting; // the page kept for when the browser is seen
+    bool m_loadingWaiting = false;
+    QString m_afterWaiting; // the user's page, asked for while the kept one loads
+    bool m_paused = false;  // put to rest when the tray closed
     std::function<double()> m_screenHeight;
     bool m_running = false;
     bool m_animating = false;

@@ -146,6 +146,13 @@ void FakeWebBrowser::stop()
     m_busy = false;
 }
 
+void FakeWebBrowser::pause()
+{
+    stop();
+    m_widget->hide();
+    paused = true;
+}
+
 void FakeWebBrowser::refresh()
 {
     ++refreshes;

@@ -134,6 +134,7 @@ public:
     QStringList navigated; // every address asked for, in order
     int stops = 0;
     int refreshes = 0;
+    bool paused = false; // between pause() and resume()
 
     QWidget *widget() override { return m_widget; }
     void navigate(const QString &address) override;
@@ -141,6 +142,8 @@ public:
     bool goForward() override;
     void stop() override;
     void refresh() override;
+    void pause() override;
+    void resume() override { paused = false; }
     bool busy() const override { return m_busy; }
     QString locationURL() const override;
     QString locationName() const override { return m_title; }

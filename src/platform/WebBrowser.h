@@ -25,6 +25,10 @@ public:
     virtual bool goForward() = 0;
     virtual void stop() = 0;
     virtual void refresh() = 0;
+    // Puts the page to rest behind a closed tray: loading stops, its scripts, timers and
+    // sound pause, and its widget is hidden. resume() wakes it before it is shown again.
+    virtual void pause() = 0;
+    virtual void resume() = 0;
 
     // A page is loading.
     virtual bool busy() const = 0;
@@ -37,8 +41,9 @@ Q_SIGNALS:
     void downloadComplete();
 };
 
-// Creates the embedded browser. Starting a browser engine is costly, so it is asked for
-// only when the first page is to be shown.
+// Creates the embedded browser. Starting a browser engine is costly (its processes take
+// several times the memory of the rest of the program), so it is asked for only when the
+// first page is to be shown.
 class WebBrowserFactory
 {
 public:

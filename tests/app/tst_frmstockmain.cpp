@@ -295,9 +295,11 @@ void TestFrmStockMain::everyControlHasAnAccessibleName()
     for (QWidget *w : m_form->findChildren<QWidget *>()) {
         if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        // Plain labels with a caption name themselves; the rest must carry a name.
+        // Plain labels with a caption name themselves, and labels of changing text (empty
+        // before their first text) say what they are in their description, so that their
+        // name stays what they show; the rest must carry a name.
         auto *label = qobject_cast<QLabel *>(w);
-        if (label && !label->text().isEmpty())
+        if (label && (!label->text().isEmpty() || !label->accessibleDescription().isEmpty()))
             continue;
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         QVERIFY2(iface, qPrintable(w->objectName()));

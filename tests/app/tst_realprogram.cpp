@@ -168,6 +168,12 @@ class TestRealProgram : public QObject
         return after;
     }
 
+    // The web engine's library is mapped into the process.
+    static bool engineLoaded(qint64 pid)
+    {
+        return readAll(QStringLiteral("/proc/%1/maps").arg(pid)).contains("libQt6WebEngineCore");
+    }
+
     static QByteArray readAll(const QString &path)
     {
         QFile file(path);
@@ -200,6 +206,8 @@ private Q_SLOTS:
         QProcess vantora;
         startVantora(vantora);
         QTRY_VERIFY_WITH_TIMEOUT(requestsAfterDownload(0).size() == 5, 60000);
+        // The start page waits for the closed tray: the web engine is not even loaded.
+        QVERIFY(!engineLoaded(vantora.processId()));
         endVantora(vantora);
         QCOMPARE(m_source->requests().value(0),
                  QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=msft,csco,ibm,dell,"));

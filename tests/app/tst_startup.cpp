@@ -1,5 +1,6 @@
 #include "app/StockMain.h"
 #include "app/VantoraApp.h"
+#include "browser/BrowserPanel.h"
 #include "common/RuntimeError.h"
 #include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
@@ -278,17 +279,20 @@ private Q_SLOTS:
         QVERIFY(!main.form()->isVisible());
     }
 
-    // The connection check opens the chosen home page in the panel's browser once the first
-    // quotes are in, never in the system's browser.
+    // The connection check keeps the chosen home page for the panel's browser, never the
+    // system's: no browser starts while the tray is closed, and opening it shows the page.
     void startPageInThePanel()
     {
         SettingsStore::write("Settings", "FirstRun", "1");
         StockMain main;
         main.Form_Load();
         const int home = main.options()->ui->cboHomePage->currentIndex(); // ticked at first
+        const QString page = main.state().HomePageURLs[std::size_t(home)];
+        QTRY_COMPARE(main.browserPanel().locationURL(), page);
+        QCOMPARE(m_platform->browsers.created, 0);
+        main.browserPanel().ToggleBrowserTray();
         QVERIFY(m_platform->browsers.last);
-        QCOMPARE(m_platform->browsers.last->navigated,
-                 QStringList{main.state().HomePageURLs[std::size_t(home)]});
+        QCOMPARE(m_platform->browsers.last->navigated, QStringList{page});
         QVERIFY(m_platform->programs.urls.isEmpty());
         main.form()->hide();
     }

@@ -14,6 +14,7 @@
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
+#include <QAccessible>
 #include <QMenu>
 #include <QtTest>
 
@@ -65,7 +66,8 @@ class TestBrowserPanel : public QObject
             qWarning() << "height" << height << "open" << open;
         return open && height == px(kScreenTwips - 400);
     }
-    void start()
+    // Starts the main window; the start page is shown once in the tray unless `keep`.
+    void start(bool keep = false)
     {
         SettingsStore::write("Settings", "FirstRun", "1");
         SettingsStore::write("Settings", "StockURL",
@@ -73,10 +75,16 @@ class TestBrowserPanel : public QObject
         m_main = std::make_unique<StockMain>();
         panel().setScreenHeightTwips([] { return kScreenTwips; });
         m_main->Form_Load();
-        // The connection check opens the start page, entry 0 of the home pages.
-        QTRY_VERIFY(browser());
-        QCOMPARE(browser()->navigated, QStringList{FeedConfig::startPageUrl()});
-        browser()->finishLoad("Vantora");
+        // The connection check keeps the start page, entry 0 of the home pages, for the
+        // closed tray: no browser yet.
+        QTRY_COMPARE(panel().locationURL(), FeedConfig::startPageUrl());
+        QCOMPARE(m_platform->browsers.created, 0);
+        if (!keep) {
+            panel().ToggleBrowserTray();
+            QCOMPARE(browser()->navigated, QStringList{FeedConfig::startPageUrl()});
+            browser()->finishLoad("Vantora");
+            panel().ToggleBrowserTray();
+        }
         m_sound.played.clear();
     }
 
@@ -183,6 +191,46 @@ private Q_SLOTS:
         browser()->finishLoad(title);
         QCOMPARE(ui()->lblBusy->text(), shown);
         QVERIFY(browser()->widget()->toolTip().isEmpty());
+    }
+
+    // The page kept for the closed tray (the last one wins) loads when a page is first
+    // shown, before the user's own, as if it had been shown at once; closing the tray with
+    // "Stop Browser On Tray Close" puts the page to rest until the tray opens again.
+    void keptPageLoadsFirst()
+    {
+        start(true);
+        const QString kept = "http://127.0.0.1:1/kept";
+        panel().openWhenSeen(kept);
+        QCOMPARE(panel().locationURL(), kept);
+        ui()->cmdBTV->click(); // navigates, then opens the tray
+        QVERIFY(trayOpen());
+        QCOMPARE(m_platform->browsers.created, 1);
+        QCOMPARE(browser()->navigated, QStringList{kept});
+        browser()->finishLoad("kept");
+        QCOMPARE(browser()->navigated, QStringList({kept, m_main->state().BTVURL}));
+        browser()->finishLoad("Business television, live from the floor");
+        QCOMPARE(panel().FirstURL, kept);
+        QVERIFY(ui()->cmdBack->isEnabled());
+        // The status label reads as it shows, named by its description.
+        QAccessibleInterface *status = QAccessible::queryAccessibleInterface(ui()->lblBusy);
+        QCOMPARE(status->text(QAccessible::Name), "Business television, live fro...");
+        QCOMPARE(status->text(QAccessible::Description), "Browser status");
+
+        m_main->options()->ui->chkStopBrowser->setChecked(true);
+        ui()->cmdBTV->click();
+        QVERIFY(!trayOpen());
+        QVERIFY(browser()->paused);
+        ui()->cmdBTV->click();
+        QVERIFY(trayOpen());
+        QVERIFY(!browser()->paused);
+        QVERIFY(browser()->widget()->isVisible());
+        QCOMPARE(browser()->navigated.size(), 2);
+        // The radio, asked for behind the closed tray, plays there.
+        ui()->cmdBTV->click();
+        ui()->cmdRadio->click();
+        QVERIFY(!browser()->paused);
+        QVERIFY(browser()->widget()->isHidden());
+        QCOMPARE(browser()->navigated.last(), m_main->state().RadioURL);
     }
 
     void submitAddresses_data()

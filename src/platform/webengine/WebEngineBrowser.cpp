@@ -1,35 +1,70 @@
 #include "WebEngineBrowser.h"
 
+#include "WebEngineModule.h"
+#include "common/PluginFolders.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QPointer>
-#include <QQuickWindow>
-#include <QSGRendererInterface>
 #include <QUrl>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
+#include <QWidget>
+
+#include <cstdio>
 
 namespace {
+
+// The module, loaded on the first call and kept for the life of the process; nullptr when
+// it is missing or of another version (said once on standard error).
+const WebEngineModule *engineModule()
+{
+    static const WebEngineModule *const module = []() -> const WebEngineModule * {
+        QStringList tried;
+        for (const QString &dir : pluginSearchDirs()) {
+            const QString path = QDir(dir).filePath(WebEngineBrowsers::libraryFileName());
+            if (!QFileInfo::exists(path))
+                continue;
+            QLibrary library(path);
+            using Entry = const WebEngineModule *(*)();
+            const auto entry = reinterpret_cast<Entry>(library.resolve(kWebEngineModuleEntry));
+            const WebEngineModule *found = entry ? entry() : nullptr;
+            if (found && found->version == WebEngineModule::Version)
+                return found;
+            tried << (entry ? path + QStringLiteral(" (another version)") : library.errorString());
+        }
+        std::fprintf(stderr,
+                     "vantora: the web engine module %s was not loaded%s%s; the browser "
+                     "panel shows no pages\n",
+                     qPrintable(WebEngineBrowsers::libraryFileName()), tried.isEmpty() ? "" : ": ",
+                     qPrintable(tried.join(QStringLiteral("; "))));
+        return nullptr;
+    }();
+    return module;
+}
 
 class WebEngineBrowser : public WebBrowser
 {
 public:
-    explicit WebEngineBrowser(QWidget *parent) : m_view(new QWebEngineView(parent))
+    WebEngineBrowser(const WebEngineModule &engine, QWidget *parent) : m_engine(engine)
     {
+        m_view = m_engine.createView(
+            parent,
+            [this] {
+                m_busy = true;
+                Q_EMIT downloadBegin();
+            },
+            [this] {
+                m_busy = false;
+                Q_EMIT downloadComplete();
+            },
+            // A title that arrives after the load has ended is shown too.
+            [this] {
+                if (!m_busy)
+                    Q_EMIT downloadComplete();
+            });
         m_view->setObjectName(QStringLiteral("WebBrowser1"));
         m_view->setAccessibleName(QStringLiteral("Browser"));
-        connect(m_view, &QWebEngineView::loadStarted, this, [this] {
-            m_busy = true;
-            Q_EMIT downloadBegin();
-        });
-        connect(m_view, &QWebEngineView::loadFinished, this, [this] {
-            m_busy = false;
-            Q_EMIT downloadComplete();
-        });
-        // A title that arrives after the load has ended is shown too.
-        connect(m_view, &QWebEngineView::titleChanged, this, [this] {
-            if (!m_busy)
-                Q_EMIT downloadComplete();
-        });
     }
     ~WebEngineBrowser() override { delete m_view.data(); }
 
@@ -38,41 +73,44 @@ public:
     void navigate(const QString &address) override
     {
         m_busy = true;
-        m_view->load(QUrl(address));
+        m_engine.load(m_view, QUrl(address));
     }
-    bool goBack() override
-    {
-        if (!m_view->history()->canGoBack())
-            return false;
-        m_view->back();
-        return true;
-    }
-    bool goForward() override
-    {
-        if (!m_view->history()->canGoForward())
-            return false;
-        m_view->forward();
-        return true;
-    }
-    void stop() override { m_view->stop(); }
-    void refresh() override { m_view->reload(); }
+    bool goBack() override { return m_engine.goBack(m_view); }
+    bool goForward() override { return m_engine.goForward(m_view); }
+    void stop() override { m_engine.stop(m_view); }
+    void refresh() override { m_engine.reload(m_view); }
+    void pause() override { m_engine.pause(m_view); }
+    void resume() override { m_engine.resume(m_view); }
     bool busy() const override { return m_busy; }
     QString locationURL() const override
     {
-        return m_view ? m_view->url().toString(QUrl::FullyEncoded) : QString();
+        return m_view ? m_engine.url(m_view).toString(QUrl::FullyEncoded) : QString();
     }
-    QString locationName() const override { return m_view ? m_view->title() : QString(); }
+    QString locationName() const override { return m_view ? m_engine.title(m_view) : QString(); }
 
 private:
-    QPointer<QWebEngineView> m_view;
+    const WebEngineModule &m_engine;
+    QPointer<QWidget> m_view;
     bool m_busy = false;
 };
 
 } // namespace
 
+QString WebEngineBrowsers::libraryFileName()
+{
+#if defined(Q_OS_WIN)
+    return QStringLiteral("vantora_webengine.dll");
+#else
+    return QStringLiteral("libvantora_webengine.so");
+#endif
+}
+
 std::unique_ptr<WebBrowser> WebEngineBrowsers::create(QWidget *parent)
 {
-    return std::make_unique<WebEngineBrowser>(parent);
+    const WebEngineModule *engine = engineModule();
+    if (!engine)
+        return nullptr;
+    return std::make_unique<WebEngineBrowser>(*engine, parent);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -87,7 +125,11 @@ extern "C" const char *__asan_default_options()
 
 void WebEngineBrowsers::prepareApplication()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    // Shared OpenGL contexts make the application create an OpenGL context at start-up,
+    // which maps the system's OpenGL driver (without a GPU, llvmpipe: some 50 MB) before any
+    // page is shown. The page view drawn by Qt Quick's software renderer needs none; only
+    // a view drawn through the GPU (QT_QUICK_BACKEND naming another renderer) does.
+    const QByteArray backend = qgetenv("QT_QUICK_BACKEND");
+    if (!backend.isEmpty() && backend != "software")
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

@@ -2,18 +2,19 @@
 
 #include "platform/WebBrowser.h"
 
-// The embedded browser of this desktop: Qt WebEngine. The engine takes the system's proxy
-// settings, never the quote downloader's.
+// The embedded browser of this desktop: Qt WebEngine, in a module of its own
+// (libvantora_webengine.so, found where the ticker control is) that is loaded when the
+// first page is shown. The engine takes the system's proxy settings, never the quote
+// downloader's.
 class WebEngineBrowsers : public WebBrowserFactory
 {
 public:
-    // What the engine needs before the application object exists: shared OpenGL contexts,
-    // and Qt Quick's software renderer for the page view unless QT_QUICK_BACKEND names
-    // another. A page view drawn through OpenGL turns the whole main window into an
-    // OpenGL-composed surface, and then every frame of the ticker composes the whole window
-    // again: without a GPU that cost a tenth of a core with the browser tray closed and most
-    // of one with it open.
+    // What the engine needs before the application object exists: shared OpenGL contexts
+    // when the page view is drawn through the GPU. (The module chooses Qt Quick's software
+    // renderer for the page view before its first view; see WebEngineModule.cpp.)
     static void prepareApplication();
+    static QString libraryFileName();
 
+    // nullptr when the module cannot be loaded.
     std::unique_ptr<WebBrowser> create(QWidget *parent) override;
 };
