@@ -1,5 +1,6 @@
 #include "FeedSources.h"
 
+#include "FinnhubSource.h"
 #include "MarketSource.h"
 #include "StooqSource.h"
 #include "YahooSource.h"
@@ -8,7 +9,8 @@ namespace FeedSources {
 
 QStringList names()
 {
-    return {QString::fromLatin1(kDefault), QStringLiteral("yahoo"), QStringLiteral("stooq")};
+    return {QString::fromLatin1(kDefault), QStringLiteral("yahoo"), QStringLiteral("stooq"),
+            QStringLiteral("finnhub")};
 }
 
 bool isKnown(const QString &name)
@@ -29,11 +31,29 @@ QString displayName(const QString &name)
         return QStringLiteral("Yahoo Finance");
     if (key == u"stooq")
         return QStringLiteral("Stooq");
+    if (key == u"finnhub")
+        return QStringLiteral("Finnhub");
     return QStringLiteral("Simulated market");
 }
 
+bool takesKey(const QString &name)
+{
+    const QString key = name.trimmed().toLower();
+    return key == u"stooq" || key == u"finnhub";
+}
+
+bool needsKey(const QString &name)
+{
+    return name.trimmed().toLower() == u"finnhub";
+}
+
+QByteArray keyVariable(const QString &name)
+{
+    return "VANTORA_" + name.trimmed().toUpper().toLatin1() + "_KEY";
+}
+
 std::shared_ptr<QuoteSource> make(const QString &name, const QUrl &upstream, quint64 seed,
-                                  const UpstreamPolicy &policy)
+                                  const UpstreamPolicy &policy, const QString &apiKey)
 {
     const QString key = name.trimmed().toLower();
     if (key == QLatin1String(kDefault))
@@ -41,7 +61,9 @@ std::shared_ptr<QuoteSource> make(const QString &name, const QUrl &upstream, qui
     if (key == u"yahoo")
         return std::make_shared<YahooSource>(upstream, policy);
     if (key == u"stooq")
-        return std::make_shared<StooqSource>(upstream, policy);
+        return std::make_shared<StooqSource>(upstream, policy, apiKey);
+    if (key == u"finnhub")
+        return std::make_shared<FinnhubSource>(upstream, apiKey, policy);
     return nullptr;
 }
 

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <memory>
+
 namespace {
 
 // Vantora's symbols of the main US indices and Stooq's names for them.
@@ -29,8 +31,9 @@ std::optional<double> number(const QByteArray &field)
 
 } // namespace
 
-StooqSource::StooqSource(QUrl upstream, UpstreamPolicy policy)
-    : UpstreamSource(QStringLiteral("Stooq"), std::move(upstream), policy)
+StooqSource::StooqSource(QUrl upstream, UpstreamPolicy policy, QString key)
+    : UpstreamSource(QStringLiteral("Stooq"), std::move(upstream), std::move(policy),
+                     std::move(key))
 {
 }
 
@@ -82,36 +85,52 @@ bool StooqSource::parseCsv(const QByteArray &csv, bool usTime, std::optional<Liv
     return true;
 }
 
-void StooqSource::fetchQuotes(const QStringList &symbols, Fetched done)
+void StooqSource::fetchQuotes(const QStringList &symbols, FetchSink sink)
 {
-    fetchFrom(symbols, 0, {}, std::move(done));
-}
-
-void StooqSource::fetchFrom(const QStringList &symbols, qsizetype next, Quotes found, Fetched done)
-{
-    if (next >= symbols.size()) {
-        done(std::nullopt, found);
+    struct Round
+    {
+        FetchSink sink;
+        int pending = 0;
+        std::optional<UpstreamFailure> failure;
+    };
+    auto round = std::make_shared<Round>();
+    round->sink = std::move(sink);
+    round->pending = int(symbols.size());
+    if (symbols.isEmpty()) {
+        round->sink.finished(std::nullopt);
         return;
     }
-    const QString symbol = symbols.at(next);
-    const QString stooq = stooqSymbol(symbol);
-    const QUrl url =
-        address(QStringLiteral("stooq.com"),
-                QStringLiteral("/q/l/?s=") + QString::fromLatin1(QUrl::toPercentEncoding(stooq)) +
-                    QStringLiteral("&f=sd2t2ohlcvn&h&e=csv"));
-    get(url,
-        [this, symbols, next, found, done, symbol, stooq](const UpstreamAnswer &answer) mutable {
+    const QString keyItem =
+        key().isEmpty()
+            ? QString()
+            : QStringLiteral("&apikey=") + QString::fromLatin1(QUrl::toPercentEncoding(key()));
+    for (const QString &symbol : symbols) {
+        const QString stooq = stooqSymbol(symbol);
+        const QUrl url = address(QStringLiteral("stooq.com"),
+                                 QStringLiteral("/q/l/?s=") +
+                                     QString::fromLatin1(QUrl::toPercentEncoding(stooq)) +
+                                     QStringLiteral("&f=sd2t2ohlcvn&h&e=csv") + keyItem);
+        get(url, [this, round, symbol, stooq](const UpstreamAnswer &answer) {
             std::optional<LiveQuote> quote;
-            if (!answer.ok() || answer.looksLikeHtml()) {
-                done(answer.toFailure(QStringLiteral("CSV endpoint")), {});
-                return;
+            if (answer.ok() && answer.looksLikeHtml()) {
+                // The check page that Stooq shows callers without a (valid) key.
+                round->failure = UpstreamFailure{
+                    503, hasKey() ? QStringLiteral("Stooq asks for an API key; the key given was "
+                                                   "not accepted")
+                                  : QStringLiteral("Stooq asks for an API key")};
+            } else if (!answer.ok()) {
+                round->failure = answer.toFailure(QStringLiteral("CSV endpoint"));
+            } else if (!parseCsv(answer.body, isUsSymbol(stooq), quote)) {
+                round->failure =
+                    UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")};
+            } else {
+                Quotes found;
+                if (quote)
+                    found.insert(symbol, *quote);
+                round->sink.settled({symbol}, found);
             }
-            if (!parseCsv(answer.body, isUsSymbol(stooq), quote)) {
-                done(UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")}, {});
-                return;
-            }
-            if (quote)
-                found.insert(symbol, *quote);
-            fetchFrom(symbols, next + 1, std::move(found), done);
+            if (--round->pending == 0)
+                round->sink.finished(round->failure);
         });
+    }
 }
