@@ -116,7 +116,8 @@ std::optional<qint64> parseRetryAfter(const QByteArray &value, const QDateTime &
     bool isNumber = false;
     const qint64 seconds = text.toLongLong(&isNumber);
     if (isNumber)
-        return seconds < 0 ? std::nullopt : std::optional(std::min(seconds, kMaxHoldMs) * 1000);
+        return seconds < 0 ? std::nullopt
+                           : std::optional(std::min<qint64>(seconds, kMaxHoldMs / 1000) * 1000);
     // An HTTP date: "Wed, 21 Oct 2026 07:28:00 GMT".
     QDateTime at = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
     if (!at.isValid()) {
@@ -300,11 +301,11 @@ std::optional<FeedReply> UpstreamSource::replyFor(const Job &job, qint64 now) co
         const bool cached = it != m_cache.cend();
         const qint64 age = cached ? now - it->at : std::numeric_limits<qint64>::max();
         const bool servable = cached && age < m_policy.maxAgeMs;
-        if (cached && (it->at >= job.started || age < freshMs(symbol))) {
+        if (cached && (it->generation > job.generation || age < freshMs(symbol))) {
             anyQuote = anyQuote || it->quote.has_value();
             continue;
         }
-        if (m_failed.value(symbol, -1) >= job.started) {
+        if (m_failed.value(symbol, 0u) > job.generation) {
             // The fetch failed: the last quote while it is young enough, else unavailable.
             if (servable && it->quote)
                 anyQuote = true;
@@ -344,6 +345,7 @@ void UpstreamSource::answerAsync(const FeedRequest &request, Done done)
     }
     const qint64 now = m_clock.elapsed();
     job.started = now;
+    job.generation = m_generation;
     job.done = std::move(done);
     QStringList stale;
     for (const QString &symbol : job.symbols) {
@@ -420,9 +422,9 @@ void UpstreamSource::startRound()
         if (!m_fetching.isEmpty()) {
             if (!failure)
                 failure = UpstreamFailure{502, QStringLiteral("the answer left symbols out")};
-            const qint64 at = m_clock.elapsed();
+            ++m_generation;
             for (const QString &symbol : std::as_const(m_fetching)) {
-                m_failed.insert(symbol, at);
+                m_failed.insert(symbol, m_generation);
                 m_failure.insert(symbol, *failure);
             }
         }
@@ -440,12 +442,13 @@ void UpstreamSource::startRound()
     }
     fetchQuotes(round, FetchSink{[this](const QStringList &settled, const Quotes &found) {
                                      const qint64 at = m_clock.elapsed();
+                                     ++m_generation;
                                      for (const QString &symbol : settled) {
                                          const auto it = found.constFind(symbol);
                                          m_cache.insert(symbol, Cached{it == found.cend()
                                                                            ? std::nullopt
                                                                            : std::optional(*it),
-                                                                       at});
+                                                                       at, m_generation});
                                          m_fetching.remove(symbol);
                                      }
                                      answerReadyJobs();

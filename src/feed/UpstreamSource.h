@@ -153,11 +153,13 @@ private:
         QStringList symbols; // the valid ones, upper case, once each
         Done done;
         qint64 started = 0;
+        quint64 generation = 0; // of the cache when it came: later entries are its answers
     };
     struct Cached
     {
         std::optional<LiveQuote> quote; // empty: the upstream does not know the symbol
         qint64 at = 0;
+        quint64 generation = 0;
     };
     struct Outgoing
     {
@@ -185,7 +187,8 @@ private:
     QElapsedTimer m_clock;
     QHash<QString, Cached> m_cache;
     QHash<QString, qint64> m_asked;            // when each symbol was last asked for
-    QHash<QString, qint64> m_failed;           // when a fetch of each symbol last failed
+    quint64 m_generation = 0;                  // counts what came back from the upstream
+    QHash<QString, quint64> m_failed;          // the generation of each symbol's last failed fetch
     QHash<QString, UpstreamFailure> m_failure; // and why
     std::list<Job> m_jobs;                     // waiting for the upstream
     QStringList m_wanted;                      // for the next round
