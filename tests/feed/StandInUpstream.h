@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 class StandInUpstream : public QuoteSource

@@ -9,7 +9,7 @@ vantora_add_test(NAME tst_marketsource
   LABELS unit)
 
 vantora_add_test(NAME tst_quotefeed
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp ${CMAKE_CURRENT_LIST_DIR}/StandInUpstream.h
   LIBS vantora_feed
   LABELS net unit)
 target_compile_definitions(tst_quotefeed PRIVATE
