@@ -5,6 +5,8 @@
 #include "StooqSource.h"
 #include "YahooSource.h"
 
+#include <QTimer>
+
 namespace FeedSources {
 
 QStringList names()
@@ -65,6 +67,50 @@ std::shared_ptr<QuoteSource> make(const QString &name, const QUrl &upstream, qui
     if (key == u"finnhub")
         return std::make_shared<FinnhubSource>(upstream, apiKey, policy);
     return nullptr;
+}
+
+void check(const QString &name, const QString &key, std::function<void(const QString &)> done,
+           const QUrl &upstream, int timeoutMs)
+{
+    const QString shown = displayName(name);
+    auto source = std::make_shared<std::shared_ptr<QuoteSource>>(
+        isKnown(name) && normalized(name) != QLatin1String(kDefault)
+            ? make(name, upstream, FeedConfig::kDefaultSeed, {}, key)
+            : nullptr);
+    auto finished = std::make_shared<bool>(false);
+    auto finish = [source, finished, done](const QString &message) {
+        if (*finished)
+            return;
+        *finished = true;
+        // The source goes from the event loop, never from inside its own callback.
+        QTimer::singleShot(0, [source, done, message] {
+            source->reset();
+            done(message);
+        });
+    };
+    if (!*source) {
+        finish(shown + QStringLiteral(" needs no test: it is not a live source"));
+        return;
+    }
+    FeedRequest request;
+    request.method = "GET";
+    request.path = QStringLiteral("/download/quotes.csv");
+    request.query = QStringLiteral("f=sl1&s=msft");
+    (*source)->answerAsync(request, [finish, shown](const FeedReply &reply) {
+        if (reply.status != 200) {
+            finish(QString::fromUtf8(reply.body).trimmed());
+            return;
+        }
+        const QByteArray last = reply.body.split(',').value(1).trimmed();
+        bool isNumber = false;
+        last.toDouble(&isNumber);
+        finish(isNumber
+                   ? QString(shown + QStringLiteral(" answered: MSFT ") + QString::fromLatin1(last))
+                   : QString(shown + QStringLiteral(" answered, but without a price for MSFT")));
+    });
+    QTimer::singleShot(timeoutMs, [finish, shown, timeoutMs] {
+        finish(QStringLiteral("No answer from %1 within %2 s").arg(shown).arg(timeoutMs / 1000));
+    });
 }
 
 } // namespace FeedSources

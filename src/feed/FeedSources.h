@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class QuoteSource;
@@ -36,5 +37,13 @@ QByteArray keyVariable(const QString &name);
 std::shared_ptr<QuoteSource> make(const QString &name, const QUrl &upstream = {},
                                   quint64 seed = FeedConfig::kDefaultSeed,
                                   const UpstreamPolicy &policy = {}, const QString &key = {});
+
+// Fetches one symbol (MSFT) from the named source with the key, as the Options window's
+// Test button does, and calls done once with what happened in plain words: "Finnhub
+// answered: MSFT 420.21", "the Finnhub key was refused", "Stooq asks for an API key",
+// "Yahoo Finance: too many requests, next try in 40 s", "No answer from Stooq within 20 s".
+// done runs from the event loop; upstream as for make().
+void check(const QString &name, const QString &key, std::function<void(const QString &)> done,
+           const QUrl &upstream = {}, int timeoutMs = 20000);
 
 } // namespace FeedSources

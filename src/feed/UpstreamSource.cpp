@@ -22,6 +22,12 @@ constexpr qint64 kMaxBody = 1024 * 1024;
 // More symbols than this in one request are not answered.
 constexpr int kMaxSymbols = 200;
 
+// At most this many symbols ride along with the ones asked for in one round.
+constexpr qsizetype kMostAlong = 100;
+
+// Past this many symbols remembered, those not asked for within the longest age go.
+constexpr qsizetype kMostRemembered = 2000;
+
 // A hold longer than this (a Retry-After of a day) is cut to it.
 constexpr qint64 kMaxHoldMs = 60 * 60 * 1000;
 
@@ -354,10 +360,25 @@ void UpstreamSource::answerAsync(const FeedRequest &request, Done done)
             stale.append(symbol);
     }
     m_jobs.push_back(std::move(job));
+    if (m_asked.size() + m_cache.size() > kMostRemembered)
+        forgetOld(now);
     // Served from the cache after the wait when the upstream is slow.
     QTimer::singleShot(m_policy.staleWaitMs, Qt::PreciseTimer, &m_context,
                        [this] { answerReadyJobs(); });
     want(stale);
+}
+
+void UpstreamSource::forgetOld(qint64 now)
+{
+    // A quote this old is never served again; a symbol not asked for in that time is no
+    // longer fetched along with others.
+    m_asked.removeIf([&](const auto &it) { return now - it.value() >= m_policy.maxAgeMs; });
+    m_cache.removeIf([&](const auto &it) {
+        return now - it.value().at >= m_policy.maxAgeMs && !m_asked.contains(it.key());
+    });
+    m_failed.removeIf(
+        [&](const auto &it) { return !m_asked.contains(it.key()) && !m_cache.contains(it.key()); });
+    m_failure.removeIf([&](const auto &it) { return !m_failed.contains(it.key()); });
 }
 
 void UpstreamSource::answerReadyJobs()
@@ -411,7 +432,10 @@ void UpstreamSource::startRound()
                 (isIndexSymbol(it.key()) ? indices : stocks))
                 along.append(it.key());
         }
+        const qsizetype most = round.size() + kMostAlong;
         for (const QString &symbol : along) {
+            if (round.size() >= most)
+                break;
             if (!round.contains(symbol) && !isFresh(symbol, now))
                 round.append(symbol);
         }

@@ -173,6 +173,7 @@ private:
     std::optional<FeedReply> replyFor(const Job &job, qint64 now) const;
     QByteArray linesFor(const Job &job, qint64 now) const;
     void answerReadyJobs();
+    void forgetOld(qint64 now);
     void want(const QStringList &symbols);
     void startRound();
     void attempt(const QUrl &url, int attemptNo, std::function<void(const UpstreamAnswer &)> done);

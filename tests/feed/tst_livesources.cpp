@@ -399,6 +399,51 @@ private Q_SLOTS:
         }
     }
 
+    void theTestButtonSaysWhatHappened_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("tooMany");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("price") << "finnhub"
+                               << "fh-key" << 0 << "Finnhub answered: MSFT 56.81";
+        QTest::newRow("key refused") << "finnhub"
+                                     << "wrong" << 0 << "the Finnhub key was refused";
+        QTest::newRow("check page") << "stooq"
+                                    << "" << 0 << "Stooq asks for an API key";
+        QTest::newRow("too many requests")
+            << "yahoo"
+            << "" << 1 << "Yahoo Finance: too many requests, next try in 30 s";
+        QTest::newRow("no answer") << "stooq"
+                                   << "st-key" << -1 << "No answer from Stooq within 1 s";
+        QTest::newRow("not live") << "simulated"
+                                  << "" << 0
+                                  << "Simulated market needs no test: it is not a live source";
+    }
+    void theTestButtonSaysWhatHappened()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, key);
+        QFETCH(int, tooMany);
+        QFETCH(QString, message);
+        StandInServer upstream;
+        upstream.upstream->stooqKey = QStringLiteral("st-key");
+        upstream.upstream->tooManyFor = std::max(tooMany, 0);
+        upstream.upstream->retryAfter = "30";
+        upstream.upstream->latencyMs = tooMany < 0 ? 5000 : 0;
+        QString said;
+        int calls = 0;
+        FeedSources::check(
+            source, key,
+            [&](const QString &text) {
+                said = text;
+                ++calls;
+            },
+            upstream.url, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(said, message, 10000);
+        QCOMPARE(calls, 1);
+    }
+
     void retryAfterIsRead_data()
     {
         QTest::addColumn<QByteArray>("value");
