@@ -3,8 +3,8 @@
 // A stand-in for the live sources' servers on a loopback port, for the tests and the
 // benchmark: Yahoo's quote, spark and chart endpoints, Stooq's CSV endpoint and Finnhub's
 // quote API, answered from a table of prices, after a latency, recording every request.
-// It can refuse the quote endpoint as the real one does, leave spark out, answer 429 with
-// a Retry-After, show Stooq's check page and refuse a Finnhub key.
+// It refuses the quote endpoint as the real one does, and can leave spark out, answer 429
+// with a Retry-After, show Stooq's check page and refuse a Finnhub key.
 #include "Instruments.h"
 #include "QuoteFeed.h"
 
@@ -21,13 +21,11 @@ class StandInUpstream : public QuoteSource
 {
 public:
     int latencyMs = 0;
-    bool quoteEndpointRefuses = true; // 401 "User is unable to access this feature"
     bool sparkOffered = true;
     QString stooqKey; // empty: Stooq answers everyone; else the check page without it
     QString finnhubKey = QStringLiteral("fh-key");
-    int tooManyFor = 0;       // answer this many next requests with 429 ...
-    QByteArray retryAfter;    // ... and this Retry-After (none when empty)
-    double priceFactor = 1.0; // moves every price
+    int tooManyFor = 0;    // answer this many next requests with 429 ...
+    QByteArray retryAfter; // ... and this Retry-After (none when empty)
 
     QStringList requests;   // path and query as received, oldest first
     QList<qint64> arrivals; // ms since the stand-in started
@@ -56,7 +54,7 @@ public:
             for (const Instrument &in : list) {
                 if (symbol != QLatin1String(in.symbol))
                     continue;
-                const double price = in.price * priceFactor;
+                const double price = in.price;
                 return QJsonObject{{"symbol", symbol},
                                    {"shortName", QLatin1String(in.name)},
                                    {"fullExchangeName", QLatin1String(in.exchange)},
@@ -96,25 +94,11 @@ private:
             return FeedReply::error(404); // the cookie page
         if (path == u"/v1/test/getcrumb")
             return FeedReply::text("crumb");
-        if (path == u"/v7/finance/quote") {
-            if (quoteEndpointRefuses)
-                return json(
-                    {{"finance", QJsonObject{{"result", QJsonValue()},
-                                             {"error", QJsonObject{{"code", "Unauthorized"},
-                                                                   {"description",
-                                                                    "User is unable to access this "
-                                                                    "feature"}}}}}},
-                    401);
-            QJsonArray result;
-            for (const QString &s : request.queryValue(u"symbols").split(u',')) {
-                QJsonObject m = meta(s);
-                if (m.isEmpty())
-                    continue;
-                m.insert("regularMarketPreviousClose", m.value("previousClose"));
-                result.append(m);
-            }
-            return json({{"quoteResponse", QJsonObject{{"result", result}}}});
-        }
+        if (path == u"/v7/finance/quote") // refuses every caller, as the real one does
+            return json({{"finance", QJsonObject{{"error", QJsonObject{{"description",
+                                                                        "User is unable to access "
+                                                                        "this feature"}}}}}},
+                        401);
         if (path == u"/v7/finance/spark") {
             if (!sparkOffered)
                 return FeedReply::error(404);
