@@ -19,11 +19,11 @@
 
 namespace {
 
-QString stockSymbols()
+QString stockSymbols(int count = 30)
 {
     QStringList symbols;
     for (const Instrument &in : stockInstruments()) {
-        if (symbols.size() == 30)
+        if (symbols.size() == count)
             break;
         symbols.append(QString::fromLatin1(in.symbol).toLower());
     }
@@ -118,12 +118,9 @@ void BM_LiveUpdateThrough100msUpstream(benchmark::State &state)
             state.SkipWithError("cannot listen on loopback");
             return;
         }
-        QStringList symbols;
-        for (const Instrument &in : stockInstruments().first(stocks))
-            symbols.append(QString::fromLatin1(in.symbol).toLower());
         const QString stockUrl = feed.baseUrl() +
                                  QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=") +
-                                 symbols.join(u',') + u',';
+                                 stockSymbols(stocks);
         Transfer transfer;
         transfer.setRequestTimeout(120);
         QElapsedTimer clock;
@@ -186,12 +183,9 @@ void BM_LiveSteadyUpdateRequests(benchmark::State &state)
         state.SkipWithError("cannot listen on loopback");
         return;
     }
-    QStringList symbols;
-    for (const Instrument &in : stockInstruments().first(30))
-        symbols.append(QString::fromLatin1(in.symbol).toLower());
     const QString stockUrl = feed.baseUrl() +
                              QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=") +
-                             symbols.join(u',') + u',';
+                             stockSymbols();
     Transfer transfer;
     transfer.setRequestTimeout(120);
     auto update = [&] {

@@ -5,8 +5,6 @@
 #include <QJsonObject>
 #include <QTimeZone>
 
-#include <memory>
-
 namespace {
 
 std::optional<double> number(const QJsonObject &object, const char *key)
@@ -76,58 +74,35 @@ bool FinnhubSource::parseQuote(const QByteArray &json, const QString &symbol,
 
 void FinnhubSource::fetchQuotes(const QStringList &symbols, FetchSink sink)
 {
-    struct Round
-    {
-        FetchSink sink;
-        int pending = 1;
-        std::optional<UpstreamFailure> failure;
-    };
-    auto round = std::make_shared<Round>();
-    round->sink = std::move(sink);
-    auto partDone = [round] {
-        if (--round->pending == 0)
-            round->sink.finished(round->failure);
-    };
     if (key().isEmpty()) {
-        round->failure =
-            UpstreamFailure{503, QStringLiteral("Finnhub needs an API key, and none is set")};
-        partDone();
+        sink.finished(
+            UpstreamFailure{503, QStringLiteral("Finnhub needs an API key, and none is set")});
         return;
     }
-    QStringList indices;
-    for (const QString &symbol : symbols) {
-        if (symbol.startsWith(u'^')) {
-            indices.append(symbol);
-            continue;
-        }
-        ++round->pending;
-        const QUrl url = address(QStringLiteral("finnhub.io"),
-                                 QStringLiteral("/api/v1/quote?symbol=") +
-                                     QString::fromLatin1(QUrl::toPercentEncoding(symbol)) +
-                                     QStringLiteral("&token=") +
-                                     QString::fromLatin1(QUrl::toPercentEncoding(key())));
-        get(url, [round, symbol, partDone](const UpstreamAnswer &answer) {
-            std::optional<LiveQuote> quote;
-            if (answer.status == 403 && outsidePlan(answer.body)) {
-                round->sink.settled({symbol}, {});
-            } else if (answer.status == 401 || answer.status == 403) {
-                round->failure =
-                    UpstreamFailure{503, QStringLiteral("the Finnhub key was refused")};
-            } else if (!answer.ok() || answer.looksLikeHtml()) {
-                round->failure = answer.toFailure(QStringLiteral("quote API"));
-            } else if (!parseQuote(answer.body, symbol, quote)) {
-                round->failure =
-                    UpstreamFailure{502, QStringLiteral("quote API: unexpected answer")};
-            } else {
-                Quotes found;
-                if (quote)
-                    found.insert(symbol, *quote);
-                round->sink.settled({symbol}, found);
-            }
-            partDone();
-        });
-    }
+    // Index levels are not on the free plan: unknown without asking.
+    QStringList indices, stocks;
+    for (const QString &symbol : symbols)
+        (symbol.startsWith(u'^') ? indices : stocks).append(symbol);
     if (!indices.isEmpty())
-        round->sink.settled(indices, {});
-    partDone();
+        sink.settled(indices, {});
+    const auto url = [this](const QString &symbol) {
+        return address(QStringLiteral("finnhub.io"),
+                       QStringLiteral("/api/v1/quote?symbol=") +
+                           QString::fromLatin1(QUrl::toPercentEncoding(symbol)) +
+                           QStringLiteral("&token=") +
+                           QString::fromLatin1(QUrl::toPercentEncoding(key())));
+    };
+    const auto read = [](const UpstreamAnswer &answer, const QString &symbol,
+                         std::optional<LiveQuote> &quote) -> std::optional<UpstreamFailure> {
+        if (answer.status == 403 && outsidePlan(answer.body))
+            return std::nullopt; // unknown
+        if (answer.status == 401 || answer.status == 403)
+            return UpstreamFailure{503, QStringLiteral("the Finnhub key was refused")};
+        if (!answer.ok() || answer.looksLikeHtml())
+            return answer.toFailure(QStringLiteral("quote API"));
+        if (!parseQuote(answer.body, symbol, quote))
+            return UpstreamFailure{502, QStringLiteral("quote API: unexpected answer")};
+        return std::nullopt;
+    };
+    fetchEach(stocks, std::move(sink), url, read);
 }

@@ -3,8 +3,6 @@
 #include <QDateTime>
 #include <QTimeZone>
 
-#include <memory>
-
 namespace {
 
 // Vantora's symbols of the main US indices and Stooq's names for them.
@@ -87,50 +85,27 @@ bool StooqSource::parseCsv(const QByteArray &csv, bool usTime, std::optional<Liv
 
 void StooqSource::fetchQuotes(const QStringList &symbols, FetchSink sink)
 {
-    struct Round
-    {
-        FetchSink sink;
-        int pending = 0;
-        std::optional<UpstreamFailure> failure;
-    };
-    auto round = std::make_shared<Round>();
-    round->sink = std::move(sink);
-    round->pending = int(symbols.size());
-    if (symbols.isEmpty()) {
-        round->sink.finished(std::nullopt);
-        return;
-    }
     const QString keyItem =
         key().isEmpty()
             ? QString()
             : QStringLiteral("&apikey=") + QString::fromLatin1(QUrl::toPercentEncoding(key()));
-    for (const QString &symbol : symbols) {
-        const QString stooq = stooqSymbol(symbol);
-        const QUrl url = address(QStringLiteral("stooq.com"),
-                                 QStringLiteral("/q/l/?s=") +
-                                     QString::fromLatin1(QUrl::toPercentEncoding(stooq)) +
-                                     QStringLiteral("&f=sd2t2ohlcvn&h&e=csv") + keyItem);
-        get(url, [this, round, symbol, stooq](const UpstreamAnswer &answer) {
-            std::optional<LiveQuote> quote;
-            if (answer.ok() && answer.looksLikeHtml()) {
-                // The check page that Stooq shows callers without a (valid) key.
-                round->failure = UpstreamFailure{
-                    503, hasKey() ? QStringLiteral("Stooq asks for an API key; the key given was "
-                                                   "not accepted")
-                                  : QStringLiteral("Stooq asks for an API key")};
-            } else if (!answer.ok()) {
-                round->failure = answer.toFailure(QStringLiteral("CSV endpoint"));
-            } else if (!parseCsv(answer.body, isUsSymbol(stooq), quote)) {
-                round->failure =
-                    UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")};
-            } else {
-                Quotes found;
-                if (quote)
-                    found.insert(symbol, *quote);
-                round->sink.settled({symbol}, found);
-            }
-            if (--round->pending == 0)
-                round->sink.finished(round->failure);
-        });
-    }
+    const auto url = [this, keyItem](const QString &symbol) {
+        return address(QStringLiteral("stooq.com"),
+                       QStringLiteral("/q/l/?s=") +
+                           QString::fromLatin1(QUrl::toPercentEncoding(stooqSymbol(symbol))) +
+                           QStringLiteral("&f=sd2t2ohlcvn&h&e=csv") + keyItem);
+    };
+    const auto read = [this](const UpstreamAnswer &answer, const QString &symbol,
+                             std::optional<LiveQuote> &quote) -> std::optional<UpstreamFailure> {
+        if (answer.ok() && answer.looksLikeHtml()) // the check page for callers without a key
+            return UpstreamFailure{503, hasKey() ? QStringLiteral("Stooq asks for an API key; the "
+                                                                  "key given was not accepted")
+                                                 : QStringLiteral("Stooq asks for an API key")};
+        if (!answer.ok())
+            return answer.toFailure(QStringLiteral("CSV endpoint"));
+        if (!parseCsv(answer.body, isUsSymbol(stooqSymbol(symbol)), quote))
+            return UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")};
+        return std::nullopt;
+    };
+    fetchEach(symbols, std::move(sink), url, read);
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -478,6 +479,37 @@ void UpstreamSource::startRound()
                                      answerReadyJobs();
                                  },
                                  finish});
+}
+
+void UpstreamSource::fetchEach(const QStringList &symbols, FetchSink sink,
+                               std::function<QUrl(const QString &)> url, ReadOne read)
+{
+    struct Round
+    {
+        FetchSink sink;
+        qsizetype pending = 0;
+        std::optional<UpstreamFailure> failure;
+    };
+    auto round = std::make_shared<Round>(Round{std::move(sink), symbols.size(), {}});
+    if (symbols.isEmpty()) {
+        round->sink.finished(std::nullopt);
+        return;
+    }
+    for (const QString &symbol : symbols) {
+        get(url(symbol), [round, symbol, read](const UpstreamAnswer &answer) {
+            std::optional<LiveQuote> quote;
+            if (const auto failure = read(answer, symbol, quote)) {
+                round->failure = failure;
+            } else {
+                Quotes found;
+                if (quote)
+                    found.insert(symbol, *quote);
+                round->sink.settled({symbol}, found);
+            }
+            if (--round->pending == 0)
+                round->sink.finished(round->failure);
+        });
+    }
 }
 
 void UpstreamSource::get(const QUrl &url, std::function<void(const UpstreamAnswer &)> done)

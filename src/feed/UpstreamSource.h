@@ -126,6 +126,12 @@ protected:
 
     // Fetches quotes for these upper-case, valid symbols, the ones asked for first.
     virtual void fetchQuotes(const QStringList &symbols, FetchSink sink) = 0;
+    // Fetches each symbol with a request of its own (at url(symbol)), several under way at
+    // once; read() takes the quote from an answer (empty: unknown), or gives the failure.
+    using ReadOne = std::function<std::optional<UpstreamFailure>(
+        const UpstreamAnswer &, const QString &symbol, std::optional<LiveQuote> &quote)>;
+    void fetchEach(const QStringList &symbols, FetchSink sink,
+                   std::function<QUrl(const QString &)> url, ReadOne read);
     // How many symbols one upstream request can carry at present.
     virtual int batchSize() const { return 1; }
 

@@ -66,6 +66,15 @@ QString percentEncoded(const QString &text)
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
+// "%5EDJI,MSFT": a list of symbols for a query.
+QString symbolList(const QStringList &symbols)
+{
+    QStringList encoded;
+    for (const QString &symbol : symbols)
+        encoded.append(percentEncoded(symbol));
+    return encoded.join(u',');
+}
+
 } // namespace
 
 YahooSource::YahooSource(QUrl upstream, UpstreamPolicy policy)
@@ -282,11 +291,8 @@ void YahooSource::fetchFromQuoteEndpoint(const QStringList &symbols, bool renewe
             fetchWithoutSession(symbols, sink);
             return;
         }
-        QStringList encoded;
-        for (const QString &symbol : symbols)
-            encoded.append(percentEncoded(symbol));
         const QUrl url =
-            address(kQueryHost, QStringLiteral("/v7/finance/quote?symbols=") + encoded.join(u',') +
+            address(kQueryHost, QStringLiteral("/v7/finance/quote?symbols=") + symbolList(symbols) +
                                     QStringLiteral("&crumb=") + percentEncoded(m_crumb));
         get(url, [this, symbols, renewed, freshSession, sink](const UpstreamAnswer &answer) {
             if ((answer.status == 401 || answer.status == 403) && !renewed && !freshSession) {
@@ -341,11 +347,8 @@ void YahooSource::partDone(const std::shared_ptr<Round> &round)
 void YahooSource::fetchFromSpark(const std::shared_ptr<Round> &round, const QStringList &symbols)
 {
     ++round->pending;
-    QStringList encoded;
-    for (const QString &symbol : symbols)
-        encoded.append(percentEncoded(symbol));
     const QUrl url =
-        address(kQueryHost, QStringLiteral("/v7/finance/spark?symbols=") + encoded.join(u',') +
+        address(kQueryHost, QStringLiteral("/v7/finance/spark?symbols=") + symbolList(symbols) +
                                 QStringLiteral("&range=1d&interval=1d"));
     get(url, [this, round, symbols](const UpstreamAnswer &answer) {
         if (answer.ok() && !answer.looksLikeHtml()) {
