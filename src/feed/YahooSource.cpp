@@ -210,20 +210,18 @@ std::optional<UpstreamSource::Quotes> YahooSource::parseSparkAnswer(const QByteA
     if (!result.isArray())
         return std::nullopt;
     Quotes quotes;
+    // An entry of another shape, or with an empty or missing response, is a symbol the
+    // endpoint does not know; so is a symbol it leaves out.
     for (const QJsonValue &entry : result.toArray()) {
         const QJsonObject o = entry.toObject();
-        if (!o.value(QLatin1String("symbol")).isString())
-            return std::nullopt;
-        // An unknown symbol comes with an empty or missing response.
         const QJsonArray response = o.value(QLatin1String("response")).toArray();
-        if (response.isEmpty())
-            continue;
         std::optional<LiveQuote> quote;
-        if (!quoteFromMeta(response.first().toObject().value(QLatin1String("meta")).toObject(),
-                           quote))
-            return std::nullopt;
-        if (quote)
-            quotes.insert(text(o, "symbol").toUpper(), *quote);
+        if (!o.value(QLatin1String("symbol")).isString() || response.isEmpty() ||
+            !quoteFromMeta(response.first().toObject().value(QLatin1String("meta")).toObject(),
+                           quote) ||
+            !quote)
+            continue;
+        quotes.insert(text(o, "symbol").toUpper(), *quote);
     }
     return quotes;
 }
