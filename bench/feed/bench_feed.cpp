@@ -8,7 +8,7 @@
 #include "Instruments.h"
 #include "MarketSource.h"
 #include "QuoteFeed.h"
-#include "StandInUpstream.h"
+#include "upstream/StandInUpstream.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

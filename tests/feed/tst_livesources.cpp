@@ -2,9 +2,9 @@
 #include "FinnhubSource.h"
 #include "QuoteFeed.h"
 #include "ScriptedSource.h"
-#include "StandInUpstream.h"
 #include "StooqSource.h"
 #include "YahooSource.h"
+#include "upstream/StandInUpstream.h"
 
 #include <QElapsedTimer>
 #include <QFile>

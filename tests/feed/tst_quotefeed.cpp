@@ -2,7 +2,7 @@
 #include "MarketSource.h"
 #include "QuoteFeed.h"
 #include "ScriptedSource.h"
-#include "StandInUpstream.h"
+#include "upstream/StandInUpstream.h"
 
 #include <QProcess>
 #include <QRegularExpression>
