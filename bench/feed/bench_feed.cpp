@@ -1,23 +1,29 @@
 // Speed of the built-in quote service: answering one update (30 stocks, then the 42
 // indices one at a time) over loopback through Transfer, as the program does, and the
-// formatting alone without the network.
+// formatting alone without the network; and the live Yahoo source through a stand-in
+// upstream 100 ms away.
 #include "net/Transfer.h"
 
+#include "FeedSources.h"
 #include "Instruments.h"
 #include "MarketSource.h"
 #include "QuoteFeed.h"
+#include "upstream/StandInUpstream.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-QString stockSymbols()
+QString stockSymbols(int count = 30)
 {
     QStringList symbols;
     for (const Instrument &in : stockInstruments()) {
-        if (symbols.size() == 30)
+        if (symbols.size() == count)
             break;
         symbols.append(QString::fromLatin1(in.symbol).toLower());
     }
@@ -93,6 +99,116 @@ void BM_MarketStep(benchmark::State &state)
     benchmark::DoNotOptimize(market.quotes().front().last);
 }
 BENCHMARK(BM_MarketStep)->Unit(benchmark::kMicrosecond);
+
+// One update of Vantora against the live Yahoo source on a cold cache: n stocks in one
+// request, then the 42 indices one at a time; then the same again at once. The upstream
+// answers after 100 ms, refuses the quote endpoint and offers spark (or, with the
+// second argument 0, only the chart endpoint). Reported: seconds for the stocks, the
+// indices and the repeated update, and the upstream requests of each update.
+void BM_LiveUpdateThrough100msUpstream(benchmark::State &state)
+{
+    const int stocks = int(state.range(0));
+    double stockSeconds = 0, indexSeconds = 0, repeatSeconds = 0, requests = 0, repeatRequests = 0;
+    for (auto _ : state) {
+        StandInServer upstream;
+        upstream.upstream->latencyMs = 100;
+        upstream.upstream->sparkOffered = state.range(1) != 0;
+        QuoteFeed feed(FeedSources::make(QStringLiteral("yahoo"), upstream.url));
+        if (feed.start() == 0) {
+            state.SkipWithError("cannot listen on loopback");
+            return;
+        }
+        const QString stockUrl = feed.baseUrl() +
+                                 QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=") +
+                                 stockSymbols(stocks);
+        Transfer transfer;
+        transfer.setRequestTimeout(120);
+        QElapsedTimer clock;
+        double total = 0;
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            const qsizetype before = upstream.upstream->requests.size();
+            clock.start();
+            benchmark::DoNotOptimize(transfer.OpenURL(stockUrl));
+            const double stocksDone = clock.nsecsElapsed() / 1e9;
+            for (const Instrument &in : indexInstruments())
+                benchmark::DoNotOptimize(transfer.OpenURL(
+                    feed.baseUrl() + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=") +
+                    QString::fromLatin1(in.symbol).toLower()));
+            const double all = clock.nsecsElapsed() / 1e9;
+            if (transfer.ResponseCode() != 0) {
+                state.SkipWithError("transfer failed");
+                return;
+            }
+            const double count = double(upstream.upstream->requests.size() - before);
+            if (cycle == 0) {
+                stockSeconds += stocksDone;
+                indexSeconds += all - stocksDone;
+                requests += count;
+            } else {
+                repeatSeconds += all;
+                repeatRequests += count;
+            }
+            total += all;
+        }
+        state.SetIterationTime(total);
+    }
+    const double n = double(state.iterations());
+    state.counters["stocks_s"] = stockSeconds / n;
+    state.counters["indices_s"] = indexSeconds / n;
+    state.counters["repeat_s"] = repeatSeconds / n;
+    state.counters["requests"] = requests / n;
+    state.counters["repeat_requests"] = repeatRequests / n;
+}
+BENCHMARK(BM_LiveUpdateThrough100msUpstream)
+    ->ArgNames({"stocks", "spark"})
+    ->Args({10, 1})
+    ->Args({30, 1})
+    ->Args({10, 0})
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+// The steady state: every quote has outlived its freshness when the next update comes, as
+// with 30 stocks every 60 s (the indices' 60 s freshness runs out between two updates too).
+// Time is shrunk: quotes stay fresh for 4 s and an update comes 4.1 s after the last.
+// Reported: upstream requests per update once the quote endpoint rests.
+void BM_LiveSteadyUpdateRequests(benchmark::State &state)
+{
+    StandInServer upstream;
+    UpstreamPolicy policy;
+    policy.stockFreshMs = 4000;
+    policy.indexFreshMs = 4000;
+    QuoteFeed feed(FeedSources::make(QStringLiteral("yahoo"), upstream.url, 1, policy));
+    if (feed.start() == 0) {
+        state.SkipWithError("cannot listen on loopback");
+        return;
+    }
+    const QString stockUrl = feed.baseUrl() +
+                             QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=") +
+                             stockSymbols();
+    Transfer transfer;
+    transfer.setRequestTimeout(120);
+    auto update = [&] {
+        transfer.OpenURL(stockUrl);
+        for (const Instrument &in : indexInstruments())
+            transfer.OpenURL(feed.baseUrl() +
+                             QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=") +
+                             QString::fromLatin1(in.symbol).toLower());
+    };
+    update(); // the first update tries the quote endpoint
+    const qsizetype before = upstream.upstream->requests.size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QEventLoop pause;
+        QTimer::singleShot(4100, &pause, &QEventLoop::quit);
+        pause.exec();
+        state.ResumeTiming();
+        update();
+    }
+    state.counters["requests/update"] =
+        double(upstream.upstream->requests.size() - before) / double(state.iterations());
+}
+BENCHMARK(BM_LiveSteadyUpdateRequests)->Iterations(3)->Unit(benchmark::kSecond);
 
 } // namespace
 

@@ -4,3 +4,5 @@
 add_executable(bench_feed ${CMAKE_CURRENT_LIST_DIR}/bench_feed.cpp)
 target_link_libraries(bench_feed PRIVATE vantora_net vantora_feed benchmark::benchmark
   vantora_warnings)
+# The stand-in upstream of the live sources comes from the feed's tests.
+target_include_directories(bench_feed PRIVATE ${CMAKE_SOURCE_DIR}/tests/feed)

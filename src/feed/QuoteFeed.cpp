@@ -64,6 +64,8 @@ QByteArray httpHeaders(const FeedReply &reply, bool close)
                          "\r\n";
     if (!reply.omitLength)
         message += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    for (const auto &[name, value] : reply.headers)
+        message += name + ": " + value + "\r\n";
     message += QByteArray("Cache-Control: no-cache\r\nConnection: ") +
                (close ? "close" : "keep-alive") + "\r\n\r\n";
     return message;
@@ -117,6 +119,16 @@ void trickle(QTcpSocket *socket, const QByteArray &body, int intervalMs, bool cl
         ++*sent;
     });
     timer->start(intervalMs);
+}
+
+// The key given, or else the one in the source's environment variable.
+QString keyFor(const QString &sourceName, const QString &key)
+{
+    if (!FeedSources::takesKey(sourceName))
+        return {};
+    if (!key.trimmed().isEmpty())
+        return key.trimmed();
+    return qEnvironmentVariable(FeedSources::keyVariable(sourceName).constData()).trimmed();
 }
 
 } // namespace
@@ -260,16 +272,18 @@ void QuoteFeed::missingHandler(const QHttpServerRequest &request, QTcpSocket *so
          wantsClose(request));
 }
 
-bool QuoteFeed::startInProcess(quint16 port, quint64 seed, const QString &sourceName)
+bool QuoteFeed::startInProcess(quint16 port, quint64 seed, const QString &sourceName,
+                               const QString &key)
 {
     if (s_inProcess) {
         if (s_inProcess->isListening() && s_inProcess->port() == port) {
-            setInProcessSource(sourceName);
+            setInProcessSource(sourceName, key);
             return true;
         }
         delete s_inProcess.data();
     }
-    auto source = FeedSources::make(sourceName, {}, seed);
+    const QString sourceKey = keyFor(sourceName, key);
+    auto source = FeedSources::make(sourceName, {}, seed, {}, sourceKey);
     if (!source)
         source = FeedSources::make(FeedSources::kDefault, {}, seed);
     auto *feed = new QuoteFeed(std::move(source), QCoreApplication::instance());
@@ -278,23 +292,26 @@ bool QuoteFeed::startInProcess(quint16 port, quint64 seed, const QString &source
         return false;
     }
     feed->m_sourceName = FeedSources::normalized(sourceName);
+    feed->m_sourceKey = sourceKey;
     feed->m_seed = seed;
     s_inProcess = feed;
     return true;
 }
 
-bool QuoteFeed::setInProcessSource(const QString &sourceName)
+bool QuoteFeed::setInProcessSource(const QString &sourceName, const QString &key)
 {
     QuoteFeed *feed = s_inProcess.data();
     if (!feed)
         return false;
     const QString name = FeedSources::normalized(sourceName);
-    if (name == feed->m_sourceName)
+    const QString sourceKey = keyFor(name, key);
+    if (name == feed->m_sourceName && sourceKey == feed->m_sourceKey)
         return true; // keeps the source's session and cache
     // Requests still waiting on the old source are answered 503 as it goes; their clients
     // report a transfer error and keep their last values.
-    feed->setSource(FeedSources::make(name, {}, feed->m_seed));
+    feed->setSource(FeedSources::make(name, {}, feed->m_seed, {}, sourceKey));
     feed->m_sourceName = name;
+    feed->m_sourceKey = sourceKey;
     return true;
 }
 

@@ -51,12 +51,15 @@ public:
     // port is taken (another feed, or another program, already listens there). Calling it
     // again while the in-process feed runs on that port returns true and switches it to
     // the named source. Needs a QCoreApplication, which owns the feed.
+    // A keyed source takes key; without one, the key in the source's environment variable
+    // (FeedSources::keyVariable), if any.
     static bool startInProcess(quint16 port = FeedConfig::kDefaultPort,
                                quint64 seed = FeedConfig::kDefaultSeed,
-                               const QString &sourceName = QStringLiteral("simulated"));
-    // Switches the running in-process feed to the named source; naming the source it
-    // already has changes nothing. False when no in-process feed runs.
-    static bool setInProcessSource(const QString &sourceName);
+                               const QString &sourceName = QStringLiteral("simulated"),
+                               const QString &key = {});
+    // Switches the running in-process feed to the named source; naming the source and key
+    // it already has changes nothing (its cache is kept). False when no in-process feed runs.
+    static bool setInProcessSource(const QString &sourceName, const QString &key = {});
     // The feed started by startInProcess, or nullptr.
     static QuoteFeed *inProcess();
     // The source name of the in-process feed ("simulated", "yahoo", "stooq").
@@ -77,6 +80,7 @@ private:
 
     std::shared_ptr<QuoteSource> m_source;
     QString m_sourceName = QStringLiteral("simulated");
+    QString m_sourceKey; // in memory only
     quint64 m_seed = FeedConfig::kDefaultSeed;
     bool m_closing = false;
     QHostAddress m_address;

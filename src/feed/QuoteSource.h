@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // One request to the feed, taken from the HTTP request line.
 struct FeedRequest
@@ -24,6 +26,8 @@ struct FeedReply
     int status = 200;
     QByteArray contentType = "text/plain; charset=iso-8859-1";
     QByteArray body;
+    // Further headers ("Retry-After", "120").
+    QList<std::pair<QByteArray, QByteArray>> headers;
     // Milliseconds to wait before answering; negative: never answer (the client must
     // give up or cancel).
     int delayMs = 0;

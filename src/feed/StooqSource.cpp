@@ -29,8 +29,9 @@ std::optional<double> number(const QByteArray &field)
 
 } // namespace
 
-StooqSource::StooqSource(QUrl upstream, UpstreamPolicy policy)
-    : UpstreamSource(QStringLiteral("Stooq"), std::move(upstream), policy)
+StooqSource::StooqSource(QUrl upstream, UpstreamPolicy policy, QString key)
+    : UpstreamSource(QStringLiteral("Stooq"), std::move(upstream), std::move(policy),
+                     std::move(key))
 {
 }
 
@@ -82,36 +83,29 @@ bool StooqSource::parseCsv(const QByteArray &csv, bool usTime, std::optional<Liv
     return true;
 }
 
-void StooqSource::fetchQuotes(const QStringList &symbols, Fetched done)
+void StooqSource::fetchQuotes(const QStringList &symbols, FetchSink sink)
 {
-    fetchFrom(symbols, 0, {}, std::move(done));
-}
-
-void StooqSource::fetchFrom(const QStringList &symbols, qsizetype next, Quotes found, Fetched done)
-{
-    if (next >= symbols.size()) {
-        done(std::nullopt, found);
-        return;
-    }
-    const QString symbol = symbols.at(next);
-    const QString stooq = stooqSymbol(symbol);
-    const QUrl url =
-        address(QStringLiteral("stooq.com"),
-                QStringLiteral("/q/l/?s=") + QString::fromLatin1(QUrl::toPercentEncoding(stooq)) +
-                    QStringLiteral("&f=sd2t2ohlcvn&h&e=csv"));
-    get(url,
-        [this, symbols, next, found, done, symbol, stooq](const UpstreamAnswer &answer) mutable {
-            std::optional<LiveQuote> quote;
-            if (!answer.ok() || answer.looksLikeHtml()) {
-                done(answer.toFailure(QStringLiteral("CSV endpoint")), {});
-                return;
-            }
-            if (!parseCsv(answer.body, isUsSymbol(stooq), quote)) {
-                done(UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")}, {});
-                return;
-            }
-            if (quote)
-                found.insert(symbol, *quote);
-            fetchFrom(symbols, next + 1, std::move(found), done);
-        });
+    const QString keyItem =
+        key().isEmpty()
+            ? QString()
+            : QStringLiteral("&apikey=") + QString::fromLatin1(QUrl::toPercentEncoding(key()));
+    const auto url = [this, keyItem](const QString &symbol) {
+        return address(QStringLiteral("stooq.com"),
+                       QStringLiteral("/q/l/?s=") +
+                           QString::fromLatin1(QUrl::toPercentEncoding(stooqSymbol(symbol))) +
+                           QStringLiteral("&f=sd2t2ohlcvn&h&e=csv") + keyItem);
+    };
+    const auto read = [this](const UpstreamAnswer &answer, const QString &symbol,
+                             std::optional<LiveQuote> &quote) -> std::optional<UpstreamFailure> {
+        if (answer.ok() && answer.looksLikeHtml()) // the check page for callers without a key
+            return UpstreamFailure{503, hasKey() ? QStringLiteral("Stooq asks for an API key; the "
+                                                                  "key given was not accepted")
+                                                 : QStringLiteral("Stooq asks for an API key")};
+        if (!answer.ok())
+            return answer.toFailure(QStringLiteral("CSV endpoint"));
+        if (!parseCsv(answer.body, isUsSymbol(stooqSymbol(symbol)), quote))
+            return UpstreamFailure{502, QStringLiteral("CSV endpoint: unexpected answer")};
+        return std::nullopt;
+    };
+    fetchEach(symbols, std::move(sink), url, read);
 }

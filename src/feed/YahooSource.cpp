@@ -7,6 +7,8 @@
 #include <QNetworkCookieJar>
 #include <QTimeZone>
 
+#include <algorithm>
+
 namespace {
 
 const QString kCookieHost = QStringLiteral("fc.yahoo.com");
@@ -62,6 +64,15 @@ bool isIndex(const QJsonObject &object, const QString &symbol)
 QString percentEncoded(const QString &text)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+// "%5EDJI,MSFT": a list of symbols for a query.
+QString symbolList(const QStringList &symbols)
+{
+    QStringList encoded;
+    for (const QString &symbol : symbols)
+        encoded.append(percentEncoded(symbol));
+    return encoded.join(u',');
 }
 
 } // namespace
@@ -124,18 +135,13 @@ std::optional<UpstreamSource::Quotes> YahooSource::parseQuoteAnswer(const QByteA
     return quotes;
 }
 
-bool YahooSource::parseChartAnswer(const QByteArray &json, std::optional<LiveQuote> &quote)
+namespace {
+
+// The quote in a chart's "meta" object (the chart and the spark endpoint give the same);
+// false when it is not one.
+bool quoteFromMeta(const QJsonObject &meta, std::optional<LiveQuote> &quote)
 {
     quote.reset();
-    const QJsonObject chart =
-        QJsonDocument::fromJson(json).object().value(QLatin1String("chart")).toObject();
-    if (!chart.contains(QLatin1String("result")))
-        return false;
-    const QJsonValue result = chart.value(QLatin1String("result"));
-    if (result.isNull() || (result.isArray() && result.toArray().isEmpty()))
-        return chart.value(QLatin1String("error")).isObject(); // an unknown symbol
-    const QJsonObject meta =
-        result.toArray().first().toObject().value(QLatin1String("meta")).toObject();
     if (!meta.value(QLatin1String("symbol")).isString())
         return false;
     LiveQuote q;
@@ -162,114 +168,232 @@ bool YahooSource::parseChartAnswer(const QByteArray &json, std::optional<LiveQuo
     return true;
 }
 
-void YahooSource::fetchQuotes(const QStringList &symbols, Fetched done)
+// A rest that doubles with each failure in a row: 5, 10, 20, 40, then 60 minutes.
+qint64 restAfter(int failures)
 {
-    if (!m_quoteEndpointRest.hasExpired()) {
-        fetchFromChartEndpoint(symbols, 0, {}, QStringLiteral("resting after failures"),
-                               std::move(done));
-        return;
-    }
-    fetchFromQuoteEndpoint(symbols, false, std::move(done));
+    const qint64 rest = qint64(YahooSource::kQuoteEndpointRestMs) << std::clamp(failures - 1, 0, 4);
+    return std::min<qint64>(rest, YahooSource::kLongestRestMs);
 }
 
-void YahooSource::withSession(std::function<void(std::optional<UpstreamFailure>)> then)
+} // namespace
+
+// One round of fetching without the quote endpoint: parts under way and the failure that
+// left symbols unsettled.
+struct YahooSource::Round
+{
+    FetchSink sink;
+    int pending = 0;
+    std::optional<UpstreamFailure> failure;
+};
+
+bool YahooSource::parseChartAnswer(const QByteArray &json, std::optional<LiveQuote> &quote)
+{
+    quote.reset();
+    const QJsonObject chart =
+        QJsonDocument::fromJson(json).object().value(QLatin1String("chart")).toObject();
+    if (!chart.contains(QLatin1String("result")))
+        return false;
+    const QJsonValue result = chart.value(QLatin1String("result"));
+    if (result.isNull() || (result.isArray() && result.toArray().isEmpty()))
+        return chart.value(QLatin1String("error")).isObject(); // an unknown symbol
+    return quoteFromMeta(
+        result.toArray().first().toObject().value(QLatin1String("meta")).toObject(), quote);
+}
+
+std::optional<UpstreamSource::Quotes> YahooSource::parseSparkAnswer(const QByteArray &json)
+{
+    const QJsonValue result = QJsonDocument::fromJson(json)
+                                  .object()
+                                  .value(QLatin1String("spark"))
+                                  .toObject()
+                                  .value(QLatin1String("result"));
+    if (!result.isArray())
+        return std::nullopt;
+    Quotes quotes;
+    // An entry of another shape, or with an empty or missing response, is a symbol the
+    // endpoint does not know; so is a symbol it leaves out.
+    for (const QJsonValue &entry : result.toArray()) {
+        const QJsonObject o = entry.toObject();
+        const QJsonArray response = o.value(QLatin1String("response")).toArray();
+        std::optional<LiveQuote> quote;
+        if (!o.value(QLatin1String("symbol")).isString() || response.isEmpty() ||
+            !quoteFromMeta(response.first().toObject().value(QLatin1String("meta")).toObject(),
+                           quote) ||
+            !quote)
+            continue;
+        quotes.insert(text(o, "symbol").toUpper(), *quote);
+    }
+    return quotes;
+}
+
+int YahooSource::batchSize() const
+{
+    return m_sparkRest.hasExpired() || m_quoteEndpointRest.hasExpired() ? kSparkBatch : 1;
+}
+
+void YahooSource::fetchQuotes(const QStringList &symbols, FetchSink sink)
+{
+    if (m_quoteEndpointRest.hasExpired())
+        fetchFromQuoteEndpoint(symbols, false, std::move(sink));
+    else
+        fetchWithoutSession(symbols, std::move(sink));
+}
+
+void YahooSource::withSession(std::function<void(std::optional<UpstreamFailure>, bool)> then)
 {
     if (!m_crumb.isEmpty()) {
-        then(std::nullopt);
+        then(std::nullopt, false);
         return;
     }
     // The cookie page answers with an error status and sets the cookie all the same; only
     // no answer, or a server that is down or busy, means there is no cookie.
     get(address(kCookieHost, QStringLiteral("/")), [this, then](const UpstreamAnswer &cookie) {
         if (cookie.status == 0 || cookie.status == 429 || cookie.status >= 500) {
-            then(cookie.toFailure(QStringLiteral("cookie")));
+            then(cookie.toFailure(QStringLiteral("cookie")), true);
             return;
         }
         get(address(kQueryHost, QStringLiteral("/v1/test/getcrumb")),
             [this, then](const UpstreamAnswer &answer) {
                 const QByteArray crumb = answer.body.trimmed();
                 if (!answer.ok() || answer.looksLikeHtml()) {
-                    then(answer.toFailure(QStringLiteral("crumb")));
+                    then(answer.toFailure(QStringLiteral("crumb")), true);
                     return;
                 }
                 if (crumb.isEmpty() || crumb.size() > 64 || crumb.contains(' ') ||
                     crumb.contains('{')) {
-                    then(UpstreamFailure{502, QStringLiteral("crumb: unexpected answer")});
+                    then(UpstreamFailure{502, QStringLiteral("crumb: unexpected answer")}, true);
                     return;
                 }
                 m_crumb = QString::fromLatin1(crumb);
-                then(std::nullopt);
+                then(std::nullopt, true);
             });
     });
 }
 
-void YahooSource::fetchFromQuoteEndpoint(const QStringList &symbols, bool renewed, Fetched done)
+void YahooSource::quoteEndpointFailed()
 {
-    withSession([this, symbols, renewed, done](std::optional<UpstreamFailure> failure) {
+    ++m_quoteEndpointFailures;
+    m_quoteEndpointRest.setRemainingTime(restAfter(m_quoteEndpointFailures));
+}
+
+void YahooSource::fetchFromQuoteEndpoint(const QStringList &symbols, bool renewed, FetchSink sink)
+{
+    withSession([this, symbols, renewed, sink](std::optional<UpstreamFailure> failure,
+                                               bool freshSession) {
         if (failure) {
-            m_quoteEndpointRest.setRemainingTime(kQuoteEndpointRestMs);
-            fetchFromChartEndpoint(symbols, 0, {}, failure->reason, done);
-            return;
-        }
-        QStringList encoded;
-        for (const QString &symbol : symbols)
-            encoded.append(percentEncoded(symbol));
-        const QUrl url =
-            address(kQueryHost, QStringLiteral("/v7/finance/quote?symbols=") + encoded.join(u',') +
-                                    QStringLiteral("&crumb=") + percentEncoded(m_crumb));
-        get(url, [this, symbols, renewed, done](const UpstreamAnswer &answer) {
-            if ((answer.status == 401 || answer.status == 403) && !renewed) {
-                // The session ran out: a new cookie and crumb, once.
-                m_crumb.clear();
-                network().setCookieJar(new QNetworkCookieJar);
-                fetchFromQuoteEndpoint(symbols, true, done);
+            if (holdLeftMs() > 0) { // too many requests: nothing else may go now either
+                sink.finished(failure);
                 return;
             }
-            QString trouble;
+            quoteEndpointFailed();
+            fetchWithoutSession(symbols, sink);
+            return;
+        }
+        const QUrl url =
+            address(kQueryHost, QStringLiteral("/v7/finance/quote?symbols=") + symbolList(symbols) +
+                                    QStringLiteral("&crumb=") + percentEncoded(m_crumb));
+        get(url, [this, symbols, renewed, freshSession, sink](const UpstreamAnswer &answer) {
+            if ((answer.status == 401 || answer.status == 403) && !renewed && !freshSession) {
+                // The session kept from an earlier request ran out: a new cookie and
+                // crumb, once. A refusal with a session just made is the endpoint's answer.
+                m_crumb.clear();
+                network().setCookieJar(new QNetworkCookieJar);
+                fetchFromQuoteEndpoint(symbols, true, sink);
+                return;
+            }
             if (answer.ok() && !answer.looksLikeHtml()) {
                 if (const auto quotes = parseQuoteAnswer(answer.body)) {
-                    done(std::nullopt, *quotes);
+                    m_quoteEndpointFailures = 0;
+                    sink.settled(symbols, *quotes);
+                    sink.finished(std::nullopt);
                     return;
                 }
-                trouble = QStringLiteral("quote endpoint: unexpected JSON");
-            } else {
-                trouble = answer.toFailure(QStringLiteral("quote endpoint")).reason;
-                if (answer.status == 401 || answer.status == 403)
-                    m_crumb.clear(); // a fresh session next time
             }
-            m_quoteEndpointRest.setRemainingTime(kQuoteEndpointRestMs);
-            fetchFromChartEndpoint(symbols, 0, {}, trouble, done);
+            if (answer.status == 429) {
+                sink.finished(answer.toFailure(QStringLiteral("quote endpoint")));
+                return;
+            }
+            if (answer.status == 401 || answer.status == 403)
+                m_crumb.clear(); // a fresh session next time
+            quoteEndpointFailed();
+            fetchWithoutSession(symbols, sink);
         });
     });
 }
 
-void YahooSource::fetchFromChartEndpoint(const QStringList &symbols, qsizetype next, Quotes found,
-                                         const QString &quoteEndpointTrouble, Fetched done)
+void YahooSource::fetchWithoutSession(const QStringList &symbols, FetchSink sink)
 {
-    if (next >= symbols.size()) {
-        done(std::nullopt, found);
-        return;
+    auto round = std::make_shared<Round>();
+    round->sink = std::move(sink);
+    round->pending = 1; // this call's own part: nothing finishes before all are under way
+    if (m_sparkRest.hasExpired()) {
+        for (qsizetype i = 0; i < symbols.size(); i += kSparkBatch)
+            fetchFromSpark(round, symbols.mid(i, kSparkBatch));
+    } else {
+        for (const QString &symbol : symbols)
+            fetchFromChart(round, symbol);
     }
-    const QString symbol = symbols.at(next);
+    partDone(round);
+}
+
+void YahooSource::partDone(const std::shared_ptr<Round> &round)
+{
+    if (--round->pending == 0)
+        round->sink.finished(round->failure);
+}
+
+void YahooSource::fetchFromSpark(const std::shared_ptr<Round> &round, const QStringList &symbols)
+{
+    ++round->pending;
+    const QUrl url =
+        address(kQueryHost, QStringLiteral("/v7/finance/spark?symbols=") + symbolList(symbols) +
+                                QStringLiteral("&range=1d&interval=1d"));
+    get(url, [this, round, symbols](const UpstreamAnswer &answer) {
+        if (answer.ok() && !answer.looksLikeHtml()) {
+            if (const auto quotes = parseSparkAnswer(answer.body)) {
+                round->sink.settled(symbols, *quotes);
+                partDone(round);
+                return;
+            }
+        }
+        const bool notOffered = (answer.status >= 400 && answer.status < 500 &&
+                                 answer.status != 408 && answer.status != 429) ||
+                                answer.ok();
+        if (notOffered) {
+            // This upstream has no spark endpoint (or not one we understand): the chart
+            // endpoint takes these symbols, and the next ones for a while.
+            m_sparkRest.setRemainingTime(kQuoteEndpointRestMs);
+            for (const QString &symbol : symbols)
+                fetchFromChart(round, symbol);
+        } else {
+            round->failure = answer.toFailure(QStringLiteral("spark endpoint"));
+        }
+        partDone(round);
+    });
+}
+
+void YahooSource::fetchFromChart(const std::shared_ptr<Round> &round, const QString &symbol)
+{
+    ++round->pending;
     const QUrl url =
         address(kQueryHost, QStringLiteral("/v8/finance/chart/") + percentEncoded(symbol) +
                                 QStringLiteral("?range=1d&interval=1d"));
-    get(url, [this, symbols, next, found, quoteEndpointTrouble, done,
-              symbol](const UpstreamAnswer &answer) mutable {
+    get(url, [round, symbol](const UpstreamAnswer &answer) {
         std::optional<LiveQuote> quote;
         // An unknown symbol comes as a 404 with the chart's error object.
         const bool usable = (answer.ok() || answer.status == 404) && !answer.looksLikeHtml() &&
                             parseChartAnswer(answer.body, quote);
-        if (!usable) {
-            UpstreamFailure failure = answer.toFailure(QStringLiteral("chart endpoint"));
-            if (answer.ok() && !answer.looksLikeHtml())
-                failure = {502, QStringLiteral("chart endpoint: unexpected JSON")};
-            failure.reason = quoteEndpointTrouble + QStringLiteral("; ") + failure.reason;
-            done(failure, {});
-            return;
+        if (usable) {
+            Quotes found;
+            if (quote)
+                found.insert(symbol, *quote);
+            round->sink.settled({symbol}, found);
+        } else if (answer.ok() && !answer.looksLikeHtml()) {
+            round->failure =
+                UpstreamFailure{502, QStringLiteral("chart endpoint: unexpected JSON")};
+        } else {
+            round->failure = answer.toFailure(QStringLiteral("chart endpoint"));
         }
-        if (quote)
-            found.insert(symbol, *quote);
-        fetchFromChartEndpoint(symbols, next + 1, std::move(found), quoteEndpointTrouble, done);
+        partDone(round);
     });
 }

@@ -4,9 +4,44 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
+
+namespace {
+
+// A key from "@PATH" (the file's first line) or, without the option, from the environment.
+// A key written on the command line itself is refused: every user's `ps` shows it.
+std::optional<QString> readKey(const QCommandLineParser &parser, const QCommandLineOption &option,
+                               const QString &source, QTextStream &err)
+{
+    const QByteArray variable = FeedSources::keyVariable(source);
+    if (!parser.isSet(option))
+        return qEnvironmentVariable(variable.constData()).trimmed();
+    const QString value = parser.value(option);
+    if (!value.startsWith(u'@')) {
+        err << "vantora-quoted: --" << option.names().constFirst()
+            << " takes @FILE, a file that holds the key; a key on the command line is visible "
+               "to every user of this machine (or set "
+            << variable << ")" << Qt::endl;
+        return std::nullopt;
+    }
+    QFile file(value.mid(1));
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "vantora-quoted: cannot read the key file " << file.fileName() << ": "
+            << file.errorString() << Qt::endl;
+        return std::nullopt;
+    }
+    const QString key = QString::fromUtf8(file.read(4096).split('\n').constFirst()).trimmed();
+    if (key.isEmpty()) {
+        err << "vantora-quoted: the key file " << file.fileName() << " is empty" << Qt::endl;
+        return std::nullopt;
+    }
+    return key;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -43,7 +78,22 @@ int main(int argc, char *argv[])
         QStringLiteral("upstream"),
         QStringLiteral("Base address that replaces every host of a live source (for tests)."),
         QStringLiteral("url"));
-    parser.addOptions({portOption, seedOption, bindOption, sourceOption, upstreamOption});
+    const QCommandLineOption freshOption(
+        QStringLiteral("fresh-seconds"),
+        QStringLiteral("How long a live quote is served without asking the source again: share "
+                       "quotes, or share quotes and index levels (default 15,60)."),
+        QStringLiteral("seconds[,index-seconds]"), QStringLiteral("15,60"));
+    const QCommandLineOption stooqKeyOption(
+        QStringLiteral("stooq-key"),
+        QStringLiteral("@FILE: a file that holds the Stooq API key (or set VANTORA_STOOQ_KEY)."),
+        QStringLiteral("@file"));
+    const QCommandLineOption finnhubKeyOption(
+        QStringLiteral("finnhub-key"),
+        QStringLiteral("@FILE: a file that holds the Finnhub API key (or set "
+                       "VANTORA_FINNHUB_KEY)."),
+        QStringLiteral("@file"));
+    parser.addOptions({portOption, seedOption, bindOption, sourceOption, upstreamOption,
+                       freshOption, stooqKeyOption, finnhubKeyOption});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -82,7 +132,38 @@ int main(int argc, char *argv[])
         }
     }
 
-    QuoteFeed feed(FeedSources::make(sourceName, upstream, seed));
+    UpstreamPolicy policy;
+    const QStringList fresh = parser.value(freshOption).split(u',');
+    const int stockSeconds = fresh.value(0).trimmed().toInt(&ok);
+    bool indexOk = ok;
+    const int indexSeconds =
+        fresh.size() > 1 ? fresh.value(1).trimmed().toInt(&indexOk) : std::max(stockSeconds, 60);
+    constexpr int kLongestFresh = 15 * 60; // never older than the oldest quote served
+    if (!ok || !indexOk || fresh.size() > 2 || stockSeconds < 1 || indexSeconds < 1 ||
+        stockSeconds > kLongestFresh || indexSeconds > kLongestFresh) {
+        err << "vantora-quoted: invalid --fresh-seconds: " << parser.value(freshOption) << " (1 to "
+            << kLongestFresh << " seconds)" << Qt::endl;
+        return 2;
+    }
+    policy.stockFreshMs = stockSeconds * 1000;
+    policy.indexFreshMs = indexSeconds * 1000;
+
+    QString key;
+    if (sourceName == u"stooq" || sourceName == u"finnhub") {
+        const auto given = readKey(
+            parser, sourceName == u"stooq" ? stooqKeyOption : finnhubKeyOption, sourceName, err);
+        if (!given)
+            return 2;
+        key = *given;
+        if (key.isEmpty() && FeedSources::needsKey(sourceName)) {
+            err << "vantora-quoted: " << FeedSources::displayName(sourceName)
+                << " needs an API key: --" << sourceName << "-key @FILE or "
+                << FeedSources::keyVariable(sourceName) << Qt::endl;
+            return 2;
+        }
+    }
+
+    QuoteFeed feed(FeedSources::make(sourceName, upstream, seed, policy, key));
     if (feed.start(address, quint16(port)) == 0) {
         err << "vantora-quoted: cannot listen on " << address.toString() << " port " << port << ": "
             << feed.errorString() << Qt::endl;
@@ -93,6 +174,6 @@ int main(int argc, char *argv[])
     if (sourceName != QLatin1String(FeedSources::kDefault))
         out << "vantora-quoted: quotes from " << FeedSources::displayName(sourceName)
             << (upstream.isEmpty() ? QString() : QStringLiteral(" at ") + upstream.toString())
-            << Qt::endl;
+            << (key.isEmpty() ? QString() : QStringLiteral(", with a key")) << Qt::endl;
     return app.exec();
 }

@@ -9,7 +9,7 @@ vantora_add_test(NAME tst_marketsource
   LABELS unit)
 
 vantora_add_test(NAME tst_quotefeed
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp ${CMAKE_CURRENT_LIST_DIR}/upstream/StandInUpstream.h
   LIBS vantora_feed
   LABELS net unit)
 target_compile_definitions(tst_quotefeed PRIVATE
@@ -17,7 +17,7 @@ target_compile_definitions(tst_quotefeed PRIVATE
 add_dependencies(tst_quotefeed vantora-quoted)
 
 vantora_add_test(NAME tst_livesources
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_livesources.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_livesources.cpp ${CMAKE_CURRENT_LIST_DIR}/upstream/StandInUpstream.h
   LIBS vantora_feed
   LABELS net unit)
 target_compile_definitions(tst_livesources PRIVATE

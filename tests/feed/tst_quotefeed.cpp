@@ -2,11 +2,13 @@
 #include "MarketSource.h"
 #include "QuoteFeed.h"
 #include "ScriptedSource.h"
+#include "upstream/StandInUpstream.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
@@ -350,15 +352,69 @@ private Q_SLOTS:
         QTest::newRow("source") << QStringList{"--port", "0", "--source", "nasdaq"};
         QTest::newRow("upstream") << QStringList{"--port", "0",          "--source",
                                                  "yahoo",  "--upstream", "ftp://127.0.0.1:1"};
+        QTest::newRow("fresh 0") << QStringList{"--port", "0", "--fresh-seconds", "0"};
+        QTest::newRow("fresh over 15 min")
+            << QStringList{"--port", "0", "--fresh-seconds", "15,901"};
+        QTest::newRow("fresh words") << QStringList{"--port", "0", "--fresh-seconds", "soon"};
+        // A key in clear would show in every user's process list.
+        QTest::newRow("key in clear")
+            << QStringList{"--port", "0", "--source", "finnhub", "--finnhub-key", "s3cr3t-key"};
+        QTest::newRow("key file missing")
+            << QStringList{"--port", "0", "--source", "stooq", "--stooq-key", "@/nonexistent/k"};
+        QTest::newRow("no finnhub key") << QStringList{"--port", "0", "--source", "finnhub"};
     }
     void programRejectsBadArguments()
     {
         QFETCH(QStringList, arguments);
         QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("VANTORA_FINNHUB_KEY"));
+        program.setProcessEnvironment(environment);
         program.start(QStringLiteral(VANTORA_QUOTED_PATH), arguments);
         QVERIFY(program.waitForFinished(15000));
         QCOMPARE(program.exitCode(), 2);
-        QVERIFY(!program.readAllStandardError().isEmpty());
+        const QByteArray error = program.readAllStandardError();
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(!error.contains("s3cr3t"), error.constData());
+    }
+
+    void programTakesKeysFromAFileOrTheEnvironment_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::newRow("file") << true;
+        QTest::newRow("environment") << false;
+    }
+    void programTakesKeysFromAFileOrTheEnvironment()
+    {
+        QFETCH(bool, fromFile);
+        StandInServer upstream;
+        QTemporaryFile keyFile;
+        QVERIFY(keyFile.open());
+        keyFile.write("fh-key\n");
+        keyFile.close();
+        QStringList arguments{"--port",  "0",          "--source",
+                              "finnhub", "--upstream", upstream.url.toString()};
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (fromFile)
+            arguments << "--finnhub-key" << '@' + keyFile.fileName();
+        else
+            environment.insert(QStringLiteral("VANTORA_FINNHUB_KEY"), QStringLiteral("fh-key"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VANTORA_QUOTED_PATH), arguments);
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 15000);
+        const QString line = QString::fromLocal8Bit(program.readLine()).trimmed();
+        const quint16 port = quint16(line.section(u':', -1).toUInt());
+        QVERIFY2(port != 0, qPrintable(line));
+        const Exchange e = exchange(port, get("/download/quotes.csv?f=sl1&s=msft"), 20000);
+        QCOMPARE(e.status(), 200);
+        QVERIFY2(e.body().startsWith("\"MSFT\",56.81,"), e.body().constData());
+        QCOMPARE(upstream.upstream->requests,
+                 QStringList{"/api/v1/quote?symbol=MSFT&token=fh-key"});
+        program.kill();
+        program.waitForFinished();
+        QVERIFY(!program.readAll().contains("fh-key"));
     }
 };
 
