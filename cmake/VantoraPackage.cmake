@@ -27,6 +27,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The ticker control and the Qt plugins are loaded at run time, so shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The package carries the ticker control's shared library (libslidetape-widget.so.1) for
+# other programs to link: it declares it (shlibs) and lets the system's linker cache know.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/data/deb/triggers)
 # gzip: a few times faster to make than xz, which counts for the package test.
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 

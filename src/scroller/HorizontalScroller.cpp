@@ -259,8 +259,10 @@ QString oneLine(const QString &text)
 // Screen readers present the control as a text that changes (the line that scrolls).
 QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
 {
-    if (object && object->isWidgetType() &&
-        className == QLatin1String(HorizontalScroller::staticMetaObject.className()))
+    // The class name first: the factory is asked about every object of the process (the
+    // web engine's too), and only the name may be read of an object that is not ours.
+    if (className == QLatin1String(HorizontalScroller::staticMetaObject.className()) && object &&
+        object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::StaticText);
     return nullptr;
 }
