@@ -59,9 +59,10 @@ bool wantsClose(const QHttpServerRequest &request)
 
 QByteArray httpHeaders(const FeedReply &reply, bool close)
 {
-    QByteArray message = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                         httpReasonPhrase(reply.status) + "\r\nContent-Type: " + reply.contentType +
-                         "\r\n";
+    const QByteArray reason =
+        reply.reasonPhrase.isEmpty() ? httpReasonPhrase(reply.status) : reply.reasonPhrase;
+    QByteArray message = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reason +
+                         "\r\nContent-Type: " + reply.contentType + "\r\n";
     if (!reply.omitLength)
         message += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     for (const auto &[name, value] : reply.headers)

@@ -97,7 +97,14 @@ FeedReply FeedReply::trickle(const QByteArray &body, int intervalMs)
 FeedReply FeedReply::failure(int status, const QString &reason)
 {
     // One line, whatever the reason holds.
-    return text(reason.simplified().toLatin1() + "\r\n", status);
+    QByteArray line = reason.simplified().toLatin1();
+    for (char &c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    }
+    FeedReply reply = text(line + "\r\n", status);
+    reply.reasonPhrase = line.left(200);
+    return reply;
 }
 
 QByteArray httpReasonPhrase(int status)

@@ -40,6 +40,10 @@ struct FeedReply
     qint64 resetAfterBytes = -1;
     // Send the body one byte at a time, one every this many milliseconds (0: at once).
     int trickleMs = 0;
+    // The status line's reason phrase; empty: the standard one for the status. The feed's
+    // own failures carry their one-line reason here too, so that a client that does not
+    // read an error's body still has it.
+    QByteArray reasonPhrase;
 
     static FeedReply text(const QByteArray &body, int status = 200);
     static FeedReply html(const QByteArray &body, int status = 200);

@@ -224,6 +224,7 @@ void QuoteDownload::GetQuotes()
         return;
     }
 
+    m_sourceFailureShown = false; // the source answered: a later failure is told again
     {
         // The rows, their order and their change colours reach the grid's views as one
         // change, told once the download has written them all.
@@ -362,6 +363,15 @@ void QuoteDownload::inetQuotes_StateChanged()
     // A transfer cancelled on purpose (Exit, the box's own Cancel) is no server error.
     if (code == Transfer::ErrorCancelled || m_closed)
         return;
+    // A quote source that keeps failing (the feed's live source refusing, rate-limited or
+    // down: 502 and 503 with the source's reason) is told once, not at every update,
+    // until a download gets through again.
+    const int status = code == Transfer::ErrorHttpStatus ? m_inetQuotes.httpStatus() : 0;
+    if (status == 502 || status == 503) {
+        if (m_sourceFailureShown)
+            return;
+        m_sourceFailureShown = true;
+    }
     const QString text =
         m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
     const int answer = Platform::instance().messageBox->show(

@@ -127,6 +127,7 @@ private:
     bool m_updating = false;
     bool m_pending = false;
     bool m_deferredByOptions = false;
+    bool m_sourceFailureShown = false;
     // The symbol each row of the tables was last filled for.
     using RowSymbols = std::array<QString, MainState::MaxQuoteRows + 1>;
     RowSymbols m_rowSymbols;

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void alertShowsUntilTheNextDownload_data();
     void alertShowsUntilTheNextDownload();
     void lampStaysRedAfterAFailedIndexDownload();
+    void sourceFailureIsToldOncePerStreak();
     void symbolAddedInOptionsDownloadsAfterOk();
     void previousPriceFollowsTheSymbol_data();
     void previousPriceFollowsTheSymbol();
@@ -642,6 +643,29 @@ void TestQuoteDownload::lampStaysRedAfterAFailedIndexDownload()
     m_source->enqueue(FeedReply::text(quoteLine("MSFT", "1.00", "1")));
     m_main->GetQuotes();
     QCOMPARE(m_main->lampColor(), Colors::LampDone);
+}
+
+// A live source that keeps failing is named with its reason, once until a download gets
+// through again; the grid keeps its quotes meanwhile.
+void TestQuoteDownload::sourceFailureIsToldOncePerStreak()
+{
+    startMain(true);
+    setSymbols({QStringLiteral("MSFT")});
+    const QString reason = QStringLiteral("Yahoo Finance: too many requests, next try in 40 s");
+    const FeedReply failure = FeedReply::failure(503, reason);
+    for (const FeedReply &reply :
+         {FeedReply::text(quoteLine("MSFT", "1.00", "1")), failure, failure,
+          FeedReply::text(quoteLine("MSFT", "2.00", "1")), failure}) {
+        m_source->enqueue(reply);
+        m_platform->messageBox.answers.push_back(QMessageBox::Cancel);
+        m_main->GetQuotes();
+    }
+    QCOMPARE(m_platform->messageBox.shown.size(), 2);
+    for (const auto &box : m_platform->messageBox.shown) {
+        QCOMPARE(box.title, QStringLiteral("Stock Quote Server Error"));
+        QVERIFY2(box.text.section(u'\r', 0, 0).contains(reason), qPrintable(box.text));
+    }
+    QCOMPARE(cell(1, 4), QStringLiteral("2.00"));
 }
 
 // Add asks for a download while the Options window is open; it runs once OK closes it.
