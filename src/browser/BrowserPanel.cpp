@@ -450,10 +450,14 @@ void BrowserPanel::openWhenSeen(const QString &address)
     const QString page = pageAddress(address);
     if (page.isEmpty())
         return;
-    if (m_browser || pageCanBeSeen())
+    if (m_browser || pageCanBeSeen()) {
         navigate(page);
-    else
-        m_waiting = page;
+        return;
+    }
+    m_waiting = page;
+    // As after a first page: nothing to go back or forward to yet.
+    m_main.ui->cmdBack->setEnabled(false);
+    m_main.ui->cmdForward->setEnabled(false);
 }
 
 QString BrowserPanel::locationURL() const

@@ -200,9 +200,12 @@ private Q_SLOTS:
     {
         start(true);
         const QString kept = "http://127.0.0.1:1/kept";
+        ui()->cmdForward->setEnabled(true);
         panel().openWhenSeen(kept);
         QCOMPARE(panel().locationURL(), kept);
-        ui()->cmdBTV->click(); // navigates, then opens the tray
+        QVERIFY(!ui()->cmdBack->isEnabled());
+        QVERIFY(!ui()->cmdForward->isEnabled()); // nothing to go forward to
+        ui()->cmdBTV->click();                   // navigates, then opens the tray
         QVERIFY(trayOpen());
         QCOMPARE(m_platform->browsers.created, 1);
         QCOMPARE(browser()->navigated, QStringList{kept});
