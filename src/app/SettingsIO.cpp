@@ -66,6 +66,22 @@ QString SettingsIO::defaultBTVURL()
            stream + QStringLiteral(";autostart=true;clipTitle=LiveBTV;snapshot=true");
 }
 
+// With the built-in feed's quote address (the program's demo, which runs offline), the
+// media buttons lead to the feed's pages, which name the live sources; otherwise to them.
+QString SettingsIO::btvDefault() const
+{
+    return FeedConfig::isFeedUrl(m_state.StockURL)
+               ? FeedConfig::mediaPageUrl(QStringLiteral("tv"), defaultBTVURL())
+               : defaultBTVURL();
+}
+
+QString SettingsIO::radioDefault() const
+{
+    return FeedConfig::isFeedUrl(m_state.StockURL)
+               ? FeedConfig::mediaPageUrl(QStringLiteral("radio"), defaultRadioURL())
+               : defaultRadioURL();
+}
+
 QString SettingsIO::defaultHomePage()
 {
     return FeedConfig::startPageUrl();
@@ -236,9 +252,9 @@ void SettingsIO::GetSettings()
     // 6. The data-source addresses.
     m_state.IndicesURL =
         SettingsStore::read(kProgram, QStringLiteral("IndicesURL"), defaultIndicesURL());
-    m_state.RadioURL = SettingsStore::read(kProgram, QStringLiteral("RadioURL"), defaultRadioURL());
-    m_state.BTVURL = SettingsStore::read(kProgram, QStringLiteral("BTVURL"), defaultBTVURL());
     m_state.StockURL = SettingsStore::read(kProgram, QStringLiteral("StockURL"), defaultStockURL());
+    m_state.RadioURL = SettingsStore::read(kProgram, QStringLiteral("RadioURL"), radioDefault());
+    m_state.BTVURL = SettingsStore::read(kProgram, QStringLiteral("BTVURL"), btvDefault());
     m_state.MarketURL =
         SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
     m_options.setQuoteSource(SettingsStore::read(kProgram, QStringLiteral("QuoteSource"),
@@ -345,8 +361,8 @@ bool SettingsIO::SaveSettings()
         SettingsStore::write(kProgram, QString::fromLatin1(name), variable);
     };
     programKey(m_state.IndicesURL, "IndicesURL", defaultIndicesURL());
-    programKey(m_state.RadioURL, "RadioURL", defaultRadioURL());
-    programKey(m_state.BTVURL, "BTVURL", defaultBTVURL());
+    programKey(m_state.RadioURL, "RadioURL", radioDefault());
+    programKey(m_state.BTVURL, "BTVURL", btvDefault());
     programKey(m_state.HomePage, "HomePage", defaultHomePage());
 
     // 5.

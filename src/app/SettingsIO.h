@@ -36,6 +36,9 @@ public:
     static QString defaultMarketURL();
     static QString defaultRadioURL();
     static QString defaultBTVURL();
+    // The defaults in force: the feed's media pages while the quotes come from the feed.
+    QString btvDefault() const;
+    QString radioDefault() const;
     static QString defaultHomePage();
 
 private:

@@ -306,6 +306,27 @@ std::vector<ChartPoint> history(const QString &symbol, int timeCode, int freqCod
     return points;
 }
 
+// Live television and radio come from the Internet only; offline, the panel shows where.
+FeedReply mediaPage(const FeedRequest &request, bool tv)
+{
+    const QUrl source(request.queryValue(u"source"), QUrl::StrictMode);
+    const bool linkable =
+        source.isValid() && (source.scheme() == u"http" || source.scheme() == u"https");
+    const QByteArray medium = tv ? "television" : "radio";
+    QByteArray body = "<h1>Business " + medium + ", live</h1>\n<p>Live " + medium +
+                      " comes from the Internet: the built-in demo feed has no live media.";
+    if (linkable) {
+        const QByteArray address = escaped(source.toString());
+        body += " With a connection to the Internet, it plays at <a style=\"overflow-wrap: "
+                "anywhere\" href=\"" +
+                address + "\">" + address + "</a>.";
+    }
+    body += "</p>\n";
+    return FeedReply::html(page(tv ? QStringLiteral("Business television, live from the markets")
+                                   : QStringLiteral("Business radio, live from the markets"),
+                                body));
+}
+
 std::optional<FeedReply> answer(const FeedRequest &request, const SimulatedMarket *market)
 {
     if (request.method != "GET" && request.method != "HEAD")
@@ -314,6 +335,8 @@ std::optional<FeedReply> answer(const FeedRequest &request, const SimulatedMarke
         return chartPage(request, market);
     if (request.path == u"/l")
         return lookupPage(request);
+    if (request.path == u"/media/tv" || request.path == u"/media/radio")
+        return mediaPage(request, request.path == u"/media/tv");
     return std::nullopt;
 }
 

@@ -40,6 +40,14 @@ inline QString startPageUrl()
     return QStringLiteral("http://127.0.0.1:47110/vantora/");
 }
 
+// The feed's page that stands in for a live medium ("tv" or "radio") on a machine that may be
+// offline: it says that live media need the Internet and links to the source's address.
+inline QString mediaPageUrl(const QString &kind, const QString &source)
+{
+    return QStringLiteral("http://127.0.0.1:47110/media/") + kind + QStringLiteral("?source=") +
+           QString::fromLatin1(QUrl::toPercentEncoding(source));
+}
+
 // True when the address is a plain HTTP address of the feed: host 127.0.0.1 or
 // "localhost" (any letter case) and the given port (80 when the address names none).
 bool isFeedUrl(const QUrl &url, quint16 port = kDefaultPort);

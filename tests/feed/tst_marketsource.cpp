@@ -1,5 +1,6 @@
 #include "AnswerCleaning.h"
 #include "BrowserPages.h"
+#include "FeedConfig.h"
 #include "MarketSource.h"
 #include "QuoteFormat.h"
 
@@ -452,6 +453,16 @@ private Q_SLOTS:
         QTest::newRow("lookup by name") << "/l?m=US&s=micro&t=" << 200 << ">MSFT</a>";
         QTest::newRow("lookup by symbol") << "/l?m=US&s=CSCO&t=" << 200 << "Cisco";
         QTest::newRow("lookup escapes") << "/l?m=US&s=%3Cx%3E&t=" << 200 << "&lt;x&gt;";
+        const QString tv = FeedConfig::mediaPageUrl("tv", "http://video.example.com/live?a=1;b=2")
+                               .mid(QStringLiteral("http://127.0.0.1:47110").size());
+        QTest::newRow("television offline")
+            << tv << 200 << "<title>Business television, live from the markets</title>";
+        QTest::newRow("television names its source")
+            << tv << 200 << "href=\"http://video.example.com/live?a=1;b=2\"";
+        QTest::newRow("radio offline") << "/media/radio?source=http%3A%2F%2Fradio.example.com%2F"
+                                       << 200 << ">http://radio.example.com/</a>";
+        QTest::newRow("no link but the web's")
+            << "/media/radio?source=javascript%3Aalert(1)" << 200 << "no live media.</p>";
         QTest::newRow("missing") << "/nothing/here" << 404 << "Not Found";
         QTest::newRow("case matters") << "/DOWNLOAD/quotes.csv?s=ibm" << 404 << "Not Found";
     }

@@ -1,5 +1,6 @@
 #include "app/SettingsIO.h"
 #include "app/StockMain.h"
+#include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "options/frmOptions.h"
@@ -88,6 +89,19 @@ private Q_SLOTS:
         for (int i = 0; i < 42; ++i)
             QCOMPARE(main.options()->chkIndex[i]->isChecked(),
                      i == 0 || i == 4 || i == 8 || i == 11 || i == 22);
+        // The demo's media buttons lead to the feed's pages, which name the live sources.
+        QCOMPARE(main.state().BTVURL, FeedConfig::mediaPageUrl("tv", SettingsIO::defaultBTVURL()));
+        QCOMPARE(main.state().RadioURL,
+                 FeedConfig::mediaPageUrl("radio", SettingsIO::defaultRadioURL()));
+    }
+
+    // Quotes from a service of the user's own: the media buttons lead to the live sources.
+    void mediaAddressesFollowTheQuoteService()
+    {
+        SettingsStore::write("Settings", "StockURL", "http://quotes.example.com/q?s=");
+        StockMain &main = start();
+        QCOMPARE(main.state().BTVURL, SettingsIO::defaultBTVURL());
+        QCOMPARE(main.state().RadioURL, SettingsIO::defaultRadioURL());
     }
 
     void everyKeyRoundTrips()
