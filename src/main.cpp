@@ -75,6 +75,47 @@ void describeCommandLine(QCommandLineParser &parser)
     parser.addHelpOption();
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                         QStringLiteral("Prints the version and ends.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("verbose"),
+        QStringLiteral("Also prints the web engine's and the sound system's own messages.")));
+}
+
+// What the web engine and the sound system say about themselves when they start (their
+// set-up, a missing sound server) is for someone looking into a problem: it is shown with
+// --verbose, or when the user sets QT_LOGGING_RULES, and otherwise kept off the terminal.
+QtMessageHandler g_defaultHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    static const QLatin1StringView chatter[] = {
+        QLatin1StringView("Qt WebEngine seems to be initialized from a plugin"),
+        QLatin1StringView("Attribute Qt::AA_ShareOpenGLContexts must be set"),
+        QLatin1StringView("Sandboxing disabled by user"),
+        QLatin1StringView("PulseAudioService:"),
+    };
+    if (type != QtCriticalMsg && type != QtFatalMsg) {
+        if (context.category && qstrcmp(context.category, "qt.webenginecontext") == 0)
+            return;
+        for (const QLatin1StringView start : chatter) {
+            if (message.startsWith(start))
+                return;
+        }
+    }
+    g_defaultHandler(type, context, message);
+}
+
+void quietenLibraries(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--verbose") == 0)
+            return;
+    }
+    if (!qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        return;
+    g_defaultHandler = qInstallMessageHandler(quietHandler);
+    // The engine's own (Chromium's) log: errors only.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--log-level=3");
 }
 
 // The program's icon in every size rendered from its drawing at build time.
@@ -113,6 +154,7 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
 
+    quietenLibraries(argc, argv);
 #if defined(VANTORA_WITH_WEBENGINE)
     WebEngineBrowsers::prepareApplication();
 #endif

@@ -233,8 +233,10 @@ private Q_SLOTS:
             QVERIFY(second.waitForFinished(60000));
             QCOMPARE(second.exitStatus(), QProcess::NormalExit);
             QCOMPARE(second.exitCode(), 0);
-            if (!arguments.isEmpty())
+            if (!arguments.isEmpty()) {
                 QVERIFY(second.readAllStandardOutput().startsWith("Vantora v"));
+                QCOMPARE(second.readAllStandardError(), QByteArray()); // --version says only that
+            }
         }
         QCOMPARE(first.state(), QProcess::Running);
         QCOMPARE(m_source->stockRequests(), requests); // the second never downloaded
