@@ -335,6 +335,12 @@ bool SettingsIO::SaveSettings()
     const QPoint pos = m_main.pos();
     write(QStringLiteral("Top"), singleText(Twips::toTwips(pos.y())));
     write(QStringLiteral("Left"), singleText(Twips::toTwips(pos.x())));
+    if (const auto place = m_options.shownPlace()) {
+        SettingsStore::write(kProgram, QStringLiteral("OptionsLeft"),
+                             singleText(Twips::toTwips(place->x())));
+        SettingsStore::write(kProgram, QStringLiteral("OptionsTop"),
+                             singleText(Twips::toTwips(place->y())));
+    }
     write(QStringLiteral("AutoRemove"), flagText(m_state.RealTimeMode));
     write(QStringLiteral("Mode"), m_state.WindowMode);
 
