@@ -211,6 +211,10 @@ void SettingsIO::GetSettings()
             auto width = toInt32(stored);
             if (!width || *width < 0)
                 width = 250;
+            // A stored standard width is the standard one, which makes room for the
+            // column's heading in the font in use.
+            if (*width == QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode))
+                continue;
             m_colWidthTwips[std::size_t(i)] = *width;
             grid->setColWidth(i, Twips::toPixels(*width));
         }

@@ -1,7 +1,5 @@
 #include "OptionsLayout.h"
 
-#include "grid/FlexGrid.h"
-
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -40,9 +38,6 @@ int tickX(const QSlider &slider, int value)
                                            option.upsideDown);
 }
 
-// Column spacing around a heading, as the grid draws its cells.
-constexpr int kHeadingMargin = 8;
-
 } // namespace
 
 void placeUnderTicks(const QSlider &slider, QWidget &row, std::span<const TickLabel> labels)
@@ -57,18 +52,6 @@ void placeUnderTicks(const QSlider &slider, QWidget &row, std::span<const TickLa
         label->setGeometry(std::max(0, left), 0, size.width(), size.height());
     }
     row.setMinimumHeight(height);
-}
-
-void fitHeadings(FlexGrid &grid)
-{
-    if (grid.rows() < 1)
-        return;
-    const QFontMetrics metrics(grid.font());
-    for (int c = 0; c < grid.cols(); ++c) {
-        const int needed = metrics.horizontalAdvance(grid.textMatrix(0, c)) + kHeadingMargin;
-        if (grid.colWidth(c) < needed)
-            grid.setColWidth(c, needed);
-    }
 }
 
 QPoint placeOnScreen(std::optional<QPoint> stored, QSize size)

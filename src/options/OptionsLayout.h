@@ -6,7 +6,6 @@
 #include <optional>
 #include <span>
 
-class FlexGrid;
 class QLabel;
 class QSlider;
 class QWidget;
@@ -24,9 +23,6 @@ struct TickLabel
 // Places the labels in `row` (a widget below `slider`, of the same parent) each centred under
 // its value's position on the slider, pushed inwards where it would stick out of the row.
 void placeUnderTicks(const QSlider &slider, QWidget &row, std::span<const TickLabel> labels);
-
-// Widens the columns of the grid's header row that are too narrow for their heading.
-void fitHeadings(FlexGrid &grid);
 
 // Where a window of the given frame size goes: at the stored top-left point when that lies
 // on a screen, moved just enough to keep the whole window in that screen's available area;

@@ -356,7 +356,7 @@ void frmOptions::setUpSymbolGrid()
         grid->setColWidth(c, Twips::toPixels(kSymbolColumnTwips[c], grid->logicalDpiX()));
     }
     // The headings are read whole, whatever the font.
-    OptionsLayout::fitHeadings(*grid);
+    grid->fitHeadings();
 }
 
 void frmOptions::setScrollerControlsEnabled(bool enabled)

@@ -7,8 +7,10 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
+#include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
@@ -89,6 +91,49 @@ private Q_SLOTS:
         m_main.reset();
         m_feed.reset();
         m_platform.reset();
+    }
+
+    // Every caption of the window and every heading of the grid is shown whole, the grid's
+    // headings with a gap between neighbours, in both quote modes.
+    void nothingClipped_data()
+    {
+        QTest::addColumn<bool>("realTime");
+        QTest::newRow("delayed") << false;
+        QTest::newRow("real-time") << true;
+    }
+    void nothingClipped()
+    {
+        QFETCH(bool, realTime);
+        start();
+        if (realTime) {
+            m_main->state().RealTimeMode = true;
+            m_main->quoteGrid().SizeColumns();
+            m_main->quoteGrid().AddLabels();
+        }
+        QWidget *form = m_main->form();
+        for (QLabel *label : form->findChildren<QLabel *>()) {
+            QString text = label->text();
+            if (label == ui()->lblDelayNotice)
+                text = QuoteDownload::delayNoticeText(); // shown once quotes come
+            if (text.isEmpty() || label->textFormat() == Qt::RichText)
+                continue;
+            const int width = label->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(width <= label->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1: \"%2\" needs %3 pixels, has %4")
+                                    .arg(label->objectName(), text)
+                                    .arg(width)
+                                    .arg(label->contentsRect().width())));
+        }
+        FlexGrid *grid = ui()->gridQuotes;
+        const QStringList headings = QuoteGrid::headers(realTime);
+        const QFontMetrics metrics(grid->font());
+        for (int c = 0; c < grid->cols(); ++c) {
+            QCOMPARE(grid->textMatrix(0, c), headings.at(c));
+            const int room = grid->colWidth(c) - metrics.horizontalAdvance(headings.at(c));
+            QVERIFY2(
+                room >= metrics.horizontalAdvance(QStringLiteral("  ")),
+                qPrintable(QStringLiteral("%1: %2 pixels to spare").arg(headings.at(c)).arg(room)));
+        }
     }
 
     void modeSwitch_data()
