@@ -105,34 +105,22 @@ private Q_SLOTS:
     {
         QFETCH(bool, realTime);
         start();
-        if (realTime) {
-            m_main->state().RealTimeMode = true;
-            m_main->quoteGrid().SizeColumns();
-            m_main->quoteGrid().AddLabels();
-        }
-        QWidget *form = m_main->form();
-        for (QLabel *label : form->findChildren<QLabel *>()) {
-            QString text = label->text();
-            if (label == ui()->lblDelayNotice)
-                text = QuoteDownload::delayNoticeText(); // shown once quotes come
-            if (text.isEmpty() || label->textFormat() == Qt::RichText)
-                continue;
-            const int width = label->fontMetrics().horizontalAdvance(text);
-            QVERIFY2(width <= label->contentsRect().width(),
-                     qPrintable(QStringLiteral("%1: \"%2\" needs %3 pixels, has %4")
-                                    .arg(label->objectName(), text)
-                                    .arg(width)
-                                    .arg(label->contentsRect().width())));
+        m_main->state().RealTimeMode = realTime;
+        m_main->quoteGrid().SizeColumns();
+        for (QLabel *label : m_main->form()->findChildren<QLabel *>()) {
+            const QString text =
+                label == ui()->lblDelayNotice ? QuoteDownload::delayNoticeText() : label->text();
+            QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
+                     qPrintable(label->objectName()));
         }
         FlexGrid *grid = ui()->gridQuotes;
-        const QStringList headings = QuoteGrid::headers(realTime);
         const QFontMetrics metrics(grid->font());
         for (int c = 0; c < grid->cols(); ++c) {
-            QCOMPARE(grid->textMatrix(0, c), headings.at(c));
-            const int room = grid->colWidth(c) - metrics.horizontalAdvance(headings.at(c));
-            QVERIFY2(
-                room >= metrics.horizontalAdvance(QStringLiteral("  ")),
-                qPrintable(QStringLiteral("%1: %2 pixels to spare").arg(headings.at(c)).arg(room)));
+            const QString heading = QuoteGrid::headers(realTime).at(c);
+            QCOMPARE(grid->textMatrix(0, c), heading);
+            QVERIFY2(grid->colWidth(c) - metrics.horizontalAdvance(heading) >=
+                         metrics.horizontalAdvance(QStringLiteral("  ")),
+                     qPrintable(heading));
         }
     }
 

@@ -134,7 +134,6 @@ private Q_SLOTS:
     void opensAtOneSizeAndPlace();
     void storedPlaceIsKeptOnScreen_data();
     void storedPlaceIsKeptOnScreen();
-    void speedLabelsSitUnderTheirPositions_data();
     void speedLabelsSitUnderTheirPositions();
 };
 
@@ -608,14 +607,11 @@ void TestOptionsWindow::entryBoxesShowWhatGoesInThem_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("symbol") << "txtSymbol"
-                            << "Symbol";
-    QTest::newRow("shares") << "txtShares"
-                            << "Shares";
-    QTest::newRow("low") << "txtLowAlert"
-                         << "Low Alert";
-    QTest::newRow("high") << "txtHighAlert"
-                          << "High Alert";
+    for (const auto &[box, hint] : {std::pair{"txtSymbol", "Symbol"},
+                                    {"txtShares", "Shares"},
+                                    {"txtLowAlert", "Low Alert"},
+                                    {"txtHighAlert", "High Alert"}})
+        QTest::newRow(box) << QString::fromLatin1(box) << QString::fromLatin1(hint);
 }
 void TestOptionsWindow::entryBoxesShowWhatGoesInThem()
 {
@@ -624,17 +620,13 @@ void TestOptionsWindow::entryBoxesShowWhatGoesInThem()
     QLineEdit *edit = find<QLineEdit>(qPrintable(box));
     m_main->form()->ui->cmdOptions->click();
     QCOMPARE(edit->placeholderText(), hint);
-    QVERIFY(edit->text().isEmpty());
-    // Empty again, its hint showing, after Add and after a symbol typed and given up.
-    typeRow(QStringLiteral("XYZ"), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("2"),
-            false);
+    // Empty, its hint showing, after Add and after a typed symbol is given up.
+    typeRow("XYZ", "5", "1", "2", false);
     find<QAbstractButton>("cmdAdd")->click();
     QCOMPARE(grid()->textMatrix(5, 0), QStringLiteral("XYZ"));
     QVERIFY(edit->text().isEmpty());
     find<QLineEdit>("txtSymbol")->setText(QStringLiteral("ABC"));
-    QVERIFY(!find<QLineEdit>("txtShares")->text().isEmpty());
     find<QPushButton>("cmdCancel")->click();
-    m_main->form()->ui->cmdOptions->click();
     QVERIFY(edit->text().isEmpty());
 }
 
@@ -642,115 +634,73 @@ void TestOptionsWindow::opensAtOneSizeAndPlace()
 {
     m_main->form()->ui->cmdOptions->click();
     const QSize size = m_options->size();
-    // Every tab fits from the first opening on: showing one never grows the window.
     QTabWidget *tabs = m_options->ui->SSTab1;
     for (int i = tabs->count() - 1; i >= 0; --i) {
-        tabs->setCurrentIndex(i);
+        tabs->setCurrentIndex(i); // every tab fits from the first opening on
         QCoreApplication::processEvents();
         QCOMPARE(m_options->size(), size);
     }
     const QPoint place = m_options->pos() + QPoint(3, 1);
     m_options->move(place);
-    m_options->ui->SSTab1->setCurrentIndex(2);
     find<QPushButton>("cmdCancel")->click();
-    m_main->form()->ui->cmdOptions->click();
-    QCOMPARE(m_options->size(), size);
-    QCOMPARE(m_options->pos(), place);
-    find<QPushButton>("cmdOK")->click();
-    // Kept across starts, in twips.
-    const auto stored = [](const char *key) {
-        return qRound(
-            Val(MainHarness::stored(QStringLiteral("Settings"), QString::fromLatin1(key))));
-    };
-    QCOMPARE(stored("OptionsLeft"), qRound(Twips::toTwips(place.x())));
-    QCOMPARE(stored("OptionsTop"), qRound(Twips::toTwips(place.y())));
-    m_main.reset();
-    m_main = m_harness.start();
-    m_options = m_main->options();
-    m_main->form()->ui->cmdOptions->click();
-    QCOMPARE(m_options->pos(), place);
-    QCOMPARE(m_options->size(), size);
+    for (int run = 0; run < 2; ++run) { // this run, then the next one
+        m_main->form()->ui->cmdOptions->click();
+        QCOMPARE(m_options->size(), size);
+        QCOMPARE(m_options->pos(), place);
+        find<QPushButton>("cmdOK")->click();
+        QCOMPARE(Val(MainHarness::stored("Settings", "OptionsLeft")), Twips::toTwips(place.x()));
+        QCOMPARE(Val(MainHarness::stored("Settings", "OptionsTop")), Twips::toTwips(place.y()));
+        m_main.reset();
+        m_main = m_harness.start();
+        m_options = m_main->options();
+    }
 }
 
 void TestOptionsWindow::storedPlaceIsKeptOnScreen_data()
 {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("place");
-    QTest::newRow("inside") << "inside"
-                            << "as stored";
-    QTest::newRow("sticking out at the bottom right") << "sticking out"
-                                                      << "pulled in";
-    QTest::newRow("on no screen") << "on no screen"
-                                  << "centred";
-    QTest::newRow("nothing stored") << "nothing"
-                                    << "centred";
+    // Places and the expected result as fractions of the available area (x, y);
+    // (-9, -9): nothing stored; (-1, -1) expected: centred.
+    QTest::addColumn<QPointF>("stored");
+    QTest::addColumn<QPointF>("place");
+    QTest::newRow("inside") << QPointF(0.25, 0.5) << QPointF(0.25, 0.5);
+    QTest::newRow("sticking out") << QPointF(0.9, 0.9) << QPointF(0.75, 0.75);
+    QTest::newRow("on no screen") << QPointF(-5, 0) << QPointF(-1, -1);
+    QTest::newRow("nothing stored") << QPointF(-9, -9) << QPointF(-1, -1);
 }
 void TestOptionsWindow::storedPlaceIsKeptOnScreen()
 {
-    QFETCH(QString, stored);
-    QFETCH(QString, place);
+    QFETCH(QPointF, stored);
+    QFETCH(QPointF, place);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QSize size(area.width() / 4, area.height() / 4);
-    std::optional<QPoint> given;
-    if (stored == QLatin1String("inside"))
-        given = area.topLeft() + QPoint(10, 20);
-    else if (stored == QLatin1String("sticking out"))
-        given = area.bottomRight() - QPoint(size.width() / 2, size.height() / 2);
-    else if (stored == QLatin1String("on no screen"))
-        given = QPoint(-100000, area.top());
-    QPoint expected;
-    if (place == QLatin1String("as stored"))
-        expected = *given;
-    else if (place == QLatin1String("pulled in"))
-        expected = area.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height());
-    else
-        expected = area.topLeft() +
-                   QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
+    const auto at = [&](QPointF f) {
+        return area.topLeft() + QPoint(qRound(f.x() * area.width()), qRound(f.y() * area.height()));
+    };
+    const std::optional<QPoint> given =
+        stored.x() < -8 ? std::nullopt : std::optional<QPoint>(at(stored));
+    const QPoint expected = place.x() < 0 ? at({0.375, 0.375}) : at(place);
     QCOMPARE(OptionsLayout::placeOnScreen(given, size), expected);
 }
 
-void TestOptionsWindow::speedLabelsSitUnderTheirPositions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("value");
-    QTest::newRow("slow") << "lblSpeedSlow"
-                          << "Slow" << 1;
-    QTest::newRow("normal") << "lblSpeedNormal"
-                            << "Normal" << 3;
-    QTest::newRow("fast") << "lblSpeedFast"
-                          << "Fast" << 5;
-}
 void TestOptionsWindow::speedLabelsSitUnderTheirPositions()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(int, value);
     m_main->form()->ui->cmdOptions->click();
     m_options->ui->SSTab1->setCurrentIndex(2);
-    QSlider *slider = m_options->ui->ScrollSlider;
-    QLabel *label = find<QLabel>(qPrintable(name));
-    QCOMPARE(label->text(), caption);
-    QCOMPARE(slider->minimum(), 1);
-    QCOMPARE(slider->maximum(), 5);
-    // The value's place along the slider, in the window.
-    const double share =
-        double(value - slider->minimum()) / (slider->maximum() - slider->minimum());
-    const QRect labelRect(label->mapTo(m_options, QPoint(0, 0)), label->size());
-    const QRect sliderRect(slider->mapTo(m_options, QPoint(0, 0)), slider->size());
-    const int tick = sliderRect.left() + qRound(share * sliderRect.width());
-    // Under its slider position: within the label, the label inside the slider's span.
-    const int slack = sliderRect.height(); // the handle's own width at the ends
-    QVERIFY2(labelRect.left() - slack <= tick && tick <= labelRect.right() + slack,
-             qPrintable(QStringLiteral("tick %1 label %2..%3")
-                            .arg(tick)
-                            .arg(labelRect.left())
-                            .arg(labelRect.right())));
-    QVERIFY(labelRect.left() >= sliderRect.left() && labelRect.right() <= sliderRect.right());
-    QVERIFY(labelRect.top() >= sliderRect.bottom());
-    QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(caption));
-    if (value == 3)
-        QVERIFY(qAbs(labelRect.center().x() - sliderRect.center().x()) <= 2);
+    const QRect slider(m_options->ui->ScrollSlider->mapTo(m_options, QPoint(0, 0)),
+                       m_options->ui->ScrollSlider->size());
+    const int slack = slider.height(); // about the handle's width, at the ends
+    // Below the slider and within its span, each over its position (share of the length).
+    for (const auto &[label, share] : {std::pair{m_options->ui->lblSpeedSlow, 0.0},
+                                       {m_options->ui->lblSpeedNormal, 0.5},
+                                       {m_options->ui->lblSpeedFast, 1.0}}) {
+        const QRect rect(label->mapTo(m_options, QPoint(0, 0)), label->size());
+        const int tick = slider.left() + qRound(share * slider.width());
+        QVERIFY2(share == 0.5 ? qAbs(rect.center().x() - tick) <= 2
+                              : rect.left() - slack <= tick && tick <= rect.right() + slack,
+                 qPrintable(label->text()));
+        QVERIFY(rect.left() >= slider.left() && rect.right() <= slider.right());
+        QVERIFY(rect.top() >= slider.bottom());
+    }
 }
 
 QTEST_MAIN(TestOptionsWindow)
