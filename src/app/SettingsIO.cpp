@@ -227,6 +227,10 @@ void SettingsIO::GetSettings()
             auto width = toInt32(stored);
             if (!width || *width < 0)
                 width = 250;
+            // A stored standard width is the standard one, which makes room for the
+            // column's heading in the font in use.
+            if (*width == QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode))
+                continue;
             m_colWidthTwips[std::size_t(i)] = *width;
             grid->setColWidth(i, Twips::toPixels(*width));
         }
@@ -351,6 +355,12 @@ bool SettingsIO::SaveSettings()
     const QPoint pos = m_main.pos();
     write(QStringLiteral("Top"), singleText(Twips::toTwips(pos.y())));
     write(QStringLiteral("Left"), singleText(Twips::toTwips(pos.x())));
+    if (const auto place = m_options.shownPlace()) {
+        SettingsStore::write(kProgram, QStringLiteral("OptionsLeft"),
+                             singleText(Twips::toTwips(place->x())));
+        SettingsStore::write(kProgram, QStringLiteral("OptionsTop"),
+                             singleText(Twips::toTwips(place->y())));
+    }
     write(QStringLiteral("AutoRemove"), flagText(m_state.RealTimeMode));
     write(QStringLiteral("Mode"), m_state.WindowMode);
 

@@ -28,6 +28,7 @@
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ScrollerHost.h"
+#include "window/TextFit.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
@@ -166,6 +167,9 @@ void StockMain::Form_Load()
     ui->gridQuotes->setGeometry(Twips::toPixels(195), Twips::toPixels(230), Twips::toPixels(9645),
                                 Twips::toPixels(1235));
     m_quoteGrid->SizeColumns();
+    // Captions, and the delay notice shown later, are read whole in the room they have.
+    TextFit::fitLabels(*m_form);
+    TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
     const ImageList &images = ImageList::instance();
     WindowModes::setBackgroundPicture(*m_form, images.image(ImageList::BrowserSkin));
     ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));

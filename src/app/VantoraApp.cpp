@@ -29,9 +29,9 @@ bool VantoraApp::start()
     if (!m_splash->Form_Load())
         return true;
 
-    // First run: the agreement comes before anything else, the main window's start-up
-    // included, so that nothing is written to the settings store until it is accepted;
-    // refusing leaves the store exactly as it was.
+    // First run: the agreement comes before anything else and alone, the splash and the
+    // main window's start-up included, so that nothing is written to the settings store
+    // until it is accepted; refusing leaves the store exactly as it was.
     m_agreementPending = true;
     dlgDisclaimer dialog;
     if (!dialog.Form_Load()) {
@@ -45,10 +45,9 @@ bool VantoraApp::start()
     m_agreementPending = false;
     if (!agreed)
         return false;
-    // The acceptance is stored now: the main window starts as on any later start, shown,
-    // with the first quotes on their way, while the splash closes in its own time.
-    m_splash->Timer1.start();
-    loadMain();
+    // The acceptance is stored now: the start goes on as any later start does, the splash
+    // for its time and then the main window.
+    m_splash->showSplash();
     return true;
 }
 

@@ -410,6 +410,18 @@ void FlexGrid::setColWidth(int c, int px)
         setColumnWidth(c, std::max(px, 0));
 }
 
+void FlexGrid::fitHeadings()
+{
+    if (rows() < 1)
+        return;
+    // The cell's own text margins on both sides, and a space between neighbouring headings.
+    const QFontMetrics metrics(font());
+    const int room = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+                     metrics.horizontalAdvance(QLatin1Char(' '));
+    for (int c = 0; c < cols(); ++c)
+        setColWidth(c, std::max(colWidth(c), metrics.horizontalAdvance(textMatrix(0, c)) + room));
+}
+
 Qt::Alignment FlexGrid::colAlignment(int c) const
 {
     if (c >= 0 && c < m_colAlignment.size())

@@ -90,6 +90,9 @@ public:
     void setColWidth(int c, int px);
     Qt::Alignment colAlignment(int c) const;
     void setColAlignment(int c, Qt::Alignment alignment);
+    // Widens every column whose heading (the text of row 0) would not show whole, with a
+    // gap to its neighbours.
+    void fitHeadings();
 
     // Sorts by the current column. The sorted rows are the selected rows when the selection
     // spans more than one data row, otherwise all data rows; fixed rows never move. Text,

@@ -83,6 +83,11 @@ void QuoteGrid::SizeColumns()
     m_grid.setRow(0);
     for (int c = 0; c < ColumnCount; ++c)
         m_grid.setColWidth(c, Twips::toPixels(columnWidthTwips(c, m_state.RealTimeMode)));
+    // Headings are read whole whatever the font; the grid scrolls to the columns beyond.
+    const QStringList labels = headers(m_state.RealTimeMode);
+    for (int c = 0; c < ColumnCount; ++c)
+        m_grid.setTextMatrix(0, c, labels.at(c));
+    m_grid.fitHeadings();
 }
 
 void QuoteGrid::RowColors()

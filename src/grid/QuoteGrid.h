@@ -26,6 +26,8 @@ public:
 
     void GridSetup();
     void AddLabels();
+    // The standard widths, widened where a heading would not show whole in the grid's
+    // font (the headings are written too).
     void SizeColumns();
     // Applies the colour scheme in force. The grid is left hidden with redrawing off;
     // callers show it and switch redrawing on.

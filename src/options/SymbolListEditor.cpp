@@ -224,9 +224,11 @@ void SymbolListEditor::gridSymbols_Click()
 void SymbolListEditor::txtSymbol_Change()
 {
     auto *ui = m_options.ui;
-    ui->txtShares->setText(QStringLiteral("0"));
-    ui->txtLowAlert->setText(QStringLiteral("0.00"));
-    ui->txtHighAlert->setText(QStringLiteral("0.00"));
+    // With no symbol the boxes are emptied, so that each shows what goes in it again.
+    const bool none = ui->txtSymbol->text().isEmpty();
+    ui->txtShares->setText(none ? QString() : QStringLiteral("0"));
+    ui->txtLowAlert->setText(none ? QString() : QStringLiteral("0.00"));
+    ui->txtHighAlert->setText(none ? QString() : QStringLiteral("0.00"));
 }
 
 bool SymbolListEditor::txtSymbol_KeyDown(int key, Qt::KeyboardModifiers modifiers)

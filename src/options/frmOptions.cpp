@@ -1,15 +1,23 @@
 #include "frmOptions.h"
 
 #include "IndexTable.h"
+#include "OptionsLayout.h"
 #include "OptionsPictures.h"
 #include "common/Numbers.h"
 #include "common/Twips.h"
 #include "feed/FeedSources.h"
+#include "platform/WindowSystem.h"
+#include "settings/SettingsStore.h"
+#include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QKeyEvent>
+#include <QShowEvent>
+#include <QSignalBlocker>
+
+#include <cmath>
 
 namespace {
 
@@ -24,6 +32,16 @@ constexpr std::array<const char *, 5> kSymbolHeaders = {"Symbol", "Shares", "Low
 constexpr std::array<int, 5> kSymbolColumnTwips = {700, 650, 800, 800, 750};
 
 constexpr const char *kBackColorProperty = "backColor";
+
+// A stored window coordinate in twips; out of any sensible range counts as not stored.
+std::optional<int> storedPixels(const QString &key)
+{
+    const auto twips =
+        ValueForms::toSingle(SettingsStore::read(SettingsStore::programSection(), key).trimmed());
+    if (!twips || !(std::abs(*twips) < 1.0e7f))
+        return std::nullopt;
+    return Twips::toPixels(*twips);
+}
 
 // Black or white, whichever reads better on the given back colour.
 QColor captionColorOn(const QColor &back)
@@ -61,6 +79,8 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
     ui->cboHomePage->installEventFilter(this);
     ui->cboHomePage->view()->window()->installEventFilter(this);
     ui->picOptionsCalc->installEventFilter(this);
+    ui->ScrollSlider->installEventFilter(this);
+    ui->lblSpeed->installEventFilter(this);
     nameControlsForAccessibility();
 
     timClock.setObjectName(QStringLiteral("timClock"));
@@ -173,8 +193,71 @@ bool frmOptions::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == ui->picOptionsCalc) {
         Q_EMIT calculatorRequested();
         return true;
+    } else if ((watched == ui->ScrollSlider || watched == ui->lblSpeed) &&
+               (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+                event->type() == QEvent::Show)) {
+        placeSpeedLabels();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmOptions::placeSpeedLabels()
+{
+    const QSlider &slider = *ui->ScrollSlider;
+    const std::array<OptionsLayout::TickLabel, 3> labels = {{
+        {ui->lblSpeedSlow, slider.minimum()},
+        {ui->lblSpeedNormal, (slider.minimum() + slider.maximum()) / 2},
+        {ui->lblSpeedFast, slider.maximum()},
+    }};
+    OptionsLayout::placeUnderTicks(slider, *ui->lblSpeed, labels);
+}
+
+QSize frmOptions::sizeForEveryTab()
+{
+    // A list sized to its contents takes its width when it is first shown: every tab is
+    // shown once, unseen, so that the window fits the widest of them from the start.
+    QTabWidget *tabs = ui->SSTab1;
+    {
+        const QSignalBlocker blocker(tabs);
+        const int current = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i)
+            tabs->setCurrentIndex(i);
+        tabs->setCurrentIndex(current);
+    }
+    layout()->activate();
+    return sizeHint().expandedTo(minimumSizeHint());
+}
+
+std::optional<QPoint> frmOptions::shownPlace() const
+{
+    return isVisible() ? std::optional<QPoint>(pos()) : m_shownPlace;
+}
+
+void frmOptions::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (!m_shownSize.isValid()) {
+        m_shownSize = sizeForEveryTab();
+        const auto left = storedPixels(QStringLiteral("OptionsLeft"));
+        const auto top = storedPixels(QStringLiteral("OptionsTop"));
+        const std::optional<QPoint> stored =
+            left && top ? std::optional<QPoint>(QPoint(*left, *top)) : std::nullopt;
+        m_shownPlace = OptionsLayout::placeOnScreen(stored, m_shownSize);
+    }
+    resize(m_shownSize);
+    if (WindowSystem::placesWindows())
+        move(*m_shownPlace);
+}
+
+void frmOptions::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (event->spontaneous() || !m_shownSize.isValid())
+        return;
+    m_shownSize = size();
+    m_shownPlace = pos();
 }
 
 void frmOptions::timClock_Timer()
@@ -272,6 +355,8 @@ void frmOptions::setUpSymbolGrid()
         grid->setTextMatrix(0, c, QString::fromLatin1(kSymbolHeaders[c]));
         grid->setColWidth(c, Twips::toPixels(kSymbolColumnTwips[c], grid->logicalDpiX()));
     }
+    // The headings are read whole, whatever the font.
+    grid->fitHeadings();
 }
 
 void frmOptions::setScrollerControlsEnabled(bool enabled)

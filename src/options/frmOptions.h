@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <array>
+#include <optional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -72,6 +73,10 @@ public:
     void DisableColorButtons();
     void EnableColorButtons();
 
+    // Where the window was last shown in this run (its frame's top-left corner), kept as
+    // OptionsLeft/OptionsTop at every save; nothing before its first showing.
+    std::optional<QPoint> shownPlace() const;
+
     // The clock of the account summary: txtDate and txtTime, refreshed every second.
     QTimer timClock;
     void timClock_Timer();
@@ -107,6 +112,11 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The window opens at one size and place every time: at its first showing the size
+    // that fits every tab and the place stored by the last run (or the middle of the
+    // screen); later, the size and place it had when it was last hidden.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildSortOrder();
@@ -118,4 +128,9 @@ private:
     void setScrollerControlsEnabled(bool enabled);
     void setColorButtonsEnabled(bool enabled);
     void nameControlsForAccessibility();
+    void placeSpeedLabels();
+    QSize sizeForEveryTab();
+
+    std::optional<QPoint> m_shownPlace;
+    QSize m_shownSize;
 };

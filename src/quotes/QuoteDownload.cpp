@@ -84,6 +84,11 @@ void QuoteDownload::NextQuoteLine()
     m_state.CurrentLine = QuoteParser::nextQuoteLine(m_state.ReplyText);
 }
 
+QString QuoteDownload::delayNoticeText()
+{
+    return QStringLiteral("Quotes are delayed 20 minutes");
+}
+
 QString QuoteDownload::accessDeniedText()
 {
     return QStringLiteral("Access Denied error from server!\r\n"
@@ -186,8 +191,7 @@ void QuoteDownload::GetQuotes()
         grid.setRedraw(true);
     m_inetQuotes.setRequestTimeout(kRequestTimeoutSeconds);
     setPopupMenuVisible(false);
-    m_form.lblDelayNotice->setText(
-        m_state.RealTimeMode ? QString() : QStringLiteral("Quotes are delayed 20 minutes"));
+    m_form.lblDelayNotice->setText(m_state.RealTimeMode ? QString() : delayNoticeText());
     const RequestList list = requestList();
     const QString address = requestAddress(list);
     m_paintLamp(Colors::LampBusy);

@@ -95,6 +95,8 @@ public:
     // The "Vantora Critical Error" box shown when the service answers "Access Denied".
     static int showAccessDenied(QWidget *parent);
     static QString accessDeniedText();
+    // The notice shown beside the lamp while quotes are delayed.
+    static QString delayNoticeText();
 
     // The steps that show what moved, run by the download.
     ChangeHighlighter &changeHighlighter() { return m_changeHighlighter; }

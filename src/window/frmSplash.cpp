@@ -22,6 +22,19 @@ frmSplash::~frmSplash()
 
 bool frmSplash::Form_Load()
 {
+    // A stored "0" counts as not yet agreed too: the main window stays hidden on "0", so
+    // without the agreement it would never appear.
+    const QString firstRun =
+        SettingsStore::read(QStringLiteral("Settings"), QStringLiteral("FirstRun")).trimmed();
+    const bool agreementFirst = firstRun.isEmpty() || firstRun == QLatin1String("0");
+    // On a first run the agreement is shown alone; the splash follows once it is accepted.
+    if (!agreementFirst)
+        showSplash();
+    return agreementFirst;
+}
+
+void frmSplash::showSplash()
+{
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
@@ -29,11 +42,6 @@ bool frmSplash::Form_Load()
     show();
     repaint();
     Timer1.start();
-    // A stored "0" counts as not yet agreed too: the main window stays hidden on "0", so
-    // without the agreement it would never appear.
-    const QString firstRun =
-        SettingsStore::read(QStringLiteral("Settings"), QStringLiteral("FirstRun")).trimmed();
-    return firstRun.isEmpty() || firstRun == QLatin1String("0");
 }
 
 void frmSplash::Timer1_Timer()

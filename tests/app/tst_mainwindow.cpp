@@ -7,8 +7,10 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
+#include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
@@ -89,6 +91,37 @@ private Q_SLOTS:
         m_main.reset();
         m_feed.reset();
         m_platform.reset();
+    }
+
+    // Every caption of the window and every heading of the grid is shown whole, the grid's
+    // headings with a gap between neighbours, in both quote modes.
+    void nothingClipped_data()
+    {
+        QTest::addColumn<bool>("realTime");
+        QTest::newRow("delayed") << false;
+        QTest::newRow("real-time") << true;
+    }
+    void nothingClipped()
+    {
+        QFETCH(bool, realTime);
+        start();
+        m_main->state().RealTimeMode = realTime;
+        m_main->quoteGrid().SizeColumns();
+        for (QLabel *label : m_main->form()->findChildren<QLabel *>()) {
+            const QString text =
+                label == ui()->lblDelayNotice ? QuoteDownload::delayNoticeText() : label->text();
+            QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
+                     qPrintable(label->objectName()));
+        }
+        FlexGrid *grid = ui()->gridQuotes;
+        const QFontMetrics metrics(grid->font());
+        for (int c = 0; c < grid->cols(); ++c) {
+            const QString heading = QuoteGrid::headers(realTime).at(c);
+            QCOMPARE(grid->textMatrix(0, c), heading);
+            QVERIFY2(grid->colWidth(c) - metrics.horizontalAdvance(heading) >=
+                         metrics.horizontalAdvance(QStringLiteral("  ")),
+                     qPrintable(heading));
+        }
     }
 
     void modeSwitch_data()

@@ -47,6 +47,7 @@ private Q_SLOTS:
         struct Seen
         {
             bool called = false, mainLoaded = true, storeExists = true, splashTimer = true;
+            bool splashShown = true;
             bool okAtFirst = true, okWhenTicked = false, okWhenCleared = true;
             QString text;
         } seen;
@@ -55,6 +56,7 @@ private Q_SLOTS:
             seen.mainLoaded = app.main() != nullptr;
             seen.storeExists = QFileInfo::exists(SettingsStore::fileName());
             seen.splashTimer = app.splash()->Timer1.isActive();
+            seen.splashShown = app.splash()->isVisible();
             seen.okAtFirst = dialog.ui->OKButton->isEnabled();
             seen.text = dialog.ui->txtDisclaimer->toPlainText();
             dialog.ui->chkDisclaimer->setChecked(true);
@@ -67,17 +69,23 @@ private Q_SLOTS:
         };
         QVERIFY(app.start());
         QVERIFY(seen.called);
-        // Nothing has started and nothing is stored while the agreement waits.
+        // Nothing has started and nothing is stored while the agreement waits, alone.
         QVERIFY(!seen.mainLoaded);
         QVERIFY(!seen.storeExists);
         QVERIFY(!seen.splashTimer);
+        QVERIFY(!seen.splashShown);
         QVERIFY(seen.text.contains("agreement"));
         QVERIFY(!seen.okAtFirst);
         QVERIFY(seen.okWhenTicked);
         QVERIFY(!seen.okWhenCleared);
-        // Accepting starts the program as on any later start: shown, the default symbols,
-        // the timer running and the first quotes coming in without a click.
-        QVERIFY(app.main());
+        // Accepting starts the program as on any later start: the splash for its time, then
+        // the main window, shown, the default symbols, the timer running and the first
+        // quotes coming in without a click.
+        QVERIFY(app.splash()->isVisible());
+        QVERIFY(app.splash()->Timer1.isActive());
+        QVERIFY(!app.main());
+        QTRY_VERIFY_WITH_TIMEOUT(app.main() != nullptr, 6000);
+        QVERIFY(!app.splash()->isVisible());
         QVERIFY(app.main()->form()->isVisible());
         QCOMPARE(app.main()->form()->pos(), QPoint(0, 0));
         QCOMPARE(app.main()->options()->ui->gridSymbols->textMatrix(1, 0), QString("MSFT"));
@@ -87,7 +95,6 @@ private Q_SLOTS:
         QCOMPARE(SettingsStore::read("Settings", "FirstRun"), QString("1"));
         QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
         QVERIFY(!SettingsStore::read(kDefault, "FirstRun").isEmpty());
-        QVERIFY(app.splash()->Timer1.isActive());
         QVERIFY(m_platform->messageBox.shown.isEmpty());
         app.main()->form()->hide();
     }

@@ -161,7 +161,10 @@ void TestQuoteGrid::ctrlClickRestoresWidths()
     m_grid->setColWidth(12, 5);
     m_quoteGrid->gridQuotes_MouseDown(Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier, 1,
                                       0);
-    QCOMPARE(m_grid->colWidth(0), Twips::toPixels(540));
+    // The standard widths again, a column widened only as far as its heading needs.
+    const int heading = m_grid->fontMetrics().horizontalAdvance(QStringLiteral("Symbol"));
+    QVERIFY(m_grid->colWidth(0) >= std::max(Twips::toPixels(540), heading));
+    QVERIFY(m_grid->colWidth(0) < std::max(Twips::toPixels(540), heading + 20));
     QCOMPARE(m_grid->colWidth(12), Twips::toPixels(2300));
     QCOMPARE(column(0), QString::fromLatin1("IBM A").split(u' ')); // sorted descending first
 }

@@ -5,11 +5,13 @@
 #include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
+#include "common/Twips.h"
 #include "feed/QuoteFeed.h"
 #include "feed/StooqSource.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
+#include "options/OptionsLayout.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/Catalogues.h"
@@ -127,6 +129,12 @@ private Q_SLOTS:
     void colorButtonRecoloursTheGrid();
     void listsSwallowTypedKeysAndIntervalRestartsTheCountdown();
     void controlsAreNamedAndTabsReachableByKeyboard();
+    void entryBoxesShowWhatGoesInThem_data();
+    void entryBoxesShowWhatGoesInThem();
+    void opensAtOneSizeAndPlace();
+    void storedPlaceIsKeptOnScreen_data();
+    void storedPlaceIsKeptOnScreen();
+    void speedLabelsSitUnderTheirPositions();
 };
 
 void TestOptionsWindow::openingStopsTheTimerAndCancelRestartsIt()
@@ -593,6 +601,106 @@ void TestOptionsWindow::controlsAreNamedAndTabsReachableByKeyboard()
     tabs->setCurrentIndex(0);
     QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 1);
+}
+
+void TestOptionsWindow::entryBoxesShowWhatGoesInThem_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("hint");
+    for (const auto &[box, hint] : {std::pair{"txtSymbol", "Symbol"},
+                                    {"txtShares", "Shares"},
+                                    {"txtLowAlert", "Low Alert"},
+                                    {"txtHighAlert", "High Alert"}})
+        QTest::newRow(box) << QString::fromLatin1(box) << QString::fromLatin1(hint);
+}
+void TestOptionsWindow::entryBoxesShowWhatGoesInThem()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, hint);
+    QLineEdit *edit = find<QLineEdit>(qPrintable(box));
+    m_main->form()->ui->cmdOptions->click();
+    QCOMPARE(edit->placeholderText(), hint);
+    // Empty, its hint showing, after Add and after a typed symbol is given up.
+    typeRow("XYZ", "5", "1", "2", false);
+    find<QAbstractButton>("cmdAdd")->click();
+    QCOMPARE(grid()->textMatrix(5, 0), QStringLiteral("XYZ"));
+    QVERIFY(edit->text().isEmpty());
+    find<QLineEdit>("txtSymbol")->setText(QStringLiteral("ABC"));
+    find<QPushButton>("cmdCancel")->click();
+    QVERIFY(edit->text().isEmpty());
+}
+
+void TestOptionsWindow::opensAtOneSizeAndPlace()
+{
+    m_main->form()->ui->cmdOptions->click();
+    const QSize size = m_options->size();
+    QTabWidget *tabs = m_options->ui->SSTab1;
+    for (int i = tabs->count() - 1; i >= 0; --i) {
+        tabs->setCurrentIndex(i); // every tab fits from the first opening on
+        QCoreApplication::processEvents();
+        QCOMPARE(m_options->size(), size);
+    }
+    const QPoint place = m_options->pos() + QPoint(3, 1);
+    m_options->move(place);
+    find<QPushButton>("cmdCancel")->click();
+    for (int run = 0; run < 2; ++run) { // this run, then the next one
+        m_main->form()->ui->cmdOptions->click();
+        QCOMPARE(m_options->size(), size);
+        QCOMPARE(m_options->pos(), place);
+        find<QPushButton>("cmdOK")->click();
+        QCOMPARE(Val(MainHarness::stored("Settings", "OptionsLeft")), Twips::toTwips(place.x()));
+        QCOMPARE(Val(MainHarness::stored("Settings", "OptionsTop")), Twips::toTwips(place.y()));
+        m_main.reset();
+        m_main = m_harness.start();
+        m_options = m_main->options();
+    }
+}
+
+void TestOptionsWindow::storedPlaceIsKeptOnScreen_data()
+{
+    // Places and the expected result as fractions of the available area (x, y);
+    // (-9, -9): nothing stored; (-1, -1) expected: centred.
+    QTest::addColumn<QPointF>("stored");
+    QTest::addColumn<QPointF>("place");
+    QTest::newRow("inside") << QPointF(0.25, 0.5) << QPointF(0.25, 0.5);
+    QTest::newRow("sticking out") << QPointF(0.9, 0.9) << QPointF(0.75, 0.75);
+    QTest::newRow("on no screen") << QPointF(-5, 0) << QPointF(-1, -1);
+    QTest::newRow("nothing stored") << QPointF(-9, -9) << QPointF(-1, -1);
+}
+void TestOptionsWindow::storedPlaceIsKeptOnScreen()
+{
+    QFETCH(QPointF, stored);
+    QFETCH(QPointF, place);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size(area.width() / 4, area.height() / 4);
+    const auto at = [&](QPointF f) {
+        return area.topLeft() + QPoint(qRound(f.x() * area.width()), qRound(f.y() * area.height()));
+    };
+    const std::optional<QPoint> given =
+        stored.x() < -8 ? std::nullopt : std::optional<QPoint>(at(stored));
+    const QPoint expected = place.x() < 0 ? at({0.375, 0.375}) : at(place);
+    QCOMPARE(OptionsLayout::placeOnScreen(given, size), expected);
+}
+
+void TestOptionsWindow::speedLabelsSitUnderTheirPositions()
+{
+    m_main->form()->ui->cmdOptions->click();
+    m_options->ui->SSTab1->setCurrentIndex(2);
+    const QRect slider(m_options->ui->ScrollSlider->mapTo(m_options, QPoint(0, 0)),
+                       m_options->ui->ScrollSlider->size());
+    const int slack = slider.height(); // about the handle's width, at the ends
+    // Below the slider and within its span, each over its position (share of the length).
+    for (const auto &[label, share] : {std::pair{m_options->ui->lblSpeedSlow, 0.0},
+                                       {m_options->ui->lblSpeedNormal, 0.5},
+                                       {m_options->ui->lblSpeedFast, 1.0}}) {
+        const QRect rect(label->mapTo(m_options, QPoint(0, 0)), label->size());
+        const int tick = slider.left() + qRound(share * slider.width());
+        QVERIFY2(share == 0.5 ? qAbs(rect.center().x() - tick) <= 2
+                              : rect.left() - slack <= tick && tick <= rect.right() + slack,
+                 qPrintable(label->text()));
+        QVERIFY(rect.left() >= slider.left() && rect.right() <= slider.right());
+        QVERIFY(rect.top() >= slider.bottom());
+    }
 }
 
 QTEST_MAIN(TestOptionsWindow)

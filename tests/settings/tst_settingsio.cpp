@@ -1,5 +1,6 @@
 #include "app/SettingsIO.h"
 #include "app/StockMain.h"
+#include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
@@ -330,8 +331,10 @@ private Q_SLOTS:
     {
         SettingsStore::write(kDefault, "ColWidth0", "3000");
         SettingsStore::write(kDefault, "ColWidth1", "250");
+        SettingsStore::write(kDefault, "ColWidth9", "620"); // the standard: room for "Day Low"
         StockMain &main = start();
         QCOMPARE(main.form()->ui->gridQuotes->colWidth(0), 200); // 3000 twips at 96 dpi
+        QVERIFY(main.form()->ui->gridQuotes->colWidth(9) > Twips::toPixels(620));
         main.saveAll();
         QCOMPARE(readDefault("ColWidth0"), QString("3000"));
         QCOMPARE(readDefault("ColWidth1"), QString("250"));
