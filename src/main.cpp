@@ -154,6 +154,9 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
 
+    // From here on SIGTERM and SIGINT end the program through its own exit, also when they
+    // come while it is still starting: they wait in the pipe until the event loop runs.
+    installSignalHandlers();
     quietenLibraries(argc, argv);
 #if defined(VANTORA_WITH_WEBENGINE)
     WebEngineBrowsers::prepareApplication();
@@ -183,7 +186,6 @@ int main(int argc, char *argv[])
     Platform::setRealBrowsers(&browsers);
 #endif
 
-    installSignalHandlers();
     VantoraApp vantora;
     if (g_signalPipe[1] >= 0) {
         auto *notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
