@@ -200,8 +200,10 @@ void StockMain::Form_Load()
     // chosen source's key then.
     connect(m_options->sourceKeys, &QuoteSourceKeys::keyChanged, this,
             [this](const QString &source) {
-                if (source == m_options->quoteSource())
-                    ApplyQuoteSource();
+                // Only the source in force: a choice not yet confirmed with OK waits.
+                const QuoteFeed *feed = QuoteFeed::inProcess();
+                if (feed && feed->sourceName() == source)
+                    QuoteFeed::setInProcessSource(source, m_options->sourceKeys->key(source));
             });
     m_options->sourceKeys->load();
     m_quoteGrid->AddLabels();

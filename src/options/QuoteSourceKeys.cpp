@@ -38,23 +38,26 @@ QString QuoteSourceKeys::key(const QString &source) const
 
 void QuoteSourceKeys::load()
 {
+    m_storeOpen = true;
+    ask(FeedSources::normalized(ui->cboQuoteSource->currentData().toString()));
+}
+
+void QuoteSourceKeys::ask(const QString &source)
+{
     SecretStore *store = Platform::instance().secrets;
-    if (!store)
+    if (!m_storeOpen || !store || !FeedSources::takesKey(source) || m_asked.contains(source))
         return;
-    for (const QString &source : FeedSources::names()) {
-        if (!FeedSources::takesKey(source))
-            continue;
-        store->read(storeName(source), this,
-                    [this, source](SecretStore::Status status, const QString &secret) {
-                        // A key given with OK meanwhile is newer than the stored one.
-                        if (status != SecretStore::Status::Ok || secret.trimmed().isEmpty() ||
-                            m_inForce.contains(source))
-                            return;
-                        m_inForce.insert(source, secret.trimmed());
-                        showKey();
-                        Q_EMIT keyChanged(source);
-                    });
-    }
+    m_asked.insert(source);
+    store->read(storeName(source), this,
+                [this, source](SecretStore::Status status, const QString &secret) {
+                    // A key given with OK meanwhile is newer than the stored one.
+                    if (status != SecretStore::Status::Ok || secret.trimmed().isEmpty() ||
+                        m_inForce.contains(source))
+                        return;
+                    m_inForce.insert(source, secret.trimmed());
+                    showKey();
+                    Q_EMIT keyChanged(source);
+                });
 }
 
 void QuoteSourceKeys::commit()
@@ -96,8 +99,9 @@ void QuoteSourceKeys::showKey()
 
 void QuoteSourceKeys::sourceChosen()
 {
-    showKey();
     const QString source = FeedSources::normalized(ui->cboQuoteSource->currentData().toString());
+    ask(source);
+    showKey();
     // A test still under way answers for the source it asked; its answer is no longer shown.
     ++m_testRun;
     ui->cmdTestSource->setEnabled(source != QLatin1String(FeedSources::kDefault));

@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 
 namespace Ui {
@@ -20,7 +21,9 @@ class QuoteSourceKeys : public QObject
 public:
     explicit QuoteSourceKeys(Ui::frmOptions *ui, QObject *parent = nullptr);
 
-    // Reads every keyed source's key from the store; each arrives with keyLoaded.
+    // From now on the store is asked for a source's key: the chosen source's at once, any
+    // other's when it is first chosen (so that a desktop whose store must be unlocked asks
+    // only a user of a keyed source). A key read arrives with keyChanged.
     void load();
     // The key in force for a source (empty: none).
     QString key(const QString &source) const;
@@ -41,6 +44,7 @@ Q_SIGNALS:
     void testFinished(const QString &message);
 
 private:
+    void ask(const QString &source);
     void showKey();
     void sourceChosen();
     void keyEdited(const QString &text);
@@ -50,7 +54,9 @@ private:
     Ui::frmOptions *ui;
     QMap<QString, QString> m_inForce; // source -> key
     QMap<QString, QString> m_typed;   // source -> key typed since the window opened
+    QSet<QString> m_asked;            // sources whose key the store was asked for
     QUrl m_upstream;
     quint64 m_testRun = 0;
+    bool m_storeOpen = false;
     bool m_toldNotKept = false;
 };

@@ -64,6 +64,7 @@ private Q_SLOTS:
         m_platform.secrets.stored.clear();
         m_platform.secrets.available = true;
         m_platform.secrets.writes = 0;
+        m_platform.secrets.reads = 0;
     }
     void cleanup()
     {
@@ -87,7 +88,10 @@ private Q_SLOTS:
         QFETCH(bool, keyed);
         QFETCH(bool, testable);
         start();
+        // With the simulated market in force, the store is not asked at all.
+        QCOMPARE(m_platform.secrets.reads, 0);
         choose(QStringLiteral("finnhub"));
+        QCOMPARE(m_platform.secrets.reads, 1);
         typeKey(QStringLiteral("typed"));
         choose(source);
         QCOMPARE(ui->txtApiKey->isEnabled(), keyed);
@@ -193,6 +197,9 @@ private Q_SLOTS:
         m_main->form()->ui->cmdOptions->click();
         choose(QStringLiteral("stooq"));
         QTRY_COMPARE(ui->txtApiKey->text(), QStringLiteral("old"));
+        // The key read for a choice not yet confirmed leaves the feed as it is.
+        QVERIFY2(QuoteFeed::inProcess(), "the feed's port is taken by another program");
+        QCOMPARE(QuoteFeed::inProcess()->sourceName(), QStringLiteral("simulated"));
         typeKey(QStringLiteral("new"));
         ui->cmdCancel->click();
         m_main->form()->ui->cmdOptions->click();
