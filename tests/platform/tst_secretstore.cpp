@@ -10,6 +10,9 @@
 #include <QtDBus>
 #include <QtTest>
 
+#include <memory>
+#include <optional>
+
 namespace {
 
 // A session bus that starts no service by itself: only the daemon the test runs answers.
@@ -41,24 +44,22 @@ class TestSecretStore : public QObject
     QProcess m_keyring;
     KeychainSecretStore m_store;
 
-    Answer read(const QString &name)
+    // Reads (secret null) or writes a secret and waits for the store's answer; the first
+    // call may wait for the store to open its collection.
+    Answer call(const QString &name, const std::optional<QString> &secret = std::nullopt)
     {
-        Answer answer;
-        m_store.read(name, this, [&answer](SecretStore::Status status, const QString &secret) {
-            answer = {true, status, secret};
-        });
-        // The first call may wait for the store to open its collection.
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(answer.done, 20000); }();
-        return answer;
-    }
-    Answer write(const QString &name, const QString &secret)
-    {
-        Answer answer;
-        m_store.write(name, secret, this, [&answer](SecretStore::Status status) {
-            answer = {true, status, {}};
-        });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(answer.done, 20000); }();
-        return answer;
+        // Shared with the callback, which may come after a time-out.
+        auto answer = std::make_shared<Answer>();
+        if (secret)
+            m_store.write(name, *secret, this, [answer](SecretStore::Status status) {
+                *answer = {true, status, {}};
+            });
+        else
+            m_store.read(name, this, [answer](SecretStore::Status status, const QString &text) {
+                *answer = {true, status, text};
+            });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(answer->done, 20000); }();
+        return *answer;
     }
     // True when some file under the test's folders holds the text.
     bool inAnyFile(const QString &text) const
@@ -100,12 +101,10 @@ private Q_SLOTS:
         qputenv("DBUS_SESSION_BUS_ADDRESS", address);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *folder : {"home", "data", "runtime"}) {
-            QVERIFY(QDir(m_dir.path()).mkpath(QLatin1String(folder)));
+        for (const char *variable : {"HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+            QVERIFY(QDir(m_dir.path()).mkpath(QLatin1String(variable)));
+            env.insert(QLatin1String(variable), m_dir.filePath(QLatin1String(variable)));
         }
-        env.insert("HOME", m_dir.filePath("home"));
-        env.insert("XDG_DATA_HOME", m_dir.filePath("data"));
-        env.insert("XDG_RUNTIME_DIR", m_dir.filePath("runtime"));
         m_keyring.setProcessEnvironment(env);
         m_keyring.start("gnome-keyring-daemon",
                         {"--foreground", "--unlock", "--components=secrets"});
@@ -141,9 +140,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, secret);
-        QCOMPARE(read(name).status, SecretStore::Status::NotFound);
-        QCOMPARE(write(name, secret).status, SecretStore::Status::Ok);
-        const Answer back = read(name);
+        QCOMPARE(call(name).status, SecretStore::Status::NotFound);
+        QCOMPARE(call(name, secret).status, SecretStore::Status::Ok);
+        const Answer back = call(name);
         QCOMPARE(back.status, SecretStore::Status::Ok);
         QCOMPARE(back.secret, secret);
         // Another program of the desktop finds it under the program's name.
@@ -154,9 +153,9 @@ private Q_SLOTS:
         QVERIFY2(!inAnyFile(secret), "the key reached a file in plain text");
 
         // Removing it, and removing it again.
-        QCOMPARE(write(name, QString()).status, SecretStore::Status::Ok);
-        QCOMPARE(read(name).status, SecretStore::Status::NotFound);
-        QCOMPARE(write(name, QString()).status, SecretStore::Status::Ok);
+        QCOMPARE(call(name, QString()).status, SecretStore::Status::Ok);
+        QCOMPARE(call(name).status, SecretStore::Status::NotFound);
+        QCOMPARE(call(name, QString()).status, SecretStore::Status::Ok);
     }
 
     // Runs last: the daemon goes away.
@@ -164,9 +163,9 @@ private Q_SLOTS:
     {
         m_keyring.kill();
         QVERIFY(m_keyring.waitForFinished());
-        QCOMPARE(write("QuoteSource/finnhub", "lost-key-77").status,
+        QCOMPARE(call("QuoteSource/finnhub", QStringLiteral("lost-key-77")).status,
                  SecretStore::Status::Unavailable);
-        QCOMPARE(read("QuoteSource/finnhub").status, SecretStore::Status::Unavailable);
+        QCOMPARE(call("QuoteSource/finnhub").status, SecretStore::Status::Unavailable);
         QVERIFY(!inAnyFile("lost-key-77"));
     }
 };
