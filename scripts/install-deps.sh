@@ -12,6 +12,7 @@ packages=(
   clang libfuzzer-14-dev
   dbus dbus-daemon python3-dbus python3-dbusmock
   qt6-svg-dev qt6-wayland weston
+  qtkeychain-qt6-dev gnome-keyring libsecret-tools
   desktop-file-utils appstream man-db groff-base lintian dpkg-dev file
 )
 

@@ -10,6 +10,7 @@
 #include "grid/QuoteGrid.h"
 #include "net/Connectivity.h"
 #include "options/Portfolios.h"
+#include "options/QuoteSourceKeys.h"
 #include "options/SymbolListEditor.h"
 #include "options/TradeTracker.h"
 #include "options/dlgAddPortfolio.h"
@@ -246,6 +247,7 @@ void OptionsWindow::cmdOK_Click()
     m_main.timInterval().start();
     m_main.connectivity().SetProxy();
     m_main.KeepOnTop();
+    m_options.sourceKeys->commit();
     m_main.ApplyQuoteSource();
     ui->txtSymbol->clear();
     // 7-8.
@@ -262,6 +264,7 @@ void OptionsWindow::cmdCancel_Click()
     PlayClick();
     m_main.timInterval().start();
     ui->txtSymbol->clear();
+    m_options.sourceKeys->revert();
     // A portfolio picked but not loaded is given up: the list shows the loaded portfolio
     // again, so a later OK cannot save its settings under the picked name.
     QComboBox *list = ui->cboPortfolio;

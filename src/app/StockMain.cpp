@@ -15,6 +15,7 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/Portfolios.h"
+#include "options/QuoteSourceKeys.h"
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
@@ -199,6 +200,16 @@ void StockMain::Form_Load()
     // while start-up waits on the first download or a sound, saves them.
     m_settingsLoaded = true;
     startBuiltInFeed();
+    // The keys come from the desktop's secret store when it answers; the feed takes the
+    // chosen source's key then.
+    connect(m_options->sourceKeys, &QuoteSourceKeys::keyChanged, this,
+            [this](const QString &source) {
+                // Only the source in force: a choice not yet confirmed with OK waits.
+                const QuoteFeed *feed = QuoteFeed::inProcess();
+                if (feed && feed->sourceName() == source)
+                    QuoteFeed::setInProcessSource(source, m_options->sourceKeys->key(source));
+            });
+    m_options->sourceKeys->load();
     m_quoteGrid->AddLabels();
     // The pause and research lists were filled before the start portfolio was known; their
     // stored positions are only meaningful now, so they are filled again from it (else a
@@ -277,18 +288,21 @@ void StockMain::startBuiltInFeed()
     for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
         if (FeedConfig::isFeedUrl(address)) {
             QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
-                                      m_options->quoteSource());
+                                      m_options->quoteSource(),
+                                      m_options->sourceKeys->key(m_options->quoteSource()));
             return;
         }
     }
     if (m_state.RealTimeMode)
         QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
-                                  m_options->quoteSource());
+                                  m_options->quoteSource(),
+                                  m_options->sourceKeys->key(m_options->quoteSource()));
 }
 
 void StockMain::ApplyQuoteSource()
 {
-    QuoteFeed::setInProcessSource(m_options->quoteSource());
+    QuoteFeed::setInProcessSource(m_options->quoteSource(),
+                                  m_options->sourceKeys->key(m_options->quoteSource()));
 }
 
 void StockMain::CheckConnection()

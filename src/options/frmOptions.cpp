@@ -3,6 +3,7 @@
 #include "IndexTable.h"
 #include "OptionsLayout.h"
 #include "OptionsPictures.h"
+#include "QuoteSourceKeys.h"
 #include "common/Numbers.h"
 #include "common/Twips.h"
 #include "feed/FeedSources.h"
@@ -61,6 +62,9 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
     buildSortOrder();
     buildIndexBoxes();
     fillQuoteSources();
+    sourceKeys = new QuoteSourceKeys(ui, this);
+    QWidget::setTabOrder(ui->cboQuoteSource, ui->txtApiKey);
+    QWidget::setTabOrder(ui->txtApiKey, ui->cmdTestSource);
     setPictures();
 
     // The symbol list is edited through the entry boxes, one whole row at a time.

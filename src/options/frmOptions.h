@@ -11,6 +11,7 @@
 #include <optional>
 
 class QAbstractButton;
+class QuoteSourceKeys;
 class QCheckBox;
 class QGroupBox;
 class QRadioButton;
@@ -60,7 +61,10 @@ public:
     // chkScroll is clear. Asks for the colour buttons to be painted (buttonColorsRequested).
     void SetUp();
 
-    // The quote source chosen in cboQuoteSource: "simulated", "yahoo" or "stooq".
+    // The API keys of the keyed quote sources (txtApiKey, cmdTestSource); owned by the window.
+    QuoteSourceKeys *sourceKeys = nullptr;
+
+    // The quote source chosen in cboQuoteSource: "simulated", "yahoo", "stooq" or "finnhub".
     QString quoteSource() const;
     // Chooses a source by its stored name; an unknown name chooses the simulated market.
     void setQuoteSource(const QString &name);

@@ -3,6 +3,7 @@
 #include "DesktopNotifications.h"
 #include "NetworkManager.h"
 #include "RealPlatform.h"
+#include "SecretStoreKeychain.h"
 
 namespace {
 
@@ -18,8 +19,9 @@ Platform &realServices()
     static RealPrinter printer;
     static RealTrayIcon *tray = new RealTrayIcon; // lives until exit, like the window
     static DesktopNotifications notifications;
-    static Platform services{&messageBox, &programs, &sound, &connection, &dialUp,
-                             &dialogs,    &printer,  tray,   nullptr,     &notifications};
+    static KeychainSecretStore secrets;
+    static Platform services{&messageBox, &programs, &sound,  &connection,    &dialUp, &dialogs,
+                             &printer,    tray,      nullptr, &notifications, &secrets};
     // NetworkManager is read from the first use of the services on, in the background.
     networkManager.start();
     return services;

@@ -154,6 +154,27 @@ public:
     virtual void notify(const QString &summary, const QString &body) = 0;
 };
 
+// The desktop's secret store (on Linux the Secret Service): small secrets such as API keys,
+// kept out of the settings file. Calls return at once; done runs later from the event loop,
+// as long as context lives. A store that never answers (waiting for the user to unlock it)
+// never holds the caller up.
+class SecretStore
+{
+public:
+    enum class Status
+    {
+        Ok,
+        NotFound,    // nothing stored under that name
+        Unavailable, // no store runs, or it refused: nothing was read or kept
+    };
+    virtual ~SecretStore() = default;
+    virtual void read(const QString &name, QObject *context,
+                      std::function<void(Status, const QString &secret)> done) = 0;
+    // Keeps secret under name; an empty secret removes what is stored (Ok when nothing was).
+    virtual void write(const QString &name, const QString &secret, QObject *context,
+                       std::function<void(Status)> done) = 0;
+};
+
 // One place that hands the services to the forms.
 class Platform
 {
@@ -169,6 +190,7 @@ public:
     // The embedded web browser (WebBrowser.h).
     WebBrowserFactory *browsers = nullptr;
     NotificationService *notifications = nullptr;
+    SecretStore *secrets = nullptr;
 
     // The services in force: the real ones unless a test installed others.
     static Platform &instance();

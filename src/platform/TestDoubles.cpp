@@ -98,7 +98,34 @@ std::unique_ptr<QPrinter> PdfPrinter::createPrinter()
 FakePlatform::FakePlatform()
 {
     Platform::install({&messageBox, &programs, &sound, &connection, &dialUp, &dialogs, &printer,
-                       &tray, &browsers, &notifications});
+                       &tray, &browsers, &notifications, &secrets});
+}
+
+void FakeSecretStore::read(const QString &name, QObject *context,
+                           std::function<void(Status, const QString &)> done)
+{
+    ++reads;
+    const Status status = !available              ? Status::Unavailable
+                          : stored.contains(name) ? Status::Ok
+                                                  : Status::NotFound;
+    const QString secret = available ? stored.value(name) : QString();
+    QMetaObject::invokeMethod(
+        context, [done, status, secret] { done(status, secret); }, Qt::QueuedConnection);
+}
+
+void FakeSecretStore::write(const QString &name, const QString &secret, QObject *context,
+                            std::function<void(Status)> done)
+{
+    ++writes;
+    if (available) {
+        if (secret.isEmpty())
+            stored.remove(name);
+        else
+            stored.insert(name, secret);
+    }
+    const Status status = available ? Status::Ok : Status::Unavailable;
+    QMetaObject::invokeMethod(
+        context, [done, status] { done(status); }, Qt::QueuedConnection);
 }
 
 FakePlatform::~FakePlatform()

@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "WebBrowser.h"
 
+#include <QMap>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -185,6 +186,22 @@ public:
     }
 };
 
+// A secret store in memory; with available cleared it behaves as a desktop where no store
+// runs. Answers come from the event loop, as the real store's do.
+class FakeSecretStore : public SecretStore
+{
+public:
+    QMap<QString, QString> stored;
+    bool available = true;
+    int reads = 0;
+    int writes = 0;
+
+    void read(const QString &name, QObject *context,
+              std::function<void(Status, const QString &)> done) override;
+    void write(const QString &name, const QString &secret, QObject *context,
+               std::function<void(Status)> done) override;
+};
+
 // Every double together, installed for the life of this object.
 class FakePlatform
 {
@@ -199,6 +216,7 @@ public:
     FakeTrayIcon tray;
     FakeWebBrowsers browsers;
     FakeNotifications notifications;
+    FakeSecretStore secrets;
 
     FakePlatform();
     ~FakePlatform();

@@ -494,6 +494,8 @@ void TestFrmOptions::tabOrder_data()
                                      "chkQuoteUpdate",
                                      "cboSeconds",
                                      "cboQuoteSource",
+                                     "txtApiKey",
+                                     "cmdTestSource",
                                      "chkEnableAutoSort",
                                      "cboSort",
                                      "optSortOrder_0",
