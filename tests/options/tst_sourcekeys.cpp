@@ -28,6 +28,8 @@ class TestSourceKeys : public QObject
     {
         SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("QuoteSource"), source);
         m_main = m_harness.start();
+        // The ticker's passes (whose waits nest event loops for seconds) are not under test.
+        m_main->timScroll().stop();
         ui = m_main->options()->ui;
         m_main->form()->ui->cmdOptions->click();
     }
