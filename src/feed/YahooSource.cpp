@@ -75,6 +75,13 @@ QString symbolList(const QStringList &symbols)
     return encoded.join(u',');
 }
 
+// The "result" member of an answer's top-level member (quoteResponse, spark).
+QJsonValue resultOf(const QByteArray &json, QLatin1String member)
+{
+    return QJsonDocument::fromJson(json).object().value(member).toObject().value(
+        QLatin1String("result"));
+}
+
 } // namespace
 
 YahooSource::YahooSource(QUrl upstream, UpstreamPolicy policy)
@@ -84,11 +91,7 @@ YahooSource::YahooSource(QUrl upstream, UpstreamPolicy policy)
 
 std::optional<UpstreamSource::Quotes> YahooSource::parseQuoteAnswer(const QByteArray &json)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(json);
-    const QJsonValue result = document.object()
-                                  .value(QLatin1String("quoteResponse"))
-                                  .toObject()
-                                  .value(QLatin1String("result"));
+    const QJsonValue result = resultOf(json, QLatin1String("quoteResponse"));
     if (!result.isArray())
         return std::nullopt;
     Quotes quotes;
@@ -202,11 +205,7 @@ bool YahooSource::parseChartAnswer(const QByteArray &json, std::optional<LiveQuo
 
 std::optional<UpstreamSource::Quotes> YahooSource::parseSparkAnswer(const QByteArray &json)
 {
-    const QJsonValue result = QJsonDocument::fromJson(json)
-                                  .object()
-                                  .value(QLatin1String("spark"))
-                                  .toObject()
-                                  .value(QLatin1String("result"));
+    const QJsonValue result = resultOf(json, QLatin1String("spark"));
     if (!result.isArray())
         return std::nullopt;
     Quotes quotes;

@@ -461,15 +461,7 @@ HorizontalScrollerPrivate::step(int slot, quint64 epoch, short &position)
         return stopped(slot);
     if (!stepPosition(position, m_mScrollSpeed))
         return overflow(slot);
-    switch (pause(StepWait, epoch)) {
-    case WaitEnd::Destroyed:
-        return PassEnd::Destroyed;
-    case WaitEnd::Stopped:
-        return stopped(slot);
-    case WaitEnd::Elapsed:
-        break;
-    }
-    return std::nullopt;
+    return waitInPass(slot, StepWait, epoch);
 }
 
 HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::hold(int slot, quint64 epoch)
@@ -478,14 +470,8 @@ HorizontalScrollerPrivate::PassEnd HorizontalScrollerPrivate::hold(int slot, qui
     Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Hold);
     if (!self)
         return PassEnd::Destroyed;
-    switch (pause(m_mScrollPause, epoch)) {
-    case WaitEnd::Destroyed:
-        return PassEnd::Destroyed;
-    case WaitEnd::Stopped:
-        return stopped(slot);
-    case WaitEnd::Elapsed:
-        break;
-    }
+    if (const std::optional<PassEnd> end = waitInPass(slot, m_mScrollPause, epoch))
+        return *end;
     Q_EMIT m_probe->passPhase(slot, ScrollerProbe::Leave);
     return self ? PassEnd::Finished : PassEnd::Destroyed;
 }
@@ -718,6 +704,20 @@ void HorizontalScrollerPrivate::redrawHeldFrame()
 void HorizontalScroller::PS(int Interval)
 {
     d->pause(Interval, d->m_epoch);
+}
+
+std::optional<HorizontalScrollerPrivate::PassEnd>
+HorizontalScrollerPrivate::waitInPass(int slot, int interval, quint64 epoch)
+{
+    switch (pause(interval, epoch)) {
+    case WaitEnd::Destroyed:
+        return PassEnd::Destroyed;
+    case WaitEnd::Stopped:
+        return stopped(slot);
+    case WaitEnd::Elapsed:
+        break;
+    }
+    return std::nullopt;
 }
 
 HorizontalScrollerPrivate::WaitEnd HorizontalScrollerPrivate::pause(int interval, quint64 epoch)

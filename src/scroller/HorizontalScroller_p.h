@@ -58,6 +58,9 @@ public:
     // Waits interval ms while events run; passes started before the control was hidden (the
     // given epoch) end early.
     WaitEnd pause(int interval, quint64 epoch);
+    // A wait inside a pass: nothing when it elapsed, else how the pass ends (stopped, or the
+    // control destroyed meanwhile).
+    std::optional<PassEnd> waitInPass(int slot, int interval, quint64 epoch);
     PassEnd hold(int slot, quint64 epoch);
     PassEnd overflow(int slot);
     PassEnd stopped(int slot);
