@@ -4,10 +4,10 @@
 // upstream 100 ms away.
 #include "net/Transfer.h"
 
-#include "FeedSources.h"
-#include "Instruments.h"
-#include "MarketSource.h"
-#include "QuoteFeed.h"
+#include "feed/FeedSources.h"
+#include "feed/Instruments.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
 #include "support/StandInUpstream.h"
 
 #include <QCoreApplication>

@@ -14,37 +14,45 @@ inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 // prices for the same sequence of requests.
 inline constexpr quint64 kDefaultSeed = 1;
 
+// The feed's own address on its default port: "http://127.0.0.1:47110". Every address
+// below starts with it, so the port is written once, above.
+inline QString defaultBaseUrl()
+{
+    return QStringLiteral("http://") + QLatin1String(kLoopbackAddress) + QLatin1Char(':') +
+           QString::number(kDefaultPort);
+}
+
 // Default quote addresses of the settings; the symbol list is appended to each.
 inline QString defaultStockUrl()
 {
-    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=spelcvomrn=.csv&s=");
+    return defaultBaseUrl() + QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=");
 }
 inline QString defaultMarketUrl()
 {
-    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=nk1k2=.csv&s=");
+    return defaultBaseUrl() + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=");
 }
 inline QString defaultIndicesUrl()
 {
-    return QStringLiteral("http://127.0.0.1:47110/m1?u");
+    return defaultBaseUrl() + QStringLiteral("/m1?u");
 }
 
 // The real-time request template: fixed in the program, not a setting.
 inline QString realTimeStockUrl()
 {
-    return QStringLiteral("http://127.0.0.1:47110/download/quotes.csv?f=sb3b2k1k2vom2r2n=.csv&s=");
+    return defaultBaseUrl() + QStringLiteral("/download/quotes.csv?f=sb3b2k1k2vom2r2n=.csv&s=");
 }
 
 // Vantora's own start page, served by the feed.
 inline QString startPageUrl()
 {
-    return QStringLiteral("http://127.0.0.1:47110/vantora/");
+    return defaultBaseUrl() + QStringLiteral("/vantora/");
 }
 
 // The feed's page that stands in for a live medium ("tv" or "radio") on a machine that may be
 // offline: it says that live media need the Internet and links to the source's address.
 inline QString mediaPageUrl(const QString &kind, const QString &source)
 {
-    return QStringLiteral("http://127.0.0.1:47110/media/") + kind + QStringLiteral("?source=") +
+    return defaultBaseUrl() + QStringLiteral("/media/") + kind + QStringLiteral("?source=") +
            QString::fromLatin1(QUrl::toPercentEncoding(source));
 }
 

@@ -1,9 +1,9 @@
-#include "FeedSources.h"
-#include "FinnhubSource.h"
-#include "QuoteFeed.h"
-#include "ScriptedSource.h"
-#include "StooqSource.h"
-#include "YahooSource.h"
+#include "feed/FeedSources.h"
+#include "feed/FinnhubSource.h"
+#include "feed/QuoteFeed.h"
+#include "feed/ScriptedSource.h"
+#include "feed/StooqSource.h"
+#include "feed/YahooSource.h"
 #include "support/StandInUpstream.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "AnswerCleaning.h"
-#include "BrowserPages.h"
-#include "FeedConfig.h"
-#include "MarketSource.h"
-#include "QuoteFormat.h"
+#include "feed/BrowserPages.h"
+#include "feed/FeedConfig.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFormat.h"
 
 #include <QRegularExpression>
 #include <QtTest>

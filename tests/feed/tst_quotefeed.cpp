@@ -1,7 +1,7 @@
-#include "FeedConfig.h"
-#include "MarketSource.h"
-#include "QuoteFeed.h"
-#include "ScriptedSource.h"
+#include "feed/FeedConfig.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
+#include "feed/ScriptedSource.h"
 #include "support/StandInUpstream.h"
 
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "QuoteFormat.h"
-#include "QuoteSource.h"
+#include "feed/QuoteFormat.h"
+#include "feed/QuoteSource.h"
 
 #include <QtTest>
 

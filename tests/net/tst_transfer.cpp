@@ -1,8 +1,8 @@
 #include "net/Transfer.h"
 
-#include "MarketSource.h"
-#include "QuoteFeed.h"
-#include "ScriptedSource.h"
+#include "feed/MarketSource.h"
+#include "feed/QuoteFeed.h"
+#include "feed/ScriptedSource.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

@@ -5,8 +5,8 @@
 // quote API, answered from a table of prices, after a latency, recording every request.
 // It refuses the quote endpoint as the real one does, and can leave spark out, answer 429
 // with a Retry-After, show Stooq's check page and refuse a Finnhub key.
-#include "Instruments.h"
-#include "QuoteFeed.h"
+#include "feed/Instruments.h"
+#include "feed/QuoteFeed.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
