@@ -33,19 +33,13 @@ QuoteGrid::QuoteGrid(MainState &state, FlexGrid &grid, const OptionControls &opt
 
 QStringList QuoteGrid::headers(bool realTimeMode)
 {
-    return {QStringLiteral("Symbol"),
-            realTimeMode ? QStringLiteral("Bid") : QStringLiteral("Pre Close"),
-            realTimeMode ? QStringLiteral("Ask") : QStringLiteral("EPS"),
-            QStringLiteral("Time"),
-            QStringLiteral("Last"),
-            QStringLiteral("Change"),
-            QStringLiteral("Percent"),
-            QStringLiteral("Volume"),
-            QStringLiteral("Open"),
-            QStringLiteral("Day Low"),
-            QStringLiteral("Day High"),
-            QStringLiteral("P/E Ratio"),
-            QStringLiteral("Name")};
+    // The headings are the sort list's names of the columns but one: in the delayed mode
+    // column 1 is headed "Pre Close" where the list says "Prev Close" (the quote log's
+    // heading line repeats the grid's).
+    QStringList labels = Catalogues::sortColumnLabels(realTimeMode);
+    if (!realTimeMode)
+        labels[1] = QStringLiteral("Pre Close");
+    return labels;
 }
 
 int QuoteGrid::columnWidthTwips(int column, bool realTimeMode)

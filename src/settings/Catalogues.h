@@ -75,7 +75,7 @@ QString builtInSite(const QString &stockUrl);
 QString defaultStartPage();
 
 // The labels of the Options lists.
-QStringList sortColumnLabels(bool realTimeMode);     // 13 quote-grid columns
+QStringList sortColumnLabels(bool realTimeMode);     // the 13 quote-grid columns' names
 QStringList updateIntervalLabels(bool realTimeMode); // minutes: 11 items, 14 in real time
 QStringList pauseLabels();                           // "1" to "10"
 
