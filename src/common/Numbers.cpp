@@ -17,6 +17,16 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+// Steps i over the leading blanks and one sign; true when the sign is a minus.
+bool skipBlanksAndSign(QStringView text, qsizetype &i)
+{
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        return text[i++] == u'-';
+    return false;
+}
+
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -127,13 +137,7 @@ LeadingNumber ReadLeadingNumber(QStringView text)
     LeadingNumber n;
     qsizetype i = 0;
     const qsizetype size = text.size();
-    while (i < size && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < size && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    const bool negative = skipBlanksAndSign(text, i);
     std::string all;
     qint64 fraction = 0;
     while (i < size && isDigit(text[i]))
@@ -194,13 +198,7 @@ std::optional<double> shortDecimal(QStringView text)
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const qsizetype size = text.size();
     qsizetype i = 0;
-    while (i < size && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < size && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
+    const bool negative = skipBlanksAndSign(text, i);
     quint64 mantissa = 0;
     int significant = 0;
     int fraction = 0;

@@ -33,15 +33,23 @@ QImage draw(int width, int height, const std::function<void(QPainter &, const QR
     return image;
 }
 
+// A bevelled button face: light at the top, dark at the bottom, a thin rim.
+void bevelledFace(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom,
+                  const QColor &rim, qreal radius)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(rim, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
 // A small bevelled grey button face.
 void buttonFace(QPainter &p, const QRectF &r)
 {
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(0xA8, 0xA8, 0xA8));
-    g.setColorAt(1, QColor(0x48, 0x48, 0x48));
-    p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    bevelledFace(p, r, QColor(0xA8, 0xA8, 0xA8), QColor(0x48, 0x48, 0x48), QColor(0x20, 0x20, 0x20),
+                 3);
 }
 
 void triangle(QPainter &p, const QRectF &r, bool up, const QColor &color)
@@ -118,12 +126,8 @@ QImage checkBox(bool ticked)
 QImage islandButton()
 {
     return draw(32, 16, [](QPainter &p, const QRectF &r) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(0x3C, 0x6E, 0xC8));
-        g.setColorAt(1, QColor(0x14, 0x2D, 0x64));
-        p.setPen(QPen(QColor(0x0A, 0x14, 0x32), 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+        bevelledFace(p, r, QColor(0x3C, 0x6E, 0xC8), QColor(0x14, 0x2D, 0x64),
+                     QColor(0x0A, 0x14, 0x32), 4);
         // An open book: two pages meeting at the spine, a few lines of print on each.
         p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
         p.setBrush(QColor(0xF4, 0xF0, 0xE0));

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTransform>
 
 #include <functional>
 
@@ -25,28 +26,19 @@ QIcon drawn(const std::function<void(QPainter &)> &paint)
 QIcon arrow(bool up)
 {
     return drawn([up](QPainter &p) {
+        // Drawn pointing up; the downward arrow is its mirror image.
         QPainterPath path;
-        if (up) {
-            path.moveTo(16, 3);
-            path.lineTo(29, 17);
-            path.lineTo(21, 17);
-            path.lineTo(21, 29);
-            path.lineTo(11, 29);
-            path.lineTo(11, 17);
-            path.lineTo(3, 17);
-        } else {
-            path.moveTo(16, 29);
-            path.lineTo(29, 15);
-            path.lineTo(21, 15);
-            path.lineTo(21, 3);
-            path.lineTo(11, 3);
-            path.lineTo(11, 15);
-            path.lineTo(3, 15);
-        }
+        path.moveTo(16, 3);
+        path.lineTo(29, 17);
+        path.lineTo(21, 17);
+        path.lineTo(21, 29);
+        path.lineTo(11, 29);
+        path.lineTo(11, 17);
+        path.lineTo(3, 17);
         path.closeSubpath();
         p.setPen(QPen(QColor(0x20, 0x40, 0x90), 1.5));
         p.setBrush(QColor(0x40, 0x80, 0xe0));
-        p.drawPath(path);
+        p.drawPath(up ? path : QTransform(1, 0, 0, -1, 0, kSize).map(path));
     });
 }
 

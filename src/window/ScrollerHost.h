@@ -77,7 +77,9 @@ public:
     void loadProperties(const QVariantMap &store);
 
 Q_SIGNALS:
-    // The control's events, passed on as they come.
+    // The control's events, passed on as they come. They repeat the control's own signals
+    // (scroller/HorizontalScroller.h) on purpose: the control is a plugin loaded at run time,
+    // and the program sees only this host, never the control's headers.
     void Change();
     void Click();
     void DblClick();
