@@ -53,11 +53,12 @@ qint16 UpdateCycle::intervalSeconds(const QString &minutesText)
     // The list's items are written with "." whatever the user's locale, so they are read
     // the same way.
     if (!IsNumeric(minutesText))
-        throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), RuntimeError::TypeMismatch,
                            QStringLiteral("Type mismatch"));
     const double seconds = std::nearbyint(Val(minutesText) * 60.0);
     if (seconds < 0 || seconds > std::numeric_limits<qint16>::max())
-        throw RuntimeError(QStringLiteral("timInterval_Timer"), 6, QStringLiteral("Overflow"));
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), RuntimeError::Overflow,
+                           QStringLiteral("Overflow"));
     return qint16(seconds);
 }
 
@@ -74,7 +75,7 @@ void UpdateCycle::tick()
     ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
 
     if (opt->cboSeconds->currentIndex() < 0)
-        throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
+        throw RuntimeError(QStringLiteral("timInterval_Timer"), RuntimeError::TypeMismatch,
                            QStringLiteral("Type mismatch"));
     UpdateInterval = intervalSeconds(opt->cboSeconds->currentText());
 

@@ -5,10 +5,16 @@
 #include <exception>
 
 // A run-time failure of an operation: where it happened, its number and what went wrong.
-// Event handlers run through guard() (app/ErrorReporter.h), which reports it and carries on.
+// Event handlers run through guard() (platform/ErrorReporter.h), which reports it and
+// carries on; docs/architecture.md ("Errors") states the whole convention.
 class RuntimeError : public std::exception
 {
 public:
+    // The numbers of the failures the program raises itself.
+    static constexpr int Overflow = 6;
+    static constexpr int TypeMismatch = 13;
+    static constexpr int PathFileAccess = 75; // a file or folder that cannot be read or written
+
     RuntimeError(QString source, int number, QString description)
         : m_source(std::move(source)), m_number(number), m_description(std::move(description))
     {

@@ -114,9 +114,9 @@ void QuoteLog::writeLog()
     const bool isNew = !QFileInfo::exists(path);
     QStringEncoder encoder(QStringConverter::Latin1);
     const QByteArray bytes = encoder.encode((isNew ? headingLine() : dataLine()) + kLineEnd);
-    const QString error = appendWholeLines(path, bytes);
-    if (!error.isEmpty())
-        return failed(path, error);
+    const Result written = appendWholeLines(path, bytes);
+    if (!written)
+        return failed(path, written.error().description());
     m_failure.succeeded();
 }
 

@@ -29,15 +29,12 @@
 
 namespace {
 
-// Path/file access failure, the number a log that cannot be written is reported with.
-constexpr int kFileAccessError = 75;
-
 const QString kTab = QStringLiteral("\t");
 const QString kLineEnd = QStringLiteral("\r\n");
 
 [[noreturn]] void failLog(const QString &what, const QString &path, const QString &reason)
 {
-    throw RuntimeError(QStringLiteral("Vantora"), kFileAccessError,
+    throw RuntimeError(QStringLiteral("Vantora"), RuntimeError::PathFileAccess,
                        what + QStringLiteral(" \"") + QDir::toNativeSeparators(path) +
                            QStringLiteral("\": ") + reason);
 }

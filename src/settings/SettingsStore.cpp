@@ -95,7 +95,7 @@ bool SettingsStore::removeSection(const QString &section)
     return true;
 }
 
-bool SettingsStore::sync()
+Result SettingsStore::sync()
 {
     // QSettings keeps an error status for the rest of its life, whether the failed write was
     // one of ours or one it made on its own from the event loop. After any failure the
@@ -108,7 +108,17 @@ bool SettingsStore::sync()
     } else {
         store().sync();
     }
-    return store().status() == QSettings::NoError;
+    switch (store().status()) {
+    case QSettings::NoError:
+        return {};
+    case QSettings::FormatError:
+        return RuntimeError(QStringLiteral("Vantora"), RuntimeError::PathFileAccess,
+                            QStringLiteral("The settings file is not in the expected format."));
+    case QSettings::AccessError:
+        break;
+    }
+    return RuntimeError(QStringLiteral("Vantora"), RuntimeError::PathFileAccess,
+                        QStringLiteral("The settings file cannot be written."));
 }
 
 QString SettingsStore::fileName()

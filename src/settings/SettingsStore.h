@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Result.h"
+
 #include <QString>
 
 // The per-user settings store: a tree of sections holding named text values, kept by
@@ -21,10 +23,10 @@ public:
     // (false then).
     static bool removeSection(const QString &section);
     static bool isProtectedSection(const QString &section);
-    // Writes everything pending to disk (QSettings also does this on its own); false when
-    // the file could not be written. What was not written stays pending and is tried again
-    // at the next sync.
-    static bool sync();
+    // Writes everything pending to disk (QSettings also does this on its own); a
+    // PathFileAccess error when the file could not be written. What was not written stays
+    // pending and is tried again at the next sync.
+    static Result sync();
     // The file that holds the store.
     static QString fileName();
     // Removes every section and key of the program (a fresh store).

@@ -38,7 +38,7 @@ void TestLogAppend::appends()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
-    QCOMPARE(appendWholeLines(path, lines), QString());
+    QVERIFY(appendWholeLines(path, lines).succeeded());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), after);
@@ -56,7 +56,10 @@ void TestLogAppend::unwritableFileSaysWhy()
     QFETCH(QString, name);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    QVERIFY(!appendWholeLines(dir.filePath(name), "a,1\r\n").isEmpty());
+    const Result written = appendWholeLines(dir.filePath(name), "a,1\r\n");
+    QVERIFY(!written);
+    QCOMPARE(written.error().number(), RuntimeError::PathFileAccess);
+    QVERIFY(!written.error().description().isEmpty());
     QVERIFY(!QFileInfo(dir.filePath(name)).isFile());
 }
 
