@@ -91,14 +91,12 @@ QString freqName(int freqCode)
     }
 }
 
-// The text of a time-axis label: the exchange's time of day within one trading day, with
-// the date over several, the date alone for daily and longer steps.
-QString axisLabel(const QDateTime &when, bool intraday, bool oneDay)
+// The text of a time-axis label: the exchange's time of day for intraday steps (the date
+// goes on a line of its own below it), the date for daily and longer steps.
+QString axisLabel(const QDateTime &when, bool intraday)
 {
-    const QString time = QString::fromLatin1(QuoteFormat::tradeTimeText(when.time()));
-    if (intraday)
-        return oneDay ? time : when.toString(QStringLiteral("MMM d ")) + time;
-    return when.toString(QStringLiteral("MMM d, yyyy"));
+    return intraday ? QString::fromLatin1(QuoteFormat::tradeTimeText(when.time()))
+                    : when.toString(QStringLiteral("MMM d, yyyy"));
 }
 
 QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool intraday)
@@ -119,9 +117,10 @@ QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool in
     const auto y = [&](double p) { return top + (H - top - bottom) * (hi - p) / (hi - lo); };
     const auto num = [](double v) { return QByteArray::number(v, 'f', 1); };
 
-    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"320\" "
-                     "viewBox=\"0 0 640 320\" font-family=\"Arial\" font-size=\"11\">\n"
-                     "<rect width=\"640\" height=\"320\" fill=\"#fff\"/>\n";
+    QByteArray svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"320\" "
+        "viewBox=\"0 0 640 320\" font-family=\"Arial,Helvetica,sans-serif\" font-size=\"11\">\n"
+        "<rect width=\"640\" height=\"320\" fill=\"#fff\"/>\n";
     // Axes, price levels and times.
     svg += "<line class=\"axis\" x1=\"" + num(left) + "\" y1=\"" + num(H - bottom) + "\" x2=\"" +
            num(W - right) + "\" y2=\"" + num(H - bottom) + "\" stroke=\"#444\"/>\n";
@@ -144,9 +143,14 @@ QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool in
         const std::size_t i = std::size_t(std::lround(last * k / 4));
         // The first label starts at the axis and the last ends at it, so both show whole.
         const char *anchor = k == 0 ? "start" : k == 4 ? "end" : "middle";
-        svg += "<text class=\"date\" x=\"" + num(x(i)) + "\" y=\"" + num(H - bottom + 16) +
-               "\" text-anchor=\"" + anchor + "\">" +
-               axisLabel(when(i), intraday, oneDay).toHtmlEscaped().toUtf8() + "</text>\n";
+        const QByteArray at = "x=\"" + num(x(i)) + "\" y=\"";
+        const QByteArray how = "\" text-anchor=\"" + QByteArray(anchor) + "\">";
+        svg += "<text class=\"date\" " + at + num(H - bottom + 15) + how +
+               axisLabel(when(i), intraday).toHtmlEscaped().toUtf8() + "</text>\n";
+        if (intraday && !oneDay) {
+            svg += "<text class=\"day\" " + at + num(H - bottom + 29) + how +
+                   when(i).toString(QStringLiteral("MMM d")).toUtf8() + "</text>\n";
+        }
     }
     svg += "<polyline fill=\"none\" stroke=\"#0645ad\" stroke-width=\"1.5\" points=\"";
     for (std::size_t i = 0; i < points.size(); ++i)

@@ -62,6 +62,13 @@ Figures figuresOf(const Instrument &in, const SimulatedMarket *market)
     return f;
 }
 
+// A whole number with thousands separators: 3,620,000.
+QString grouped(qint64 value)
+{
+    static const QLocale english(QLocale::English, QLocale::UnitedStates);
+    return english.toString(value);
+}
+
 QByteArray num(double value, const Instrument &in, bool sign = false)
 {
     return QuoteFormat::number(value, priceDecimals(in), sign);
@@ -183,7 +190,7 @@ const std::vector<Headline> &stockHeadlines()
         [](Random &r, const Figures &f) {
             return QStringLiteral("%1 volume runs %2 its daily average of %3 shares")
                 .arg(QString::fromLatin1(f.instrument->symbol), pick(r, {"above", "below"}),
-                     QLocale::c().toString(f.instrument->avgVolume));
+                     grouped(f.instrument->avgVolume));
         },
         [](Random &r, const Figures &f) {
             return QStringLiteral("%1 names new %2")
@@ -269,8 +276,8 @@ FeedReply newsPage(const FeedRequest &request, const SimulatedMarket *market)
                       escaped(in.name) + " (" + escaped(symbol) + "), last " + num(f.last, in) +
                       ".</p>\n<table><tr><th>Exchange time</th><th>Headline</th></tr>\n";
     for (const Story &s : stories) {
-        body += "<tr><td>" + s.when.toString(QStringLiteral("ddd MMM d")).toUtf8() + ' ' +
-                QuoteFormat::tradeTimeText(s.when.time()) + "</td><td>" + escaped(s.text) +
+        body += "<tr><td class=\"when\">" + s.when.toString(QStringLiteral("ddd MMM d")).toUtf8() +
+                ' ' + QuoteFormat::tradeTimeText(s.when.time()) + "</td><td>" + escaped(s.text) +
                 " <small>(simulated)</small></td></tr>\n";
     }
     body += "</table>\n" + symbolLinks(symbol) + sourceLink(request, "the news source you chose");
@@ -319,8 +326,8 @@ FeedReply researchPage(const FeedRequest &request, const SimulatedMarket *market
         row("Day range", num(f.low, in) + " - " + num(f.high, in)) +
         row("52-week range", num(f.yearLow, in) + " - " + num(f.yearHigh, in));
     if (f.stock()) {
-        table += row("Volume", QLocale::c().toString(f.volume).toUtf8()) +
-                 row("Average volume", QLocale::c().toString(in.avgVolume).toUtf8()) +
+        table += row("Volume", grouped(f.volume).toUtf8()) +
+                 row("Average volume", grouped(in.avgVolume).toUtf8()) +
                  row("Earnings per share", QuoteFormat::number(in.eps, 2)) +
                  row("P/E ratio", in.eps > 0 ? QuoteFormat::number(f.pe(), 2) : "N/A") +
                  row("Yearly dividend", QuoteFormat::number(in.dividend, 2)) +
@@ -429,7 +436,7 @@ FeedReply screenerPage(const FeedRequest &request, const SimulatedMarket *market
         body += "<tr><td>" + link("/research?s=", symbol, escaped(symbol)) + "</td><td>" +
                 escaped(in.name) + "</td><td>" + escaped(in.exchange) + "</td><td class=\"n\">" +
                 num(f.last, in) + "</td>" + changeCell(f) + "<td class=\"n\">" +
-                QLocale::c().toString(f.volume).toUtf8() + "</td><td class=\"n\">" +
+                grouped(f.volume).toUtf8() + "</td><td class=\"n\">" +
                 (f.pe() > 0 ? QuoteFormat::number(f.pe(), 1) : QByteArray("N/A")) +
                 "</td><td class=\"n\">" + QuoteFormat::number(f.yield(), 2) + "%</td></tr>\n";
     }
@@ -460,7 +467,7 @@ FeedReply bookPage(const FeedRequest &request, const SimulatedMarket *market)
     double bidPrice = bid, askPrice = ask;
     for (int level = 0; level < 10; ++level) {
         const auto shares = [&] {
-            return QLocale::c().toString(100 * (1 + random.below(level < 2 ? 10 : 40))).toUtf8();
+            return grouped(100 * (1 + random.below(level < 2 ? 10 : 40))).toUtf8();
         };
         rows += "<tr><td class=\"n\">" + shares() + "</td><td class=\"n up\">" +
                 QuoteFormat::number(bidPrice, 2) + "</td><td class=\"n down\">" +
@@ -477,7 +484,7 @@ FeedReply bookPage(const FeedRequest &request, const SimulatedMarket *market)
         "behind them.</p>\n<p>" +
         escaped(in.name) + ": last match " + num(f.last, in) + " at " +
         QuoteFormat::tradeTimeText(f.time) + " (exchange time), volume " +
-        QLocale::c().toString(f.volume).toUtf8() +
+        grouped(f.volume).toUtf8() +
         ".</p>\n<table><tr><th class=\"n\">Shares</th><th class=\"n\">Bid</th>"
         "<th class=\"n\">Ask</th><th class=\"n\">Shares</th></tr>\n" +
         rows + "</table>\n" + symbolLinks(symbol);

@@ -10,7 +10,8 @@ const QByteArray kStyle = QByteArrayLiteral(
     "<style>body{font-family:Arial,sans-serif;background:#f4f4f4;color:#222;margin:1.5em}"
     "h1{font-size:1.4em}h2{font-size:1.15em}table{border-collapse:collapse;background:#fff}"
     "th,td{padding:3px 10px;border-bottom:1px solid #ddd;text-align:left}"
-    "td.n,th.n{text-align:right}code{background:#e8e8e8;padding:0 3px}"
+    "td.n,th.n{text-align:right;white-space:nowrap}td.when{white-space:nowrap}code{background:#"
+    "e8e8e8;padding:0 3px}"
     ".up{color:#080}.down{color:#c20}"
     ".simulated{background:#fff3c4;border:1px solid #e0c060;padding:6px 10px}"
     "a{color:#0645ad}form{margin:0 0 1em}</style>");
