@@ -421,7 +421,12 @@ FeedReply screenerPage(const FeedRequest &request, const SimulatedMarket *market
                       "</select> sorted by <select name=\"sort\">";
     for (const auto &s : sorts)
         form += option(QString::fromLatin1(s[0]), sort, s[1]);
-    form += "</select> <input type=\"submit\" value=\"Screen\"></form>\n";
+    form += "</select> <input type=\"submit\" value=\"Screen\">";
+    // The chosen outside screener stays linked from one screening to the next.
+    if (const QString source = request.queryValue(u"source");
+        !source.isEmpty() && source.size() <= 2048)
+        form += "<input type=\"hidden\" name=\"source\" value=\"" + escaped(source) + "\">";
+    form += "</form>\n";
 
     QByteArray body = "<h1>Stock Screener</h1>\n<p>Screens the stocks of the simulated market." +
                       QByteArray(market ? "" : " Prices are their usual levels.") + "</p>\n" +
