@@ -166,7 +166,7 @@ FeedReply chartPage(const FeedRequest &request, const SimulatedMarket *market)
         return problem(400, QStringLiteral("No chart"),
                        arg.state == SymbolArg::State::Empty
                            ? QByteArray("Select a stock in the quote grid and ask again.")
-                           : "<b>" + escaped(request.queryValue(u"symb").left(40)) +
+                           : "<b>" + shownText(request.queryValue(u"symb")) +
                                  "</b> is not a stock symbol.");
     }
     const QString &symbol = arg.symbol;

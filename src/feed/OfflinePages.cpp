@@ -118,9 +118,9 @@ Subject subjectOf(const FeedRequest &request, QStringView key, const QString &wh
         subject.refusal = problem(400, QStringLiteral("No symbol for the ") + what,
                                   "Select a stock in the quote grid and ask again.");
     } else if (arg.state == SymbolArg::State::Invalid) {
-        subject.refusal = problem(400, QStringLiteral("Not a stock symbol"),
-                                  "<b>" + escaped(request.queryValue(key).left(40)) +
-                                      "</b> is not a stock symbol.");
+        subject.refusal =
+            problem(400, QStringLiteral("Not a stock symbol"),
+                    "<b>" + shownText(request.queryValue(key)) + "</b> is not a stock symbol.");
     } else if (!(subject.instrument = findInstrument(arg.symbol))) {
         subject.refusal =
             problem(404, QStringLiteral("No ") + what + QStringLiteral(" for ") + arg.symbol,

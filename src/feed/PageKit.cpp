@@ -65,6 +65,16 @@ SymbolArg symbolArg(const FeedRequest &request, QStringView key)
     return arg;
 }
 
+QByteArray shownText(const QString &text)
+{
+    QString shown = text.left(40);
+    for (QChar &c : shown) {
+        if (!c.isPrint())
+            c = u'?';
+    }
+    return escaped(shown);
+}
+
 const Instrument *findInstrument(const QString &symbol)
 {
     for (auto list : {stockInstruments(), indexInstruments()}) {

@@ -40,6 +40,10 @@ struct SymbolArg
 // it dropped.
 SymbolArg symbolArg(const FeedRequest &request, QStringView key);
 
+// What the user asked for, to show back on a page: at most 40 characters, control and other
+// unprintable characters as "?", escaped.
+QByteArray shownText(const QString &text);
+
 // The instrument with this symbol (letter case ignored), stocks and indices, or nullptr.
 const Instrument *findInstrument(const QString &symbol);
 

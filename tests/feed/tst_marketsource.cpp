@@ -462,6 +462,8 @@ private Q_SLOTS:
         QTest::newRow("news of no stock") << "/news?s=" << 400 << "No symbol for the news";
         QTest::newRow("news of a long symbol") << "/news?s=" + QString(300, 'A') << 400 << "AAAA";
         QTest::newRow("news escapes") << "/news?s=%3Cscript%3E" << 400 << "&lt;script&gt;";
+        QTest::newRow("news shows no control characters")
+            << "/news?s=a%00%07b" << 400 << "<b>a??b</b>";
         QTest::newRow("news of nothing") << "/news?s=ZZZZ" << 404 << "No news for ZZZZ";
         QTest::newRow("research") << "/research?s=msft" << 200 << "<th>P/E ratio</th>";
         QTest::newRow("research of an index") << "/research?s=%5Egspc" << 200 << "S&amp;P 500";
