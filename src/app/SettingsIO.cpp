@@ -1,9 +1,7 @@
 #include "SettingsIO.h"
 
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Symbols.h"
-#include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "feed/FeedSources.h"
 #include "grid/FlexGrid.h"
@@ -12,6 +10,9 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
+#include "screen/Zoom.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
@@ -232,7 +233,7 @@ void SettingsIO::GetSettings()
             if (*width == QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode))
                 continue;
             m_colWidthTwips[std::size_t(i)] = *width;
-            grid->setColWidth(i, Twips::toPixels(*width));
+            grid->setColWidth(i, Twips::toPixels(*grid, *width));
         }
     }
 
@@ -332,6 +333,17 @@ void SettingsIO::GetSettings()
     loadColors();
 }
 
+int SettingsIO::storedZoom()
+{
+    return Zoom::fromText(
+        SettingsStore::read(kProgram, QStringLiteral("Zoom"), QString::number(Zoom::Standard)));
+}
+
+void SettingsIO::storeZoom(int percent)
+{
+    SettingsStore::write(kProgram, QStringLiteral("Zoom"), QString::number(Zoom::snap(percent)));
+}
+
 bool SettingsIO::SaveSettings()
 {
     auto *ui = m_options.ui;
@@ -348,6 +360,7 @@ bool SettingsIO::SaveSettings()
     const int startIndex = ui->cboPortfolio->findText(m_state.CurrentPortfolio,
                                                       Qt::MatchExactly | Qt::MatchCaseSensitive);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), m_state.CurrentPortfolio);
+    storeZoom(m_main.zoom());
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"),
                          QString::number(startIndex < 0 ? 0 : startIndex));
 
@@ -454,12 +467,12 @@ bool SettingsIO::SaveSettings()
         // rounding never makes stored widths drift.
         const int pixels = grid->colWidth(i);
         const std::size_t slot = std::size_t(i);
-        int twips = qRound(Twips::toTwips(pixels));
+        int twips = qRound(Twips::toTwips(*grid, pixels));
         if (slot < m_colWidthTwips.size() && m_colWidthTwips[slot] >= 0 &&
-            Twips::toPixels(m_colWidthTwips[slot]) == pixels)
+            Twips::toPixels(*grid, m_colWidthTwips[slot]) == pixels)
             twips = m_colWidthTwips[slot];
         else if (const int standard = QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode);
-                 Twips::toPixels(standard) == pixels)
+                 Twips::toPixels(*grid, standard) == pixels)
             twips = standard;
         write(key("ColWidth", i), QString::number(twips));
     }

@@ -41,6 +41,12 @@ public:
     QString radioDefault() const;
     static QString defaultHomePage();
 
+    // The main window's zoom in percent, key Zoom of the Settings section: a step of
+    // Zoom::Steps (a stored value between steps or beyond them gives the nearest step,
+    // anything but a whole number 100). Written at once when the user changes it.
+    static int storedZoom();
+    static void storeZoom(int percent);
+
 private:
     QString section() const;
     QString read(const QString &key, const QString &defaultValue = {}) const;

@@ -4,8 +4,6 @@
 #include "app/TickerFeed.h"
 #include "app/WindowModes.h"
 #include "browser/BrowserPanel.h"
-#include "common/Colors.h"
-#include "common/Twips.h"
 #include "feed/BrowserPages.h"
 #include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
@@ -23,6 +21,8 @@
 #include "platform/Sounds.h"
 #include "platform/WindowSystem.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
@@ -76,6 +76,7 @@ StockMain::StockMain()
     wireTicker();
     wireWindow();
     wireBrowser();
+    wireZoom();
 }
 
 StockMain::~StockMain() = default;
@@ -152,8 +153,11 @@ void StockMain::Form_Load()
     auto *ui = m_form->ui;
     auto *opt = m_options->ui;
 
+    // The zoom first, so that every size below is laid out at it.
+    applyZoom(SettingsIO::storedZoom());
+
     // 1-2. Height and the ticker's appearance.
-    m_form->resize(m_form->width(), Twips::toPixels(WindowModes::CollapsedHeight));
+    m_form->resize(m_form->width(), Twips::toPixels(*m_form, WindowModes::CollapsedHeight));
     if (m_scroller->load(m_form->ui->Scroller1Frame)) {
         // The appearance saved with the window's design comes back through the control's
         // own persistence; start-up then sets the colours and the font name again.
@@ -162,22 +166,22 @@ void StockMain::Form_Load()
         m_scroller->setBackColor(Colors::DarkGrey);
         m_scroller->setControlProperty("FontName", m_form->font().family());
         m_scroller->setFontBold(true);
+        applyZoom(m_form->zoom()); // the ticker's font at the zoom
     }
 
     // 3-5. Grid placement, column widths and pictures.
-    ui->gridQuotes->setGeometry(Twips::toPixels(195), Twips::toPixels(230), Twips::toPixels(9645),
-                                Twips::toPixels(1235));
+    const auto px = [this](double twips) { return Twips::toPixels(*m_form, twips); };
+    ui->gridQuotes->setGeometry(px(195), px(230), px(9645), px(1235));
     m_quoteGrid->SizeColumns();
     // Captions, and the delay notice shown later, are read whole in the room they have.
     TextFit::fitLabels(*m_form);
     TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
-    const ImageList &images = ImageList::instance();
-    WindowModes::setBackgroundPicture(*m_form, images.image(ImageList::BrowserSkin));
-    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
-    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
-    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
+    m_form->showSkin(ImageList::BrowserSkin);
+    ImageList::show(*ui->picMoveUp, ImageList::ButtonUp);
+    ImageList::show(*ui->picMoveDown, ImageList::ButtonDown);
+    ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
+    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
+    ImageList::show(*ui->picIslandButton, ImageList::IslandButton);
 
     // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
     m_connectivity->SetUpDialUp();

@@ -67,6 +67,12 @@ public:
     // Scroller1's appearance saved with the window's design, in the control's property store.
     static QVariantMap scroller1Design();
 
+    // The main window's zoom (StockMainZoom.cpp): its layout, fonts, pictures, the grid's
+    // columns and the ticker's font at `percent` (snapped to a step), shown in the Options
+    // window's list; setZoom also stores it.
+    void applyZoom(int percent);
+    void setZoom(int percent);
+
     // Shows the main window after the agreement was accepted on a first run.
     void showAfterAgreement();
 
@@ -128,6 +134,8 @@ private:
     void wireWindow();
     // The browser panel, its tray and the embedded browser (StockMainBrowser.cpp).
     void wireBrowser();
+    // The zoom's keys and list (StockMainZoom.cpp).
+    void wireZoom();
     // Step 1a of the connection check: the home page, or Vantora's start page, and
     // opening it in the panel browser (StockMainBrowser.cpp).
     QString startPageAddress() const;

@@ -3,41 +3,29 @@
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/RuntimeError.h"
-#include "common/Twips.h"
 #include "net/Connectivity.h"
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
+#include "screen/Twips.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-double primaryScreenWidthTwips()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? Twips::toTwips(screen->geometry().width()) : 0.0;
-}
-
-} // namespace
 
 UpdateCycle::UpdateCycle(MainState &state, frmStockMain &form, frmOptions &options,
                          Connectivity &connectivity, QTimer &timInterval,
                          std::function<void()> getQuotes)
     : m_state(state), m_form(form), m_options(options), m_connectivity(connectivity),
       m_timInterval(timInterval), m_getQuotes(std::move(getQuotes)),
-      m_screenWidthTwips(primaryScreenWidthTwips)
+      m_screenWidthTwips([&form] { return Twips::screenSize(form).width(); })
 {
 }
 

@@ -1,12 +1,12 @@
 #include "BrowserPanel.h"
 
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
 #include "platform/WebBrowser.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
@@ -29,11 +29,6 @@ const QString kCloseTray = QStringLiteral("Close browser tray");
 const QString kSubmitTip = QStringLiteral("Submit data and view results");
 const QString kIslandBook =
     QStringLiteral("http://book.vantora-data.test/ds/tools/bookviewer/htmlbook.jsp?STOCK=");
-
-double twipsOf(int pixels)
-{
-    return Twips::toTwips(pixels);
-}
 
 } // namespace
 
@@ -109,8 +104,7 @@ double BrowserPanel::screenHeightTwips() const
 {
     if (m_screenHeight)
         return m_screenHeight();
-    const QScreen *screen = m_main.screen();
-    return screen ? twipsOf(screen->geometry().height()) : 0.0;
+    return Twips::screenSize(m_main).height();
 }
 
 void BrowserPanel::ToggleBrowserTray()
@@ -124,7 +118,7 @@ void BrowserPanel::ToggleBrowserTray()
     if (view)
         view->hide();
 
-    const int collapsed = Twips::toPixels(frmStockMain::CollapsedHeight);
+    const int collapsed = Twips::toPixels(m_main, frmStockMain::CollapsedHeight);
     const bool animates = !(m_main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
                           m_state.WindowMode == QLatin1String("Browser");
     // Open or closed is the state the tray was left in, not a height read back in twips
@@ -135,21 +129,21 @@ void BrowserPanel::ToggleBrowserTray()
         double height = frmStockMain::CollapsedHeight;
         while (height < target) {
             height += TrayStep;
-            m_main.resize(m_main.width(), Twips::toPixels(height));
+            m_main.resize(m_main.width(), Twips::toPixels(m_main, height));
             m_main.repaint();
         }
-        m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(target)));
+        m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(m_main, target)));
         m_state.BrowserOpen = true;
         QWidget *bezel = ui->imgBezelBottom;
-        bezel->move(bezel->x(), m_main.height() - Twips::toPixels(135));
+        bezel->move(bezel->x(), m_main.height() - Twips::toPixels(m_main, 135));
         bezel->show();
         bezel->raise();
     } else if (animates) {
         PlayClose();
-        double height = twipsOf(m_main.height());
+        double height = Twips::toTwips(m_main, m_main.height());
         while (m_main.height() > collapsed) {
             height -= TrayStep;
-            m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(height)));
+            m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(m_main, height)));
             m_main.repaint();
         }
         m_main.resize(m_main.width(), collapsed);

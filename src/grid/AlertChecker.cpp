@@ -1,10 +1,10 @@
 #include "AlertChecker.h"
 
 #include "FlexGrid.h"
-#include "common/Colors.h"
 #include "common/Numbers.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
+#include "screen/Colors.h"
 
 #include "WindowControls.h"
 #include <QCheckBox>

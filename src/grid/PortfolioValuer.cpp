@@ -1,8 +1,8 @@
 #include "PortfolioValuer.h"
 
 #include "FlexGrid.h"
-#include "common/Colors.h"
 #include "common/Numbers.h"
+#include "screen/Colors.h"
 
 #include <QPalette>
 

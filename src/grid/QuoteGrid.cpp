@@ -2,10 +2,10 @@
 
 #include "FlexGrid.h"
 #include "WindowControls.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 
 #include <QCheckBox>
@@ -82,7 +82,7 @@ void QuoteGrid::SizeColumns()
     m_grid.setCols(ColumnCount);
     m_grid.setRow(0);
     for (int c = 0; c < ColumnCount; ++c)
-        m_grid.setColWidth(c, Twips::toPixels(columnWidthTwips(c, m_state.RealTimeMode)));
+        m_grid.setColWidth(c, Twips::toPixels(m_grid, columnWidthTwips(c, m_state.RealTimeMode)));
     // Headings are read whole whatever the font; the grid scrolls to the columns beyond.
     const QStringList labels = headers(m_state.RealTimeMode);
     for (int c = 0; c < ColumnCount; ++c)

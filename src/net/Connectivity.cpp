@@ -1,9 +1,9 @@
 #include "Connectivity.h"
 
 #include "Transfer.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,13 +2,13 @@
 
 #include "QuoteDownload.h"
 #include "QuoteParser.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "grid/QuoteGrid.h"
 #include "grid/WindowControls.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "platform/ErrorReporter.h"
+#include "screen/Colors.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

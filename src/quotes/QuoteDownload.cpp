@@ -1,7 +1,6 @@
 #include "QuoteDownload.h"
 
 #include "QuoteParser.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/Symbols.h"
@@ -12,6 +11,7 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
 
 #include <QMenu>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "common/Colors.h"
 #include "grid/FlexGrid.h"
 #include "grid/PortfolioValuer.h"
 #include "options/frmOptions.h"
+#include "screen/Colors.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "common/Colors.h"
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

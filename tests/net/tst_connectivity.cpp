@@ -1,6 +1,5 @@
 // Connectivity against python3-dbusmock's NetworkManager on a private bus of its own, also
 // when NetworkManager answers slowly or not at all.
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
@@ -8,6 +7,7 @@
 #include "platform/NetworkManager.h"
 #include "platform/RealPlatform.h"
 #include "platform/TestDoubles.h"
+#include "screen/Colors.h"
 #include "ui_frmOptions.h"
 
 #include <QDBusConnectionInterface>

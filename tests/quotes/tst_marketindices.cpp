@@ -1,5 +1,4 @@
 #include "app/StockMain.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
@@ -7,6 +6,7 @@
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
