@@ -6,6 +6,7 @@
 #include "quotes/QuoteDownload.h"
 #include "screen/Twips.h"
 #include "screen/Zoom.h"
+#include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ScrollerHost.h"
@@ -51,6 +52,8 @@ void StockMain::setZoom(int percent)
 {
     applyZoom(percent);
     SettingsIO::storeZoom(m_form->zoom());
+    // Written through at once, like the window's mode.
+    SettingsStore::sync();
 }
 
 void StockMain::wireZoom()
