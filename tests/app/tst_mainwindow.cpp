@@ -7,6 +7,7 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/TestDoubles.h"
@@ -263,6 +264,12 @@ private Q_SLOTS:
                 QVERIFY2(qAbs(edge - px(twips, step.zoom)) <= 1,
                          qPrintable(QString::number(twips)));
             QVERIFY(qAbs(grid->colWidth(12) - px(3000, step.zoom)) <= 1);
+            // Pictures are drawn anew at the zoom's size, not stretched.
+            const QSize calc = ImageList::instance().size(ImageList::Calculator) * step.zoom / 100;
+            QCOMPARE(ui()->picCalc->pixmap().deviceIndependentSize().toSize(), calc);
+            QCOMPARE(
+                ui()->picCalc->pixmap().toImage(),
+                ImageList::instance().image(ImageList::Calculator, step.zoom / 100.0, 1).toImage());
         }
         QComboBox *list = m_main->options()->ui->cboWindowSize;
         list->setCurrentIndex(list->findText("150%"));
