@@ -46,10 +46,9 @@ StockMain::StockMain()
 {
     m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
-    m_quoteGrid =
-        std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->quoteControls());
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->view());
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, m_options->connectionControls(), *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
+        m_state, m_options->model(), *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
         m_timInterval);
     // Dial-up entries that NetworkManager lists late are shown with the portfolio's saved
     // choice, so that the next save does not overwrite it with the first entry.
@@ -154,7 +153,8 @@ void StockMain::Form_Load()
     auto *opt = m_options->ui;
 
     // The zoom first, so that every size below is laid out at it.
-    applyZoom(SettingsIO::storedZoom());
+    OptionsModel::load(m_options->model().Zoom, m_state.CurrentPortfolio);
+    applyZoom(m_options->model().Zoom.value());
 
     // 1-2. Height and the ticker's appearance.
     m_form->resize(m_form->width(), Twips::toPixels(*m_form, WindowModes::CollapsedHeight));
@@ -234,10 +234,10 @@ void StockMain::Form_Load()
     addDefaultSymbols();
 
     // 19. The default colours come with the default index ticks.
-    if (opt->chkUseDefaultColors->isChecked()) {
+    if (m_options->model().UseDefaultColors.value()) {
         m_options->DisableColorButtons();
         for (int i : {0, 4, 8, 11, 22})
-            m_options->chkIndex[i]->setChecked(true);
+            m_options->model().Index[std::size_t(i)].set(true);
     }
 
     // 20-22.
@@ -289,7 +289,9 @@ void StockMain::startBuiltInFeed()
     // here; when another Vantora already serves that port, that one answers.
     // Only the feed's own address starts it: a service of the user's own on another
     // loopback port that happens to be down is never stood in for by simulated prices.
-    for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
+    for (const QString &address :
+         {m_options->model().StockURL.value(), m_options->model().MarketURL.value(),
+          m_options->model().IndicesURL.value()}) {
         if (FeedConfig::isFeedUrl(address)) {
             QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
                                       m_options->quoteSource(),

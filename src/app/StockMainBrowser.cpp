@@ -88,9 +88,9 @@ BrowserPanel &StockMain::browserPanel()
 
 QString StockMain::startPageAddress() const
 {
-    if (!m_options->ui->chkStartHomePage->isChecked())
+    if (!m_options->model().StartHomePage.value())
         return Catalogues::defaultStartPage();
-    const int index = m_options->ui->cboHomePage->currentIndex();
+    const int index = m_options->model().HomePageIndex.value();
     return index >= 0 && index < int(m_state.HomePageURLs.size())
                ? m_state.HomePageURLs[std::size_t(index)]
                : QString();

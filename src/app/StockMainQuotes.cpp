@@ -41,7 +41,7 @@ void StockMain::wireQuotes()
     concern->MnuVantora->setObjectName(QStringLiteral("MnuVantora"));
 
     concern->download = std::make_unique<QuoteDownload>(
-        m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
+        m_state, form->panelControls(), m_options->view(), *m_inetQuotes, *m_connectivity,
         *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
     concern->download->setMarketQuotes([this] { return GetMarketQuotes(); });

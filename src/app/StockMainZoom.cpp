@@ -1,21 +1,18 @@
 #include "StockMain.h"
 
-#include "app/SettingsIO.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
 #include "screen/Twips.h"
 #include "screen/Zoom.h"
+#include "settings/OptionsModel.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ScrollerHost.h"
 #include "window/TextFit.h"
 #include "window/frmStockMain.h"
 
-#include <QComboBox>
 #include <QShortcut>
-#include <QSignalBlocker>
 
 #include <algorithm>
 #include <vector>
@@ -41,23 +38,25 @@ void StockMain::applyZoom(int percent)
     // Captions and the delay notice are fitted again to their new room.
     TextFit::fitLabels(*m_form);
     TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
-
-    QComboBox *list = m_options->ui->cboWindowSize;
-    const QSignalBlocker quiet(list);
-    list->setCurrentIndex(
-        int(std::find(Zoom::Steps.begin(), Zoom::Steps.end(), zoom) - Zoom::Steps.begin()));
 }
 
 void StockMain::setZoom(int percent)
 {
-    applyZoom(percent);
-    SettingsIO::storeZoom(m_form->zoom());
-    // Written through at once, like the window's mode.
-    SettingsStore::sync();
+    m_options->model().Zoom.set(Zoom::snap(percent));
 }
 
 void StockMain::wireZoom()
 {
+    ZoomOption &zoom = m_options->model().Zoom;
+    connect(&zoom, &OptionValue::changed, this, [this, &zoom] {
+        applyZoom(zoom.value());
+        // Written through at once, like the window's mode; what start-up reads is not
+        // written back.
+        if (m_settingsLoaded) {
+            OptionsModel::store(zoom, m_state.CurrentPortfolio);
+            SettingsStore::sync();
+        }
+    });
     const struct
     {
         QKeySequence keys;
@@ -72,8 +71,4 @@ void StockMain::wireZoom()
         connect(shortcut, &QShortcut::activated, this,
                 [this, direction] { setZoom(Zoom::step(m_form->zoom(), direction)); });
     }
-    connect(m_options->ui->cboWindowSize, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0 && i < int(Zoom::Steps.size()))
-            setZoom(Zoom::Steps[std::size_t(i)]);
-    });
 }

@@ -71,8 +71,8 @@ void UpdateCycle::tick()
         UpdateElapsed = UpdateInterval;
     UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
 
-    ui->txtNextUpdate->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
-                                                                : QStringLiteral("Disabled"));
+    ui->txtNextUpdate->setText(m_options.model().AutoUpdate.value() ? countdownText(UpdateRemaining)
+                                                                    : QStringLiteral("Disabled"));
 
     if (UpdateElapsed != UpdateInterval)
         return;
@@ -81,7 +81,7 @@ void UpdateCycle::tick()
     // so a tick that comes inside a running download starts nothing.
     if (m_connectivity.DialUpWatchdog(&m_form))
         return;
-    if (opt->chkQuoteUpdate->isChecked() && m_connectivity.ActiveConnection())
+    if (m_options.model().AutoUpdate.value() && m_connectivity.ActiveConnection())
         m_getQuotes();
 }
 
@@ -103,13 +103,13 @@ void UpdateCycle::cmdUpdate_Click()
     // The user takes over: a redial that never came up no longer silences the watchdog.
     m_state.RedialPending = false;
 
-    if (m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked()) {
+    if (m_connectivity.ActiveConnection() || m_options.model().UseProxyServer.value()) {
         m_timInterval.start();
         (m_requestQuotes ? m_requestQuotes : m_getQuotes)();
     }
     if (m_connectivity.ActiveConnection())
         return;
-    if (m_options.ui->chkAutoDial->isChecked()) {
+    if (m_options.model().EnableAutoDial.value()) {
         m_connectivity.Connect();
         return;
     }

@@ -175,7 +175,7 @@ bool BrowserPanel::pageCanBeSeen() const
 
 bool BrowserPanel::stopsBrowserOnClose() const
 {
-    return m_options.ui->chkStopBrowser->isChecked();
+    return m_options.model().StopBrowser.value();
 }
 
 // ---- panel buttons -------------------------------------------------------------------------
@@ -257,7 +257,7 @@ void BrowserPanel::cmdScreener_Click()
 
 void BrowserPanel::cmdHome_Click()
 {
-    const int index = m_options.ui->cboHomePage->currentIndex();
+    const int index = m_options.model().HomePageIndex.value();
     HomePageIndex = qint16(index);
     HomePageURL = index >= 0 && index < int(m_state.HomePageURLs.size())
                       ? m_state.HomePageURLs[std::size_t(index)]
@@ -265,7 +265,7 @@ void BrowserPanel::cmdHome_Click()
     auto *ui = m_main.ui;
     panelToggle({ui->cmdHome, QStringLiteral("cmdHome"), false, false, nullptr, [this, ui] {
                      ui->lblStockNews->hide();
-                     if (m_options.ui->chkHomeSeparateBrowser->isChecked()) {
+                     if (m_options.model().HomeSeparateBrowser.value()) {
                          if (openInDesktopBrowser(HomePageURL)) {
                              SetButtons();
                              m_state.ActiveButton.clear();
@@ -283,8 +283,8 @@ void BrowserPanel::cmdBTV_Click()
 {
     auto *ui = m_main.ui;
     panelToggle({ui->cmdBTV, QStringLiteral("cmdBTV"), false, false, nullptr, [this] {
-                     if (!sameAddress(locationURL(), m_state.BTVURL))
-                         navigate(m_state.BTVURL);
+                     if (!sameAddress(locationURL(), m_options.model().BTVURL.value()))
+                         navigate(m_options.model().BTVURL.value());
                      return true;
                  }});
 }
@@ -345,7 +345,7 @@ void BrowserPanel::cmdRadio_Click()
 {
     PlayClick();
     if (!browserBusy())
-        navigate(m_state.RadioURL);
+        navigate(m_options.model().RadioURL.value());
 }
 
 void BrowserPanel::picIslandButton_Click()
@@ -574,7 +574,7 @@ void BrowserPanel::cmdSubmit_Click()
         ui->cmdInquiry->setCaptionColor(Qt::white);
         const QString lookupText = ui->txtSymbolLookup->text();
         const QString researchText = ui->txtResearch->text();
-        const QString site = Catalogues::builtInSite(m_state.StockURL);
+        const QString site = Catalogues::builtInSite(m_options.model().StockURL.value());
         const auto shown = [](QWidget *w) { return !w->isHidden(); };
 
         if (shown(ui->FrameIPO)) {

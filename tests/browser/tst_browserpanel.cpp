@@ -210,7 +210,8 @@ private Q_SLOTS:
         QCOMPARE(m_platform->browsers.created, 1);
         QCOMPARE(browser()->navigated, QStringList{kept});
         browser()->finishLoad("kept");
-        QCOMPARE(browser()->navigated, QStringList({kept, m_main->state().BTVURL}));
+        QCOMPARE(browser()->navigated,
+                 QStringList({kept, m_main->options()->model().BTVURL.value()}));
         browser()->finishLoad("Business television, live from the floor");
         QCOMPARE(panel().FirstURL, kept);
         QVERIFY(ui()->cmdBack->isEnabled());
@@ -233,7 +234,7 @@ private Q_SLOTS:
         ui()->cmdRadio->click();
         QVERIFY(!browser()->paused);
         QVERIFY(browser()->widget()->isHidden());
-        QCOMPARE(browser()->navigated.last(), m_main->state().RadioURL);
+        QCOMPARE(browser()->navigated.last(), m_main->options()->model().RadioURL.value());
     }
 
     void submitAddresses_data()
@@ -387,7 +388,7 @@ private Q_SLOTS:
         start();
         m_main->tickerFeed().Scroller1_DblClick();
         QVERIFY(trayOpen());
-        QCOMPARE(browser()->navigated.last(), m_main->state().IndicesURL);
+        QCOMPARE(browser()->navigated.last(), m_main->options()->model().IndicesURL.value());
         m_main->tickerFeed().Scroller1_DblClick();
         QVERIFY(!trayOpen());
         // The menu's chart item presses the Charts button.

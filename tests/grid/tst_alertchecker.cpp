@@ -61,7 +61,7 @@ void TestAlertChecker::init()
     m_options->SetUp();
     m_grid = std::make_unique<FlexGrid>();
     m_grid->setCols(13);
-    m_checker = std::make_unique<AlertChecker>(m_options->quoteControls(), *m_grid, nullptr);
+    m_checker = std::make_unique<AlertChecker>(m_options->view(), *m_grid, nullptr);
 }
 
 void TestAlertChecker::cleanup()

@@ -49,8 +49,7 @@ void TestPortfolioValuer::init()
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
     m_options->SetUp();
-    m_valuer =
-        std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->quoteControls());
+    m_valuer = std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->view());
 }
 
 void TestPortfolioValuer::cleanup()

@@ -61,7 +61,7 @@ void TestQuoteGrid::init()
     m_state = MainState();
     m_grid = std::make_unique<FlexGrid>();
     m_options = std::make_unique<frmOptions>();
-    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, m_options->quoteControls());
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, m_options->view());
     m_quoteGrid->GridSetup();
     m_quoteGrid->AddLabels();
     m_quoteGrid->SizeColumns();
