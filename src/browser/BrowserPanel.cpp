@@ -9,7 +9,6 @@
 #include "platform/WebBrowser.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
