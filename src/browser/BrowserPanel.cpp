@@ -366,8 +366,8 @@ void BrowserPanel::picIslandButton_Click()
     m_state.ActiveButton.clear();
     cmdInquiry_Click();
     m_timInterval.stop();
-    const QString address =
-        Catalogues::islandBookAddress(selectedStock(), Catalogues::builtInSite(m_state.StockURL));
+    const QString address = Catalogues::islandBookAddress(
+        selectedStock(), Catalogues::builtInSite(m_options.model().StockURL.value()));
     if (sameAddress(locationURL(), address) || !openInDesktopBrowser(address)) {
         if (!sameAddress(locationURL(), address))
             navigate(address);

@@ -209,8 +209,9 @@ void QuoteGrid::gridQuotes_DblClick()
         return;
     const QString symbol = m_grid.text();
     // The system's browser stands for the fixed browser program.
-    Platform::instance().programs->openUrl(QUrl(
-        chartPageAddress(symbol, Catalogues::builtInSite(m_state.StockURL)), QUrl::TolerantMode));
+    Platform::instance().programs->openUrl(
+        QUrl(chartPageAddress(symbol, Catalogues::builtInSite(m_options.model->StockURL.value())),
+             QUrl::TolerantMode));
 }
 
 void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,

@@ -303,7 +303,8 @@ private Q_SLOTS:
         QFETCH(QString, feedSymbol);
         start();
         if (!feed)
-            m_main->state().StockURL = "http://quotes.example.com/download/quotes.csv?s=";
+            m_main->options()->model().StockURL.set(
+                "http://quotes.example.com/download/quotes.csv?s=");
         ui()->gridQuotes->setTextMatrix(1, 0, symbol);
         const bool menu = opener.startsWith("mnu");
         if (menu) {

@@ -204,7 +204,7 @@ void TestQuoteGrid::doubleClickOpensChart()
     QFETCH(int, col);
     QFETCH(QString, symbol);
     QFETCH(QString, stockUrl);
-    m_state.StockURL = stockUrl;
+    m_options->model().StockURL.set(stockUrl);
     fill({{"IBM", "101.5"}, {"A", "9"}});
     m_grid->setRow(row);
     m_grid->setCol(col);
