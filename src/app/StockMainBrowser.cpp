@@ -5,7 +5,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "settings/Catalogues.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"

@@ -68,7 +68,7 @@ void StockMain::wireQuotes()
     connect(form->ui->cmdUpdate, &QAbstractButton::clicked, this,
             [cycle, form] { guard([cycle] { cycle->cmdUpdate_Click(); }, form); });
     connect(this, &StockMain::quoteUpdateRequested, this, [this] { requestQuotes(); });
-    connect(m_options->ui->cboSeconds, &QComboBox::currentTextChanged, this,
+    connect(m_options.get(), &frmOptions::updateIntervalChanged, this,
             [cycle] { cycle->cboSeconds_Change(); });
 
     // "Read/Edit Log" of the Options window opens a quote log.

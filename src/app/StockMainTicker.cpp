@@ -4,7 +4,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "quotes/MarketIndices.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"

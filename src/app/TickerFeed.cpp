@@ -6,7 +6,6 @@
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/PopupMenu.h"
 #include "window/ScrollerHost.h"

@@ -9,7 +9,6 @@
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
 #include "screen/Twips.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
@@ -57,14 +56,13 @@ void UpdateCycle::timInterval_Timer()
 void UpdateCycle::tick()
 {
     auto *ui = m_form.ui;
-    auto *opt = m_options.ui;
 
     ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
 
-    if (opt->cboSeconds->currentIndex() < 0)
+    if (m_options.model().UpdateSeconds.value() < 0)
         throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
                            QStringLiteral("Type mismatch"));
-    UpdateInterval = intervalSeconds(opt->cboSeconds->currentText());
+    UpdateInterval = intervalSeconds(m_options.updateInterval());
 
     UpdateElapsed = qint16(UpdateElapsed + 1);
     if (UpdateElapsed > UpdateInterval)
@@ -90,7 +88,7 @@ void UpdateCycle::cboSeconds_Change()
     UpdateElapsed = 0;
     UpdateRemaining = 0;
     // The whole number of the item's text (its minutes); a text that is no number is 0.
-    const double minutes = std::nearbyint(Val(m_options.ui->cboSeconds->currentText()));
+    const double minutes = std::nearbyint(Val(m_options.updateInterval()));
     UpdateInterval = qint16(qBound(0.0, minutes, double(std::numeric_limits<qint16>::max())));
 }
 

@@ -9,7 +9,6 @@
 #include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
@@ -27,8 +26,16 @@ namespace {
 
 const QString kCloseTray = QStringLiteral("Close browser tray");
 const QString kSubmitTip = QStringLiteral("Submit data and view results");
-const QString kIslandBook =
-    QStringLiteral("http://book.vantora-data.test/ds/tools/bookviewer/htmlbook.jsp?STOCK=");
+
+// With the built-in feed (`site` not empty) a source's page is the feed's stand-in for it,
+// which links to the outside address; an empty address (no entry chosen) stays empty.
+QString sourcePage(const QString &site, const QString &kind, const QString &symbol,
+                   const QString &address)
+{
+    if (site.isEmpty() || address.isEmpty())
+        return address;
+    return Catalogues::feedPageAddress(site, kind, symbol, address);
+}
 
 } // namespace
 
@@ -353,7 +360,8 @@ void BrowserPanel::picIslandButton_Click()
     m_state.ActiveButton.clear();
     cmdInquiry_Click();
     m_timInterval.stop();
-    const QString address = kIslandBook + Catalogues::queryValue(selectedStock());
+    const QString address = Catalogues::islandBookAddress(
+        selectedStock(), Catalogues::builtInSite(m_options.model().StockURL.value()));
     if (sameAddress(locationURL(), address) || !openInDesktopBrowser(address)) {
         if (!sameAddress(locationURL(), address))
             navigate(address);
@@ -580,8 +588,10 @@ void BrowserPanel::cmdSubmit_Click()
         if (shown(ui->FrameIPO)) {
             ui->FrameIPO->show();
             ui->cmdSubmit->show();
-            const QString address = Catalogues::entryAddress(
-                Catalogues::ipoSources(), ui->cboIPOList->currentIndex(), QString());
+            const QString address =
+                sourcePage(site, QStringLiteral("ipo"), QString(),
+                           Catalogues::entryAddress(Catalogues::ipoSources(),
+                                                    ui->cboIPOList->currentIndex(), QString()));
             if (!sameAddress(locationURL(), address))
                 navigate(address);
         } else if (shown(ui->FrameCharts)) {
@@ -603,22 +613,28 @@ void BrowserPanel::cmdSubmit_Click()
             ui->cmdSubmit->show();
             ui->cmdSubmit->setToolTip(kCloseTray);
             const QString symbol = selectedStock();
-            navigate(Catalogues::entryAddress(Catalogues::newsSources(),
-                                              ui->cboStockNews->currentIndex(), symbol));
+            navigate(
+                sourcePage(site, QStringLiteral("news"), symbol,
+                           Catalogues::entryAddress(Catalogues::newsSources(),
+                                                    ui->cboStockNews->currentIndex(), symbol)));
         } else if (shown(ui->FrameScreener)) {
             ui->FrameInfoButtons->hide();
             ui->cmdSubmit->show();
             ui->cmdSubmit->setToolTip(kCloseTray);
             ui->cboScreener->show();
-            navigate(Catalogues::entryAddress(Catalogues::screenerSources(),
-                                              ui->cboScreener->currentIndex(), QString()));
+            navigate(
+                sourcePage(site, QStringLiteral("screener"), QString(),
+                           Catalogues::entryAddress(Catalogues::screenerSources(),
+                                                    ui->cboScreener->currentIndex(), QString())));
         } else if (shown(ui->FrameResearch)) {
             ui->cmdSubmit->show();
             ui->cmdSubmit->setToolTip(kCloseTray);
             ui->FrameResearch->show();
             ui->cboResearchSource->show();
-            navigate(Catalogues::entryAddress(Catalogues::researchSources(),
-                                              ui->cboResearchSource->currentIndex(), researchText));
+            navigate(sourcePage(site, QStringLiteral("research"), researchText,
+                                Catalogues::entryAddress(Catalogues::researchSources(),
+                                                         ui->cboResearchSource->currentIndex(),
+                                                         researchText)));
         } else if (shown(ui->FrameSymbolLookup)) {
             ui->cmdSubmit->show();
             ui->cmdSubmit->setToolTip(kCloseTray);

@@ -300,6 +300,8 @@ void frmOptions::connectHandlers()
             &frmOptions::chkUseDefaultColors_Click);
     connect(ui->chkUseDialUp, &QCheckBox::toggled, this, &frmOptions::chkUseDialUp_Click);
     connect(ui->chkUseProxy, &QCheckBox::toggled, this, &frmOptions::chkUseProxy_Click);
+    connect(ui->cboSeconds, &QComboBox::currentTextChanged, this,
+            &frmOptions::updateIntervalChanged);
 }
 
 QString frmOptions::indexSymbol(int i) const
@@ -456,6 +458,11 @@ void frmOptions::chkUseProxy_Click()
 FlexGrid *frmOptions::gridSymbols() const
 {
     return ui->gridSymbols;
+}
+
+QString frmOptions::updateInterval() const
+{
+    return ui->cboSeconds->currentText();
 }
 
 int frmOptions::portfolioIndex(const QString &name) const

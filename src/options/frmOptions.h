@@ -81,6 +81,8 @@ public:
 
     // The loaded portfolio's symbol list.
     FlexGrid *gridSymbols() const;
+    // The entry of the update interval list in force (its text); empty when none.
+    QString updateInterval() const;
     // The position of a portfolio in the portfolio list; -1 when it is not listed.
     int portfolioIndex(const QString &name) const;
 
@@ -134,6 +136,8 @@ Q_SIGNALS:
     void calculatorRequested();
     // The home-page list was opened.
     void homePageListOpened();
+    // The update interval list shows another entry (or renamed the one it shows).
+    void updateIntervalChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,6 +1,6 @@
 vantora_add_test(NAME tst_mainwindow
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_mainwindow.cpp
-  LIBS vantora_core vantora_feed
+  LIBS vantora_core vantora_feed vantora_test_support
   LABELS gui net)
 # The zoomed layouts again at a device pixel ratio of 2, in a settings folder of their own.
 add_test(NAME tst_mainwindow_ratio2 COMMAND tst_mainwindow zoomedLayout)

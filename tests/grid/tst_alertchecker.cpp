@@ -1,8 +1,8 @@
 #include "grid/AlertChecker.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "screen/Colors.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
 #include <QCheckBox>

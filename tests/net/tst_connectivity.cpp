@@ -6,8 +6,8 @@
 #include "options/frmOptions.h"
 #include "platform/NetworkManager.h"
 #include "platform/RealPlatform.h"
-#include "platform/TestDoubles.h"
 #include "screen/Colors.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
 #include <QDBusConnectionInterface>

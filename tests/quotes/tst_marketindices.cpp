@@ -4,10 +4,10 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "screen/Colors.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
 

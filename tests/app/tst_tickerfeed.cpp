@@ -3,9 +3,9 @@
 #include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "screen/Colors.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
 
