@@ -34,12 +34,11 @@ struct Harness
     frmOptions options;
     Transfer transfer;
     QTimer timer;
-    Connectivity connectivity{state, options.connectionControls(), transfer, [](qint32) {}, timer};
+    Connectivity connectivity{state, options.model(), options, transfer, [](qint32) {}, timer};
     QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")),
-                   options.quoteControls()};
-    QuoteDownload download{state,        form.panelControls(), options.quoteControls(),
-                           transfer,     connectivity,         grid,
-                           [](qint32) {}};
+                   options.view()};
+    QuoteDownload download{state, form.panelControls(), options.view(), transfer, connectivity,
+                           grid,  [](qint32) {}};
 
     Harness()
     {
@@ -103,13 +102,15 @@ void BM_WholeUpdate30Stocks42Indices(benchmark::State &bench)
         return;
     }
     Harness h;
-    h.state.StockURL = feed.baseUrl() + QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=");
-    h.state.MarketURL = feed.baseUrl() + QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s=");
+    h.options.model().StockURL.set(feed.baseUrl() +
+                                   QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s="));
+    h.options.model().MarketURL.set(feed.baseUrl() +
+                                    QStringLiteral("/download/quotes.csv?f=nk1k2=.csv&s="));
     for (auto _ : bench) {
         h.download.GetQuotes();
         QString indices;
         for (int i = 0; i < 42; ++i)
-            indices += h.transfer.OpenURL(h.state.MarketURL +
+            indices += h.transfer.OpenURL(h.options.model().MarketURL.value() +
                                           h.options.indexSymbol(i).trimmed().toLower());
         benchmark::DoNotOptimize(indices);
         if (h.transfer.ResponseCode() != 0 || h.state.CurrentQuotes[30][0].isEmpty())

@@ -3,9 +3,7 @@
 #include "app/SettingsIO.h"
 #include "app/StockMain.h"
 #include "browser/BrowserPanel.h"
-#include "common/Colors.h"
 #include "common/Numbers.h"
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "net/Connectivity.h"
@@ -20,6 +18,8 @@
 #include "platform/Sounds.h"
 #include "platform/WindowSystem.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
@@ -110,13 +110,10 @@ OptionsWindow::~OptionsWindow() = default;
 
 void OptionsWindow::paintColorButtons()
 {
-    const MainState &s = m_main.state();
-    auto *ui = m_options.ui;
-    frmOptions::setButtonBackColor(ui->cmdEvenRowColor, Colors::fromBgr(s.EvenRowColor));
-    frmOptions::setButtonBackColor(ui->cmdOddRowColor, Colors::fromBgr(s.OddRowColor));
-    frmOptions::setButtonBackColor(ui->cmdGraphForeColor, Colors::fromBgr(s.TextColor));
-    frmOptions::setButtonBackColor(ui->cmdHeaderBackColor, Colors::fromBgr(s.HeaderColor));
-    frmOptions::setButtonBackColor(ui->cmdFixedForeColor, Colors::fromBgr(s.HeaderTextColor));
+    const OptionsModel &s = m_options.model();
+    for (const ColorOption *color :
+         {&s.EvenRowColor, &s.OddRowColor, &s.TextColor, &s.HeaderColor, &s.HeaderTextColor})
+        m_options.showColor(*color);
 }
 
 void OptionsWindow::realTimeModeChanged()
@@ -139,40 +136,40 @@ void OptionsWindow::refreshQuoteGrid()
     m_main.quoteGrid().showGrid();
 }
 
-void OptionsWindow::chooseColor(qint32 &color)
+void OptionsWindow::chooseColor(ColorOption &color)
 {
     const std::optional<QColor> chosen = Platform::instance().dialogs->chooseColor(
-        &m_options, Colors::fromBgr(color), QString::fromLatin1(ColorDialogTitle));
+        &m_options, Colors::fromBgr(color.value()), QString::fromLatin1(ColorDialogTitle));
     if (!chosen || !chosen->isValid())
         return;
-    color = Colors::toBgr(*chosen);
+    color.set(Colors::toBgr(*chosen));
     paintColorButtons();
     refreshQuoteGrid();
 }
 
 void OptionsWindow::cmdEvenRowColor_Click()
 {
-    chooseColor(m_main.state().EvenRowColor);
+    chooseColor(m_options.model().EvenRowColor);
 }
 
 void OptionsWindow::cmdOddRowColor_Click()
 {
-    chooseColor(m_main.state().OddRowColor);
+    chooseColor(m_options.model().OddRowColor);
 }
 
 void OptionsWindow::cmdGraphForeColor_Click()
 {
-    chooseColor(m_main.state().TextColor);
+    chooseColor(m_options.model().TextColor);
 }
 
 void OptionsWindow::cmdFixedForeColor_Click()
 {
-    chooseColor(m_main.state().HeaderTextColor);
+    chooseColor(m_options.model().HeaderTextColor);
 }
 
 void OptionsWindow::cmdHeaderBackColor_Click()
 {
-    chooseColor(m_main.state().HeaderColor);
+    chooseColor(m_options.model().HeaderColor);
 }
 
 void OptionsWindow::cboHomePage_DropDown()
@@ -242,7 +239,7 @@ void OptionsWindow::cmdOK_Click()
     const int home = ui->cboHomePage->currentIndex();
     if (home >= 0 && home < int(state.HomePageURLs.size()) &&
         !state.HomePageURLs[std::size_t(home)].isEmpty())
-        state.HomePage = state.HomePageURLs[std::size_t(home)];
+        m_options.model().HomePage.set(state.HomePageURLs[std::size_t(home)]);
     // 5-6.
     m_main.timInterval().start();
     m_main.connectivity().SetProxy();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/OptionsModel.h"
+
 #include <QObject>
 #include <QString>
 
@@ -66,7 +68,7 @@ private:
     void formatAlertColumns();
     void restoreQuoteGridSelection(bool atLeastOneDataRow);
     void installDragHandlers();
-    void chooseColor(qint32 &color);
+    void chooseColor(ColorOption &color);
     void refreshQuoteGrid();
     void realTimeModeChanged();
 

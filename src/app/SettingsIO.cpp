@@ -1,9 +1,7 @@
 #include "SettingsIO.h"
 
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Symbols.h"
-#include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "feed/FeedSources.h"
 #include "grid/FlexGrid.h"
@@ -12,9 +10,11 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
+#include "settings/OptionsModel.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
@@ -29,6 +29,9 @@ namespace {
 const QString kProgram = QStringLiteral("Settings");
 constexpr int MaxSymbolSlots = 30;
 
+using Values = std::initializer_list<OptionValue *>;
+using StoredValues = std::initializer_list<const OptionValue *>;
+
 QString key(const char *name, int index)
 {
     return QString::fromLatin1(name) + QString::number(index);
@@ -36,60 +39,19 @@ QString key(const char *name, int index)
 
 } // namespace
 
-QString SettingsIO::defaultIndicesURL()
-{
-    return FeedConfig::defaultIndicesUrl();
-}
-
-QString SettingsIO::defaultStockURL()
-{
-    return FeedConfig::defaultStockUrl();
-}
-
-QString SettingsIO::defaultMarketURL()
-{
-    return FeedConfig::defaultMarketUrl();
-}
-
-QString SettingsIO::defaultRadioURL()
-{
-    return QStringLiteral("http://radio.vantora-media.test/cgi-bin/MediaPref.cgi?page=radio1");
-}
-
-QString SettingsIO::defaultBTVURL()
-{
-    const QString stream =
-        QStringLiteral("http://live.vantora-media.test/streams/video/LiveBTV56.asxx");
-    return QStringLiteral("http://video.vantora-media.test/vss-bin/vss_SR/smedia_prod/search?") +
-           QStringLiteral("clipSource=") + stream +
-           QStringLiteral(";template=viewer_frameset.tmpl") + QStringLiteral(";wm56File=") +
-           stream + QStringLiteral(";autostart=true;clipTitle=LiveBTV;snapshot=true");
-}
-
-// With the built-in feed's quote address (the program's demo, which runs offline), the
-// media buttons lead to the feed's pages, which name the live sources; otherwise to them.
-QString SettingsIO::btvDefault() const
-{
-    return FeedConfig::isFeedUrl(m_state.StockURL)
-               ? FeedConfig::mediaPageUrl(QStringLiteral("tv"), defaultBTVURL())
-               : defaultBTVURL();
-}
-
-QString SettingsIO::radioDefault() const
-{
-    return FeedConfig::isFeedUrl(m_state.StockURL)
-               ? FeedConfig::mediaPageUrl(QStringLiteral("radio"), defaultRadioURL())
-               : defaultRadioURL();
-}
-
-QString SettingsIO::defaultHomePage()
-{
-    return FeedConfig::startPageUrl();
-}
-
 SettingsIO::SettingsIO(MainState &state, frmStockMain &main, frmOptions &options)
-    : m_state(state), m_main(main), m_options(options)
+    : m_state(state), m_main(main), m_options(options), m_model(options.model())
 {
+}
+
+void SettingsIO::load(OptionValue &value) const
+{
+    OptionsModel::load(value, m_state.CurrentPortfolio);
+}
+
+void SettingsIO::store(const OptionValue &value) const
+{
+    OptionsModel::store(value, m_state.CurrentPortfolio);
 }
 
 QString SettingsIO::section() const
@@ -109,7 +71,7 @@ void SettingsIO::write(const QString &key, const QString &value) const
 
 void SettingsIO::loadSymbolRows()
 {
-    FlexGrid *grid = m_options.ui->gridSymbols;
+    FlexGrid *grid = m_options.gridSymbols();
     grid->setRows(1);
     QStringList refused;
     for (int i = 0; i < MaxSymbolSlots; ++i) {
@@ -153,7 +115,7 @@ void SettingsIO::reportRefusedSymbols(const QStringList &refused)
 
 void SettingsIO::saveSymbolRows()
 {
-    FlexGrid *grid = m_options.ui->gridSymbols;
+    FlexGrid *grid = m_options.gridSymbols();
     const qint64 tickedKey = ImageList::instance().image(ImageList::BoxTicked).cacheKey();
     const int rows = grid->rows() - 1;
     for (int r = 1; r <= rows; ++r) {
@@ -175,40 +137,22 @@ void SettingsIO::saveSymbolRows()
 
 void SettingsIO::loadColors()
 {
-    auto *ui = m_options.ui;
-    struct ColorKey
-    {
-        const char *name;
-        const char *defaultText;
-        qint32 MainState::*variable;
-        QAbstractButton *button;
-    };
-    const ColorKey colors[] = {
-        {"EvenRowColor", "&H004000", &MainState::EvenRowColor, ui->cmdEvenRowColor},
-        {"OddRowColor", "&H606000", &MainState::OddRowColor, ui->cmdOddRowColor},
-        {"TextColor", "&HFFFFFF", &MainState::TextColor, ui->cmdGraphForeColor},
-        {"HeaderColor", "&HAAAAAA", &MainState::HeaderColor, ui->cmdHeaderBackColor},
-        {"HeaderTextColor", "&H0", &MainState::HeaderTextColor, ui->cmdFixedForeColor},
-    };
-    for (const ColorKey &c : colors) {
-        const QString text = read(QString::fromLatin1(c.name), QString::fromLatin1(c.defaultText));
+    for (ColorOption *color : {&m_model.EvenRowColor, &m_model.OddRowColor, &m_model.TextColor,
+                               &m_model.HeaderColor, &m_model.HeaderTextColor}) {
+        const QString text = read(color->key(), color->defaultText());
         if (text.isEmpty())
             continue; // an empty colour keeps its previous value
-        auto value = Colors::parse(text);
-        if (!value)
-            value = Colors::parse(QString::fromLatin1(c.defaultText));
-        m_state.*c.variable = *value;
-        frmOptions::setButtonBackColor(c.button, Colors::fromBgr(*value));
-        if (c.variable == &MainState::TextColor)
-            m_state.GridTextColor = *value;
-        if (c.variable == &MainState::HeaderTextColor)
+        color->load(text);
+        m_options.showColor(*color);
+        if (color == &m_model.TextColor)
+            m_state.GridTextColor = color->value();
+        if (color == &m_model.HeaderTextColor)
             m_main.ui->gridQuotes->setRow(0);
     }
 }
 
 void SettingsIO::GetSettings()
 {
-    auto *ui = m_options.ui;
     auto *mainUi = m_main.ui;
 
     // 1-2. The symbol rows.
@@ -232,7 +176,7 @@ void SettingsIO::GetSettings()
             if (*width == QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode))
                 continue;
             m_colWidthTwips[std::size_t(i)] = *width;
-            grid->setColWidth(i, Twips::toPixels(*width));
+            grid->setColWidth(i, Twips::toPixels(*grid, *width));
         }
     }
 
@@ -246,83 +190,48 @@ void SettingsIO::GetSettings()
     m_state.ChartFreq = position("ChartFreq");
 
     // 5. Positions of the catalogues.
-    setPosition(ui->cboHomePage, read(QStringLiteral("HomePageIndex"), QStringLiteral("0")),
-                QStringLiteral("0"));
+    load(m_model.HomePageIndex);
     setPosition(mainUi->cboIPOList, read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
                 QStringLiteral("0"));
     setPosition(mainUi->cboScreener, read(QStringLiteral("Screener"), QStringLiteral("0")),
                 QStringLiteral("0"));
 
     // 6. The data-source addresses.
-    m_state.IndicesURL =
-        SettingsStore::read(kProgram, QStringLiteral("IndicesURL"), defaultIndicesURL());
-    m_state.StockURL = SettingsStore::read(kProgram, QStringLiteral("StockURL"), defaultStockURL());
-    m_state.RadioURL = SettingsStore::read(kProgram, QStringLiteral("RadioURL"), radioDefault());
-    m_state.BTVURL = SettingsStore::read(kProgram, QStringLiteral("BTVURL"), btvDefault());
-    m_state.MarketURL =
-        SettingsStore::read(kProgram, QStringLiteral("MarketURL"), defaultMarketURL());
-    m_options.setQuoteSource(SettingsStore::read(kProgram, QStringLiteral("QuoteSource"),
-                                                 QLatin1String(FeedSources::kDefault)));
+    for (OptionValue *value : Values{&m_model.IndicesURL, &m_model.StockURL, &m_model.RadioURL,
+                                     &m_model.BTVURL, &m_model.MarketURL, &m_model.QuoteSource})
+        load(*value);
 
     // 7. The market-index boxes.
-    for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
-        setCheck(m_options.chkIndex[i], read(key("Index", i), QStringLiteral("0")),
-                 QStringLiteral("0"));
+    for (CheckOption &index : m_model.Index)
+        load(index);
 
     // 8.
-    auto check = [&](QCheckBox *box, const char *name, const char *defaultText) {
-        const QString d = QString::fromLatin1(defaultText);
-        setCheck(box, read(QString::fromLatin1(name), d), d);
-    };
-    check(ui->chkQuoteUpdate, "AutoUpdate", "0");
-    check(ui->chkAutoDial, "EnableAutoDial", "0");
-    check(ui->chkUseDialUp, "UseDialUp", "0");
-    check(ui->chkStartHomePage, "StartHomePage", "1");
-    check(ui->chkHomeSeparateBrowser, "HomeSeparateBrowser", "1");
-    check(ui->chkPauseScroll, "ScrollPause", "0");
-    check(ui->chkScroll, "EnableScrollIndex", "1");
+    for (OptionValue *value :
+         Values{&m_model.AutoUpdate, &m_model.EnableAutoDial, &m_model.UseDialUp,
+                &m_model.StartHomePage, &m_model.HomeSeparateBrowser, &m_model.ScrollPause,
+                &m_model.EnableScrollIndex})
+        load(*value);
 
     // 9. The dial-up entry, only while dial-up is chosen.
-    if (ui->chkUseDialUp->isChecked())
-        setPosition(ui->cboDialUpList, read(QStringLiteral("DialUpDefault"), QStringLiteral("0")),
-                    QStringLiteral("0"));
+    if (m_model.UseDialUp.value())
+        load(m_model.DialUpDefault);
 
     // 10.
-    auto flag = [&](QAbstractButton *button, const char *name, const char *defaultText) {
-        const QString d = QString::fromLatin1(defaultText);
-        setFlag(button, read(QString::fromLatin1(name), d), d);
-    };
-    auto text = [&](QLineEdit *box, const char *name, const char *defaultText) {
-        box->setText(read(QString::fromLatin1(name), QString::fromLatin1(defaultText)));
-    };
-    check(ui->chkEnableAutoSort, "EnableAutoSort", "0");
-    flag(m_options.optSortOrder[0], "SortOrder0", "1");
-    flag(m_options.optSortOrder[1], "SortOrder1", "0");
-    check(ui->chkShowGridLines, "ShowGridLines", "0");
-    check(ui->chkEnableLowAlert, "EnableLowAlert", "0");
-    check(ui->chkEnableHighAlert, "EnableHighAlert", "0");
-    flag(ui->optAlertPopUp, "AlertPopUp", "0");
-    flag(ui->optAlertVisual, "AlertVisual", "0");
-    flag(ui->optAlertSound, "AlertSound", "0");
-    check(ui->chkAlertNotify, "AlertNotify", "0");
-    check(ui->chkLogging, "QuoteLogging", "0");
-    check(ui->chkSeparateLogFiles, "SeparateLogFiles", "1");
-    check(ui->chkKeepOnTop, "KeepOnTop", "0");
-    check(ui->chkStopBrowser, "StopBrowser", "0");
-    check(ui->chkDisconnectOnExit, "DisconnectOnExit", "0");
-    check(ui->chkUseDefaultColors, "UseDefaultColors", "1");
-    check(ui->chkUseProxy, "UseProxyServer", "0");
-    text(ui->txtProxyServer, "ProxyServer", "Proxy");
-    text(ui->txtProxyPort, "ProxyPort", "80");
-    check(ui->chkReconnectOnDisconnect, "Reconnect", "0");
-    check(ui->chkShow, "ShowStockValue", "0");
-    text(ui->txtValue, "PortfolioValue", "0");
+    for (OptionValue *value :
+         Values{&m_model.EnableAutoSort,   &m_model.SortOrder0,     &m_model.SortOrder1,
+                &m_model.ShowGridLines,    &m_model.EnableLowAlert, &m_model.EnableHighAlert,
+                &m_model.AlertPopUp,       &m_model.AlertVisual,    &m_model.AlertSound,
+                &m_model.AlertNotify,      &m_model.QuoteLogging,   &m_model.SeparateLogFiles,
+                &m_model.KeepOnTop,        &m_model.StopBrowser,    &m_model.DisconnectOnExit,
+                &m_model.UseDefaultColors, &m_model.UseProxyServer, &m_model.ProxyServer,
+                &m_model.ProxyPort,        &m_model.Reconnect,      &m_model.ShowStockValue,
+                &m_model.PortfolioValue})
+        load(*value);
     // The portfolio's fee, shown in the fee box while no transaction is being prepared.
-    m_options.tradeFee = read(QStringLiteral("TradeFee"), QStringLiteral("0"));
-    ui->txtFee->setText(m_options.tradeFee);
-    text(ui->txtCash, "Available", "0");
-    auto speed = toInt32(read(QStringLiteral("ScrollSpeed"), QStringLiteral("3")));
-    ui->ScrollSlider->setValue(speed ? *speed : 3);
+    load(m_model.TradeFee);
+    m_options.showTradeFee();
+    load(m_model.Available);
+    load(m_model.ScrollSpeed);
 
     // 11.
     const auto realTime = toFlag(read(QStringLiteral("AutoRemove"), QStringLiteral("False")));
@@ -334,8 +243,8 @@ void SettingsIO::GetSettings()
 
 bool SettingsIO::SaveSettings()
 {
-    auto *ui = m_options.ui;
     auto *mainUi = m_main.ui;
+    m_options.takeListPositions();
 
     // 1.
     SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"),
@@ -345,8 +254,7 @@ bool SettingsIO::SaveSettings()
     // picked in the list but not loaded (Cancel after a pick, or Exit with the window open)
     // must not receive them, so the loaded portfolio's name and its own list position are
     // written.
-    const int startIndex = ui->cboPortfolio->findText(m_state.CurrentPortfolio,
-                                                      Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int startIndex = m_options.portfolioIndex(m_state.CurrentPortfolio);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolio"), m_state.CurrentPortfolio);
     SettingsStore::write(kProgram, QStringLiteral("StartPortfolioIndex"),
                          QString::number(startIndex < 0 ? 0 : startIndex));
@@ -364,84 +272,56 @@ bool SettingsIO::SaveSettings()
     write(QStringLiteral("AutoRemove"), flagText(m_state.RealTimeMode));
     write(QStringLiteral("Mode"), m_state.WindowMode);
 
-    // 4.
-    auto programKey = [&](QString &variable, const char *name, const QString &defaultValue) {
-        if (variable.isEmpty())
-            variable = defaultValue;
-        SettingsStore::write(kProgram, QString::fromLatin1(name), variable);
+    // 4. An address never read (or read empty) takes its default now.
+    auto address = [&](TextOption &value) {
+        if (value.value().isEmpty())
+            value.set(value.defaultValue());
+        store(value);
     };
-    programKey(m_state.IndicesURL, "IndicesURL", defaultIndicesURL());
-    programKey(m_state.RadioURL, "RadioURL", radioDefault());
-    programKey(m_state.BTVURL, "BTVURL", btvDefault());
-    programKey(m_state.HomePage, "HomePage", defaultHomePage());
+    address(m_model.IndicesURL);
+    address(m_model.RadioURL);
+    address(m_model.BTVURL);
+    address(m_model.HomePage);
 
     // 5.
-    write(QStringLiteral("HomePageIndex"), positionText(ui->cboHomePage));
+    store(m_model.HomePageIndex);
     write(QStringLiteral("IPOIndex"), positionText(mainUi->cboIPOList));
     write(QStringLiteral("Screener"), positionText(mainUi->cboScreener));
 
     // 6.
-    programKey(m_state.StockURL, "StockURL", defaultStockURL());
-    programKey(m_state.MarketURL, "MarketURL", defaultMarketURL());
-    SettingsStore::write(kProgram, QStringLiteral("QuoteSource"), m_options.quoteSource());
+    address(m_model.StockURL);
+    address(m_model.MarketURL);
+    store(m_model.QuoteSource);
 
     // 7.
-    auto check = [&](const char *name, const QCheckBox *box) {
-        write(QString::fromLatin1(name), checkText(box));
-    };
     auto position = [&](const char *name, const QComboBox *list) {
         write(QString::fromLatin1(name), positionText(list));
     };
-    auto flag = [&](const char *name, const QAbstractButton *button) {
-        write(QString::fromLatin1(name), flagText(button->isChecked()));
-    };
-    write(QStringLiteral("ProxyPort"), ui->txtProxyPort->text());
-    write(QStringLiteral("ProxyServer"), ui->txtProxyServer->text());
-    check("UseProxyServer", ui->chkUseProxy);
-    check("AutoUpdate", ui->chkQuoteUpdate);
-    check("UseDialUp", ui->chkUseDialUp);
-    check("ShowGridLines", ui->chkShowGridLines);
-    check("KeepOnTop", ui->chkKeepOnTop);
-    check("StopBrowser", ui->chkStopBrowser);
-    check("Reconnect", ui->chkReconnectOnDisconnect);
-    check("QuoteLogging", ui->chkLogging);
-    check("SeparateLogFiles", ui->chkSeparateLogFiles);
-    check("EnableAutoDial", ui->chkAutoDial);
-    check("StartHomePage", ui->chkStartHomePage);
-    check("HomeSeparateBrowser", ui->chkHomeSeparateBrowser);
-    check("ScrollPause", ui->chkPauseScroll);
-    position("ScrollPauseTime", ui->cboPauseScroll);
-    check("EnableScrollIndex", ui->chkScroll);
-    position("UpdateSeconds", ui->cboSeconds);
-    position("DialUpDefault", ui->cboDialUpList);
-    check("EnableLowAlert", ui->chkEnableLowAlert);
-    check("EnableHighAlert", ui->chkEnableHighAlert);
-    flag("AlertPopUp", ui->optAlertPopUp);
-    flag("AlertVisual", ui->optAlertVisual);
-    flag("AlertSound", ui->optAlertSound);
-    check("AlertNotify", ui->chkAlertNotify);
-    write(QStringLiteral("PortfolioValue"), ui->txtValue->text());
-    // The portfolio's fee, not the fee of a transaction being prepared.
-    write(QStringLiteral("TradeFee"), m_options.tradeFee);
-    write(QStringLiteral("Available"), ui->txtCash->text());
-    check("ShowStockValue", ui->chkShow);
-    write(QStringLiteral("ScrollSpeed"), QString::number(ui->ScrollSlider->value()));
-    check("EnableAutoSort", ui->chkEnableAutoSort);
-    flag("SortOrder0", m_options.optSortOrder[0]);
-    flag("SortOrder1", m_options.optSortOrder[1]);
-    position("SortColumn", ui->cboSort);
+    for (const OptionValue *value : StoredValues{
+             &m_model.ProxyPort,       &m_model.ProxyServer,         &m_model.UseProxyServer,
+             &m_model.AutoUpdate,      &m_model.UseDialUp,           &m_model.ShowGridLines,
+             &m_model.KeepOnTop,       &m_model.StopBrowser,         &m_model.Reconnect,
+             &m_model.QuoteLogging,    &m_model.SeparateLogFiles,    &m_model.EnableAutoDial,
+             &m_model.StartHomePage,   &m_model.HomeSeparateBrowser, &m_model.ScrollPause,
+             &m_model.ScrollPauseTime, &m_model.EnableScrollIndex,   &m_model.UpdateSeconds,
+             &m_model.DialUpDefault,   &m_model.EnableLowAlert,      &m_model.EnableHighAlert,
+             &m_model.AlertPopUp,      &m_model.AlertVisual,         &m_model.AlertSound,
+             &m_model.AlertNotify,     &m_model.PortfolioValue,      &m_model.TradeFee,
+             &m_model.Available,       &m_model.ShowStockValue,      &m_model.ScrollSpeed,
+             &m_model.EnableAutoSort,  &m_model.SortOrder0,          &m_model.SortOrder1,
+             &m_model.SortColumn})
+        store(*value);
     position("StockNews", mainUi->cboStockNews);
     position("ChartFreq", mainUi->cboChartFreq);
     position("ChartTime", mainUi->cboChartTime);
-    check("DisconnectOnExit", ui->chkDisconnectOnExit);
-    check("UseDefaultColors", ui->chkUseDefaultColors);
+    store(m_model.DisconnectOnExit);
+    store(m_model.UseDefaultColors);
 
     // 8.
-    write(QStringLiteral("EvenRowColor"), Colors::toText(m_state.EvenRowColor));
-    write(QStringLiteral("OddRowColor"), Colors::toText(m_state.OddRowColor));
-    write(QStringLiteral("TextColor"), Colors::toText(m_state.TextColor));
-    write(QStringLiteral("HeaderColor"), Colors::toText(m_state.HeaderColor));
-    write(QStringLiteral("HeaderTextColor"), Colors::toText(m_state.HeaderTextColor));
+    for (const OptionValue *value :
+         StoredValues{&m_model.EvenRowColor, &m_model.OddRowColor, &m_model.TextColor,
+                      &m_model.HeaderColor, &m_model.HeaderTextColor})
+        store(*value);
 
     // 9.
     saveSymbolRows();
@@ -454,19 +334,19 @@ bool SettingsIO::SaveSettings()
         // rounding never makes stored widths drift.
         const int pixels = grid->colWidth(i);
         const std::size_t slot = std::size_t(i);
-        int twips = qRound(Twips::toTwips(pixels));
+        int twips = qRound(Twips::toTwips(*grid, pixels));
         if (slot < m_colWidthTwips.size() && m_colWidthTwips[slot] >= 0 &&
-            Twips::toPixels(m_colWidthTwips[slot]) == pixels)
+            Twips::toPixels(*grid, m_colWidthTwips[slot]) == pixels)
             twips = m_colWidthTwips[slot];
         else if (const int standard = QuoteGrid::columnWidthTwips(i, m_state.RealTimeMode);
-                 Twips::toPixels(standard) == pixels)
+                 Twips::toPixels(*grid, standard) == pixels)
             twips = standard;
         write(key("ColWidth", i), QString::number(twips));
     }
 
     // 11.
-    for (int i = 0; i < int(m_options.chkIndex.size()); ++i)
-        write(key("Index", i), checkText(m_options.chkIndex[i]));
+    for (const CheckOption &index : m_model.Index)
+        store(index);
 
     if (SettingsStore::sync()) {
         m_saveFailure.succeeded();

@@ -11,17 +11,20 @@
 struct MainState;
 class frmStockMain;
 class frmOptions;
+class OptionValue;
+class OptionsModel;
 
-// Moves the settings of the current portfolio between the store and memory: the Options
-// window's controls, the main window's lists and the module-wide variables.
+// Moves the settings of the current portfolio between the store and memory: the options
+// model (which the Options window's controls show), the main window's lists and the
+// module-wide variables.
 class SettingsIO
 {
 public:
     SettingsIO(MainState &state, frmStockMain &main, frmOptions &options);
 
     // Loads every per-portfolio setting of CurrentPortfolio and the program-wide
-    // data-source addresses. Putting a value into a box runs its handler when it changes,
-    // so loading also applies the enabling rules.
+    // data-source addresses. A value that changes is put into its box, which runs the box's
+    // handler, so loading also applies the enabling rules.
     void GetSettings();
     // Writes the settings back, in a fixed order, under CurrentPortfolio (the loaded
     // portfolio, never an entry only picked in the list), and writes the store's file. The
@@ -30,18 +33,11 @@ public:
     // written is tried again at the next save. Returns false then.
     bool SaveSettings();
 
-    // The default addresses of the data sources and the home page.
-    static QString defaultIndicesURL();
-    static QString defaultStockURL();
-    static QString defaultMarketURL();
-    static QString defaultRadioURL();
-    static QString defaultBTVURL();
-    // The defaults in force: the feed's media pages while the quotes come from the feed.
-    QString btvDefault() const;
-    QString radioDefault() const;
-    static QString defaultHomePage();
-
 private:
+    // One value of the options model from or into the store, in CurrentPortfolio's section
+    // or the program's.
+    void load(OptionValue &value) const;
+    void store(const OptionValue &value) const;
     QString section() const;
     QString read(const QString &key, const QString &defaultValue = {}) const;
     void write(const QString &key, const QString &value) const;
@@ -54,6 +50,7 @@ private:
     MainState &m_state;
     frmStockMain &m_main;
     frmOptions &m_options;
+    OptionsModel &m_model;
     std::vector<int> m_colWidthTwips; // as read, -1 where nothing was stored
     WriteFailureNotice m_saveFailure;
     QSet<QString> m_refusalsReported;

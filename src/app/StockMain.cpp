@@ -4,8 +4,6 @@
 #include "app/TickerFeed.h"
 #include "app/WindowModes.h"
 #include "browser/BrowserPanel.h"
-#include "common/Colors.h"
-#include "common/Twips.h"
 #include "feed/BrowserPages.h"
 #include "feed/FeedConfig.h"
 #include "feed/QuoteFeed.h"
@@ -23,6 +21,8 @@
 #include "platform/Sounds.h"
 #include "platform/WindowSystem.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
@@ -46,10 +46,9 @@ StockMain::StockMain()
 {
     m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
-    m_quoteGrid =
-        std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->quoteControls());
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->view());
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, m_options->connectionControls(), *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
+        m_state, m_options->model(), *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
         m_timInterval);
     // Dial-up entries that NetworkManager lists late are shown with the portfolio's saved
     // choice, so that the next save does not overwrite it with the first entry.
@@ -76,6 +75,7 @@ StockMain::StockMain()
     wireTicker();
     wireWindow();
     wireBrowser();
+    wireZoom();
 }
 
 StockMain::~StockMain() = default;
@@ -152,8 +152,12 @@ void StockMain::Form_Load()
     auto *ui = m_form->ui;
     auto *opt = m_options->ui;
 
+    // The zoom first, so that every size below is laid out at it.
+    OptionsModel::load(m_options->model().Zoom, m_state.CurrentPortfolio);
+    applyZoom(m_options->model().Zoom.value());
+
     // 1-2. Height and the ticker's appearance.
-    m_form->resize(m_form->width(), Twips::toPixels(WindowModes::CollapsedHeight));
+    m_form->resize(m_form->width(), Twips::toPixels(*m_form, WindowModes::CollapsedHeight));
     if (m_scroller->load(m_form->ui->Scroller1Frame)) {
         // The appearance saved with the window's design comes back through the control's
         // own persistence; start-up then sets the colours and the font name again.
@@ -162,22 +166,22 @@ void StockMain::Form_Load()
         m_scroller->setBackColor(Colors::DarkGrey);
         m_scroller->setControlProperty("FontName", m_form->font().family());
         m_scroller->setFontBold(true);
+        applyZoom(m_form->zoom()); // the ticker's font at the zoom
     }
 
     // 3-5. Grid placement, column widths and pictures.
-    ui->gridQuotes->setGeometry(Twips::toPixels(195), Twips::toPixels(230), Twips::toPixels(9645),
-                                Twips::toPixels(1235));
+    const auto px = [this](double twips) { return Twips::toPixels(*m_form, twips); };
+    ui->gridQuotes->setGeometry(px(195), px(230), px(9645), px(1235));
     m_quoteGrid->SizeColumns();
     // Captions, and the delay notice shown later, are read whole in the room they have.
     TextFit::fitLabels(*m_form);
     TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
-    const ImageList &images = ImageList::instance();
-    WindowModes::setBackgroundPicture(*m_form, images.image(ImageList::BrowserSkin));
-    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
-    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
-    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
+    m_form->showSkin(ImageList::BrowserSkin);
+    ImageList::show(*ui->picMoveUp, ImageList::ButtonUp);
+    ImageList::show(*ui->picMoveDown, ImageList::ButtonDown);
+    ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
+    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
+    ImageList::show(*ui->picIslandButton, ImageList::IslandButton);
 
     // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
     m_connectivity->SetUpDialUp();
@@ -230,10 +234,10 @@ void StockMain::Form_Load()
     addDefaultSymbols();
 
     // 19. The default colours come with the default index ticks.
-    if (opt->chkUseDefaultColors->isChecked()) {
+    if (m_options->model().UseDefaultColors.value()) {
         m_options->DisableColorButtons();
         for (int i : {0, 4, 8, 11, 22})
-            m_options->chkIndex[i]->setChecked(true);
+            m_options->model().Index[std::size_t(i)].set(true);
     }
 
     // 20-22.
@@ -285,7 +289,9 @@ void StockMain::startBuiltInFeed()
     // here; when another Vantora already serves that port, that one answers.
     // Only the feed's own address starts it: a service of the user's own on another
     // loopback port that happens to be down is never stood in for by simulated prices.
-    for (const QString &address : {m_state.StockURL, m_state.MarketURL, m_state.IndicesURL}) {
+    for (const QString &address :
+         {m_options->model().StockURL.value(), m_options->model().MarketURL.value(),
+          m_options->model().IndicesURL.value()}) {
         if (FeedConfig::isFeedUrl(address)) {
             QuoteFeed::startInProcess(FeedConfig::kDefaultPort, FeedConfig::kDefaultSeed,
                                       m_options->quoteSource(),

@@ -67,6 +67,11 @@ public:
     // Scroller1's appearance saved with the window's design, in the control's property store.
     static QVariantMap scroller1Design();
 
+    // The main window's zoom (StockMainZoom.cpp), the options model's Zoom: its layout,
+    // fonts, pictures, the grid's columns and the ticker's font at `percent` (snapped to a
+    // step). A change is stored at once.
+    void setZoom(int percent);
+
     // Shows the main window after the agreement was accepted on a first run.
     void showAfterAgreement();
 
@@ -128,6 +133,10 @@ private:
     void wireWindow();
     // The browser panel, its tray and the embedded browser (StockMainBrowser.cpp).
     void wireBrowser();
+    // The zoom's keys, and the zoom applied when the model's value changes
+    // (StockMainZoom.cpp).
+    void wireZoom();
+    void applyZoom(int percent);
     // Step 1a of the connection check: the home page, or Vantora's start page, and
     // opening it in the panel browser (StockMainBrowser.cpp).
     QString startPageAddress() const;

@@ -5,7 +5,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "settings/Catalogues.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
@@ -88,9 +87,9 @@ BrowserPanel &StockMain::browserPanel()
 
 QString StockMain::startPageAddress() const
 {
-    if (!m_options->ui->chkStartHomePage->isChecked())
+    if (!m_options->model().StartHomePage.value())
         return Catalogues::defaultStartPage();
-    const int index = m_options->ui->cboHomePage->currentIndex();
+    const int index = m_options->model().HomePageIndex.value();
     return index >= 0 && index < int(m_state.HomePageURLs.size())
                ? m_state.HomePageURLs[std::size_t(index)]
                : QString();

@@ -41,7 +41,7 @@ void StockMain::wireQuotes()
     concern->MnuVantora->setObjectName(QStringLiteral("MnuVantora"));
 
     concern->download = std::make_unique<QuoteDownload>(
-        m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
+        m_state, form->panelControls(), m_options->view(), *m_inetQuotes, *m_connectivity,
         *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
     concern->download->setMarketQuotes([this] { return GetMarketQuotes(); });
@@ -68,7 +68,7 @@ void StockMain::wireQuotes()
     connect(form->ui->cmdUpdate, &QAbstractButton::clicked, this,
             [cycle, form] { guard([cycle] { cycle->cmdUpdate_Click(); }, form); });
     connect(this, &StockMain::quoteUpdateRequested, this, [this] { requestQuotes(); });
-    connect(m_options->ui->cboSeconds, &QComboBox::currentTextChanged, this,
+    connect(m_options.get(), &frmOptions::updateIntervalChanged, this,
             [cycle] { cycle->cboSeconds_Change(); });
 
     // "Read/Edit Log" of the Options window opens a quote log.

@@ -4,7 +4,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "quotes/MarketIndices.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
@@ -33,7 +32,7 @@ void StockMain::wireTicker()
     concern->ticker = std::make_unique<TickerFeed>(m_state, *form, *m_options, *m_scroller,
                                                    *m_quoteGrid, m_timScroll);
     concern->indices = std::make_unique<MarketIndices>(
-        m_state, form->panelControls(), m_options->quoteControls(), *m_inetQuotes, *m_connectivity,
+        m_state, form->panelControls(), m_options->view(), *m_inetQuotes, *m_connectivity,
         *m_quoteGrid, *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
 
     // The main pop-up menu belongs to the main window; the quote concern creates it.
@@ -65,7 +64,7 @@ void StockMain::wireTicker()
     connect(form->ui->cmdPrintTicker, &QAbstractButton::clicked, this,
             [ticker] { guardSilently([ticker] { ticker->cmdPrintTicker_Click(); }); });
     connect(this, &StockMain::exiting, ticker, &TickerFeed::stop);
-    connect(m_options->ui->chkScroll, &QCheckBox::toggled, this,
+    connect(&m_options->model().EnableScrollIndex, &OptionValue::changed, this,
             [ticker, form] { guard([ticker] { ticker->chkScroll_Changed(); }, form); });
 
     m_tickerConcern = concern;

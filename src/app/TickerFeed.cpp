@@ -6,7 +6,6 @@
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/PopupMenu.h"
 #include "window/ScrollerHost.h"
@@ -169,7 +168,7 @@ void TickerFeed::timScroll_Timer()
     m_passRunning = true;
     bool scrolled = false;
 
-    if (!m_options.ui->chkScroll->isChecked()) {
+    if (!m_options.model().EnableScrollIndex.value()) {
         m_scroller.setVisible(false);
         for (int i = 0; i < ItemCount; ++i)
             item(i).clear();
@@ -192,10 +191,10 @@ void TickerFeed::timScroll_Timer()
             pumpEvents();
             // The options are read for every line, so a change reaches the next line; a
             // ticker switched off ends the pass.
-            if (!m_options.ui->chkScroll->isChecked())
+            if (!m_options.model().EnableScrollIndex.value())
                 break;
             const qint32 hold = holdTime();
-            const auto speed = qint16(qBound(-32768, m_options.ui->ScrollSlider->value(), 32767));
+            const auto speed = qint16(qBound(-32768, m_options.model().ScrollSpeed.value(), 32767));
             const quint32 color = lineColor(line);
             if (!heldBack) {
                 heldBack = true;
@@ -224,10 +223,10 @@ void TickerFeed::timScroll_Timer()
 
 qint32 TickerFeed::holdTime() const
 {
-    if (!m_options.ui->chkPauseScroll->isChecked())
+    if (!m_options.model().ScrollPause.value())
         return 0;
     // A position beyond the list's few entries cannot exceed the control's 16-bit hold.
-    const int position = qMax(0, m_options.ui->cboPauseScroll->currentIndex());
+    const int position = qMax(0, m_options.model().ScrollPauseTime.value());
     return qMin((position + 1) * 1000, 32000);
 }
 
@@ -242,14 +241,14 @@ void TickerFeed::wake()
 void TickerFeed::chkScroll_Changed()
 {
     wake();
-    m_scroller.setVisible(m_options.ui->chkScroll->isChecked());
+    m_scroller.setVisible(m_options.model().EnableScrollIndex.value());
 }
 
 void TickerFeed::Scroller1_DblClick()
 {
     BrowserPanel::SetButtons(m_form);
     if (m_state.ActiveButton != kIndicesButton || !m_state.BrowserOpen) {
-        m_navigate(m_state.IndicesURL);
+        m_navigate(m_options.model().IndicesURL.value());
         if (!m_state.BrowserOpen)
             m_toggleBrowserTray();
     } else {

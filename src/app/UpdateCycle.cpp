@@ -3,41 +3,28 @@
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/RuntimeError.h"
-#include "common/Twips.h"
 #include "net/Connectivity.h"
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
-#include "ui_frmOptions.h"
+#include "screen/Twips.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-double primaryScreenWidthTwips()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? Twips::toTwips(screen->geometry().width()) : 0.0;
-}
-
-} // namespace
 
 UpdateCycle::UpdateCycle(MainState &state, frmStockMain &form, frmOptions &options,
                          Connectivity &connectivity, QTimer &timInterval,
                          std::function<void()> getQuotes)
     : m_state(state), m_form(form), m_options(options), m_connectivity(connectivity),
       m_timInterval(timInterval), m_getQuotes(std::move(getQuotes)),
-      m_screenWidthTwips(primaryScreenWidthTwips)
+      m_screenWidthTwips([&form] { return Twips::screenSize(form).width(); })
 {
 }
 
@@ -70,22 +57,21 @@ void UpdateCycle::timInterval_Timer()
 void UpdateCycle::tick()
 {
     auto *ui = m_form.ui;
-    auto *opt = m_options.ui;
 
     ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
 
-    if (opt->cboSeconds->currentIndex() < 0)
+    if (m_options.model().UpdateSeconds.value() < 0)
         throw RuntimeError(QStringLiteral("timInterval_Timer"), RuntimeError::TypeMismatch,
                            QStringLiteral("Type mismatch"));
-    UpdateInterval = intervalSeconds(opt->cboSeconds->currentText());
+    UpdateInterval = intervalSeconds(m_options.updateInterval());
 
     UpdateElapsed = qint16(UpdateElapsed + 1);
     if (UpdateElapsed > UpdateInterval)
         UpdateElapsed = UpdateInterval;
     UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
 
-    ui->txtNextUpdate->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
-                                                                : QStringLiteral("Disabled"));
+    ui->txtNextUpdate->setText(m_options.model().AutoUpdate.value() ? countdownText(UpdateRemaining)
+                                                                    : QStringLiteral("Disabled"));
 
     if (UpdateElapsed != UpdateInterval)
         return;
@@ -94,7 +80,7 @@ void UpdateCycle::tick()
     // so a tick that comes inside a running download starts nothing.
     if (m_connectivity.DialUpWatchdog(&m_form))
         return;
-    if (opt->chkQuoteUpdate->isChecked() && m_connectivity.ActiveConnection())
+    if (m_options.model().AutoUpdate.value() && m_connectivity.ActiveConnection())
         m_getQuotes();
 }
 
@@ -103,7 +89,7 @@ void UpdateCycle::cboSeconds_Change()
     UpdateElapsed = 0;
     UpdateRemaining = 0;
     // The whole number of the item's text (its minutes); a text that is no number is 0.
-    const double minutes = std::nearbyint(Val(m_options.ui->cboSeconds->currentText()));
+    const double minutes = std::nearbyint(Val(m_options.updateInterval()));
     UpdateInterval = qint16(qBound(0.0, minutes, double(std::numeric_limits<qint16>::max())));
 }
 
@@ -116,13 +102,13 @@ void UpdateCycle::cmdUpdate_Click()
     // The user takes over: a redial that never came up no longer silences the watchdog.
     m_state.RedialPending = false;
 
-    if (m_connectivity.ActiveConnection() || m_options.ui->chkUseProxy->isChecked()) {
+    if (m_connectivity.ActiveConnection() || m_options.model().UseProxyServer.value()) {
         m_timInterval.start();
         (m_requestQuotes ? m_requestQuotes : m_getQuotes)();
     }
     if (m_connectivity.ActiveConnection())
         return;
-    if (m_options.ui->chkAutoDial->isChecked()) {
+    if (m_options.model().EnableAutoDial.value()) {
         m_connectivity.Connect();
         return;
     }

@@ -7,7 +7,6 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/HelpPage.h"
 #include "window/PopupMenu.h"
@@ -164,7 +163,7 @@ void WindowFurniture::moveSelectedRow(int step)
 {
     PlayClick();
     FlexGrid &grid = *m_main.ui->gridQuotes;
-    FlexGrid &symbols = *m_options.ui->gridSymbols;
+    FlexGrid &symbols = *m_options.gridSymbols();
     const int row = grid.row();
     const bool canMove = step < 0 ? row >= 2 : row > 0 && row < grid.rows() - 1;
     if (!canMove)

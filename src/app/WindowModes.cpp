@@ -2,9 +2,9 @@
 
 #include "browser/BrowserPanel.h"
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "grid/ImageList.h"
 #include "platform/Sounds.h"
+#include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmStockMain.h"
 #include "window/PopupMenu.h"
@@ -22,14 +22,9 @@ namespace {
 const QString kWidenTip = QStringLiteral("Click to extend width to 1024 pixels");
 const QString kNarrowTip = QStringLiteral("Click to reduce width to 800 pixels");
 
-double twipsOf(int pixels)
-{
-    return Twips::toTwips(pixels);
-}
-
 void setLeft(QWidget *widget, double leftTwips)
 {
-    widget->move(Twips::toPixels(leftTwips), widget->y());
+    widget->move(Twips::toPixels(*widget, leftTwips), widget->y());
 }
 
 } // namespace
@@ -37,14 +32,6 @@ void setLeft(QWidget *widget, double leftTwips)
 WindowModes::WindowModes(MainState &state, frmStockMain &main) : m_state(state), m_main(main)
 {
     m_main.installEventFilter(this);
-}
-
-void WindowModes::setBackgroundPicture(QWidget &window, const QPixmap &picture)
-{
-    QPalette palette = window.palette();
-    palette.setBrush(QPalette::Window, QBrush(picture));
-    window.setPalette(palette);
-    window.setAutoFillBackground(true);
 }
 
 bool WindowModes::eventFilter(QObject *watched, QEvent *event)
@@ -58,14 +45,13 @@ double WindowModes::screenWidthTwips() const
 {
     if (m_screenWidth)
         return m_screenWidth();
-    const QScreen *screen = m_main.screen();
-    return screen ? twipsOf(screen->geometry().width()) : 0.0;
+    return Twips::screenSize(m_main).width();
 }
 
 void WindowModes::setBrowserMode()
 {
     auto *ui = m_main.ui;
-    m_main.resize(Twips::toPixels(NarrowWidth), Twips::toPixels(CollapsedHeight));
+    m_main.resize(Twips::toPixels(m_main, NarrowWidth), Twips::toPixels(m_main, CollapsedHeight));
     for (QWidget *w :
          {static_cast<QWidget *>(ui->FrameBrowserButtons), static_cast<QWidget *>(ui->lblBusy),
           static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
@@ -73,16 +59,16 @@ void WindowModes::setBrowserMode()
           static_cast<QWidget *>(ui->picIslandButton)})
         w->show();
     ui->cmdPrintTicker->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightBrowser));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopBrowser));
+    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(m_main, GridHeightBrowser));
+    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(m_main, PanelTopBrowser));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(true);
         m_menu->mnuData->menuAction()->setEnabled(true);
         m_menu->mnuTickerBrowser->setChecked(true);
         m_menu->mnuTickerScroller->setChecked(false);
     }
-    ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonDown));
-    setBackgroundPicture(m_main, ImageList::instance().image(ImageList::BrowserSkin));
+    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
+    m_main.showSkin(ImageList::BrowserSkin);
     m_state.WindowMode = QStringLiteral("Browser");
 }
 
@@ -90,7 +76,7 @@ void WindowModes::setTickerMode()
 {
     auto *ui = m_main.ui;
     ui->FrameBrowserButtons->hide();
-    m_main.resize(Twips::toPixels(TickerWidth), Twips::toPixels(TickerHeight));
+    m_main.resize(Twips::toPixels(m_main, TickerWidth), Twips::toPixels(m_main, TickerHeight));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(false);
         m_menu->mnuData->menuAction()->setEnabled(false);
@@ -105,10 +91,10 @@ void WindowModes::setTickerMode()
           static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameResearch),
           static_cast<QWidget *>(ui->FrameSymbolLookup)})
         w->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightTicker));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopTicker));
-    ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonUp));
-    setBackgroundPicture(m_main, ImageList::instance().image(ImageList::TickerSkin));
+    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(m_main, GridHeightTicker));
+    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(m_main, PanelTopTicker));
+    ImageList::show(*ui->picTickerSize, ImageList::ButtonUp);
+    m_main.showSkin(ImageList::TickerSkin);
     if (m_menu) {
         m_menu->mnuTickerBrowser->setChecked(false);
         m_menu->mnuTickerScroller->setChecked(true);
@@ -119,7 +105,7 @@ void WindowModes::setTickerMode()
 void WindowModes::picTickerSize_Click()
 {
     PlayClick();
-    if (twipsOf(m_main.width()) >= screenWidthTwips())
+    if (Twips::toTwips(m_main, m_main.width()) >= screenWidthTwips())
         picMaxWide_Click();
 
     if (m_state.WindowMode == QLatin1String("Ticker"))
@@ -129,7 +115,8 @@ void WindowModes::picTickerSize_Click()
     // The control box stays at the right edge of either width, so the window can always be
     // hidden to the notification area.
     QWidget *box = m_main.ui->picControlBox;
-    setLeft(box, twipsOf(m_main.width()) - twipsOf(box->width()) - 50);
+    setLeft(box,
+            Twips::toTwips(m_main, m_main.width()) - Twips::toTwips(m_main, box->width()) - 50);
 
     m_state.ActiveButton.clear();
     BrowserPanel::SetButtons(m_main);
@@ -144,21 +131,24 @@ void WindowModes::setWidth(double widthTwips, double browserMargin, double bezel
                            double controlBoxMargin, double borderMargin)
 {
     auto *ui = m_main.ui;
-    m_main.resize(Twips::toPixels(widthTwips), m_main.height());
+    m_main.resize(Twips::toPixels(m_main, widthTwips), m_main.height());
     // The ticker strip keeps its right margin of the narrow width, so at full screen width it
     // runs across the whole window; it never gets narrower than its designed width.
     QWidget *ticker = ui->Scroller1Frame;
     if (m_tickerWidth == 0)
-        m_tickerWidth = ticker->width();
-    const int tickerMargin = Twips::toPixels(NarrowWidth) - ticker->x() - m_tickerWidth;
+        m_tickerWidth = Twips::toTwips(m_main, ticker->width());
+    const int tickerWidth = Twips::toPixels(m_main, m_tickerWidth);
+    const int tickerMargin = Twips::toPixels(m_main, NarrowWidth) - ticker->x() - tickerWidth;
     ticker->resize(
-        std::max(m_tickerWidth, Twips::toPixels(widthTwips) - ticker->x() - tickerMargin),
+        std::max(tickerWidth, Twips::toPixels(m_main, widthTwips) - ticker->x() - tickerMargin),
         ticker->height());
     QWidget *browser = ui->WebBrowser1Frame;
-    browser->resize(Twips::toPixels(widthTwips - browserMargin), browser->height());
+    browser->resize(Twips::toPixels(m_main, widthTwips - browserMargin), browser->height());
     setLeft(ui->picBezelRight, widthTwips - bezelOffset);
-    setLeft(ui->picControlBox, widthTwips - twipsOf(ui->picControlBox->width()) - controlBoxMargin);
-    setLeft(ui->picRightBorder, widthTwips - twipsOf(ui->picRightBorder->width()) - borderMargin);
+    setLeft(ui->picControlBox,
+            widthTwips - Twips::toTwips(m_main, ui->picControlBox->width()) - controlBoxMargin);
+    setLeft(ui->picRightBorder,
+            widthTwips - Twips::toTwips(m_main, ui->picRightBorder->width()) - borderMargin);
 }
 
 void WindowModes::picMaxWide_Click()
@@ -170,7 +160,7 @@ void WindowModes::picMaxWide_Click()
     ui->WebBrowser1Frame->hide();
 
     const double screenWidth = screenWidthTwips();
-    double width = twipsOf(m_main.width());
+    double width = Twips::toTwips(m_main, m_main.width());
     if (width < screenWidth) {
         if (const QScreen *screen = m_main.screen())
             m_main.move(screen->geometry().topLeft());
@@ -182,7 +172,7 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         } while (width <= screenWidth);
         width = screenWidth;
-        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::NarrowWindow));
+        ImageList::show(*ui->picMaxWide, ImageList::NarrowWindow);
         ui->picMaxWide->setToolTip(kNarrowTip);
     } else {
         while (width >= NarrowWidth) {
@@ -191,7 +181,7 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         }
         width = NarrowWidth;
-        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::WidenWindow));
+        ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
         ui->picMaxWide->setToolTip(kWidenTip);
     }
 
@@ -207,11 +197,11 @@ void WindowModes::picMaxWide_Click()
 void WindowModes::Form_Resize()
 {
     auto *ui = m_main.ui;
-    ui->picBezelRight->move(ui->picBezelRight->x(), Twips::toPixels(BezelRightTop));
-    const double height = twipsOf(m_main.height());
+    ui->picBezelRight->move(ui->picBezelRight->x(), Twips::toPixels(m_main, BezelRightTop));
+    const double height = Twips::toTwips(m_main, m_main.height());
     if (height > BrowserHeightFrom) {
         QWidget *browser = ui->WebBrowser1Frame;
-        browser->resize(browser->width(), Twips::toPixels(height - BrowserHeightMargin));
+        browser->resize(browser->width(), Twips::toPixels(m_main, height - BrowserHeightMargin));
     }
     ui->picMaxWide->raise();
 }

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QPixmap;
 class QWidget;
 struct MainState;
 class PopupMenu;
@@ -48,9 +47,6 @@ public:
     // The width of the window's screen in twips (tests replace it).
     void setScreenWidthTwips(std::function<double()> width) { m_screenWidth = std::move(width); }
 
-    // The window's background picture (the skin of the current mode).
-    static void setBackgroundPicture(QWidget &window, const QPixmap &picture);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -67,5 +63,5 @@ private:
     frmStockMain &m_main;
     PopupMenu *m_menu = nullptr;
     std::function<double()> m_screenWidth;
-    int m_tickerWidth = 0; // Scroller1Frame's designed width, in pixels
+    double m_tickerWidth = 0; // Scroller1Frame's designed width, in twips
 };

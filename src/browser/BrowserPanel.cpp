@@ -1,15 +1,14 @@
 #include "BrowserPanel.h"
 
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
 #include "platform/WebBrowser.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 #include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
@@ -36,11 +35,6 @@ QString sourcePage(const QString &site, const QString &kind, const QString &symb
     if (site.isEmpty() || address.isEmpty())
         return address;
     return Catalogues::feedPageAddress(site, kind, symbol, address);
-}
-
-double twipsOf(int pixels)
-{
-    return Twips::toTwips(pixels);
 }
 
 } // namespace
@@ -117,8 +111,7 @@ double BrowserPanel::screenHeightTwips() const
 {
     if (m_screenHeight)
         return m_screenHeight();
-    const QScreen *screen = m_main.screen();
-    return screen ? twipsOf(screen->geometry().height()) : 0.0;
+    return Twips::screenSize(m_main).height();
 }
 
 void BrowserPanel::ToggleBrowserTray()
@@ -132,7 +125,7 @@ void BrowserPanel::ToggleBrowserTray()
     if (view)
         view->hide();
 
-    const int collapsed = Twips::toPixels(frmStockMain::CollapsedHeight);
+    const int collapsed = Twips::toPixels(m_main, frmStockMain::CollapsedHeight);
     const bool animates = !(m_main.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
                           m_state.WindowMode == QLatin1String("Browser");
     // Open or closed is the state the tray was left in, not a height read back in twips
@@ -143,21 +136,21 @@ void BrowserPanel::ToggleBrowserTray()
         double height = frmStockMain::CollapsedHeight;
         while (height < target) {
             height += TrayStep;
-            m_main.resize(m_main.width(), Twips::toPixels(height));
+            m_main.resize(m_main.width(), Twips::toPixels(m_main, height));
             m_main.repaint();
         }
-        m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(target)));
+        m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(m_main, target)));
         m_state.BrowserOpen = true;
         QWidget *bezel = ui->imgBezelBottom;
-        bezel->move(bezel->x(), m_main.height() - Twips::toPixels(135));
+        bezel->move(bezel->x(), m_main.height() - Twips::toPixels(m_main, 135));
         bezel->show();
         bezel->raise();
     } else if (animates) {
         PlayClose();
-        double height = twipsOf(m_main.height());
+        double height = Twips::toTwips(m_main, m_main.height());
         while (m_main.height() > collapsed) {
             height -= TrayStep;
-            m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(height)));
+            m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(m_main, height)));
             m_main.repaint();
         }
         m_main.resize(m_main.width(), collapsed);
@@ -189,7 +182,7 @@ bool BrowserPanel::pageCanBeSeen() const
 
 bool BrowserPanel::stopsBrowserOnClose() const
 {
-    return m_options.ui->chkStopBrowser->isChecked();
+    return m_options.model().StopBrowser.value();
 }
 
 // ---- panel buttons -------------------------------------------------------------------------
@@ -271,7 +264,7 @@ void BrowserPanel::cmdScreener_Click()
 
 void BrowserPanel::cmdHome_Click()
 {
-    const int index = m_options.ui->cboHomePage->currentIndex();
+    const int index = m_options.model().HomePageIndex.value();
     HomePageIndex = qint16(index);
     HomePageURL = index >= 0 && index < int(m_state.HomePageURLs.size())
                       ? m_state.HomePageURLs[std::size_t(index)]
@@ -279,7 +272,7 @@ void BrowserPanel::cmdHome_Click()
     auto *ui = m_main.ui;
     panelToggle({ui->cmdHome, QStringLiteral("cmdHome"), false, false, nullptr, [this, ui] {
                      ui->lblStockNews->hide();
-                     if (m_options.ui->chkHomeSeparateBrowser->isChecked()) {
+                     if (m_options.model().HomeSeparateBrowser.value()) {
                          if (openInDesktopBrowser(HomePageURL)) {
                              SetButtons();
                              m_state.ActiveButton.clear();
@@ -297,8 +290,8 @@ void BrowserPanel::cmdBTV_Click()
 {
     auto *ui = m_main.ui;
     panelToggle({ui->cmdBTV, QStringLiteral("cmdBTV"), false, false, nullptr, [this] {
-                     if (!sameAddress(locationURL(), m_state.BTVURL))
-                         navigate(m_state.BTVURL);
+                     if (!sameAddress(locationURL(), m_options.model().BTVURL.value()))
+                         navigate(m_options.model().BTVURL.value());
                      return true;
                  }});
 }
@@ -359,7 +352,7 @@ void BrowserPanel::cmdRadio_Click()
 {
     PlayClick();
     if (!browserBusy())
-        navigate(m_state.RadioURL);
+        navigate(m_options.model().RadioURL.value());
 }
 
 void BrowserPanel::picIslandButton_Click()
@@ -367,8 +360,8 @@ void BrowserPanel::picIslandButton_Click()
     m_state.ActiveButton.clear();
     cmdInquiry_Click();
     m_timInterval.stop();
-    const QString address =
-        Catalogues::islandBookAddress(selectedStock(), Catalogues::builtInSite(m_state.StockURL));
+    const QString address = Catalogues::islandBookAddress(
+        selectedStock(), Catalogues::builtInSite(m_options.model().StockURL.value()));
     if (sameAddress(locationURL(), address) || !openInDesktopBrowser(address)) {
         if (!sameAddress(locationURL(), address))
             navigate(address);
@@ -589,7 +582,7 @@ void BrowserPanel::cmdSubmit_Click()
         ui->cmdInquiry->setCaptionColor(Qt::white);
         const QString lookupText = ui->txtSymbolLookup->text();
         const QString researchText = ui->txtResearch->text();
-        const QString site = Catalogues::builtInSite(m_state.StockURL);
+        const QString site = Catalogues::builtInSite(m_options.model().StockURL.value());
         const auto shown = [](QWidget *w) { return !w->isHidden(); };
 
         if (shown(ui->FrameIPO)) {

@@ -5,8 +5,8 @@
 
 #include <array>
 
-// Module-wide state of the main window that several concerns share. Settings that have no
-// control of their own live here too; the rest live in the Options window's controls.
+// Module-wide state of the main window that several concerns share. The Options window's
+// settings live in the OptionsModel.
 struct MainState
 {
     QString CurrentPortfolio; // names the per-portfolio settings section
@@ -38,19 +38,7 @@ struct MainState
     qint16 ChartFreq = 0;
     qint16 StockNews = 0;
 
-    QString IndicesURL;
-    QString RadioURL;
-    QString BTVURL;
-    QString StockURL;
-    QString MarketURL;
-    QString HomePage;
-
-    // Colours in blue-green-red order, as stored.
-    qint32 EvenRowColor = 0x004000;
-    qint32 OddRowColor = 0x606000;
-    qint32 TextColor = 0xFFFFFF;
-    qint32 HeaderColor = 0xAAAAAA;
-    qint32 HeaderTextColor = 0x0;
+    // In blue-green-red order.
     qint32 GridTextColor = 0xFFFFFF; // the grid's text colour as last applied
 
     std::array<QString, 71> HomePageURLs;

@@ -1,12 +1,12 @@
 #include "AlertChecker.h"
 
 #include "FlexGrid.h"
-#include "common/Colors.h"
 #include "common/Numbers.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
+#include "screen/Colors.h"
 
-#include "WindowControls.h"
+#include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -21,7 +21,7 @@ constexpr int kHighAlertColumn = 3;
 
 } // namespace
 
-AlertChecker::AlertChecker(const OptionControls &options, FlexGrid &grid, QWidget *boxParent)
+AlertChecker::AlertChecker(const OptionsView &options, FlexGrid &grid, QWidget *boxParent)
     : m_options(options), m_grid(grid), m_boxParent(boxParent)
 {
 }
@@ -95,11 +95,12 @@ void AlertChecker::notifyAlert(QSet<QString> &sent, int r, bool high, double lim
 
 void AlertChecker::CheckAlerts()
 {
-    const OptionControls *ui = &m_options;
+    const OptionsView *ui = &m_options;
     const FlexGrid &symbols = *ui->gridSymbols;
     bool lowSoundPlayed = false;
     bool highSoundPlayed = false;
-    const bool notify = ui->chkAlertNotify && ui->chkAlertNotify->isChecked();
+    const OptionsModel &settings = *ui->model;
+    const bool notify = settings.AlertNotify.value();
     QSet<QString> notified;
 
     for (int r = m_grid.fixedRows(); r < m_grid.rows(); ++r) {
@@ -122,33 +123,33 @@ void AlertChecker::CheckAlerts()
             continue;
         }
 
-        if (ui->chkEnableLowAlert->isChecked()) {
+        if (settings.EnableLowAlert.value()) {
             const double low = Val(lowLimit);
             LowAlertHit = low > 0 && low >= last;
             if (LowAlertHit) {
                 m_grid.setCellMarkColor(r, kLastPriceColumn, Colors::fromBgr(Colors::Fall));
-                if (ui->optAlertSound->isChecked() && !lowSoundPlayed) {
+                if (settings.AlertSound.value() && !lowSoundPlayed) {
                     lowSoundPlayed = true;
                     PlayLowAlert();
                 }
                 if (notify)
                     notifyAlert(notified, r, false, low);
-                if (ui->optAlertPopUp->isChecked())
+                if (settings.AlertPopUp.value())
                     showAlert(lowAlertText(symbol, lastText));
             }
         }
-        if (ui->chkEnableHighAlert->isChecked()) {
+        if (settings.EnableHighAlert.value()) {
             const double high = Val(highLimit);
             HighAlertHit = high > 0 && high <= last;
             if (HighAlertHit) {
                 m_grid.setCellMarkColor(r, kLastPriceColumn, Colors::fromBgr(Colors::HighAlert));
-                if (ui->optAlertSound->isChecked() && !highSoundPlayed) {
+                if (settings.AlertSound.value() && !highSoundPlayed) {
                     highSoundPlayed = true;
                     PlayHighAlert();
                 }
                 if (notify)
                     notifyAlert(notified, r, true, high);
-                if (ui->optAlertPopUp->isChecked())
+                if (settings.AlertPopUp.value())
                     showAlert(highAlertText(symbol, lastText));
             }
         }

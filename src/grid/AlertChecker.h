@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowControls.h"
+#include "OptionsView.h"
 
 #include <QSet>
 #include <QString>
@@ -16,7 +16,7 @@ class AlertChecker
 {
 public:
     // boxParent: the window the alert boxes belong to.
-    AlertChecker(const OptionControls &options, FlexGrid &grid, QWidget *boxParent);
+    AlertChecker(const OptionsView &options, FlexGrid &grid, QWidget *boxParent);
 
     // Checks every data row of the quote grid. A row alerts again at every download while
     // its price stays at or beyond the limit.
@@ -41,7 +41,7 @@ private:
     void showAlert(const QString &text);
     void notifyAlert(QSet<QString> &sent, int r, bool high, double limit);
 
-    OptionControls m_options;
+    OptionsView m_options;
     FlexGrid &m_grid;
     QWidget *m_boxParent;
 };

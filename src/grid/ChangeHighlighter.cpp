@@ -1,10 +1,10 @@
 #include "ChangeHighlighter.h"
 
 #include "FlexGrid.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "grid/ImageList.h"
+#include "screen/Colors.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "FlexGrid.h"
 
 #include "FlexGridModel.h"
+#include "screen/Zoom.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -32,6 +33,19 @@ protected:
             option->palette.setColor(QPalette::Text,
                                      fixed ? m_grid->m_fixedForeColor : m_grid->m_foreColor);
         option->displayAlignment = m_grid->colAlignment(index.column());
+        // Pictures grow with the zoom of the grid's window, smoothly scaled (an icon is
+        // never drawn larger than its picture).
+        if (const double zoom = Zoom::factor(*m_grid); zoom != 1.0 && !option->icon.isNull()) {
+            const QSize size = option->decorationSize * zoom;
+            const qreal ratio = m_grid->devicePixelRatioF();
+            QPixmap picture =
+                index.data(Qt::DecorationRole)
+                    .value<QPixmap>()
+                    .scaled(size * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            picture.setDevicePixelRatio(ratio);
+            option->icon = QIcon(picture);
+            option->decorationSize = size;
+        }
         if (option->text.isEmpty()) {
             option->decorationAlignment = Qt::AlignCenter;
             option->features &= ~QStyleOptionViewItem::HasDisplay;

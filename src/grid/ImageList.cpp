@@ -1,8 +1,10 @@
 #include "ImageList.h"
 
-#include "common/Twips.h"
+#include "screen/Twips.h"
+#include "screen/Zoom.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,14 +25,32 @@ QImage canvas(int width, int height)
     return image;
 }
 
-QImage draw(int width, int height, const std::function<void(QPainter &, const QRectF &)> &paint)
+// A picture as its shapes, drawn in a width x height rectangle, so that it can be drawn
+// sharp at any size.
+struct Drawing
 {
-    QImage image = canvas(width, height);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter, QRectF(0, 0, width, height));
-    painter.end();
-    return image;
+    int width = 0;
+    int height = 0;
+    std::function<void(QPainter &, const QRectF &)> paint;
+
+    // Drawn `scale` times its size, in device pixels of the given ratio.
+    QImage render(double scale = 1.0, double devicePixelRatio = 1.0) const
+    {
+        const double s = scale * devicePixelRatio;
+        QImage image = canvas(std::max(1, qRound(width * s)), std::max(1, qRound(height * s)));
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(double(image.width()) / width, double(image.height()) / height);
+        paint(painter, QRectF(0, 0, width, height));
+        painter.end();
+        image.setDevicePixelRatio(devicePixelRatio);
+        return image;
+    }
+};
+
+Drawing draw(int width, int height, std::function<void(QPainter &, const QRectF &)> paint)
+{
+    return {width, height, std::move(paint)};
 }
 
 // A bevelled button face: light at the top, dark at the bottom, a thin rim.
@@ -63,9 +83,9 @@ void triangle(QPainter &p, const QRectF &r, bool up, const QColor &color)
 }
 
 // An arrow for the quote grid: a triangle on a short shaft.
-QImage gridArrow(bool up, const QColor &color)
+Drawing gridArrow(bool up, const QColor &color)
 {
-    return draw(9, 9, [&](QPainter &p, const QRectF &r) {
+    return draw(9, 9, [=](QPainter &p, const QRectF &r) {
         const QRectF head = up ? QRectF(0, 0, r.width(), 5) : QRectF(0, 4, r.width(), 5);
         triangle(p, head, up, color);
         p.fillRect(up ? QRectF(3, 5, 3, 4) : QRectF(3, 0, 3, 4), color);
@@ -73,9 +93,9 @@ QImage gridArrow(bool up, const QColor &color)
 }
 
 // Two horizontal arrows, pointing away from each other (outward) or towards each other.
-QImage widthArrows(bool outward)
+Drawing widthArrows(bool outward)
 {
-    return draw(16, 16, [&](QPainter &p, const QRectF &r) {
+    return draw(16, 16, [=](QPainter &p, const QRectF &r) {
         buttonFace(p, r);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
@@ -97,17 +117,17 @@ QImage widthArrows(bool outward)
     });
 }
 
-QImage moveButton(bool up)
+Drawing moveButton(bool up)
 {
-    return draw(16, 16, [&](QPainter &p, const QRectF &r) {
+    return draw(16, 16, [=](QPainter &p, const QRectF &r) {
         buttonFace(p, r);
         triangle(p, QRectF(4, 5, 8, 6), up, Qt::white);
     });
 }
 
-QImage checkBox(bool ticked)
+Drawing checkBox(bool ticked)
 {
-    return draw(13, 13, [&](QPainter &p, const QRectF &r) {
+    return draw(13, 13, [=](QPainter &p, const QRectF &r) {
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
         p.setBrush(Qt::white);
@@ -123,7 +143,7 @@ QImage checkBox(bool ticked)
     });
 }
 
-QImage islandButton()
+Drawing islandButton()
 {
     return draw(32, 16, [](QPainter &p, const QRectF &r) {
         bevelledFace(p, r, QColor(0x3C, 0x6E, 0xC8), QColor(0x14, 0x2D, 0x64),
@@ -142,7 +162,7 @@ QImage islandButton()
     });
 }
 
-QImage controlBox()
+Drawing controlBox()
 {
     return draw(14, 14, [](QPainter &p, const QRectF &r) {
         buttonFace(p, r);
@@ -154,7 +174,7 @@ QImage controlBox()
     });
 }
 
-QImage calculator()
+Drawing calculator()
 {
     return draw(16, 16, [](QPainter &p, const QRectF &) {
         p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
@@ -170,7 +190,7 @@ QImage calculator()
 
 // The window's skin: a bevelled metal frame around a dark grey face, with a lighter band
 // along the top edge where the ticker runs.
-QImage skin(int widthTwips, int heightTwips)
+Drawing skin(int widthTwips, int heightTwips)
 {
     const int w = Twips::toPixels(widthTwips, Twips::StandardDpi);
     const int h = Twips::toPixels(heightTwips, Twips::StandardDpi);
@@ -196,7 +216,7 @@ QImage skin(int widthTwips, int heightTwips)
 
 ImageList::ImageList()
 {
-    m_images = {
+    const Drawing drawings[] = {
         islandButton(),             // 1
         widthArrows(true),          // 2
         widthArrows(false),         // 3
@@ -211,6 +231,10 @@ ImageList::ImageList()
         controlBox(),               // 12
         calculator(),               // 13
     };
+    for (const Drawing &d : drawings) {
+        m_drawings.append(d.paint);
+        m_images.append(d.render());
+    }
 }
 
 const ImageList &ImageList::instance()
@@ -235,9 +259,45 @@ QPixmap ImageList::image(int oneBasedIndex) const
         for (const QImage &picture : m_images)
             m_pixmaps.append(QPixmap::fromImage(picture));
         // Pixmaps must not outlive the application object; a later one makes them anew.
-        qAddPostRoutine([] { instance().m_pixmaps.clear(); });
+        qAddPostRoutine([] {
+            instance().m_pixmaps.clear();
+            instance().m_scaled.clear();
+        });
     }
     return m_pixmaps.at(oneBasedIndex - 1);
+}
+
+QPixmap ImageList::image(int oneBasedIndex, double scale, double devicePixelRatio) const
+{
+    if (qFuzzyCompare(scale, 1.0) && qFuzzyCompare(devicePixelRatio, 1.0))
+        return image(oneBasedIndex);
+    if (oneBasedIndex < 1 || oneBasedIndex > count() || scale <= 0 || devicePixelRatio <= 0)
+        return {};
+    image(oneBasedIndex); // the post routine that lets the pixmaps go
+    const QString key =
+        QStringLiteral("%1/%2/%3").arg(oneBasedIndex).arg(scale).arg(devicePixelRatio);
+    auto found = m_scaled.constFind(key);
+    if (found != m_scaled.constEnd())
+        return *found;
+    const QSize size = m_images.at(oneBasedIndex - 1).size();
+    const Drawing d{size.width(), size.height(), m_drawings.at(oneBasedIndex - 1)};
+    return *m_scaled.insert(key, QPixmap::fromImage(d.render(scale, devicePixelRatio)));
+}
+
+void ImageList::show(QLabel &label, int oneBasedIndex)
+{
+    label.setProperty("imageListIndex", oneBasedIndex);
+    label.setPixmap(
+        instance().image(oneBasedIndex, Zoom::factor(label), label.devicePixelRatioF()));
+}
+
+void ImageList::showAgain(QWidget &window)
+{
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        const QVariant index = label->property("imageListIndex");
+        if (index.isValid())
+            show(*label, index.toInt());
+    }
 }
 
 QSize ImageList::size(int oneBasedIndex) const

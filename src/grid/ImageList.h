@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QVector>
+
+#include <functional>
+
+class QLabel;
+class QPainter;
+class QRectF;
+class QWidget;
 
 // The main window's image list: small pictures drawn with QPainter when first asked for.
 // Indices are 1-based; an index outside 1..count() gives a null picture.
@@ -55,6 +63,17 @@ public:
     // cacheKey()), so a picture put into a cell can be recognised again by its key.
     QPixmap image(int oneBasedIndex) const;
 
+    // The picture drawn `scale` times its size for a screen of the given device pixel
+    // ratio, from its shapes, so it is as sharp as at its own size. Scale 1 at ratio 1 is
+    // image(index); the others are kept once drawn.
+    QPixmap image(int oneBasedIndex, double scale, double devicePixelRatio) const;
+
+    // Shows the picture in the label at the zoom of the label's window and the ratio of
+    // its screen, and remembers which picture it is, for showAgain().
+    static void show(QLabel &label, int oneBasedIndex);
+    // Draws the pictures that show() put into labels of the window again, for a new zoom.
+    static void showAgain(QWidget &window);
+
     // The same picture as an image (no application needed); null outside 1..count().
     QImage toImage(int oneBasedIndex) const;
 
@@ -67,5 +86,7 @@ private:
     // Kept as images, which may outlive the application object; the pixmaps are made on
     // first use and let go when the application object goes.
     QVector<QImage> m_images;
+    QVector<std::function<void(QPainter &, const QRectF &)>> m_drawings;
     mutable QVector<QPixmap> m_pixmaps;
+    mutable QHash<QString, QPixmap> m_scaled;
 };

@@ -1,12 +1,13 @@
 #include "PortfolioValuer.h"
 
 #include "FlexGrid.h"
-#include "common/Colors.h"
 #include "common/Numbers.h"
+#include "screen/Colors.h"
 
 #include <QPalette>
 
 #include "WindowControls.h"
+#include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <cmath>
@@ -28,7 +29,7 @@ void setTextColor(QWidget *box, qint32 bgr)
 
 } // namespace
 
-PortfolioValuer::PortfolioValuer(const PanelControls &form, const OptionControls &options)
+PortfolioValuer::PortfolioValuer(const PanelControls &form, const OptionsView &options)
     : m_form(form), m_options(options)
 {
 }
@@ -49,7 +50,7 @@ qint32 PortfolioValuer::shareCount(const QString &text)
 
 void PortfolioValuer::CalcPortfolio()
 {
-    const OptionControls *options = &m_options;
+    const OptionsView *options = &m_options;
     const PanelControls *front = &m_form;
     const FlexGrid &symbols = *options->gridSymbols;
     const FlexGrid &quotes = *front->gridQuotes;
@@ -80,14 +81,15 @@ void PortfolioValuer::CalcPortfolio()
     m_current = current;
     m_gain = gain;
 
-    const bool show = options->chkShow->isChecked();
+    OptionsModel &settings = *options->model;
+    const bool show = settings.ShowStockValue.value();
     const QString valueText = Format(shownValue.toDouble(), "#,###,##0.00");
-    options->txtValue->setText(valueText);
+    settings.PortfolioValue.set(valueText);
     if (show)
         front->txtPortfolioValue->setText(valueText);
 
     const QString gainText = Format(gain.toDouble(), "####0.00");
-    options->txtGainLoss->setText(gainText);
+    settings.GainLoss.set(gainText);
     if (show)
         front->txtPortfolioToday->setText(gainText);
 

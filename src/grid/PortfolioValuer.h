@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OptionsView.h"
 #include "WindowControls.h"
 
 #include "common/Money.h"
@@ -14,7 +15,7 @@ class FlexGrid;
 class PortfolioValuer
 {
 public:
-    PortfolioValuer(const PanelControls &form, const OptionControls &options);
+    PortfolioValuer(const PanelControls &form, const OptionsView &options);
 
     // Reads the shares of gridSymbols and the open and last prices of the quote grid's rows
     // of the same position (the grid is still in symbol-list order when this runs).
@@ -34,7 +35,7 @@ public:
 
 private:
     PanelControls m_form;
-    OptionControls m_options;
+    OptionsView m_options;
     Money m_opening;
     Money m_current;
     Money m_gain;

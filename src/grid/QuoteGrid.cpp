@@ -1,12 +1,12 @@
 #include "QuoteGrid.h"
 
 #include "FlexGrid.h"
-#include "WindowControls.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
+#include "settings/OptionsModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,7 +26,7 @@ constexpr qint32 kDefaultEven = 0x004000;
 
 } // namespace
 
-QuoteGrid::QuoteGrid(MainState &state, FlexGrid &grid, const OptionControls &options)
+QuoteGrid::QuoteGrid(MainState &state, FlexGrid &grid, const OptionsView &options)
     : m_state(state), m_grid(grid), m_options(options)
 {
 }
@@ -76,7 +76,7 @@ void QuoteGrid::SizeColumns()
     m_grid.setCols(ColumnCount);
     m_grid.setRow(0);
     for (int c = 0; c < ColumnCount; ++c)
-        m_grid.setColWidth(c, Twips::toPixels(columnWidthTwips(c, m_state.RealTimeMode)));
+        m_grid.setColWidth(c, Twips::toPixels(m_grid, columnWidthTwips(c, m_state.RealTimeMode)));
     // Headings are read whole whatever the font; the grid scrolls to the columns beyond.
     const QStringList labels = headers(m_state.RealTimeMode);
     for (int c = 0; c < ColumnCount; ++c)
@@ -89,30 +89,31 @@ void QuoteGrid::RowColors()
     m_grid.setVisible(false);
     m_grid.setRedraw(false);
 
-    const bool defaults = m_options.chkUseDefaultColors->isChecked();
+    const OptionsModel &settings = *m_options.model;
+    const bool defaults = settings.UseDefaultColors.value();
     if (defaults)
         m_options.setColorButtonsEnabled(false);
     else
         m_options.setColorButtonsEnabled(true);
 
-    const qint32 headerBack = defaults ? kDefaultHeaderBack : m_state.HeaderColor;
-    const qint32 headerText = defaults ? kDefaultHeaderText : m_state.HeaderTextColor;
-    const qint32 text = defaults ? kDefaultText : m_state.TextColor;
+    const qint32 headerBack = defaults ? kDefaultHeaderBack : settings.HeaderColor.value();
+    const qint32 headerText = defaults ? kDefaultHeaderText : settings.HeaderTextColor.value();
+    const qint32 text = defaults ? kDefaultText : settings.TextColor.value();
     m_grid.setFixedBackColor(Colors::fromBgr(headerBack));
     m_grid.setFixedForeColor(Colors::fromBgr(headerText));
     m_grid.setForeColor(Colors::fromBgr(text));
     m_grid.setGridColor(Colors::fromBgr(kGridLines));
     m_state.GridTextColor = text;
 
-    const QColor even = Colors::fromBgr(defaults ? kDefaultEven : m_state.EvenRowColor);
-    const QColor odd = Colors::fromBgr(defaults ? kDefaultOdd : m_state.OddRowColor);
+    const QColor even = Colors::fromBgr(defaults ? kDefaultEven : settings.EvenRowColor.value());
+    const QColor odd = Colors::fromBgr(defaults ? kDefaultOdd : settings.OddRowColor.value());
     // Alert colours are marks over these and stay shown until the next download's alert
     // check, whatever the scheme and the row.
     for (int r = 1; r < m_grid.rows(); ++r) {
         for (int c = 0; c < m_grid.cols(); ++c)
             m_grid.setCellBackColor(r, c, r % 2 == 0 ? even : odd);
     }
-    m_grid.setShowGrid(m_options.chkShowGridLines->isChecked());
+    m_grid.setShowGrid(settings.ShowGridLines.value());
 }
 
 void QuoteGrid::clearAlertColors()
@@ -136,13 +137,13 @@ void QuoteGrid::sortByCurrentColumn(bool ascending)
 
 void QuoteGrid::AutoSort()
 {
-    const OptionControls *ui = &m_options;
-    if (!ui->chkEnableAutoSort->isChecked())
+    const OptionsModel &settings = *m_options.model;
+    if (!settings.EnableAutoSort.value())
         return;
-    m_grid.setCol(ui->cboSort->currentIndex());
-    if (m_options.optSortOrder[0]->isChecked())
+    m_grid.setCol(settings.SortColumn.value());
+    if (settings.SortOrder0.value())
         sortByCurrentColumn(true);
-    else if (m_options.optSortOrder[1]->isChecked())
+    else if (settings.SortOrder1.value())
         sortByCurrentColumn(false);
     RowColors();
 }
@@ -202,8 +203,9 @@ void QuoteGrid::gridQuotes_DblClick()
         return;
     const QString symbol = m_grid.text();
     // The system's browser stands for the fixed browser program.
-    Platform::instance().programs->openUrl(QUrl(
-        chartPageAddress(symbol, Catalogues::builtInSite(m_state.StockURL)), QUrl::TolerantMode));
+    Platform::instance().programs->openUrl(
+        QUrl(chartPageAddress(symbol, Catalogues::builtInSite(m_options.model->StockURL.value())),
+             QUrl::TolerantMode));
 }
 
 void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
@@ -218,7 +220,7 @@ void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifie
         return;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    if (shift && m_options.chkEnableClickSort->isChecked()) {
+    if (shift && m_options.model->EnableClickSort.value()) {
         if (col >= 0)
             m_grid.setCol(col);
         sortByCurrentColumn(m_state.ClickSortAscending);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowControls.h"
+#include "OptionsView.h"
 
 #include <QStringList>
 #include <Qt>
@@ -15,7 +15,7 @@ struct MainState;
 class QuoteGrid
 {
 public:
-    QuoteGrid(MainState &state, FlexGrid &grid, const OptionControls &options);
+    QuoteGrid(MainState &state, FlexGrid &grid, const OptionsView &options);
 
     static constexpr int ColumnCount = 13;
     // Column headers in column order; "Bid" and "Ask" replace columns 1 and 2 in real-time
@@ -67,7 +67,7 @@ public:
 private:
     MainState &m_state;
     FlexGrid &m_grid;
-    OptionControls m_options;
+    OptionsView m_options;
     std::function<void()> m_contextMenu;
     std::function<void()> m_panelReset;
 };

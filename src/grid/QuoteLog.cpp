@@ -9,6 +9,7 @@
 #include "platform/ProgramFolder.h"
 
 #include "WindowControls.h"
+#include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -42,7 +43,7 @@ bool unsafeInName(QChar ch)
 
 } // namespace
 
-QuoteLog::QuoteLog(MainState &state, const PanelControls &form, const OptionControls &options)
+QuoteLog::QuoteLog(MainState &state, const PanelControls &form, const OptionsView &options)
     : m_state(state), m_form(form), m_options(options),
       m_today([] { return QDate::currentDate(); }), m_locale(QLocale::system())
 {
@@ -104,7 +105,7 @@ void QuoteLog::writeLog()
         return failed(folder, QStringLiteral("The log folder could not be made."));
 
     const QString name = logFileName(MonthTag(m_today(), m_locale), m_state.RowSymbol,
-                                     m_options.chkSeparateLogFiles->isChecked());
+                                     m_options.model->SeparateLogFiles.value());
     const QString path = folder + u'/' + name;
     // The name holds no separator, so the file is always in the log folder; checked anyway,
     // since the symbol part comes from the quote server.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OptionsView.h"
 #include "WindowControls.h"
 
 #include "platform/WriteFailureNotice.h"
@@ -22,7 +23,7 @@ struct MainState;
 class QuoteLog
 {
 public:
-    QuoteLog(MainState &state, const PanelControls &form, const OptionControls &options);
+    QuoteLog(MainState &state, const PanelControls &form, const OptionsView &options);
 
     // The date and locale the log names and dates its lines with (today and the system's
     // locale unless a test sets others).
@@ -59,7 +60,7 @@ private:
 
     MainState &m_state;
     PanelControls m_form;
-    OptionControls m_options;
+    OptionsView m_options;
     std::function<QDate()> m_today;
     QLocale m_locale;
     WriteFailureNotice m_failure;

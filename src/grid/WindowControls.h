@@ -2,58 +2,14 @@
 
 #include <QString>
 
-#include <array>
-#include <functional>
-
 class FlexGrid;
-class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
-class QRadioButton;
 class QWidget;
 
-// The controls of the two windows that the quote grid, the alerts, the log, the valuation and
-// the downloads read and fill. The windows hand them over, so nothing at this level knows the
-// forms they come from.
-
-// Of the Options window.
-struct OptionControls
-{
-    QWidget *window = nullptr;       // the window itself: open or not, parent of its dialogs
-    FlexGrid *gridSymbols = nullptr; // the loaded portfolio's symbol list
-
-    // Colours and sorting.
-    QCheckBox *chkUseDefaultColors = nullptr;
-    QCheckBox *chkShowGridLines = nullptr;
-    QCheckBox *chkEnableAutoSort = nullptr;
-    QCheckBox *chkEnableClickSort = nullptr;
-    QComboBox *cboSort = nullptr;
-    std::array<QRadioButton *, 2> optSortOrder{}; // (0) "Ascending", (1) "Descending"
-    std::function<void(bool)> setColorButtonsEnabled;
-
-    // Alerts.
-    QCheckBox *chkEnableLowAlert = nullptr;
-    QCheckBox *chkEnableHighAlert = nullptr;
-    QRadioButton *optAlertSound = nullptr;
-    QRadioButton *optAlertPopUp = nullptr;
-    QCheckBox *chkAlertNotify = nullptr; // each alert also as a desktop notification
-
-    // The quote log and the account summary.
-    QCheckBox *chkLogging = nullptr;
-    QCheckBox *chkSeparateLogFiles = nullptr;
-    QCheckBox *chkShow = nullptr;
-    QLineEdit *txtValue = nullptr;
-    QLineEdit *txtGainLoss = nullptr;
-
-    // The downloads: the proxy choice and the ticked market indices.
-    QCheckBox *chkUseProxy = nullptr;
-    std::function<int()> indexCount;
-    std::function<bool(int)> indexTicked;
-    std::function<QString(int)> indexSymbol;
-};
-
-// Of the main window.
+// The controls of the main window that the quote grid, the log, the valuation and the
+// downloads read and fill. The window hands them over, so nothing at this level knows the form
+// they come from.
 struct PanelControls
 {
     QWidget *window = nullptr; // parent of the boxes the steps show

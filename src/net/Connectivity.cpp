@@ -1,20 +1,19 @@
 #include "Connectivity.h"
 
 #include "Transfer.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
+#include "settings/OptionsModel.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QHostAddress>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
-Connectivity::Connectivity(MainState &state, const Controls &options, Transfer &inetQuotes,
-                           std::function<void(qint32)> paintLamp, QTimer &timInterval)
-    : m_state(state), m_options(options), m_inetQuotes(inetQuotes),
+Connectivity::Connectivity(MainState &state, OptionsModel &options, Choices &choices,
+                           Transfer &inetQuotes, std::function<void(qint32)> paintLamp,
+                           QTimer &timInterval)
+    : m_state(state), m_options(options), m_choices(choices), m_inetQuotes(inetQuotes),
       m_paintLamp(std::move(paintLamp)), m_timInterval(timInterval)
 {
     m_redialLimit.setSingleShot(true);
@@ -26,7 +25,7 @@ bool Connectivity::quoteAddressOnLoopback() const
 {
     // Only the quote address: the index and page addresses never make an offline machine
     // look connected.
-    const QString host = QUrl(m_state.StockURL).host();
+    const QString host = QUrl(m_options.StockURL.value()).host();
     if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         return true;
     const QHostAddress ip(host);
@@ -47,7 +46,7 @@ bool Connectivity::ViaModem() const
 bool Connectivity::ActiveConnection()
 {
     const bool lan = ViaLAN();
-    const bool useDialUp = m_options.chkUseDialUp->isChecked();
+    const bool useDialUp = m_options.UseDialUp.value();
     if (!useDialUp && lan) {
         m_paintLamp(Colors::LampDone);
         return true;
@@ -64,8 +63,8 @@ bool Connectivity::ActiveConnection()
 bool Connectivity::Connect()
 {
     // Any failure (no entry selected, no dialler) ends silently.
-    const QString entry = m_options.cboDialUpList->currentText();
-    if (m_options.cboDialUpList->currentIndex() < 0 || entry.isEmpty())
+    const QString entry = m_choices.selectedDialUpEntry();
+    if (entry.isEmpty())
         return false;
     if (!Platform::instance().dialUp->dial(entry, &m_redialLimit, [this] { redialFailed(); }))
         return false;
@@ -91,10 +90,10 @@ void Connectivity::redialFailed()
 
 bool Connectivity::DialUpWatchdog(QWidget *parent)
 {
-    if (!m_options.chkUseDialUp->isChecked() || m_state.RedialPending || ViaModem())
+    if (!m_options.UseDialUp.value() || m_state.RedialPending || ViaModem())
         return false;
     m_paintLamp(Colors::LampOffline);
-    if (m_options.chkReconnectOnDisconnect->isChecked()) {
+    if (m_options.Reconnect.value()) {
         m_paintLamp(Colors::LampBusy);
         redial();
         return false;
@@ -120,7 +119,7 @@ void Connectivity::cmdConnect_Click()
 
 void Connectivity::HangUp()
 {
-    const QString selected = m_options.cboDialUpList->currentText().trimmed();
+    const QString selected = m_choices.selectedDialUpEntry().trimmed();
     const auto connections = Platform::instance().dialUp->activeConnections();
     QStringList handles;
     for (int i = 0; i < connections.size() && i < 256; ++i) {
@@ -135,11 +134,7 @@ void Connectivity::HangUp()
 
 void Connectivity::SetUpDialUp()
 {
-    const Controls *ui = &m_options;
-    ui->cboDialUpList->setEnabled(false);
-    ui->chkAutoDial->setEnabled(false);
-    ui->chkDisconnectOnExit->setEnabled(false);
-    ui->chkReconnectOnDisconnect->setEnabled(false);
+    m_choices.clearDialUpControls();
     DialUpService *dialUp = Platform::instance().dialUp;
     if (m_entriesSource != dialUp) {
         m_entriesSource = dialUp;
@@ -152,52 +147,37 @@ void Connectivity::entriesArrived(DialUpService *dialUp)
 {
     // A service that answered after the entries were listed: an empty list takes them as
     // the start would have; a list the user already has stays as it is.
-    if (m_options.cboDialUpList->count() > 0 || Platform::instance().dialUp != dialUp)
+    if (m_choices.dialUpEntryCount() > 0 || Platform::instance().dialUp != dialUp)
         return;
     listEntries(dialUp->entries());
     // The saved choice of entry found an empty list when the settings were loaded: it is
     // applied now, as loading does while dial-up is chosen, so that the next save keeps it.
-    if (m_savedEntryChoice && m_options.chkUseDialUp->isChecked()) {
+    if (m_savedEntryChoice && m_options.UseDialUp.value()) {
         bool ok = false;
         const int index = m_savedEntryChoice().trimmed().toInt(&ok);
-        if (ok && index >= -1 && index < m_options.cboDialUpList->count())
-            m_options.cboDialUpList->setCurrentIndex(index);
+        if (ok && index >= -1 && index < m_choices.dialUpEntryCount())
+            m_options.DialUpDefault.set(qint16(index));
     }
     // The proxy boxes then follow the proxy choice, as after the start.
-    if (m_options.cboDialUpList->count() > 0 && m_options.chkUseProxy->isChecked()) {
-        m_options.txtProxyServer->setEnabled(true);
-        m_options.txtProxyPort->setEnabled(true);
-    }
+    if (m_choices.dialUpEntryCount() > 0 && m_options.UseProxyServer.value())
+        m_choices.setProxyBoxesEnabled(true);
 }
 
 void Connectivity::listEntries(const QStringList &entries)
 {
-    const Controls *ui = &m_options;
-    for (const QString &entry : entries)
-        ui->cboDialUpList->addItem(entry);
-    if (ui->cboDialUpList->count() > 0) {
-        ui->cboDialUpList->setCurrentIndex(0);
-        ui->txtProxyServer->setEnabled(false);
-        ui->txtProxyPort->setEnabled(false);
-        ui->cboDialUpList->setEnabled(true);
-        ui->chkAutoDial->setEnabled(true);
-        ui->chkDisconnectOnExit->setEnabled(true);
-        ui->chkReconnectOnDisconnect->setEnabled(true);
-    }
+    m_choices.listDialUpEntries(entries);
 }
 
 void Connectivity::SetProxy()
 {
-    const Controls *ui = &m_options;
     m_inetQuotes.setAccessType(Transfer::AccessType::Default);
     m_inetQuotes.setProxy(QString());
-    if (ui->chkUseProxy->isChecked()) {
-        ui->txtProxyServer->setEnabled(true);
-        ui->txtProxyPort->setEnabled(true);
-        if (!ui->txtProxyServer->text().isEmpty()) {
+    if (m_options.UseProxyServer.value()) {
+        m_choices.setProxyBoxesEnabled(true);
+        if (!m_options.ProxyServer.value().isEmpty()) {
             m_inetQuotes.setAccessType(Transfer::AccessType::NamedProxy);
-            m_inetQuotes.setProxy(ui->txtProxyServer->text() + QLatin1Char(':') +
-                                  ui->txtProxyPort->text());
+            m_inetQuotes.setProxy(m_options.ProxyServer.value() + QLatin1Char(':') +
+                                  m_options.ProxyPort.value());
         }
     }
 }

@@ -8,9 +8,7 @@
 
 struct MainState;
 class DialUpService;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
+class OptionsModel;
 class QWidget;
 class Transfer;
 
@@ -20,22 +18,26 @@ class Transfer;
 class Connectivity
 {
 public:
-    // The controls of the connection choices (the Options window has them) that are read and
-    // enabled here.
-    struct Controls
+    // The list of dial-up entries and the boxes that follow it, in the window that holds the
+    // connection choices (the Options window). The choices themselves are read from the
+    // OptionsModel.
+    class Choices
     {
-        QCheckBox *chkUseDialUp = nullptr;
-        QComboBox *cboDialUpList = nullptr;
-        QCheckBox *chkAutoDial = nullptr;
-        QCheckBox *chkDisconnectOnExit = nullptr;
-        QCheckBox *chkReconnectOnDisconnect = nullptr;
-        QCheckBox *chkUseProxy = nullptr;
-        QLineEdit *txtProxyServer = nullptr;
-        QLineEdit *txtProxyPort = nullptr;
+    public:
+        virtual ~Choices() = default;
+        // Makes the entry list and the dial-up boxes unavailable.
+        virtual void clearDialUpControls() = 0;
+        // Adds the entries to the list; when the list then has any, selects the first, makes
+        // the list and the dial-up boxes available and the proxy boxes unavailable.
+        virtual void listDialUpEntries(const QStringList &entries) = 0;
+        virtual int dialUpEntryCount() const = 0;
+        // The entry shown in the list; empty when none.
+        virtual QString selectedDialUpEntry() const = 0;
+        virtual void setProxyBoxesEnabled(bool enabled) = 0;
     };
 
     // paintLamp receives a colour in blue-green-red order; timInterval is the update timer.
-    Connectivity(MainState &state, const Controls &options, Transfer &inetQuotes,
+    Connectivity(MainState &state, OptionsModel &options, Choices &choices, Transfer &inetQuotes,
                  std::function<void(qint32)> paintLamp, QTimer &timInterval);
 
     bool ViaLAN() const;
@@ -77,7 +79,8 @@ private:
     void redialFailed();
 
     MainState &m_state;
-    Controls m_options;
+    OptionsModel &m_options;
+    Choices &m_choices;
     Transfer &m_inetQuotes;
     std::function<void(qint32)> m_paintLamp;
     QTimer &m_timInterval;

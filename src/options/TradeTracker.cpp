@@ -189,7 +189,7 @@ void TradeTracker::connectControls()
         const QString type = m_options.ui->cboBuySell->currentText();
         // An emptied box means no fee, never a fee setting of nothing.
         if (!m_fillingFee && type != QLatin1String("Credit") && type != QLatin1String("Debit"))
-            m_options.tradeFee = text.trimmed().isEmpty() ? QStringLiteral("0") : text;
+            m_options.model().TradeFee.set(text.trimmed().isEmpty() ? QStringLiteral("0") : text);
     });
     for (QLineEdit *box :
          {ui->txtBuySellShares, ui->txtBuySellSymbol, ui->txtBuySellPrice, ui->txtFee, ui->txtCash})
@@ -210,7 +210,7 @@ void TradeTracker::fillFee(const QString &text)
 
 void TradeTracker::showStandingFee()
 {
-    fillFee(FormatIfNumeric(m_options.tradeFee, u"###0.00"));
+    fillFee(FormatIfNumeric(m_options.model().TradeFee.value(), u"###0.00"));
 }
 
 void TradeTracker::tell(const QString &title, const QString &text)

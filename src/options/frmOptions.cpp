@@ -1,13 +1,15 @@
 #include "frmOptions.h"
 
-#include "IndexTable.h"
+#include "OptionBindings.h"
 #include "OptionsLayout.h"
 #include "OptionsPictures.h"
 #include "QuoteSourceKeys.h"
 #include "common/Numbers.h"
-#include "common/Twips.h"
 #include "feed/FeedSources.h"
 #include "platform/WindowSystem.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
+#include "settings/IndexTable.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
@@ -74,6 +76,8 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
 
+    // The model takes a change before the control's handlers run.
+    bindModel();
     connectHandlers();
     SetUp();
 
@@ -296,6 +300,8 @@ void frmOptions::connectHandlers()
             &frmOptions::chkUseDefaultColors_Click);
     connect(ui->chkUseDialUp, &QCheckBox::toggled, this, &frmOptions::chkUseDialUp_Click);
     connect(ui->chkUseProxy, &QCheckBox::toggled, this, &frmOptions::chkUseProxy_Click);
+    connect(ui->cboSeconds, &QComboBox::currentTextChanged, this,
+            &frmOptions::updateIntervalChanged);
 }
 
 QString frmOptions::indexSymbol(int i) const
@@ -449,49 +455,161 @@ void frmOptions::chkUseProxy_Click()
         ui->chkUseDialUp->setChecked(false);
 }
 
-Connectivity::Controls frmOptions::connectionControls() const
+FlexGrid *frmOptions::gridSymbols() const
 {
-    Connectivity::Controls c;
-    c.chkUseDialUp = ui->chkUseDialUp;
-    c.cboDialUpList = ui->cboDialUpList;
-    c.chkAutoDial = ui->chkAutoDial;
-    c.chkDisconnectOnExit = ui->chkDisconnectOnExit;
-    c.chkReconnectOnDisconnect = ui->chkReconnectOnDisconnect;
-    c.chkUseProxy = ui->chkUseProxy;
-    c.txtProxyServer = ui->txtProxyServer;
-    c.txtProxyPort = ui->txtProxyPort;
-    return c;
+    return ui->gridSymbols;
 }
 
-OptionControls frmOptions::quoteControls()
+QString frmOptions::updateInterval() const
 {
-    OptionControls c;
-    c.window = this;
-    c.gridSymbols = ui->gridSymbols;
-    c.chkUseDefaultColors = ui->chkUseDefaultColors;
-    c.chkShowGridLines = ui->chkShowGridLines;
-    c.chkEnableAutoSort = ui->chkEnableAutoSort;
-    c.chkEnableClickSort = ui->chkEnableClickSort;
-    c.cboSort = ui->cboSort;
-    c.optSortOrder = optSortOrder;
-    c.setColorButtonsEnabled = [this](bool enabled) { setColorButtonsEnabled(enabled); };
-    c.chkEnableLowAlert = ui->chkEnableLowAlert;
-    c.chkEnableHighAlert = ui->chkEnableHighAlert;
-    c.optAlertSound = ui->optAlertSound;
-    c.chkAlertNotify = ui->chkAlertNotify;
-    c.optAlertPopUp = ui->optAlertPopUp;
-    c.chkLogging = ui->chkLogging;
-    c.chkSeparateLogFiles = ui->chkSeparateLogFiles;
-    c.chkShow = ui->chkShow;
-    c.txtValue = ui->txtValue;
-    c.txtGainLoss = ui->txtGainLoss;
-    c.chkUseProxy = ui->chkUseProxy;
-    c.indexCount = [this] { return int(chkIndex.size()); };
-    c.indexTicked = [this](int i) {
-        const QCheckBox *box =
-            i >= 0 && i < int(chkIndex.size()) ? chkIndex[std::size_t(i)] : nullptr;
-        return box && box->isChecked();
+    return ui->cboSeconds->currentText();
+}
+
+int frmOptions::portfolioIndex(const QString &name) const
+{
+    return ui->cboPortfolio->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+OptionsView frmOptions::view()
+{
+    OptionsView v;
+    v.model = &m_model;
+    v.gridSymbols = ui->gridSymbols;
+    v.window = this;
+    v.setColorButtonsEnabled = [this](bool enabled) { setColorButtonsEnabled(enabled); };
+    return v;
+}
+
+void frmOptions::clearDialUpControls()
+{
+    ui->cboDialUpList->setEnabled(false);
+    ui->chkAutoDial->setEnabled(false);
+    ui->chkDisconnectOnExit->setEnabled(false);
+    ui->chkReconnectOnDisconnect->setEnabled(false);
+}
+
+void frmOptions::listDialUpEntries(const QStringList &entries)
+{
+    for (const QString &entry : entries)
+        ui->cboDialUpList->addItem(entry);
+    if (ui->cboDialUpList->count() > 0) {
+        ui->cboDialUpList->setCurrentIndex(0);
+        setProxyBoxesEnabled(false);
+        ui->cboDialUpList->setEnabled(true);
+        ui->chkAutoDial->setEnabled(true);
+        ui->chkDisconnectOnExit->setEnabled(true);
+        ui->chkReconnectOnDisconnect->setEnabled(true);
+    }
+}
+
+int frmOptions::dialUpEntryCount() const
+{
+    return ui->cboDialUpList->count();
+}
+
+QString frmOptions::selectedDialUpEntry() const
+{
+    return ui->cboDialUpList->currentIndex() < 0 ? QString() : ui->cboDialUpList->currentText();
+}
+
+void frmOptions::setProxyBoxesEnabled(bool enabled)
+{
+    ui->txtProxyServer->setEnabled(enabled);
+    ui->txtProxyPort->setEnabled(enabled);
+}
+
+void frmOptions::showColor(const ColorOption &color)
+{
+    const std::pair<const ColorOption *, QAbstractButton *> buttons[] = {
+        {&m_model.EvenRowColor, ui->cmdEvenRowColor},
+        {&m_model.OddRowColor, ui->cmdOddRowColor},
+        {&m_model.TextColor, ui->cmdGraphForeColor},
+        {&m_model.HeaderColor, ui->cmdHeaderBackColor},
+        {&m_model.HeaderTextColor, ui->cmdFixedForeColor},
     };
-    c.indexSymbol = [this](int i) { return indexSymbol(i); };
-    return c;
+    for (const auto &[value, button] : buttons) {
+        if (value == &color)
+            setButtonBackColor(button, Colors::fromBgr(color.value()));
+    }
+}
+
+void frmOptions::showTradeFee()
+{
+    ui->txtFee->setText(m_model.TradeFee.value());
+}
+
+void frmOptions::takeListPositions()
+{
+    m_model.HomePageIndex.set(qint16(ui->cboHomePage->currentIndex()));
+    m_model.UpdateSeconds.set(qint16(ui->cboSeconds->currentIndex()));
+    m_model.ScrollPauseTime.set(qint16(ui->cboPauseScroll->currentIndex()));
+    m_model.SortColumn.set(qint16(ui->cboSort->currentIndex()));
+    m_model.DialUpDefault.set(qint16(ui->cboDialUpList->currentIndex()));
+}
+
+void frmOptions::bindModel()
+{
+    using OptionBindings::bind;
+    OptionsModel &m = m_model;
+    bind(m.UseDialUp, ui->chkUseDialUp);
+    bind(m.DialUpDefault, ui->cboDialUpList);
+    bind(m.EnableAutoDial, ui->chkAutoDial);
+    bind(m.DisconnectOnExit, ui->chkDisconnectOnExit);
+    bind(m.Reconnect, ui->chkReconnectOnDisconnect);
+    bind(m.UseProxyServer, ui->chkUseProxy);
+    bind(m.ProxyServer, ui->txtProxyServer);
+    bind(m.ProxyPort, ui->txtProxyPort);
+    bind(m.AutoUpdate, ui->chkQuoteUpdate);
+    bind(m.UpdateSeconds, ui->cboSeconds);
+    bind(m.StartHomePage, ui->chkStartHomePage);
+    bind(m.HomeSeparateBrowser, ui->chkHomeSeparateBrowser);
+    bind(m.HomePageIndex, ui->cboHomePage);
+    bind(m.KeepOnTop, ui->chkKeepOnTop);
+    bind(m.StopBrowser, ui->chkStopBrowser);
+    bind(m.Zoom, ui->cboWindowSize);
+    bind(m.EnableScrollIndex, ui->chkScroll);
+    bind(m.ScrollSpeed, ui->ScrollSlider);
+    bind(m.ScrollPause, ui->chkPauseScroll);
+    bind(m.ScrollPauseTime, ui->cboPauseScroll);
+    bind(m.EnableAutoSort, ui->chkEnableAutoSort);
+    bind(m.SortColumn, ui->cboSort);
+    bind(m.SortOrder0, optSortOrder[0]);
+    bind(m.SortOrder1, optSortOrder[1]);
+    bind(m.EnableClickSort, ui->chkEnableClickSort);
+    bind(m.ShowGridLines, ui->chkShowGridLines);
+    bind(m.UseDefaultColors, ui->chkUseDefaultColors);
+    bind(m.EnableLowAlert, ui->chkEnableLowAlert);
+    bind(m.EnableHighAlert, ui->chkEnableHighAlert);
+    bind(m.AlertPopUp, ui->optAlertPopUp);
+    bind(m.AlertVisual, ui->optAlertVisual);
+    bind(m.AlertSound, ui->optAlertSound);
+    bind(m.AlertNotify, ui->chkAlertNotify);
+    bind(m.QuoteLogging, ui->chkLogging);
+    bind(m.SeparateLogFiles, ui->chkSeparateLogFiles);
+    bind(m.ShowStockValue, ui->chkShow);
+    bind(m.PortfolioValue, ui->txtValue);
+    bind(m.GainLoss, ui->txtGainLoss);
+    bind(m.Available, ui->txtCash);
+    for (int i = 0; i < OptionsModel::IndexCount; ++i)
+        bind(m.Index[std::size_t(i)], chkIndex[std::size_t(i)]);
+
+    // The quote source by its name, which the list keeps as the entries' data.
+    m.QuoteSource.set(quoteSource());
+    connect(ui->cboQuoteSource, &QComboBox::currentIndexChanged, &m.QuoteSource,
+            [this] { m_model.QuoteSource.set(quoteSource()); });
+    connect(&m.QuoteSource, &OptionValue::changed, ui->cboQuoteSource, [this] {
+        setQuoteSource(m_model.QuoteSource.value());
+        m_model.QuoteSource.set(quoteSource());
+    });
+
+    // The colour buttons show the ticker colours.
+    const std::pair<ColorOption *, QAbstractButton *> colors[] = {
+        {&m.EvenRowColor, ui->cmdEvenRowColor},      {&m.OddRowColor, ui->cmdOddRowColor},
+        {&m.TextColor, ui->cmdGraphForeColor},       {&m.HeaderColor, ui->cmdHeaderBackColor},
+        {&m.HeaderTextColor, ui->cmdFixedForeColor},
+    };
+    for (const auto &[value, button] : colors) {
+        connect(value, &OptionValue::changed, button,
+                [value, button] { setButtonBackColor(button, Colors::fromBgr(value->value())); });
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "grid/WindowControls.h"
+#include "grid/OptionsView.h"
 #include "net/Connectivity.h"
+#include "settings/OptionsModel.h"
 
 #include <QColor>
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <array>
 #include <optional>
 
+class FlexGrid;
 class QAbstractButton;
 class QuoteSourceKeys;
 class QCheckBox;
@@ -20,14 +22,14 @@ namespace Ui {
 class frmOptions;
 }
 
-// The Options window. Its controls hold the program's settings in memory for the whole
-// run: the window is created hidden at start-up and only shown and hidden afterwards.
-// Other parts of the program reach every control through `ui` (include "ui_frmOptions.h").
+// The Options window. It shows and edits the program's settings, which the OptionsModel it
+// owns holds for the whole run: its controls are bound to the model both ways. The window is
+// created hidden at start-up and only shown and hidden afterwards.
 //
 // The handlers here are the enabling rules of the window. They are connected to the
 // controls' toggled signals, so a value put into a box by the settings loader runs them
 // exactly as a user's click does. Effects on other windows are announced by signals.
-class frmOptions : public QDialog
+class frmOptions : public QDialog, public Connectivity::Choices
 {
     Q_OBJECT
 
@@ -44,10 +46,18 @@ public:
     // Sort order: (0) "Ascending", (1) "Descending".
     std::array<QRadioButton *, 2> optSortOrder{};
 
-    // The broker's fee the portfolio keeps (its setting TradeFee): the fee last put into
-    // txtFee for a purchase or a sale, which txtFee shows again after each transaction. The
-    // fee of a credit or a debit does not replace it.
-    QString tradeFee = QStringLiteral("0");
+    // The settings the window shows and edits. TradeFee is the broker's fee the portfolio
+    // keeps: the fee last put into txtFee for a purchase or a sale, which txtFee shows again
+    // after each transaction. The fee of a credit or a debit does not replace it.
+    OptionsModel &model() { return m_model; }
+    const OptionsModel &model() const { return m_model; }
+    // The colour button of a ticker colour shows it.
+    void showColor(const ColorOption &color);
+    // txtFee shows the portfolio's fee (TradeFee), as after loading the portfolio.
+    void showTradeFee();
+    // Puts into the model the list positions that the lists took without announcing them
+    // (a list refilled with its signals held back).
+    void takeListPositions();
 
     // The quote-server symbol requested by chkIndex(i); empty for an index out of range.
     QString indexSymbol(int i) const;
@@ -69,9 +79,22 @@ public:
     // Chooses a source by its stored name; an unknown name chooses the simulated market.
     void setQuoteSource(const QString &name);
 
-    // The controls that the connection, the grid and the downloads read and fill.
-    Connectivity::Controls connectionControls() const;
-    OptionControls quoteControls();
+    // The loaded portfolio's symbol list.
+    FlexGrid *gridSymbols() const;
+    // The entry of the update interval list in force (its text); empty when none.
+    QString updateInterval() const;
+    // The position of a portfolio in the portfolio list; -1 when it is not listed.
+    int portfolioIndex(const QString &name) const;
+
+    // What the grid, the alerts, the log, the valuation and the downloads use of the window.
+    OptionsView view();
+
+    // The dial-up entries and the boxes that follow them (Connectivity::Choices).
+    void clearDialUpControls() override;
+    void listDialUpEntries(const QStringList &entries) override;
+    int dialUpEntryCount() const override;
+    QString selectedDialUpEntry() const override;
+    void setProxyBoxesEnabled(bool enabled) override;
 
     // Disable or enable the five ticker colour buttons.
     void DisableColorButtons();
@@ -113,6 +136,8 @@ Q_SIGNALS:
     void calculatorRequested();
     // The home-page list was opened.
     void homePageListOpened();
+    // The update interval list shows another entry (or renamed the one it shows).
+    void updateIntervalChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -135,6 +160,9 @@ private:
     void placeSpeedLabels();
     QSize sizeForEveryTab();
 
+    void bindModel();
+
+    OptionsModel m_model;
     std::optional<QPoint> m_shownPlace;
     QSize m_shownSize;
 };

@@ -2,13 +2,15 @@
 
 #include "QuoteDownload.h"
 #include "QuoteParser.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "grid/QuoteGrid.h"
 #include "grid/WindowControls.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "platform/ErrorReporter.h"
+#include "screen/Colors.h"
+#include "settings/IndexTable.h"
+#include "settings/OptionsModel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -32,7 +34,7 @@ QString timeText(const QTime &time)
 } // namespace
 
 MarketIndices::MarketIndices(MainState &state, const PanelControls &form,
-                             const OptionControls &options, Transfer &inetQuotes,
+                             const OptionsView &options, Transfer &inetQuotes,
                              Connectivity &connectivity, QuoteGrid &quoteGrid, IndexTicker &ticker,
                              QTimer &timScroll, std::function<void(qint32)> paintLamp,
                              QObject *parent)
@@ -44,7 +46,7 @@ MarketIndices::MarketIndices(MainState &state, const PanelControls &form,
 
 QString MarketIndices::requestAddress(int i) const
 {
-    return m_state.MarketURL + m_options.indexSymbol(i).trimmed().toLower();
+    return m_options.model->MarketURL.value() + IndexTable::symbol(i).trimmed().toLower();
 }
 
 void MarketIndices::setPopupMenuEnabled(bool enabled)
@@ -70,7 +72,8 @@ void MarketIndices::endEarly()
 bool MarketIndices::GetMarketQuotes()
 {
     // As for the quotes, a chosen proxy stands in for a detected connection.
-    const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
+    const bool connected =
+        m_connectivity.ActiveConnection() || m_options.model->UseProxyServer.value();
     if (m_inetQuotes.StillExecuting() || m_options.window->isVisible() || !connected)
         return true;
     m_paintLamp(Colors::LampBusy);
@@ -97,8 +100,8 @@ bool MarketIndices::fetchIndices()
     m_state.ReplyText.clear();
 
     bool transferFailed = false;
-    for (int i = 0; i < m_options.indexCount(); ++i) {
-        if (!m_options.indexTicked(i))
+    for (int i = 0; i < OptionsModel::IndexCount; ++i) {
+        if (!m_options.model->Index[std::size_t(i)].value())
             continue;
         const QString address = requestAddress(i);
         QCoreApplication::processEvents();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/OptionsView.h"
 #include "grid/WindowControls.h"
 
 #include <QMenu>
@@ -40,7 +41,7 @@ public:
     // A reply text shorter than this ends the download without restarting the ticker.
     static constexpr int MinimumReplyLength = 5;
 
-    MarketIndices(MainState &state, const PanelControls &form, const OptionControls &options,
+    MarketIndices(MainState &state, const PanelControls &form, const OptionsView &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   IndexTicker &ticker, QTimer &timScroll, std::function<void(qint32)> paintLamp,
                   QObject *parent = nullptr);
@@ -65,7 +66,7 @@ private:
 
     MainState &m_state;
     PanelControls m_form;
-    OptionControls m_options;
+    OptionsView m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;
     QuoteGrid &m_quoteGrid;

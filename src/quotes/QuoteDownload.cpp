@@ -1,7 +1,6 @@
 #include "QuoteDownload.h"
 
 #include "QuoteParser.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "common/Symbols.h"
@@ -12,12 +11,14 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "platform/Platform.h"
+#include "screen/Colors.h"
 
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "grid/WindowControls.h"
+#include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QLabel>
 #include <optional>
@@ -30,7 +31,7 @@ constexpr int kTransferErrorAbove = 35750;
 } // namespace
 
 QuoteDownload::QuoteDownload(MainState &state, const PanelControls &form,
-                             const OptionControls &options, Transfer &inetQuotes,
+                             const OptionsView &options, Transfer &inetQuotes,
                              Connectivity &connectivity, QuoteGrid &quoteGrid,
                              std::function<void(qint32)> paintLamp, QObject *parent)
     : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
@@ -69,7 +70,8 @@ QString QuoteDownload::symbolList(const RequestList &list)
 
 QString QuoteDownload::requestAddress(const RequestList &list) const
 {
-    const QString base = m_state.RealTimeMode ? FeedConfig::realTimeStockUrl() : m_state.StockURL;
+    const QString base =
+        m_state.RealTimeMode ? FeedConfig::realTimeStockUrl() : m_options.model->StockURL.value();
     return base + symbolList(list);
 }
 
@@ -167,7 +169,8 @@ void QuoteDownload::GetQuotes()
     // chosen in Options lets the download through without a detected connection: the
     // proxy may well reach what this machine cannot see.
     m_paintLamp(Colors::LampBusy);
-    const bool connected = m_connectivity.ActiveConnection() || m_options.chkUseProxy->isChecked();
+    const bool connected =
+        m_connectivity.ActiveConnection() || m_options.model->UseProxyServer.value();
     if (m_options.window->isVisible()) {
         // Remembered, and run as soon as the window closes (a symbol just added shows its
         // quote without waiting for the next tick).
@@ -314,7 +317,7 @@ void QuoteDownload::fillRows(const RequestList &list)
             if (c == 4 && inTables) {
                 m_state.QuoteChanged =
                     Val(m_state.CurrentQuotes[r][4]) != Val(m_state.PreviousQuotes[r][4]);
-                if (m_options.chkLogging->isChecked() && m_state.QuoteChanged &&
+                if (m_options.model->QuoteLogging.value() && m_state.QuoteChanged &&
                     symbols.cellPicture(r, 4).cacheKey() == loggedKey)
                     m_quoteLog.LogQuote();
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MainState.h"
+#include "grid/OptionsView.h"
 #include "grid/WindowControls.h"
 
 #include "grid/AlertChecker.h"
@@ -31,7 +32,7 @@ class QuoteDownload : public QObject
 {
     Q_OBJECT
 public:
-    QuoteDownload(MainState &state, const PanelControls &form, const OptionControls &options,
+    QuoteDownload(MainState &state, const PanelControls &form, const OptionsView &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   std::function<void(qint32)> paintLamp, QObject *parent = nullptr);
 
@@ -115,7 +116,7 @@ private:
 
     MainState &m_state;
     PanelControls m_form;
-    OptionControls m_options;
+    OptionsView m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;
     QuoteGrid &m_quoteGrid;

@@ -3,6 +3,7 @@
 #include "ui_frmStockMain.h"
 
 #include "grid/ImageList.h"
+#include "screen/Zoom.h"
 
 namespace {
 
@@ -33,15 +34,14 @@ frmStockMain::frmStockMain(QWidget *parent) : QWidget(parent), ui(new Ui::frmSto
     setPalette(skinPalette(palette()));
 
     // Pictures of the browser layout, the one the window is designed in.
-    const ImageList &images = ImageList::instance();
-    setPicture(images.image(ImageList::BrowserSkin));
-    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
-    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
-    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
-    ui->picControlBox->setPixmap(images.image(ImageList::ControlBox));
-    ui->picCalc->setPixmap(images.image(ImageList::Calculator));
+    showSkin(ImageList::BrowserSkin);
+    ImageList::show(*ui->picMoveUp, ImageList::ButtonUp);
+    ImageList::show(*ui->picMoveDown, ImageList::ButtonDown);
+    ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
+    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
+    ImageList::show(*ui->picIslandButton, ImageList::IslandButton);
+    ImageList::show(*ui->picControlBox, ImageList::ControlBox);
+    ImageList::show(*ui->picCalc, ImageList::Calculator);
 
     // Bezels and the status lamp are plain colour.
     ui->picLED->setBackColor(LampOff);
@@ -62,6 +62,9 @@ frmStockMain::frmStockMain(QWidget *parent) : QWidget(parent), ui(new Ui::frmSto
           static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->cmdSubmit),
           static_cast<QWidget *>(ui->cmdPrintTicker), static_cast<QWidget *>(ui->imgBezelBottom)})
         hidden->hide();
+
+    // The layout as designed is the layout at 100%.
+    Zoom::remember(*this);
 }
 
 frmStockMain::~frmStockMain()
@@ -84,6 +87,25 @@ void frmStockMain::setPicture(const QPixmap &picture)
         p.setBrush(QPalette::Window, QBrush(picture));
     setPalette(p);
     setAutoFillBackground(true);
+}
+
+void frmStockMain::showSkin(int index)
+{
+    m_skin = index;
+    setPicture(ImageList::instance().image(index, Zoom::factor(*this), devicePixelRatioF()));
+}
+
+void frmStockMain::setZoom(int percent)
+{
+    Zoom::apply(*this, percent);
+    ImageList::showAgain(*this);
+    if (m_skin != 0)
+        showSkin(m_skin);
+}
+
+int frmStockMain::zoom() const
+{
+    return qRound(Zoom::factor(*this) * 100);
 }
 
 PanelControls frmStockMain::panelControls()

@@ -32,8 +32,21 @@ public:
     QPixmap picture() const;
     void setPicture(const QPixmap &picture);
 
+    // Shows the picture of the image list at `index` as the skin, drawn for the window's
+    // zoom (and drawn again when the zoom changes).
+    void showSkin(int index);
+
+    // The window's zoom in percent (100: the layout as designed). Setting it scales the
+    // layout, the fonts and the pictures; the grid's columns, the ticker and the fitted
+    // captions are the caller's (StockMain::setZoom).
+    void setZoom(int percent);
+    int zoom() const;
+
     // The controls that the grid's and the downloads' steps read and fill.
     PanelControls panelControls();
 
     Ui::frmStockMain *ui;
+
+private:
+    int m_skin = 0; // the image list's index of the skin shown, 0 for none
 };

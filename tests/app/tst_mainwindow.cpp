@@ -1,14 +1,17 @@
+#include "app/SettingsIO.h"
 #include "app/StockMain.h"
 #include "app/WindowModes.h"
-#include "common/Colors.h"
-#include "common/Twips.h"
+#include "browser/BrowserPanel.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "grid/FlexGrid.h"
+#include "grid/ImageList.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "support/QuoteAnswers.h"
 #include "support/TestDoubles.h"
@@ -25,9 +28,47 @@ namespace {
 const QString kDefault = QStringLiteral("Settings\\Portfolios\\Default");
 const QString kQuotePath = QStringLiteral("/download/quotes.csv?f=spelcvomrn=.csv&s=");
 
-int px(double twips)
+int px(double twips, int zoom = 100)
 {
-    return Twips::toPixels(twips);
+    return Twips::toPixels(twips * zoom / 100.0);
+}
+
+// What of a window is cut off: controls that show something (a text, a picture, a value)
+// and reach outside their parent or the window, and texts wider than their room (the delay
+// notice at its longest text). Frames and plain stripes may run past the window's edge, as
+// the browser's place does below a closed tray.
+QStringList clipped(QWidget &window)
+{
+    QStringList faults;
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        if (w->isWindow() || !w->isVisibleTo(&window) || name.isEmpty() || name.startsWith("qt_"))
+            continue;
+        auto *label = qobject_cast<QLabel *>(w);
+        auto *button = qobject_cast<QAbstractButton *>(w);
+        const bool shows = (label && !(label->text().isEmpty() && label->pixmap().isNull())) ||
+                           button || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+                           qobject_cast<QAbstractSlider *>(w) ||
+                           qobject_cast<QAbstractItemView *>(w);
+        const QRect inWindow(w->mapTo(&window, QPoint()), w->size());
+        if (shows && !(w->parentWidget()->rect().contains(w->geometry()) &&
+                       window.rect().contains(inWindow)))
+            faults << name + " cut off";
+        QString text = label ? label->text() : button ? button->text().remove('&') : QString();
+        if (name == "lblDelayNotice")
+            text = QuoteDownload::delayNoticeText();
+        if (text.isEmpty() || Qt::mightBeRichText(text))
+            continue;
+        // Controls in a layout get the room they ask for, or less when it is short; the others
+        // have their room of the window's design.
+        const bool short_ =
+            w->parentWidget()->layout() && !label
+                ? w->width() < w->sizeHint().width()
+                : w->fontMetrics().horizontalAdvance(text) > w->contentsRect().width();
+        if (short_)
+            faults << name + " clips \"" + text + "\"";
+    }
+    return faults;
 }
 
 } // namespace
@@ -61,14 +102,14 @@ class TestMainWindow : public QObject
         for (QCheckBox *box : m_main->options()->chkIndex)
             box->setChecked(false);
     }
-    void verifyMode(bool ticker)
+    void verifyMode(bool ticker, int zoom = 100)
     {
         QCOMPARE(m_main->state().WindowMode, ticker ? "Ticker" : "Browser");
         QCOMPARE(SettingsStore::read(kDefault, "Mode"), m_main->state().WindowMode);
-        QCOMPARE(m_main->form()->size(),
-                 ticker ? QSize(px(10050), px(8010)) : QSize(px(12045), px(2095)));
-        QCOMPARE(ui()->gridQuotes->height(), px(ticker ? 7060 : 1235));
-        QCOMPARE(ui()->picPanel->y(), px(ticker ? 7300 : 1500));
+        QCOMPARE(m_main->form()->size(), ticker ? QSize(px(10050, zoom), px(8010, zoom))
+                                                : QSize(px(12045, zoom), px(2095, zoom)));
+        QCOMPARE(ui()->gridQuotes->height(), px(ticker ? 7060 : 1235, zoom));
+        QCOMPARE(ui()->picPanel->y(), px(ticker ? 7300 : 1500, zoom));
         QCOMPARE(ui()->WebBrowser1Frame->isHidden(), ticker);
         QCOMPARE(ui()->cmdPrintTicker->isHidden(), !ticker);
         QCOMPARE(item("mnuTickerScroller")->isChecked(), ticker);
@@ -93,35 +134,129 @@ private Q_SLOTS:
         m_platform.reset();
     }
 
-    // Every caption of the window and every heading of the grid is shown whole, the grid's
-    // headings with a gap between neighbours, in both quote modes.
-    void nothingClipped_data()
+    // The window at a zoom: every twips size scaled, every control inside its parent, and
+    // every caption, heading and text of both windows shown whole, in both layouts, at both
+    // widths and with the tray open. A stored zoom that is no step comes back as a step.
+    void zoomedLayout_data()
     {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("zoom");
         QTest::addColumn<bool>("realTime");
-        QTest::newRow("delayed") << false;
-        QTest::newRow("real-time") << true;
+        QTest::newRow("100") << "100" << 100 << false;
+        QTest::newRow("200 real-time") << "200" << 200 << true;
+        QTest::newRow("between steps") << "190" << 200 << false;
+        QTest::newRow("not a number") << "large" << 100 << true;
     }
-    void nothingClipped()
+    void zoomedLayout()
     {
+        QFETCH(QString, stored);
+        QFETCH(int, zoom);
         QFETCH(bool, realTime);
+        SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("Zoom"), stored);
         start();
+        QCOMPARE(m_main->form()->zoom(), zoom);
+        QCOMPARE(m_main->options()->ui->cboWindowSize->currentText(), QString("%1%").arg(zoom));
         m_main->state().RealTimeMode = realTime;
         m_main->quoteGrid().SizeColumns();
-        for (QLabel *label : m_main->form()->findChildren<QLabel *>()) {
-            const QString text =
-                label == ui()->lblDelayNotice ? QuoteDownload::delayNoticeText() : label->text();
-            QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width(),
-                     qPrintable(label->objectName()));
+        m_main->quoteGrid().AddLabels();
+        m_main->browserPanel().setScreenHeightTwips([] { return 9000.0; });
+        QWidget *form = m_main->form();
+        const auto check = [&](const QString &layout) {
+            const QStringList faults = clipped(*form);
+            QVERIFY2(faults.isEmpty(), qPrintable(layout + ": " + faults.join(", ")));
+        };
+        // The Options window's texts, tab by tab.
+        frmOptions *options = m_main->options();
+        options->show();
+        for (int tab = 0; tab < options->ui->SSTab1->count(); ++tab) {
+            options->ui->SSTab1->setCurrentIndex(tab);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            const QStringList faults = clipped(*options);
+            QVERIFY2(faults.isEmpty(),
+                     qPrintable(options->ui->SSTab1->tabText(tab) + ": " + faults.join(", ")));
         }
+        options->hide();
+        verifyMode(false, zoom);
+        check("browser");
+
         FlexGrid *grid = ui()->gridQuotes;
         const QFontMetrics metrics(grid->font());
         for (int c = 0; c < grid->cols(); ++c) {
             const QString heading = QuoteGrid::headers(realTime).at(c);
             QCOMPARE(grid->textMatrix(0, c), heading);
+            QVERIFY(grid->colWidth(c) >= px(QuoteGrid::columnWidthTwips(c, realTime), zoom));
             QVERIFY2(grid->colWidth(c) - metrics.horizontalAdvance(heading) >=
                          metrics.horizontalAdvance(QStringLiteral("  ")),
                      qPrintable(heading));
         }
+
+        QTest::mouseClick(ui()->picMaxWide, Qt::LeftButton);
+        QCOMPARE(form->width(), px(19200, zoom));
+        check("wide");
+        QTest::mouseClick(ui()->picMaxWide, Qt::LeftButton);
+        QCOMPARE(form->width(), px(12045, zoom));
+
+        m_main->browserPanel().ToggleBrowserTray();
+        QCOMPARE(form->height(), px(9000 - 400, zoom));
+        check("tray open");
+        m_main->browserPanel().ToggleBrowserTray();
+        QCOMPARE(form->height(), px(2095, zoom));
+
+        QTest::mouseClick(ui()->picTickerSize, Qt::LeftButton);
+        verifyMode(true, zoom);
+        check("ticker");
+    }
+
+    // Ctrl+Plus (or Ctrl+=), Ctrl+Minus and Ctrl+0 step the zoom within its steps, the list
+    // in the Options window sets it too, and each change is stored at once. Sizes set in
+    // twips, dragged column widths among them, keep their twips.
+    void zoomKeysAndList()
+    {
+        start();
+        QWidget *form = m_main->form();
+        FlexGrid *grid = ui()->gridQuotes;
+        grid->setColWidth(12, px(3000));
+        const auto stored = [] {
+            return SettingsStore::read(QStringLiteral("Settings"), "Zoom", "100");
+        };
+        const struct
+        {
+            QKeyCombination keys;
+            int zoom;
+        } steps[] = {{Qt::CTRL | Qt::Key_Minus, 100}, {Qt::CTRL | Qt::Key_Plus, 125},
+                     {Qt::CTRL | Qt::Key_Equal, 150}, {Qt::CTRL | Qt::Key_Equal, 175},
+                     {Qt::CTRL | Qt::Key_Plus, 200},  {Qt::CTRL | Qt::Key_Plus, 200},
+                     {Qt::CTRL | Qt::Key_Minus, 175}, {Qt::CTRL | Qt::Key_0, 100}};
+        for (const auto &step : steps) {
+            QTest::keyClick(form, step.keys.key(), step.keys.keyboardModifiers());
+            QCOMPARE(m_main->form()->zoom(), step.zoom);
+            QCOMPARE(stored(), QString::number(step.zoom));
+            // Each edge where its twips put it, give or take the pixel of rounding.
+            const QRect at = ui()->gridQuotes->geometry();
+            for (auto [edge, twips] : {std::pair{at.left(), 195},
+                                       {at.top(), 230},
+                                       {at.right() + 1, 195 + 9645},
+                                       {at.bottom() + 1, 230 + 1235},
+                                       {form->width(), 12045},
+                                       {form->height(), 2095}})
+                QVERIFY2(qAbs(edge - px(twips, step.zoom)) <= 1,
+                         qPrintable(QString::number(twips)));
+            QVERIFY(qAbs(grid->colWidth(12) - px(3000, step.zoom)) <= 1);
+            // Pictures are drawn anew at the zoom's size, not stretched.
+            const QSize calc = ImageList::instance().size(ImageList::Calculator) * step.zoom / 100;
+            QCOMPARE(ui()->picCalc->pixmap().deviceIndependentSize().toSize(), calc);
+            QCOMPARE(
+                ui()->picCalc->pixmap().toImage(),
+                ImageList::instance().image(ImageList::Calculator, step.zoom / 100.0, 1).toImage());
+        }
+        QComboBox *list = m_main->options()->ui->cboWindowSize;
+        list->setCurrentIndex(list->findText("150%"));
+        QCOMPARE(m_main->form()->zoom(), 150);
+        QCOMPARE(stored(), "150");
+        QCOMPARE(form->width(), px(12045, 150));
+        // Exit writes the zoom in force with the other settings.
+        m_main->settings().SaveSettings();
+        QCOMPARE(stored(), "150");
     }
 
     void modeSwitch_data()

@@ -2,10 +2,8 @@
 
 #include "app/SettingsIO.h"
 #include "app/UpdateCycle.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
-#include "common/Twips.h"
 #include "feed/QuoteFeed.h"
 #include "feed/StooqSource.h"
 #include "grid/FlexGrid.h"
@@ -14,6 +12,8 @@
 #include "options/OptionsLayout.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
@@ -72,10 +72,10 @@ class TestOptionsWindow : public QObject
     void goOffline()
     {
         m_platform.connection.flags = 0;
-        MainState &state = m_main->state();
-        state.StockURL = QStringLiteral("http://quotes.invalid/q?s=");
-        state.MarketURL = QStringLiteral("http://quotes.invalid/m?s=");
-        state.IndicesURL = QStringLiteral("http://quotes.invalid/i?s=");
+        OptionsModel &settings = m_main->options()->model();
+        settings.StockURL.set(QStringLiteral("http://quotes.invalid/q?s="));
+        settings.MarketURL.set(QStringLiteral("http://quotes.invalid/m?s="));
+        settings.IndicesURL.set(QStringLiteral("http://quotes.invalid/i?s="));
     }
     // Focus changes are not delivered to an offscreen window that is not active, so the
     // focus events the boxes react to are sent directly.
@@ -547,7 +547,7 @@ void TestOptionsWindow::colorButtonRecoloursTheGrid()
 {
     QFETCH(bool, chosen);
     find<QCheckBox>("chkUseDefaultColors")->setChecked(false);
-    const QColor before = Colors::fromBgr(m_main->state().EvenRowColor);
+    const QColor before = Colors::fromBgr(m_main->options()->model().EvenRowColor.value());
     const QColor pick(0x12, 0x34, 0x56);
     m_platform.dialogs.colors.push_back(chosen ? std::optional<QColor>(pick) : std::nullopt);
     auto *button = find<QPushButton>("cmdEvenRowColor");
@@ -555,7 +555,7 @@ void TestOptionsWindow::colorButtonRecoloursTheGrid()
 
     QCOMPARE(m_platform.dialogs.colorTitles, QStringList{"Vantora Ticker Color Selection"});
     const QColor expected = chosen ? pick : before;
-    QCOMPARE(Colors::fromBgr(m_main->state().EvenRowColor), expected);
+    QCOMPARE(Colors::fromBgr(m_main->options()->model().EvenRowColor.value()), expected);
     QCOMPARE(frmOptions::buttonBackColor(button), expected);
     FlexGrid *quotes = m_main->form()->ui->gridQuotes;
     QCOMPARE(quotes->cellBackColor(2, 0), expected);

@@ -1,10 +1,10 @@
 #include "app/SettingsIO.h"
 #include "app/StockMain.h"
-#include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "options/frmOptions.h"
+#include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
@@ -75,9 +75,9 @@ private Q_SLOTS:
         QCOMPARE(ui->txtProxyPort->text(), QString("80"));
         QCOMPARE(ui->ScrollSlider->value(), 3);
         QCOMPARE(ui->cboSeconds->currentText(), QString("45"));
-        QCOMPARE(main.state().EvenRowColor, 0x004000);
-        QCOMPARE(main.state().OddRowColor, 0x606000);
-        QCOMPARE(main.state().HeaderColor, 0xAAAAAA);
+        QCOMPARE(main.options()->model().EvenRowColor.value(), 0x004000);
+        QCOMPARE(main.options()->model().OddRowColor.value(), 0x606000);
+        QCOMPARE(main.options()->model().HeaderColor.value(), 0xAAAAAA);
         QCOMPARE(main.state().CurrentPortfolio, QString("Default"));
         // Start-up gives the empty list its four default rows, not logged.
         FlexGrid *symbols = ui->gridSymbols;
@@ -91,9 +91,10 @@ private Q_SLOTS:
             QCOMPARE(main.options()->chkIndex[i]->isChecked(),
                      i == 0 || i == 4 || i == 8 || i == 11 || i == 22);
         // The demo's media buttons lead to the feed's pages, which name the live sources.
-        QCOMPARE(main.state().BTVURL, FeedConfig::mediaPageUrl("tv", SettingsIO::defaultBTVURL()));
-        QCOMPARE(main.state().RadioURL,
-                 FeedConfig::mediaPageUrl("radio", SettingsIO::defaultRadioURL()));
+        QCOMPARE(main.options()->model().BTVURL.value(),
+                 FeedConfig::mediaPageUrl("tv", OptionsModel::defaultBTVURL()));
+        QCOMPARE(main.options()->model().RadioURL.value(),
+                 FeedConfig::mediaPageUrl("radio", OptionsModel::defaultRadioURL()));
     }
 
     // Quotes from a service of the user's own: the media buttons lead to the live sources.
@@ -101,8 +102,8 @@ private Q_SLOTS:
     {
         SettingsStore::write("Settings", "StockURL", "http://quotes.example.com/q?s=");
         StockMain &main = start();
-        QCOMPARE(main.state().BTVURL, SettingsIO::defaultBTVURL());
-        QCOMPARE(main.state().RadioURL, SettingsIO::defaultRadioURL());
+        QCOMPARE(main.options()->model().BTVURL.value(), OptionsModel::defaultBTVURL());
+        QCOMPARE(main.options()->model().RadioURL.value(), OptionsModel::defaultRadioURL());
     }
 
     void everyKeyRoundTrips()
@@ -196,7 +197,8 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "EvenRowColor", "&H004000");
         SettingsStore::write(kDefault, "OddRowColor", "16384");
         StockMain &main = start();
-        QCOMPARE(main.state().EvenRowColor, main.state().OddRowColor);
+        QCOMPARE(main.options()->model().EvenRowColor.value(),
+                 main.options()->model().OddRowColor.value());
         main.saveAll();
         QCOMPARE(readDefault("EvenRowColor"), QString("16384"));
     }
@@ -222,7 +224,7 @@ private Q_SLOTS:
         QCOMPARE(ui->cboSeconds->currentIndex(), 9);
         QVERIFY(ui->cboHomePage->currentIndex() >= 0);
         QVERIFY(ui->cboHomePage->currentIndex() < ui->cboHomePage->count());
-        QCOMPARE(main.state().EvenRowColor, 0x004000);
+        QCOMPARE(main.options()->model().EvenRowColor.value(), 0x004000);
         QCOMPARE(ui->ScrollSlider->value(), 3);
         QVERIFY(!ui->chkKeepOnTop->isChecked());
         QVERIFY(main.options()->optSortOrder[0]->isChecked());

@@ -1,9 +1,9 @@
 #include "app/StockMain.h"
 #include "app/TickerFeed.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
+#include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
@@ -318,13 +318,14 @@ void TestTickerFeed::threeDoubleClicksOpenCloseOpen()
 {
     startMain();
     MainState &state = m_main->state();
-    state.IndicesURL = QStringLiteral("http://127.0.0.1:47110/m1?u");
+    OptionsModel &settings = m_main->options()->model();
+    settings.IndicesURL.set(QStringLiteral("http://127.0.0.1:47110/m1?u"));
     state.ActiveButton = QStringLiteral("cmdNews");
     state.BrowserOpen = true; // another page is open in the tray
     // The index page opens in the panel's browser.
     const auto indexLoads = [&] {
         const FakeWebBrowser *browser = m_platform->browsers.last;
-        return browser ? browser->navigated.count(state.IndicesURL) : 0;
+        return browser ? browser->navigated.count(settings.IndicesURL.value()) : 0;
     };
 
     QTest::mouseDClick(surface(), Qt::LeftButton, {}, QPoint(10, 5));

@@ -63,7 +63,7 @@ void TestUpdateCycle::init()
     m_options = std::make_unique<frmOptions>();
     m_transfer = std::make_unique<Transfer>();
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, m_options->connectionControls(), *m_transfer, [](qint32) {}, m_timer);
+        m_state, m_options->model(), *m_options, *m_transfer, [](qint32) {}, m_timer);
     m_downloads = 0;
     m_timer.stop();
     m_cycle = std::make_unique<UpdateCycle>(m_state, *m_form, *m_options, *m_connectivity, m_timer,

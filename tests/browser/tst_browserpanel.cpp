@@ -1,12 +1,12 @@
 #include "app/StockMain.h"
 #include "app/TickerFeed.h"
 #include "browser/BrowserPanel.h"
-#include "common/Twips.h"
 #include "feed/FeedConfig.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
+#include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
@@ -211,7 +211,8 @@ private Q_SLOTS:
         QCOMPARE(m_platform->browsers.created, 1);
         QCOMPARE(browser()->navigated, QStringList{kept});
         browser()->finishLoad("kept");
-        QCOMPARE(browser()->navigated, QStringList({kept, m_main->state().BTVURL}));
+        QCOMPARE(browser()->navigated,
+                 QStringList({kept, m_main->options()->model().BTVURL.value()}));
         browser()->finishLoad("Business television, live from the floor");
         QCOMPARE(panel().FirstURL, kept);
         QVERIFY(ui()->cmdBack->isEnabled());
@@ -234,7 +235,7 @@ private Q_SLOTS:
         ui()->cmdRadio->click();
         QVERIFY(!browser()->paused);
         QVERIFY(browser()->widget()->isHidden());
-        QCOMPARE(browser()->navigated.last(), m_main->state().RadioURL);
+        QCOMPARE(browser()->navigated.last(), m_main->options()->model().RadioURL.value());
     }
 
     // Every button and menu item that opens a page, with the feed's quote address and with
@@ -302,7 +303,8 @@ private Q_SLOTS:
         QFETCH(QString, feedSymbol);
         start();
         if (!feed)
-            m_main->state().StockURL = "http://quotes.example.com/download/quotes.csv?s=";
+            m_main->options()->model().StockURL.set(
+                "http://quotes.example.com/download/quotes.csv?s=");
         ui()->gridQuotes->setTextMatrix(1, 0, symbol);
         const bool menu = opener.startsWith("mnu");
         if (menu) {
@@ -435,7 +437,7 @@ private Q_SLOTS:
         start();
         m_main->tickerFeed().Scroller1_DblClick();
         QVERIFY(trayOpen());
-        QCOMPARE(browser()->navigated.last(), m_main->state().IndicesURL);
+        QCOMPARE(browser()->navigated.last(), m_main->options()->model().IndicesURL.value());
         m_main->tickerFeed().Scroller1_DblClick();
         QVERIFY(!trayOpen());
         // The menu's chart item presses the Charts button.

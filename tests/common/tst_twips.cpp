@@ -1,4 +1,4 @@
-#include "common/Twips.h"
+#include "screen/Twips.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,5 +1,5 @@
 // The settings file's values, read in each of the forms the settings use.
-#include "common/Colors.h"
+#include "screen/Colors.h"
 #include "settings/ValueForms.h"
 
 #include <cstdint>

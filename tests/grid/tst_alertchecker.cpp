@@ -1,7 +1,7 @@
-#include "common/Colors.h"
 #include "grid/AlertChecker.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
+#include "screen/Colors.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
@@ -61,7 +61,7 @@ void TestAlertChecker::init()
     m_options->SetUp();
     m_grid = std::make_unique<FlexGrid>();
     m_grid->setCols(13);
-    m_checker = std::make_unique<AlertChecker>(m_options->quoteControls(), *m_grid, nullptr);
+    m_checker = std::make_unique<AlertChecker>(m_options->view(), *m_grid, nullptr);
 }
 
 void TestAlertChecker::cleanup()

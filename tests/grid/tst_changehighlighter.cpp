@@ -1,8 +1,8 @@
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "grid/ChangeHighlighter.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
+#include "screen/Colors.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "common/Twips.h"
 #include "grid/ImageList.h"
+#include "screen/Twips.h"
 #include "support/Pixels.h"
 
 #include <QApplication>

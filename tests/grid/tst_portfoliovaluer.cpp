@@ -1,7 +1,7 @@
-#include "common/Colors.h"
 #include "grid/FlexGrid.h"
 #include "grid/PortfolioValuer.h"
 #include "options/frmOptions.h"
+#include "screen/Colors.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>
@@ -49,8 +49,7 @@ void TestPortfolioValuer::init()
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
     m_options->SetUp();
-    m_valuer =
-        std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->quoteControls());
+    m_valuer = std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->view());
 }
 
 void TestPortfolioValuer::cleanup()

@@ -1,9 +1,9 @@
-#include "common/Colors.h"
 #include "common/MainState.h"
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
+#include "screen/Colors.h"
+#include "screen/Twips.h"
 #include "support/TestDoubles.h"
 
 #include <QCheckBox>
@@ -61,7 +61,7 @@ void TestQuoteGrid::init()
     m_state = MainState();
     m_grid = std::make_unique<FlexGrid>();
     m_options = std::make_unique<frmOptions>();
-    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, m_options->quoteControls());
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_grid, m_options->view());
     m_quoteGrid->GridSetup();
     m_quoteGrid->AddLabels();
     m_quoteGrid->SizeColumns();
@@ -204,7 +204,7 @@ void TestQuoteGrid::doubleClickOpensChart()
     QFETCH(int, col);
     QFETCH(QString, symbol);
     QFETCH(QString, stockUrl);
-    m_state.StockURL = stockUrl;
+    m_options->model().StockURL.set(stockUrl);
     fill({{"IBM", "101.5"}, {"A", "9"}});
     m_grid->setRow(row);
     m_grid->setCol(col);

@@ -1,12 +1,12 @@
 // Connectivity against python3-dbusmock's NetworkManager on a private bus of its own, also
 // when NetworkManager answers slowly or not at all.
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "platform/NetworkManager.h"
 #include "platform/RealPlatform.h"
+#include "screen/Colors.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
@@ -154,12 +154,13 @@ void TestConnectivity::init()
     services.connection = &m_connection;
     Platform::install(services);
     m_state = MainState();
-    m_state.StockURL = "http://quotes.example.com/d/quotes.csv?s=";
-    m_state.MarketURL = m_state.IndicesURL = "http://127.0.0.1:47110/";
     m_options = std::make_unique<frmOptions>();
+    m_options->model().StockURL.set("http://quotes.example.com/d/quotes.csv?s=");
+    m_options->model().MarketURL.set("http://127.0.0.1:47110/");
+    m_options->model().IndicesURL.set("http://127.0.0.1:47110/");
     m_timer.stop();
     m_connectivity = std::make_unique<Connectivity>(
-        m_state, m_options->connectionControls(), m_transfer, [this](qint32 c) { m_lamp = c; },
+        m_state, m_options->model(), *m_options, m_transfer, [this](qint32 c) { m_lamp = c; },
         m_timer);
     if (qstrcmp(QTest::currentTestFunction(), "networkManagerAbsent") == 0)
         return;
@@ -239,7 +240,7 @@ void TestConnectivity::modemBit()
         activate(addProfile("Link", type), state, "link");
     listProfilesWithDialUp();
     m_options->ui->chkUseDialUp->setChecked(dialUp);
-    m_state.StockURL = stockUrl;
+    m_options->model().StockURL.set(stockUrl);
     m_state.RedialPending = true;
     QCOMPARE(m_connectivity->ActiveConnection(), connected);
     QCOMPARE(m_lamp, connected ? Colors::LampDone : Colors::LampOffline);
@@ -346,7 +347,7 @@ void TestConnectivity::slowNetworkManager()
         QVERIFY(readAgain(nm));
     call("/org/freedesktop", kMock, "SetDelay", {delayMs});
     auto *ui = m_options->ui;
-    m_state.StockURL = "http://127.0.0.1:47110/q?s=";
+    m_options->model().StockURL.set("http://127.0.0.1:47110/q?s=");
 
     // The start: entries, then the check that starts the first download.
     bool connected = false;

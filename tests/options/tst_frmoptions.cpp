@@ -1,6 +1,6 @@
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
+#include "screen/Twips.h"
 #include "ui_frmOptions.h"
 
 #include <QtTest>
@@ -538,6 +538,7 @@ void TestFrmOptions::tabOrder_data()
                                       "chkUseDefaultColors",
                                       "chkStopBrowser",
                                       "chkKeepOnTop",
+                                      "cboWindowSize",
                                       "cboPortfolio",
                                       "cmdLoadPortfolio",
                                       "cmdAddPortfolio",

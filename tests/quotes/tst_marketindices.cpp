@@ -1,11 +1,11 @@
 #include "app/StockMain.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
@@ -103,7 +103,7 @@ void TestMarketIndices::startMain()
     SettingsStore::sync();
     m_main = std::make_unique<StockMain>();
     m_main->Form_Load();
-    QCOMPARE(m_main->state().MarketURL, m_feed->baseUrl() + kIndexPath);
+    QCOMPARE(m_main->options()->model().MarketURL.value(), m_feed->baseUrl() + kIndexPath);
     QVERIFY(m_source->requests().isEmpty());
     // The ticker's passes are not under test here.
     m_main->timScroll().stop();
@@ -282,9 +282,9 @@ void TestMarketIndices::nothingWithoutConnection()
     tickOnly({0});
     m_platform->connection.flags = 0;
     // A quote address on loopback counts as a LAN link; here nothing is on loopback.
-    m_main->state().StockURL = QStringLiteral("http://quotes.invalid/q?s=");
-    m_main->state().MarketURL = QStringLiteral("http://quotes.invalid/q?s=");
-    m_main->state().IndicesURL = QStringLiteral("http://quotes.invalid/m1");
+    m_main->options()->model().StockURL.set(QStringLiteral("http://quotes.invalid/q?s="));
+    m_main->options()->model().MarketURL.set(QStringLiteral("http://quotes.invalid/q?s="));
+    m_main->options()->model().IndicesURL.set(QStringLiteral("http://quotes.invalid/m1"));
     m_main->GetMarketQuotes();
     QVERIFY(m_source->requests().isEmpty());
     QCOMPARE(m_main->lampColor(), Colors::LampOffline);

@@ -1,6 +1,5 @@
 #include "app/StockMain.h"
 #include "app/UpdateCycle.h"
-#include "common/Colors.h"
 #include "common/MainState.h"
 #include "common/Numbers.h"
 #include "feed/FeedConfig.h"
@@ -13,6 +12,7 @@
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
+#include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
@@ -325,11 +325,13 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
         const quint16 port = closed.start(QHostAddress::LocalHost, 0);
         QVERIFY(port != 0);
         closed.stop();
-        m_main->state().StockURL = QStringLiteral("http://127.0.0.1:%1").arg(port) + kDelayedPath;
+        m_main->options()->model().StockURL.set(QStringLiteral("http://127.0.0.1:%1").arg(port) +
+                                                kDelayedPath);
         break;
     }
     case 5:
-        m_main->state().StockURL = QStringLiteral("http://quotes.invalid") + kDelayedPath;
+        m_main->options()->model().StockURL.set(QStringLiteral("http://quotes.invalid") +
+                                                kDelayedPath);
         break;
     case 6:
         m_source->enqueue(FeedReply::never());
@@ -385,7 +387,7 @@ void TestQuoteDownload::transferFailureKeepsTheGrid()
     QVERIFY(!m_main->inetQuotes().StillExecuting());
 
     // The next good answer recovers fully.
-    m_main->state().StockURL = m_feed->baseUrl() + kDelayedPath;
+    m_main->options()->model().StockURL.set(m_feed->baseUrl() + kDelayedPath);
     m_source->enqueue(
         FeedReply::text(quoteLine("MSFT", "58.00", "2000") + quoteLine("IBM", "81", "2")));
     m_main->GetQuotes();
@@ -443,9 +445,10 @@ void TestQuoteDownload::nothingWhileOptionsOpen()
 
     // No connection: nothing either, and the lamp is red.
     m_platform->connection.flags = 0;
-    m_main->state().StockURL = QStringLiteral("http://quotes.example.com") + kDelayedPath;
-    m_main->state().MarketURL.clear();
-    m_main->state().IndicesURL.clear();
+    m_main->options()->model().StockURL.set(QStringLiteral("http://quotes.example.com") +
+                                            kDelayedPath);
+    m_main->options()->model().MarketURL.set(QString());
+    m_main->options()->model().IndicesURL.set(QString());
     m_main->GetQuotes();
     QVERIFY(m_source->requests().isEmpty());
     QCOMPARE(m_main->lampColor(), Colors::LampOffline);
@@ -597,8 +600,8 @@ void TestQuoteDownload::alertShowsUntilTheNextDownload()
     m_main->form()->show();
     frmOptions *options = m_main->options();
     options->findChild<QCheckBox *>(QStringLiteral("chkUseDefaultColors"))->setChecked(defaults);
-    m_main->state().EvenRowColor = 0x202020;
-    m_main->state().OddRowColor = 0x404040;
+    m_main->options()->model().EvenRowColor.set(0x202020);
+    m_main->options()->model().OddRowColor.set(0x404040);
     options->findChild<QCheckBox *>(QStringLiteral("chkEnableHighAlert"))->setChecked(high);
     options->findChild<QCheckBox *>(QStringLiteral("chkEnableLowAlert"))->setChecked(!high);
     options->findChild<QRadioButton *>(QStringLiteral("optAlertVisual"))->setChecked(true);

@@ -1,2 +1,4 @@
 vantora_add_test(NAME tst_settingsstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp
   LIBS vantora_core LABELS unit)
+vantora_add_test(NAME tst_optionsmodel SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_optionsmodel.cpp
+  LIBS vantora_core LABELS unit)

@@ -1,4 +1,4 @@
-#include "common/Colors.h"
+#include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 

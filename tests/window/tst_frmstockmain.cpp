@@ -1,6 +1,6 @@
-#include "common/Twips.h"
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
+#include "screen/Twips.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
