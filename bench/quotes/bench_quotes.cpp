@@ -37,9 +37,8 @@ struct Harness
     Connectivity connectivity{state, options.connectionControls(), transfer, [](qint32) {}, timer};
     QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")),
                    options.quoteControls()};
-    QuoteDownload download{state,        form.panelControls(), options.quoteControls(),
-                           transfer,     connectivity,         grid,
-                           [](qint32) {}};
+    QuoteDownload download{state, form,         options.quoteControls(), transfer, connectivity,
+                           grid,  [](qint32) {}};
 
     Harness()
     {

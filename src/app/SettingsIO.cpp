@@ -15,9 +15,9 @@
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
+#include <QComboBox>
 #include <QMessageBox>
 #include <QSlider>
 #include <QWidget>
@@ -202,14 +202,14 @@ void SettingsIO::loadColors()
         if (c.variable == &MainState::TextColor)
             m_state.GridTextColor = *value;
         if (c.variable == &MainState::HeaderTextColor)
-            m_main.ui->gridQuotes->setRow(0);
+            m_main.gridQuotes()->setRow(0);
     }
 }
 
 void SettingsIO::GetSettings()
 {
     auto *ui = m_options.ui;
-    auto *mainUi = m_main.ui;
+    frmStockMain *mainForm = &m_main;
 
     // 1-2. The symbol rows.
     loadSymbolRows();
@@ -218,7 +218,7 @@ void SettingsIO::GetSettings()
     // width never stored keeps the column's standard width: the old 250-twip default made
     // every column too narrow to read on a first start.
     if (!read(QStringLiteral("AutoUpdate"), QStringLiteral("False")).isEmpty()) {
-        FlexGrid *grid = mainUi->gridQuotes;
+        FlexGrid *grid = mainForm->gridQuotes();
         m_colWidthTwips.assign(std::size_t(grid->cols()), -1);
         for (int i = 0; i < grid->cols(); ++i) {
             const QString stored = read(key("ColWidth", i));
@@ -248,9 +248,9 @@ void SettingsIO::GetSettings()
     // 5. Positions of the catalogues.
     setPosition(ui->cboHomePage, read(QStringLiteral("HomePageIndex"), QStringLiteral("0")),
                 QStringLiteral("0"));
-    setPosition(mainUi->cboIPOList, read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
+    setPosition(mainForm->cboIPOList(), read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
                 QStringLiteral("0"));
-    setPosition(mainUi->cboScreener, read(QStringLiteral("Screener"), QStringLiteral("0")),
+    setPosition(mainForm->cboScreener(), read(QStringLiteral("Screener"), QStringLiteral("0")),
                 QStringLiteral("0"));
 
     // 6. The data-source addresses.
@@ -335,7 +335,7 @@ void SettingsIO::GetSettings()
 bool SettingsIO::SaveSettings()
 {
     auto *ui = m_options.ui;
-    auto *mainUi = m_main.ui;
+    frmStockMain *mainForm = &m_main;
 
     // 1.
     SettingsStore::write(QStringLiteral("Settings\\"), QStringLiteral("Path"),
@@ -377,8 +377,8 @@ bool SettingsIO::SaveSettings()
 
     // 5.
     write(QStringLiteral("HomePageIndex"), positionText(ui->cboHomePage));
-    write(QStringLiteral("IPOIndex"), positionText(mainUi->cboIPOList));
-    write(QStringLiteral("Screener"), positionText(mainUi->cboScreener));
+    write(QStringLiteral("IPOIndex"), positionText(mainForm->cboIPOList()));
+    write(QStringLiteral("Screener"), positionText(mainForm->cboScreener()));
 
     // 6.
     programKey(m_state.StockURL, "StockURL", defaultStockURL());
@@ -430,9 +430,9 @@ bool SettingsIO::SaveSettings()
     flag("SortOrder0", m_options.optSortOrder[0]);
     flag("SortOrder1", m_options.optSortOrder[1]);
     position("SortColumn", ui->cboSort);
-    position("StockNews", mainUi->cboStockNews);
-    position("ChartFreq", mainUi->cboChartFreq);
-    position("ChartTime", mainUi->cboChartTime);
+    position("StockNews", mainForm->cboStockNews());
+    position("ChartFreq", mainForm->cboChartFreq());
+    position("ChartTime", mainForm->cboChartTime());
     check("DisconnectOnExit", ui->chkDisconnectOnExit);
     check("UseDefaultColors", ui->chkUseDefaultColors);
 
@@ -447,7 +447,7 @@ bool SettingsIO::SaveSettings()
     saveSymbolRows();
 
     // 10.
-    FlexGrid *grid = mainUi->gridQuotes;
+    FlexGrid *grid = mainForm->gridQuotes();
     grid->setRow(0);
     for (int i = 0; i < grid->cols(); ++i) {
         // A width read in twips and not changed since is written back exactly, so pixel

@@ -27,18 +27,24 @@
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
 #include "window/TextFit.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QFrame>
 #include <QImage>
+#include <QLabel>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
+#include <QWidget>
 
 StockMain::StockMain()
     : m_options(std::make_unique<frmOptions>()), m_form(std::make_unique<frmStockMain>()),
@@ -47,7 +53,7 @@ StockMain::StockMain()
     m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
     m_quoteGrid =
-        std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->quoteControls());
+        std::make_unique<QuoteGrid>(m_state, *m_form->gridQuotes(), m_options->quoteControls());
     m_connectivity = std::make_unique<Connectivity>(
         m_state, m_options->connectionControls(), *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
         m_timInterval);
@@ -69,7 +75,7 @@ StockMain::StockMain()
 
     // Closing the window through the desktop saves like Exit, so nothing edited is lost.
     m_form->installEventFilter(this);
-    connect(m_form->ui->cmdExit, &QAbstractButton::clicked, this,
+    connect(m_form->cmdExit(), &QAbstractButton::clicked, this,
             [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
     wireQuotes();
     wireOptions();
@@ -92,17 +98,13 @@ bool StockMain::eventFilter(QObject *watched, QEvent *event)
 
 void StockMain::paintLamp(qint32 bgr)
 {
-    // The lamp is a box filled with its back colour; its palette is not what it paints.
-    m_form->ui->picLED->setBackColor(Colors::fromBgr(bgr));
+    m_form->paintLamp(Colors::fromBgr(bgr));
 }
 
 qint32 StockMain::lampColor() const
 {
-    QWidget *lamp = m_form->ui->picLED;
-    const QImage image = lamp->grab().toImage();
-    if (image.isNull())
-        return -1;
-    return Colors::toBgr(image.pixelColor(image.width() / 2, image.height() / 2));
+    const QColor color = m_form->lampColor();
+    return color.isValid() ? Colors::toBgr(color) : -1;
 }
 
 void StockMain::addDefaultSymbols()
@@ -149,12 +151,12 @@ void StockMain::placeWindow()
 
 void StockMain::Form_Load()
 {
-    auto *ui = m_form->ui;
+    frmStockMain *form = m_form.get();
     auto *opt = m_options->ui;
 
     // 1-2. Height and the ticker's appearance.
     m_form->resize(m_form->width(), Twips::toPixels(WindowModes::CollapsedHeight));
-    if (m_scroller->load(m_form->ui->Scroller1Frame)) {
+    if (m_scroller->load(form->Scroller1Frame())) {
         // The appearance saved with the window's design comes back through the control's
         // own persistence; start-up then sets the colours and the font name again.
         m_scroller->loadProperties(scroller1Design());
@@ -165,29 +167,29 @@ void StockMain::Form_Load()
     }
 
     // 3-5. Grid placement, column widths and pictures.
-    ui->gridQuotes->setGeometry(Twips::toPixels(195), Twips::toPixels(230), Twips::toPixels(9645),
-                                Twips::toPixels(1235));
+    form->gridQuotes()->setGeometry(Twips::toPixels(195), Twips::toPixels(230),
+                                    Twips::toPixels(9645), Twips::toPixels(1235));
     m_quoteGrid->SizeColumns();
     // Captions, and the delay notice shown later, are read whole in the room they have.
     TextFit::fitLabels(*m_form);
-    TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
+    TextFit::fitLabel(*form->lblDelayNotice(), QuoteDownload::delayNoticeText());
     const ImageList &images = ImageList::instance();
     WindowModes::setBackgroundPicture(*m_form, images.image(ImageList::BrowserSkin));
-    ui->picMoveUp->setPixmap(images.image(ImageList::ButtonUp));
-    ui->picMoveDown->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picMaxWide->setPixmap(images.image(ImageList::WidenWindow));
-    ui->picTickerSize->setPixmap(images.image(ImageList::ButtonDown));
-    ui->picIslandButton->setPixmap(images.image(ImageList::IslandButton));
+    form->picMoveUp()->setPixmap(images.image(ImageList::ButtonUp));
+    form->picMoveDown()->setPixmap(images.image(ImageList::ButtonDown));
+    form->picMaxWide()->setPixmap(images.image(ImageList::WidenWindow));
+    form->picTickerSize()->setPixmap(images.image(ImageList::ButtonDown));
+    form->picIslandButton()->setPixmap(images.image(ImageList::IslandButton));
 
     // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
     m_connectivity->SetUpDialUp();
     m_quoteGrid->GridSetup();
-    Catalogues::FillChartLists(ui->cboChartTime, ui->cboChartFreq);
-    Catalogues::FillNewsList(ui->cboStockNews);
-    Catalogues::FillIPOList(ui->cboIPOList);
-    Catalogues::FillScreenerList(ui->cboScreener, m_state.CurrentPortfolio);
+    Catalogues::FillChartLists(form->cboChartTime(), form->cboChartFreq());
+    Catalogues::FillNewsList(form->cboStockNews());
+    Catalogues::FillIPOList(form->cboIPOList());
+    Catalogues::FillScreenerList(form->cboScreener(), m_state.CurrentPortfolio);
     Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
-    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
     Catalogues::FillHomePageList(opt->cboHomePage);
     Catalogues::FillHomePage(m_state.HomePageURLs);
     m_quoteGrid->SizeColumns();
@@ -215,7 +217,7 @@ void StockMain::Form_Load()
     // stored positions are only meaningful now, so they are filled again from it (else a
     // stored position would never come back and the next save would overwrite it).
     Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
-    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
     Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, m_state.CurrentPortfolio);
     Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, m_state.CurrentPortfolio);
 
@@ -240,21 +242,21 @@ void StockMain::Form_Load()
     m_state.BrowserOpen = false;
     m_state.SymbolsChanged = true;
     m_quoteGrid->RowColors();
-    ui->gridQuotes->raise();
-    ui->FrameNews->hide();
+    form->gridQuotes()->raise();
+    form->FrameNews()->hide();
     m_quoteGrid->showGrid();
 
     // 23.
     restoreWindowMode(false);
 
     // 24-26.
-    ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq),
+    ValueForms::setPosition(form->cboChartFreq(), QString::number(m_state.ChartFreq),
                             QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboChartTime, QString::number(m_state.ChartTime),
+    ValueForms::setPosition(form->cboChartTime(), QString::number(m_state.ChartTime),
                             QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboStockNews, QString::number(m_state.StockNews),
+    ValueForms::setPosition(form->cboStockNews(), QString::number(m_state.StockNews),
                             QStringLiteral("0"));
-    ui->cmdBack->setEnabled(false);
+    form->cmdBack()->setEnabled(false);
     QApplication::restoreOverrideCursor();
 
     // 27. Shown at once unless the user agreement is still to be accepted.
@@ -271,7 +273,7 @@ void StockMain::Form_Load()
     }
 
     // 28. One quote row per symbol row.
-    ui->gridQuotes->setRows(opt->gridSymbols->rows());
+    form->gridQuotes()->setRows(opt->gridSymbols->rows());
     m_loaded = true;
 }
 
@@ -319,7 +321,7 @@ void StockMain::CheckConnection()
                m_options->ui->cboDialUpList->currentIndex() >= 0) {
         m_connectivity->Connect();
     }
-    m_form->ui->gridQuotes->raise();
+    m_form->gridQuotes()->raise();
 }
 
 void StockMain::showAfterAgreement()

@@ -10,11 +10,12 @@
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -68,10 +69,10 @@ void UpdateCycle::timInterval_Timer()
 
 void UpdateCycle::tick()
 {
-    auto *ui = m_form.ui;
+    frmStockMain *form = &m_form;
     auto *opt = m_options.ui;
 
-    ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
+    form->picMaxWide()->setVisible(m_screenWidthTwips() > WideScreenTwips);
 
     if (opt->cboSeconds->currentIndex() < 0)
         throw RuntimeError(QStringLiteral("timInterval_Timer"), 13,
@@ -83,8 +84,8 @@ void UpdateCycle::tick()
         UpdateElapsed = UpdateInterval;
     UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
 
-    ui->txtNextUpdate->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
-                                                                : QStringLiteral("Disabled"));
+    form->txtNextUpdate()->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
+                                                                    : QStringLiteral("Disabled"));
 
     if (UpdateElapsed != UpdateInterval)
         return;
@@ -109,7 +110,7 @@ void UpdateCycle::cboSeconds_Change()
 void UpdateCycle::cmdUpdate_Click()
 {
     PlayClick();
-    auto *button = m_form.ui->cmdUpdate;
+    auto *button = m_form.cmdUpdate();
     if (button->state() != LinkButton::Up)
         button->setState(LinkButton::Up);
     // The user takes over: a redial that never came up no longer silences the watchdog.

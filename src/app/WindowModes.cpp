@@ -3,17 +3,22 @@
 #include "browser/BrowserPanel.h"
 #include "common/MainState.h"
 #include "common/Twips.h"
+#include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "platform/Sounds.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/PopupMenu.h"
 #include "window/frmStockMain.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -64,50 +69,56 @@ double WindowModes::screenWidthTwips() const
 
 void WindowModes::setBrowserMode()
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     m_main.resize(Twips::toPixels(NarrowWidth), Twips::toPixels(CollapsedHeight));
     for (QWidget *w :
-         {static_cast<QWidget *>(ui->FrameBrowserButtons), static_cast<QWidget *>(ui->lblBusy),
-          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-          static_cast<QWidget *>(ui->picIslandButton)})
+         {static_cast<QWidget *>(form->FrameBrowserButtons()),
+          static_cast<QWidget *>(form->lblBusy()), static_cast<QWidget *>(form->picRightBorder()),
+          static_cast<QWidget *>(form->picBezelRight()),
+          static_cast<QWidget *>(form->WebBrowser1Frame()),
+          static_cast<QWidget *>(form->picButtonFrame()),
+          static_cast<QWidget *>(form->picIslandButton())})
         w->show();
-    ui->cmdPrintTicker->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightBrowser));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopBrowser));
+    form->cmdPrintTicker()->hide();
+    form->gridQuotes()->resize(form->gridQuotes()->width(), Twips::toPixels(GridHeightBrowser));
+    form->picPanel()->move(form->picPanel()->x(), Twips::toPixels(PanelTopBrowser));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(true);
         m_menu->mnuData->menuAction()->setEnabled(true);
         m_menu->mnuTickerBrowser->setChecked(true);
         m_menu->mnuTickerScroller->setChecked(false);
     }
-    ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonDown));
+    form->picTickerSize()->setPixmap(ImageList::instance().image(ImageList::ButtonDown));
     setBackgroundPicture(m_main, ImageList::instance().image(ImageList::BrowserSkin));
     m_state.WindowMode = QStringLiteral("Browser");
 }
 
 void WindowModes::setTickerMode()
 {
-    auto *ui = m_main.ui;
-    ui->FrameBrowserButtons->hide();
+    frmStockMain *form = &m_main;
+    form->FrameBrowserButtons()->hide();
     m_main.resize(Twips::toPixels(TickerWidth), Twips::toPixels(TickerHeight));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(false);
         m_menu->mnuData->menuAction()->setEnabled(false);
     }
-    ui->cmdPrintTicker->show();
+    form->cmdPrintTicker()->show();
     for (QWidget *w :
-         {static_cast<QWidget *>(ui->lblBusy), static_cast<QWidget *>(ui->cmdSubmit),
-          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-          static_cast<QWidget *>(ui->picIslandButton), static_cast<QWidget *>(ui->FrameCharts),
-          static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->FrameIPO),
-          static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameResearch),
-          static_cast<QWidget *>(ui->FrameSymbolLookup)})
+         {static_cast<QWidget *>(form->lblBusy()), static_cast<QWidget *>(form->cmdSubmit()),
+          static_cast<QWidget *>(form->picRightBorder()),
+          static_cast<QWidget *>(form->picBezelRight()),
+          static_cast<QWidget *>(form->WebBrowser1Frame()),
+          static_cast<QWidget *>(form->picButtonFrame()),
+          static_cast<QWidget *>(form->picIslandButton()),
+          static_cast<QWidget *>(form->FrameCharts()),
+          static_cast<QWidget *>(form->FrameInfoButtons()),
+          static_cast<QWidget *>(form->FrameIPO()), static_cast<QWidget *>(form->FrameNews()),
+          static_cast<QWidget *>(form->FrameResearch()),
+          static_cast<QWidget *>(form->FrameSymbolLookup())})
         w->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(GridHeightTicker));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(PanelTopTicker));
-    ui->picTickerSize->setPixmap(ImageList::instance().image(ImageList::ButtonUp));
+    form->gridQuotes()->resize(form->gridQuotes()->width(), Twips::toPixels(GridHeightTicker));
+    form->picPanel()->move(form->picPanel()->x(), Twips::toPixels(PanelTopTicker));
+    form->picTickerSize()->setPixmap(ImageList::instance().image(ImageList::ButtonUp));
     setBackgroundPicture(m_main, ImageList::instance().image(ImageList::TickerSkin));
     if (m_menu) {
         m_menu->mnuTickerBrowser->setChecked(false);
@@ -128,7 +139,7 @@ void WindowModes::picTickerSize_Click()
         setTickerMode();
     // The control box stays at the right edge of either width, so the window can always be
     // hidden to the notification area.
-    QWidget *box = m_main.ui->picControlBox;
+    QWidget *box = m_main.picControlBox();
     setLeft(box, twipsOf(m_main.width()) - twipsOf(box->width()) - 50);
 
     m_state.ActiveButton.clear();
@@ -143,31 +154,33 @@ void WindowModes::picTickerSize_Click()
 void WindowModes::setWidth(double widthTwips, double browserMargin, double bezelOffset,
                            double controlBoxMargin, double borderMargin)
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     m_main.resize(Twips::toPixels(widthTwips), m_main.height());
     // The ticker strip keeps its right margin of the narrow width, so at full screen width it
     // runs across the whole window; it never gets narrower than its designed width.
-    QWidget *ticker = ui->Scroller1Frame;
+    QWidget *ticker = form->Scroller1Frame();
     if (m_tickerWidth == 0)
         m_tickerWidth = ticker->width();
     const int tickerMargin = Twips::toPixels(NarrowWidth) - ticker->x() - m_tickerWidth;
     ticker->resize(
         std::max(m_tickerWidth, Twips::toPixels(widthTwips) - ticker->x() - tickerMargin),
         ticker->height());
-    QWidget *browser = ui->WebBrowser1Frame;
+    QWidget *browser = form->WebBrowser1Frame();
     browser->resize(Twips::toPixels(widthTwips - browserMargin), browser->height());
-    setLeft(ui->picBezelRight, widthTwips - bezelOffset);
-    setLeft(ui->picControlBox, widthTwips - twipsOf(ui->picControlBox->width()) - controlBoxMargin);
-    setLeft(ui->picRightBorder, widthTwips - twipsOf(ui->picRightBorder->width()) - borderMargin);
+    setLeft(form->picBezelRight(), widthTwips - bezelOffset);
+    setLeft(form->picControlBox(),
+            widthTwips - twipsOf(form->picControlBox()->width()) - controlBoxMargin);
+    setLeft(form->picRightBorder(),
+            widthTwips - twipsOf(form->picRightBorder()->width()) - borderMargin);
 }
 
 void WindowModes::picMaxWide_Click()
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     PlayClick();
     // The browser is shown again afterwards only where the layout has it.
-    const bool browserShown = !ui->WebBrowser1Frame->isHidden();
-    ui->WebBrowser1Frame->hide();
+    const bool browserShown = !form->WebBrowser1Frame()->isHidden();
+    form->WebBrowser1Frame()->hide();
 
     const double screenWidth = screenWidthTwips();
     double width = twipsOf(m_main.width());
@@ -182,8 +195,8 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         } while (width <= screenWidth);
         width = screenWidth;
-        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::NarrowWindow));
-        ui->picMaxWide->setToolTip(kNarrowTip);
+        form->picMaxWide()->setPixmap(ImageList::instance().image(ImageList::NarrowWindow));
+        form->picMaxWide()->setToolTip(kNarrowTip);
     } else {
         while (width >= NarrowWidth) {
             width -= WidthStep;
@@ -191,27 +204,27 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         }
         width = NarrowWidth;
-        ui->picMaxWide->setPixmap(ImageList::instance().image(ImageList::WidenWindow));
-        ui->picMaxWide->setToolTip(kWidenTip);
+        form->picMaxWide()->setPixmap(ImageList::instance().image(ImageList::WidenWindow));
+        form->picMaxWide()->setToolTip(kWidenTip);
     }
 
-    ui->picMaxWide->repaint();
-    ui->WebBrowser1Frame->setVisible(browserShown);
-    ui->picBezelRight->raise();
-    ui->picButtonFrame->raise();
-    ui->imgBezelBottom->raise();
-    ui->picRightBorder->raise();
+    form->picMaxWide()->repaint();
+    form->WebBrowser1Frame()->setVisible(browserShown);
+    form->picBezelRight()->raise();
+    form->picButtonFrame()->raise();
+    form->imgBezelBottom()->raise();
+    form->picRightBorder()->raise();
     setWidth(width, 215, 2150, 50, 100);
 }
 
 void WindowModes::Form_Resize()
 {
-    auto *ui = m_main.ui;
-    ui->picBezelRight->move(ui->picBezelRight->x(), Twips::toPixels(BezelRightTop));
+    frmStockMain *form = &m_main;
+    form->picBezelRight()->move(form->picBezelRight()->x(), Twips::toPixels(BezelRightTop));
     const double height = twipsOf(m_main.height());
     if (height > BrowserHeightFrom) {
-        QWidget *browser = ui->WebBrowser1Frame;
+        QWidget *browser = form->WebBrowser1Frame();
         browser->resize(browser->width(), Twips::toPixels(height - BrowserHeightMargin));
     }
-    ui->picMaxWide->raise();
+    form->picMaxWide()->raise();
 }

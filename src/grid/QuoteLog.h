@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuotePanel.h"
 #include "WindowControls.h"
 
 #include "platform/WriteFailureNotice.h"
@@ -22,7 +23,7 @@ struct MainState;
 class QuoteLog
 {
 public:
-    QuoteLog(MainState &state, const PanelControls &form, const OptionControls &options);
+    QuoteLog(MainState &state, QuotePanel &panel, const OptionControls &options);
 
     // The date and locale the log names and dates its lines with (today and the system's
     // locale unless a test sets others).
@@ -58,7 +59,7 @@ private:
     void failed(const QString &path, const QString &reason);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionControls m_options;
     std::function<QDate()> m_today;
     QLocale m_locale;

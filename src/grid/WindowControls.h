@@ -8,16 +8,13 @@
 class FlexGrid;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QWidget;
 
-// The controls of the two windows that the quote grid, the alerts, the log, the valuation and
-// the downloads read and fill. The windows hand them over, so nothing at this level knows the
-// forms they come from.
-
-// Of the Options window.
+// The controls of the Options window that the quote grid, the alerts, the log, the valuation
+// and the downloads read and fill. The window hands them over, so nothing at this level knows
+// the form they come from. (The main window's part is the QuotePanel interface.)
 struct OptionControls
 {
     QWidget *window = nullptr;       // the window itself: open or not, parent of its dialogs
@@ -51,17 +48,4 @@ struct OptionControls
     std::function<int()> indexCount;
     std::function<bool(int)> indexTicked;
     std::function<QString(int)> indexSymbol;
-};
-
-// Of the main window.
-struct PanelControls
-{
-    QWidget *window = nullptr; // parent of the boxes the steps show
-    FlexGrid *gridQuotes = nullptr;
-    QLabel *lblPortfolioValue = nullptr;
-    QLabel *lblPortfolioToday = nullptr;
-    QLineEdit *txtPortfolioValue = nullptr;
-    QLineEdit *txtPortfolioToday = nullptr;
-    QLabel *lblDelayNotice = nullptr;
-    QLineEdit *txtUpdateTime = nullptr;
 };

@@ -31,12 +31,11 @@ QString timeText(const QTime &time)
 
 } // namespace
 
-MarketIndices::MarketIndices(MainState &state, const PanelControls &form,
-                             const OptionControls &options, Transfer &inetQuotes,
-                             Connectivity &connectivity, QuoteGrid &quoteGrid, IndexTicker &ticker,
-                             QTimer &timScroll, std::function<void(qint32)> paintLamp,
-                             QObject *parent)
-    : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
+MarketIndices::MarketIndices(MainState &state, QuotePanel &panel, const OptionControls &options,
+                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+                             IndexTicker &ticker, QTimer &timScroll,
+                             std::function<void(qint32)> paintLamp, QObject *parent)
+    : QObject(parent), m_state(state), m_panel(panel), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_ticker(ticker),
       m_timScroll(timScroll), m_paintLamp(std::move(paintLamp))
 {
@@ -89,7 +88,7 @@ bool MarketIndices::GetMarketQuotes()
 bool MarketIndices::fetchIndices()
 {
     m_timScroll.stop();
-    m_form.txtUpdateTime->setText(timeText(QTime::currentTime()));
+    m_panel.setUpdateTime(timeText(QTime::currentTime()));
 
     m_inetQuotes.setRequestTimeout(RequestTimeoutSeconds);
     m_ticker.setBusyPointer(true);
@@ -114,7 +113,8 @@ bool MarketIndices::fetchIndices()
         }
         if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
             // The box's answer takes the place of the reply; the download ends here.
-            m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(m_form.window));
+            m_state.ReplyText =
+                QString::number(QuoteDownload::showAccessDenied(m_panel.dialogParent()));
             endEarly();
             return false;
         }

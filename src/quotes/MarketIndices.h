@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/QuotePanel.h"
 #include "grid/WindowControls.h"
 
 #include <QMenu>
@@ -40,7 +41,7 @@ public:
     // A reply text shorter than this ends the download without restarting the ticker.
     static constexpr int MinimumReplyLength = 5;
 
-    MarketIndices(MainState &state, const PanelControls &form, const OptionControls &options,
+    MarketIndices(MainState &state, QuotePanel &panel, const OptionControls &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   IndexTicker &ticker, QTimer &timScroll, std::function<void(qint32)> paintLamp,
                   QObject *parent = nullptr);
@@ -64,7 +65,7 @@ private:
     void setPopupMenuEnabled(bool enabled);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionControls m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;

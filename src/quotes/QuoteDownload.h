@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MainState.h"
+#include "grid/QuotePanel.h"
 #include "grid/WindowControls.h"
 
 #include "grid/AlertChecker.h"
@@ -31,7 +32,7 @@ class QuoteDownload : public QObject
 {
     Q_OBJECT
 public:
-    QuoteDownload(MainState &state, const PanelControls &form, const OptionControls &options,
+    QuoteDownload(MainState &state, QuotePanel &panel, const OptionControls &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   std::function<void(qint32)> paintLamp, QObject *parent = nullptr);
 
@@ -114,7 +115,7 @@ private:
     void carryQuotesToRows(const RequestList &list);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionControls m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;
