@@ -15,7 +15,6 @@
 #include "window/frmStockMain.h"
 
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -84,8 +83,8 @@ void UpdateCycle::tick()
         UpdateElapsed = UpdateInterval;
     UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
 
-    form->txtNextUpdate()->setText(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
-                                                                    : QStringLiteral("Disabled"));
+    form->setNextUpdate(opt->chkQuoteUpdate->isChecked() ? countdownText(UpdateRemaining)
+                                                         : QStringLiteral("Disabled"));
 
     if (UpdateElapsed != UpdateInterval)
         return;

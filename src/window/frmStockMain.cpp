@@ -122,6 +122,11 @@ QList<QWidget *> frmStockMain::dragSurfaces()
             ui->txtUpdateTime};
 }
 
+void frmStockMain::setNextUpdate(const QString &text)
+{
+    ui->txtNextUpdate->setText(text);
+}
+
 FlexGrid *frmStockMain::gridQuotes() const
 {
     return ui->gridQuotes;
@@ -246,11 +251,6 @@ ClickableLabel *frmStockMain::picCalc() const
 ClickableLabel *frmStockMain::picMaxWide() const
 {
     return ui->picMaxWide;
-}
-
-QLineEdit *frmStockMain::txtNextUpdate() const
-{
-    return ui->txtNextUpdate;
 }
 
 ClickableLabel *frmStockMain::picMoveUp() const

@@ -50,6 +50,9 @@ public:
     // the captions, boxes and bezels of its panels.
     QList<QWidget *> dragSurfaces();
 
+    // The countdown to the next update beside the Update button ("Disabled" without one).
+    void setNextUpdate(const QString &text);
+
     // The front panel as the quote steps see it.
     QWidget *dialogParent() override { return this; }
     FlexGrid *gridQuotes() const override;
@@ -78,7 +81,6 @@ public:
     ClickableLabel *picTickerSize() const;
     ClickableLabel *picCalc() const;
     ClickableLabel *picMaxWide() const;
-    QLineEdit *txtNextUpdate() const;
     ClickableLabel *picMoveUp() const;
     ClickableLabel *picMoveDown() const;
     QFrame *FrameCharts() const;
