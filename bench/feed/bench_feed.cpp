@@ -8,7 +8,7 @@
 #include "Instruments.h"
 #include "MarketSource.h"
 #include "QuoteFeed.h"
-#include "upstream/StandInUpstream.h"
+#include "support/StandInUpstream.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -11,8 +11,8 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 #include "window/frmStockMain.h"
 

@@ -4,7 +4,8 @@
 # three seconds left out) and the resident memory then.
 # Include from bench/CMakeLists.txt after find_package(benchmark REQUIRED).
 add_executable(bench_quotes ${CMAKE_CURRENT_LIST_DIR}/bench_quotes.cpp)
-target_link_libraries(bench_quotes PRIVATE vantora_core benchmark::benchmark vantora_warnings)
+target_link_libraries(bench_quotes PRIVATE vantora_core vantora_test_support benchmark::benchmark
+  vantora_warnings)
 
 add_executable(bench_first_quotes ${CMAKE_CURRENT_LIST_DIR}/bench_first_quotes.cpp)
 target_link_libraries(bench_first_quotes PRIVATE vantora_core vantora_warnings)

@@ -1,12 +1,12 @@
 // The real program against a quote service run by the test: what it asks for, what it
 // logs and what it stores, seen only from outside (requests, files and the store).
 
-#include "../QuoteAnswers.h"
 #include "common/Numbers.h"
 #include "feed/FeedConfig.h"
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "feed/QuoteSource.h"
+#include "support/QuoteAnswers.h"
 
 #include <QDir>
 #include <QFile>

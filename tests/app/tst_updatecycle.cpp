@@ -4,7 +4,7 @@
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>

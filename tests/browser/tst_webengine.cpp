@@ -4,9 +4,9 @@
 #include "feed/MarketSource.h"
 #include "feed/QuoteFeed.h"
 #include "grid/FlexGrid.h"
-#include "platform/TestDoubles.h"
 #include "platform/webengine/WebEngineBrowser.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 

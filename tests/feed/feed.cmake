@@ -9,16 +9,16 @@ vantora_add_test(NAME tst_marketsource
   LABELS unit)
 
 vantora_add_test(NAME tst_quotefeed
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp ${CMAKE_CURRENT_LIST_DIR}/upstream/StandInUpstream.h
-  LIBS vantora_feed
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotefeed.cpp
+  LIBS vantora_feed vantora_test_headers
   LABELS net unit)
 target_compile_definitions(tst_quotefeed PRIVATE
   VANTORA_QUOTED_PATH="$<TARGET_FILE:vantora-quoted>")
 add_dependencies(tst_quotefeed vantora-quoted)
 
 vantora_add_test(NAME tst_livesources
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_livesources.cpp ${CMAKE_CURRENT_LIST_DIR}/upstream/StandInUpstream.h
-  LIBS vantora_feed
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_livesources.cpp
+  LIBS vantora_feed vantora_test_headers
   LABELS net unit)
 target_compile_definitions(tst_livesources PRIVATE
   VANTORA_UPSTREAM_DIR="${CMAKE_CURRENT_LIST_DIR}/upstream")

@@ -4,7 +4,7 @@
 #include "ScriptedSource.h"
 #include "StooqSource.h"
 #include "YahooSource.h"
-#include "upstream/StandInUpstream.h"
+#include "support/StandInUpstream.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "MarketSource.h"
 #include "QuoteFeed.h"
 #include "ScriptedSource.h"
-#include "upstream/StandInUpstream.h"
+#include "support/StandInUpstream.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 #include "grid/AlertChecker.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
 #include <QCheckBox>

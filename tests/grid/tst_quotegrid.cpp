@@ -4,7 +4,7 @@
 #include "grid/FlexGrid.h"
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
+#include "support/TestDoubles.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,3 @@
-#include "../QuoteAnswers.h"
 #include "app/StockMain.h"
 #include "common/MainState.h"
 #include "feed/MarketSource.h"
@@ -9,9 +8,10 @@
 #include "grid/QuoteLog.h"
 #include "options/frmOptions.h"
 #include "platform/ProgramFolder.h"
-#include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
+#include "support/QuoteAnswers.h"
+#include "support/TestDoubles.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>

@@ -7,7 +7,7 @@
 #include "options/frmOptions.h"
 #include "platform/NetworkManager.h"
 #include "platform/RealPlatform.h"
-#include "platform/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 
 #include <QDBusConnectionInterface>

@@ -1,14 +1,14 @@
 // The quote sources' API keys in the Options window: the key box and the Test button, the
 // secret store (a double here; the real one has its own test), and the built-in feed.
-#include "MainHarness.h"
+#include "support/MainHarness.h"
 
 #include "feed/FeedSources.h"
 #include "feed/QuoteFeed.h"
 #include "feed/UpstreamSource.h"
 #include "options/QuoteSourceKeys.h"
 #include "options/frmOptions.h"
+#include "support/StandInUpstream.h"
 #include "ui_frmOptions.h"
-#include "upstream/StandInUpstream.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 

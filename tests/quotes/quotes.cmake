@@ -5,5 +5,5 @@ vantora_add_test(NAME tst_quoteparser
 
 vantora_add_test(NAME tst_quotedownload
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_quotedownload.cpp
-  LIBS vantora_core
+  LIBS vantora_core vantora_test_support
   LABELS gui net)

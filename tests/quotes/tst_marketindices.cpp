@@ -5,9 +5,9 @@
 #include "feed/QuoteFeed.h"
 #include "feed/ScriptedSource.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "quotes/QuoteDownload.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
 

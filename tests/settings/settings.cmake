@@ -1,4 +1,2 @@
 vantora_add_test(NAME tst_settingsstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsstore.cpp
   LIBS vantora_core LABELS unit)
-vantora_add_test(NAME tst_settingsio SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_settingsio.cpp
-  LIBS vantora_core LABELS gui)

@@ -1,4 +1,4 @@
-#include "MainHarness.h"
+#include "support/MainHarness.h"
 
 #include "app/SettingsIO.h"
 #include "app/UpdateCycle.h"

@@ -1,6 +1,6 @@
 vantora_add_test(NAME tst_optionswindow
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_optionswindow.cpp ${CMAKE_CURRENT_LIST_DIR}/MainHarness.h
-  LIBS vantora_core
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_optionswindow.cpp
+  LIBS vantora_core vantora_test_support
   LABELS gui)
 # A desktop-sized screen (the offscreen default of 800x800 is narrower than the window), so
 # that the window's own size and place are what the tests see.

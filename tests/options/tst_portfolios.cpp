@@ -1,4 +1,4 @@
-#include "MainHarness.h"
+#include "support/MainHarness.h"
 
 #include "app/OptionsWindow.h"
 #include "common/MainState.h"

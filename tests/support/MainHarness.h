@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/StockMain.h"
-#include "platform/TestDoubles.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 
 #include <memory>
 

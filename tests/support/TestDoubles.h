@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Platform.h"
-#include "WebBrowser.h"
+#include "platform/Platform.h"
+#include "platform/WebBrowser.h"
 
 #include <QMap>
 #include <QPointer>

@@ -5,8 +5,8 @@
 #include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
 #include "window/frmStockMain.h"
 

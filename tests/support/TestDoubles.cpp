@@ -1,4 +1,4 @@
-#include "TestDoubles.h"
+#include "support/TestDoubles.h"
 
 #include <QMessageBox>
 #include <QPrinter>

@@ -4,8 +4,8 @@
 #include "common/MainState.h"
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
-#include "platform/TestDoubles.h"
 #include "settings/SettingsStore.h"
+#include "support/TestDoubles.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
 
