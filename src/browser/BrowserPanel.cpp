@@ -31,8 +31,16 @@ namespace {
 
 const QString kCloseTray = QStringLiteral("Close browser tray");
 const QString kSubmitTip = QStringLiteral("Submit data and view results");
-const QString kIslandBook =
-    QStringLiteral("http://book.vantora-data.test/ds/tools/bookviewer/htmlbook.jsp?STOCK=");
+
+// With the built-in feed (`site` not empty) a source's page is the feed's stand-in for it,
+// which links to the outside address; an empty address (no entry chosen) stays empty.
+QString sourcePage(const QString &site, const QString &kind, const QString &symbol,
+                   const QString &address)
+{
+    if (site.isEmpty() || address.isEmpty())
+        return address;
+    return Catalogues::feedPageAddress(site, kind, symbol, address);
+}
 
 double twipsOf(int pixels)
 {
@@ -366,7 +374,8 @@ void BrowserPanel::picIslandButton_Click()
     m_state.ActiveButton.clear();
     cmdInquiry_Click();
     m_timInterval.stop();
-    const QString address = kIslandBook + Catalogues::queryValue(selectedStock());
+    const QString address =
+        Catalogues::islandBookAddress(selectedStock(), Catalogues::builtInSite(m_state.StockURL));
     if (sameAddress(locationURL(), address) || !openInDesktopBrowser(address)) {
         if (!sameAddress(locationURL(), address))
             navigate(address);
@@ -593,8 +602,10 @@ void BrowserPanel::cmdSubmit_Click()
         if (shown(form->FrameIPO())) {
             form->FrameIPO()->show();
             form->cmdSubmit()->show();
-            const QString address = Catalogues::entryAddress(
-                Catalogues::ipoSources(), form->cboIPOList()->currentIndex(), QString());
+            const QString address =
+                sourcePage(site, QStringLiteral("ipo"), QString(),
+                           Catalogues::entryAddress(Catalogues::ipoSources(),
+                                                    form->cboIPOList()->currentIndex(), QString()));
             if (!sameAddress(locationURL(), address))
                 navigate(address);
         } else if (shown(form->FrameCharts())) {
@@ -616,23 +627,28 @@ void BrowserPanel::cmdSubmit_Click()
             form->cmdSubmit()->show();
             form->cmdSubmit()->setToolTip(kCloseTray);
             const QString symbol = selectedStock();
-            navigate(Catalogues::entryAddress(Catalogues::newsSources(),
-                                              form->cboStockNews()->currentIndex(), symbol));
+            navigate(
+                sourcePage(site, QStringLiteral("news"), symbol,
+                           Catalogues::entryAddress(Catalogues::newsSources(),
+                                                    form->cboStockNews()->currentIndex(), symbol)));
         } else if (shown(form->FrameScreener())) {
             form->FrameInfoButtons()->hide();
             form->cmdSubmit()->show();
             form->cmdSubmit()->setToolTip(kCloseTray);
             form->cboScreener()->show();
-            navigate(Catalogues::entryAddress(Catalogues::screenerSources(),
-                                              form->cboScreener()->currentIndex(), QString()));
+            navigate(sourcePage(site, QStringLiteral("screener"), QString(),
+                                Catalogues::entryAddress(Catalogues::screenerSources(),
+                                                         form->cboScreener()->currentIndex(),
+                                                         QString())));
         } else if (shown(form->FrameResearch())) {
             form->cmdSubmit()->show();
             form->cmdSubmit()->setToolTip(kCloseTray);
             form->FrameResearch()->show();
             form->cboResearchSource()->show();
-            navigate(Catalogues::entryAddress(Catalogues::researchSources(),
-                                              form->cboResearchSource()->currentIndex(),
-                                              researchText));
+            navigate(sourcePage(site, QStringLiteral("research"), researchText,
+                                Catalogues::entryAddress(Catalogues::researchSources(),
+                                                         form->cboResearchSource()->currentIndex(),
+                                                         researchText)));
         } else if (shown(form->FrameSymbolLookup())) {
             form->cmdSubmit()->show();
             form->cmdSubmit()->setToolTip(kCloseTray);

@@ -1,6 +1,8 @@
 #include "BrowserPages.h"
 
 #include "Instruments.h"
+#include "OfflinePages.h"
+#include "PageKit.h"
 #include "QuoteFormat.h"
 #include "SimulatedMarket.h"
 
@@ -9,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+using namespace PageKit;
 
 namespace BrowserPages {
 
@@ -20,53 +24,6 @@ QString g_logFolder;
 constexpr qint64 kDay = 24 * 3600;
 constexpr int kMaxPoints = 600;
 constexpr qint64 kTradingDay = 390 * 60;
-
-QByteArray escaped(const QString &text)
-{
-    return text.toHtmlEscaped().toUtf8();
-}
-
-const QByteArray kStyle = QByteArrayLiteral(
-    "<style>body{font-family:Arial,sans-serif;background:#f4f4f4;color:#222;margin:1.5em}"
-    "h1{font-size:1.4em}table{border-collapse:collapse;background:#fff}"
-    "th,td{padding:3px 10px;border-bottom:1px solid #ddd;text-align:left}"
-    "code{background:#e8e8e8;padding:0 3px}.up{color:#080}.down{color:#c20}</style>");
-
-QByteArray page(const QString &title, const QByteArray &body)
-{
-    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + escaped(title) +
-           "</title>" + kStyle + "</head><body>\n" + body + "</body></html>\n";
-}
-
-// A small deterministic generator: the same symbol and codes draw the same history.
-struct Random
-{
-    quint64 state;
-    double uniform()
-    {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return double(state >> 11) / double(quint64(1) << 53);
-    }
-    double gaussian()
-    {
-        double sum = 0;
-        for (int i = 0; i < 12; ++i)
-            sum += uniform();
-        return sum - 6.0;
-    }
-};
-
-quint64 seedOf(const QString &text)
-{
-    quint64 hash = 1469598103934665603ULL; // FNV-1a
-    for (QChar c : text) {
-        hash ^= c.unicode();
-        hash *= 1099511628211ULL;
-    }
-    return hash ? hash : 1;
-}
 
 // Days the range spans, by time code.
 int spanDays(int timeCode)
@@ -134,15 +91,12 @@ QString freqName(int freqCode)
     }
 }
 
-const Instrument *findInstrument(const QString &symbol)
+// The text of a time-axis label: the exchange's time of day for intraday steps (the date
+// goes on a line of its own below it), the date for daily and longer steps.
+QString axisLabel(const QDateTime &when, bool intraday)
 {
-    for (auto list : {stockInstruments(), indexInstruments()}) {
-        for (const Instrument &in : list) {
-            if (symbol.compare(QLatin1String(in.symbol), Qt::CaseInsensitive) == 0)
-                return &in;
-        }
-    }
-    return nullptr;
+    return intraday ? QString::fromLatin1(QuoteFormat::tradeTimeText(when.time()))
+                    : when.toString(QStringLiteral("MMM d, yyyy"));
 }
 
 QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool intraday)
@@ -157,17 +111,17 @@ QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool in
         hi += 0.5;
         lo -= 0.5;
     }
-    const qint64 t0 = points.front().time, t1 = std::max(points.back().time, t0 + 1);
-    const auto x = [&](qint64 t) {
-        return left + (W - left - right) * double(t - t0) / double(t1 - t0);
-    };
+    // Points sit at even steps: nights and weekends take no room.
+    const double last = double(points.size() - 1);
+    const auto x = [&](std::size_t i) { return left + (W - left - right) * double(i) / last; };
     const auto y = [&](double p) { return top + (H - top - bottom) * (hi - p) / (hi - lo); };
     const auto num = [](double v) { return QByteArray::number(v, 'f', 1); };
 
-    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"320\" "
-                     "viewBox=\"0 0 640 320\" font-family=\"Arial\" font-size=\"11\">\n"
-                     "<rect width=\"640\" height=\"320\" fill=\"#fff\"/>\n";
-    // Axes, price levels and dates.
+    QByteArray svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"640\" height=\"320\" "
+        "viewBox=\"0 0 640 320\" font-family=\"Arial,Helvetica,sans-serif\" font-size=\"11\">\n"
+        "<rect width=\"640\" height=\"320\" fill=\"#fff\"/>\n";
+    // Axes, price levels and times.
     svg += "<line class=\"axis\" x1=\"" + num(left) + "\" y1=\"" + num(H - bottom) + "\" x2=\"" +
            num(W - right) + "\" y2=\"" + num(H - bottom) + "\" stroke=\"#444\"/>\n";
     svg += "<line class=\"axis\" x1=\"" + num(left) + "\" y1=\"" + num(top) + "\" x2=\"" +
@@ -180,25 +134,42 @@ QByteArray svgChart(const std::vector<ChartPoint> &points, int decimals, bool in
                num(y(price) + 4) + "\" text-anchor=\"end\">" +
                QuoteFormat::number(price, decimals) + "</text>\n";
     }
-    for (int i = 0; i <= 4; ++i) {
-        const qint64 t = t0 + (t1 - t0) * i / 4;
-        const QDateTime when = QDateTime::fromSecsSinceEpoch(t, Qt::UTC);
-        const QString label = intraday && t1 - t0 <= 2 * kDay
-                                  ? when.toString(QStringLiteral("MMM d hh:mm"))
-                                  : when.toString(QStringLiteral("yyyy-MM-dd"));
-        svg += "<text class=\"date\" x=\"" + num(x(t)) + "\" y=\"" + num(H - bottom + 16) +
-               "\" text-anchor=\"middle\">" + label.toUtf8() + "</text>\n";
+    const QTimeZone zone = exchangeZone();
+    const auto when = [&](std::size_t i) {
+        return QDateTime::fromSecsSinceEpoch(points[i].time, zone);
+    };
+    const bool oneDay = when(0).date() == when(points.size() - 1).date();
+    for (int k = 0; k <= 4; ++k) {
+        const std::size_t i = std::size_t(std::lround(last * k / 4));
+        // The first label starts at the axis and the last ends at it, so both show whole.
+        const char *anchor = k == 0 ? "start" : k == 4 ? "end" : "middle";
+        const QByteArray at = "x=\"" + num(x(i)) + "\" y=\"";
+        const QByteArray how = "\" text-anchor=\"" + QByteArray(anchor) + "\">";
+        svg += "<text class=\"date\" " + at + num(H - bottom + 15) + how +
+               axisLabel(when(i), intraday).toHtmlEscaped().toUtf8() + "</text>\n";
+        if (intraday && !oneDay) {
+            svg += "<text class=\"day\" " + at + num(H - bottom + 29) + how +
+                   when(i).toString(QStringLiteral("MMM d")).toUtf8() + "</text>\n";
+        }
     }
     svg += "<polyline fill=\"none\" stroke=\"#0645ad\" stroke-width=\"1.5\" points=\"";
-    for (const ChartPoint &p : points)
-        svg += num(x(p.time)) + ',' + num(y(p.price)) + ' ';
+    for (std::size_t i = 0; i < points.size(); ++i)
+        svg += num(x(i)) + ',' + num(y(points[i].price)) + ' ';
     svg += "\"/>\n</svg>\n";
     return svg;
 }
 
 FeedReply chartPage(const FeedRequest &request, const SimulatedMarket *market)
 {
-    const QString symbol = QuoteFormat::echoSymbol(request.queryValue(u"symb"));
+    const SymbolArg arg = symbolArg(request, u"symb");
+    if (arg.state != SymbolArg::State::Valid) {
+        return problem(400, QStringLiteral("No chart"),
+                       arg.state == SymbolArg::State::Empty
+                           ? QByteArray("Select a stock in the quote grid and ask again.")
+                           : "<b>" + shownText(request.queryValue(u"symb")) +
+                                 "</b> is not a stock symbol.");
+    }
+    const QString &symbol = arg.symbol;
     bool ok = false;
     int timeCode = request.queryValue(u"time").toInt(&ok);
     if (!ok)
@@ -206,39 +177,40 @@ FeedReply chartPage(const FeedRequest &request, const SimulatedMarket *market)
     int freqCode = request.queryValue(u"freq").toInt(&ok);
     if (!ok)
         freqCode = 9;
-    const Instrument *instrument = symbol.isEmpty() ? nullptr : findInstrument(symbol);
+    const Instrument *instrument = findInstrument(symbol);
+    if (!instrument) {
+        return problem(404, QStringLiteral("No chart for ") + symbol,
+                       "The simulated market has no instrument with the symbol <b>" +
+                           escaped(symbol) + "</b>.");
+    }
     const QString heading = symbol + QStringLiteral(" chart, ") + rangeName(timeCode) +
                             QStringLiteral(", ") + freqName(freqCode);
-    if (!instrument) {
-        return FeedReply::html(page(
-            QStringLiteral("No chart for ") + (symbol.isEmpty() ? QStringLiteral("?") : symbol),
-            "<h1>No chart</h1>\n<p>The simulated market has no instrument with the "
-            "symbol <b>" +
-                escaped(symbol) +
-                "</b>. Try <a href=\"/l?m=US&amp;s=&amp;t=\">the symbol "
-                "lookup</a>.</p>\n"));
-    }
     double endPrice = instrument->price;
+    // The chart ends at the last trade: with the simulated market, at its clock, which the
+    // grid shows as the time of the last trade.
+    QDateTime end = lastTradingMoment(QDateTime::currentDateTimeUtc());
     if (market) {
         if (const MarketQuote *quote = market->find(symbol))
             endPrice = quote->last;
+        end = QDateTime(end.date(), market->clock(), exchangeZone());
     }
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const std::vector<ChartPoint> points = history(symbol, timeCode, freqCode, endPrice, now);
+    const std::vector<ChartPoint> points =
+        history(symbol, timeCode, freqCode, endPrice, end.toSecsSinceEpoch());
     bool intraday = false;
     stepSeconds(freqCode, intraday);
     const int decimals = priceDecimals(*instrument);
-    const QByteArray body = "<h1>" + escaped(heading) + "</h1>\n<p>" +
-                            escaped(QString::fromLatin1(instrument->name)) + " (" +
-                            escaped(symbol) + "), simulated prices, last " +
-                            QuoteFormat::number(points.back().price, decimals) + ".</p>\n" +
-                            svgChart(points, decimals, intraday);
+    const QByteArray body =
+        "<h1>" + escaped(heading) + "</h1>\n<p>" + escaped(QString::fromLatin1(instrument->name)) +
+        " (" + escaped(symbol) + "), simulated prices, last " +
+        QuoteFormat::number(points.back().price, decimals) + " at " +
+        QuoteFormat::tradeTimeText(end.time()) + ". Times are the exchange's (New York).</p>\n" +
+        svgChart(points, decimals, intraday);
     return FeedReply::html(page(heading, body));
 }
 
 FeedReply lookupPage(const FeedRequest &request)
 {
-    const QString text = request.queryValue(u"s").trimmed();
+    const QString text = request.queryValue(u"s").trimmed().left(100);
     QByteArray rows;
     int found = 0;
     for (auto list : {stockInstruments(), indexInstruments()}) {
@@ -290,18 +262,35 @@ std::vector<ChartPoint> history(const QString &symbol, int timeCode, int freqCod
         0.012 * std::sqrt(double(step) / double(intraday ? kTradingDay : kDay));
     std::vector<ChartPoint> points(std::size_t(count), ChartPoint{0, 0});
     double price = endPrice > 0 ? endPrice : 1.0;
-    qint64 tradingOffset = 0; // trading seconds before the end
+
+    // Intraday points before the last lie in the sessions (9:30am to 4:00pm on weekdays,
+    // exchange time) up to the last trading moment.
+    const QDateTime anchor =
+        lastTradingMoment(QDateTime::fromSecsSinceEpoch(endTime, exchangeZone()));
+    qint64 sessionEnd = anchor.toSecsSinceEpoch();           // of the session walked
+    qint64 sessionLeft = QTime(9, 30).secsTo(anchor.time()); // trading seconds before it
+    QDate day = anchor.date();
+    qint64 offset = 0; // seconds walked back from sessionEnd
     for (qint64 i = count - 1; i >= 0; --i) {
-        qint64 t = endTime - tradingOffset;
-        if (intraday && tradingOffset > 0) {
-            // A trading day is 390 minutes of a calendar day; a day's open sits right after
-            // the close before it.
-            const qint64 days = (tradingOffset - 1) / kTradingDay;
-            t = endTime - days * kDay - (tradingOffset - days * kTradingDay);
+        qint64 t = endTime;
+        if (i < count - 1) {
+            if (!intraday) {
+                t = endTime - (count - 1 - i) * step;
+            } else {
+                offset += step;
+                while (offset > sessionLeft) { // into the session before
+                    offset -= sessionLeft;
+                    do
+                        day = day.addDays(-1);
+                    while (day.dayOfWeek() > 5);
+                    sessionEnd = QDateTime(day, QTime(16, 0), exchangeZone()).toSecsSinceEpoch();
+                    sessionLeft = kTradingDay;
+                }
+                t = sessionEnd - offset;
+            }
         }
         points[std::size_t(i)] = {t, price};
         price *= std::exp(-volatility * random.gaussian());
-        tradingOffset += step;
     }
     return points;
 }
@@ -337,7 +326,7 @@ std::optional<FeedReply> answer(const FeedRequest &request, const SimulatedMarke
         return lookupPage(request);
     if (request.path == u"/media/tv" || request.path == u"/media/radio")
         return mediaPage(request, request.path == u"/media/tv");
-    return std::nullopt;
+    return OfflinePages::answer(request, market);
 }
 
 void setProgramFiles(const QString &settingsFile, const QString &logFolder)
@@ -365,8 +354,9 @@ QByteArray startPage(const QByteArray &sourceNote, const QByteArray &extra)
         "\n<h2>The demo feed</h2>\n<p>The built-in quote service answers on "
         "<code>127.0.0.1:47110</code>, on this computer only. Its simulated market trades "
         "well-known US stocks and the market indices of the ticker; prices move a step with "
-        "every quote request and are made up, so never trade on them. It also draws the "
-        "charts and answers the symbol lookup of the browser panel. Pointing the quote "
+        "every quote request and are made up, so never trade on them. It also serves the "
+        "browser panel's pages: charts, symbol lookup, research, IPOs, the screener, an order "
+        "book and simulated headlines, so that the panel works offline. Pointing the quote "
         "addresses elsewhere (Options) leaves it unused.</p>\n"
         "<h2>Getting started</h2>\n<ul><li>Add or remove symbols, set alerts and the update "
         "interval in <b>Options</b>.</li><li>Click a row of the grid to select a stock, then "

@@ -10,17 +10,19 @@
 
 class SimulatedMarket;
 
-// The pages the feed serves to Vantora's panel browser, so that the chart, the symbol
-// lookup and the start page work without the Internet:
+// The pages the feed serves to Vantora's panel browser, so that every button of the panel
+// leads to a page without the Internet:
 //
 //   /print/print.asp?...&symb=IBM&...&time=3&freq=1...  a price chart of the symbol's
 //                                                         simulated history (inline SVG)
 //   /l?m=US&s=<text>&t=                                  the instruments whose symbol or
 //                                                         name holds the text
 //   /, /vantora/, /index.html                            the start page
+//   /media/tv?source=..., /media/radio?source=...          live media need the Internet
+//   news, research, IPOs, screener, order book           see OfflinePages.h
 namespace BrowserPages {
 
-// The chart or lookup page for a request, or nothing when the request is for neither.
+// The panel's page for a request, or nothing when the request is for none of them.
 // Prices end at the market's current ones when a market is given.
 std::optional<FeedReply> answer(const FeedRequest &request, const SimulatedMarket *market);
 

@@ -196,10 +196,10 @@ void QuoteGrid::gridQuotes_Click()
     }
 }
 
-QString QuoteGrid::chartPageAddress(const QString &symbol)
+QString QuoteGrid::chartPageAddress(const QString &symbol, const QString &site)
 {
     // One-day chart (period 1) at the finest frequency (9).
-    return Catalogues::chartAddress(symbol, 1, 9);
+    return Catalogues::chartAddress(symbol, 1, 9, site);
 }
 
 void QuoteGrid::gridQuotes_DblClick()
@@ -208,7 +208,8 @@ void QuoteGrid::gridQuotes_DblClick()
         return;
     const QString symbol = m_grid.text();
     // The system's browser stands for the fixed browser program.
-    Platform::instance().programs->openUrl(QUrl(chartPageAddress(symbol), QUrl::TolerantMode));
+    Platform::instance().programs->openUrl(QUrl(
+        chartPageAddress(symbol, Catalogues::builtInSite(m_state.StockURL)), QUrl::TolerantMode));
 }
 
 void QuoteGrid::gridQuotes_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,

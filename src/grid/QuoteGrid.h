@@ -60,8 +60,9 @@ public:
     // the panel follows the selected stock.
     void setPanelReset(std::function<void()> reset) { m_panelReset = std::move(reset); }
 
-    // The printable chart page that a double-click on a symbol opens.
-    static QString chartPageAddress(const QString &symbol);
+    // The printable chart page that a double-click on a symbol opens: the charting site's,
+    // or the built-in feed's when `site` names it.
+    static QString chartPageAddress(const QString &symbol, const QString &site = QString());
 
 private:
     MainState &m_state;

@@ -323,6 +323,21 @@ QString symbolLookupAddress(const QString &companyName, const QString &site)
            QStringLiteral("/l?m=US&s=") + queryValue(companyName) + QStringLiteral("&t=");
 }
 
+QString islandBookAddress(const QString &symbol, const QString &site)
+{
+    return (site.isEmpty() ? QStringLiteral("http://book.vantora-data.test") : site) +
+           QStringLiteral("/ds/tools/bookviewer/htmlbook.jsp?STOCK=") + queryValue(symbol);
+}
+
+QString feedPageAddress(const QString &site, const QString &kind, const QString &symbol,
+                        const QString &source)
+{
+    QString address = site + u'/' + kind + u'?';
+    if (!symbol.isEmpty())
+        address += QStringLiteral("s=") + queryValue(symbol) + u'&';
+    return address + QStringLiteral("source=") + queryValue(source);
+}
+
 QString builtInSite(const QString &stockUrl)
 {
     const QUrl url(stockUrl);

@@ -66,9 +66,16 @@ QString chartAddress(const QString &symbol, int timeCode, int freqCode,
                      const QString &site = QString());
 // The symbol-lookup page of the quote site for a typed company name, or of `site`.
 QString symbolLookupAddress(const QString &companyName, const QString &site = QString());
+// The Island book viewer's page for a symbol: on the Island-data host, or on `site`.
+QString islandBookAddress(const QString &symbol, const QString &site = QString());
+// The built-in feed's page on `site` that stands in offline for an outside source: `kind` is
+// "news", "research", "ipo" or "screener"; a non-empty `symbol` goes in as "s"; `source` is
+// the outside address that would have opened, which the page offers as a link.
+QString feedPageAddress(const QString &site, const QString &kind, const QString &symbol,
+                        const QString &source);
 // The built-in feed's site ("http://127.0.0.1:47110") when the quote address points at a
-// feed on this computer, which then also serves the chart and lookup pages; otherwise
-// empty.
+// feed on this computer (any port), which then also serves the pages of the panel's
+// sources; otherwise empty.
 QString builtInSite(const QString &stockUrl);
 
 // Vantora's own start page, home-page entry 0 unless FillHomePage is given another.

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
+#include <QUrlQuery>
 #include <QtTest>
 
 namespace {
@@ -241,39 +242,58 @@ private Q_SLOTS:
         QCOMPARE(browser()->navigated.last(), m_main->state().RadioURL);
     }
 
+    // Every button and menu item that opens a page, with the feed's quote address and with
+    // another: the feed's own page (linking to the outside source) or the outside source.
     void submitAddresses_data()
     {
-        QTest::addColumn<QString>("opener");   // button that shows the frame
+        QTest::addColumn<QString>("opener");   // button or menu item that shows the frame
         QTest::addColumn<QString>("symbol");   // first grid row
         QTest::addColumn<QString>("typed");    // into the frame's text box
         QTest::addColumn<int>("index");        // of the frame's list
+        QTest::addColumn<bool>("feed");        // StockURL is the feed's
         QTest::addColumn<QString>("expected"); // path and query; "" navigates nowhere
+        // With the feed: its page's path ("" the same address on the feed) and "s".
+        QTest::addColumn<QString>("feedPath");
+        QTest::addColumn<QString>("feedSymbol");
         const QString chart = "/print/print.asp?frames=0&symb=%1&unused=0&o_symb=%1&time=9"
                               "&freq=9&backurl=%2Fquickchart%2Fquickchart%2Easp&prms=qcd";
-        QTest::newRow("chart MSFT") << "cmdCharts"
-                                    << "MSFT"
-                                    << "" << 8 << chart.arg("MSFT");
-        QTest::newRow("chart AT&T") << "cmdCharts"
-                                    << "AT&T"
-                                    << "" << 8 << chart.arg("AT%26T");
-        QTest::newRow("news Yahoo! #") << "cmdNews"
-                                       << "A#B"
-                                       << "" << 8 << "/n/A/A%23B.html";
-        QTest::newRow("lookup AT&T") << "cmdLookup"
-                                     << ""
-                                     << "AT&T" << 0 << "/l?m=US&s=AT%26T&t=";
-        QTest::newRow("research keeps case") << "cmdResearch"
-                                             << ""
-                                             << "ibm" << 7 << "/q?s=ibm&d=t";
-        QTest::newRow("research fixed") << "cmdResearch"
-                                        << ""
-                                        << "ibm" << 5 << "/edgar/searchedgar/webusers.htm";
-        QTest::newRow("IPO") << "cmdIPO"
-                             << ""
-                             << "" << 21 << "/ipo/";
-        QTest::newRow("IPO none selected") << "cmdIPO"
-                                           << ""
-                                           << "" << -1 << "";
+        const QString book = "/ds/tools/bookviewer/htmlbook.jsp?STOCK=";
+        struct Row
+        {
+            const char *name, *opener, *symbol, *typed;
+            int index;
+            QString expected;
+            const char *feedPath, *feedSymbol;
+        };
+        const Row rows[] = {
+            {"chart MSFT", "cmdCharts", "MSFT", "", 8, chart.arg("MSFT"), "", ""},
+            {"chart AT&T, menu", "mnuChart", "AT&T", "", 8, chart.arg("AT%26T"), "", ""},
+            {"news Yahoo! #", "cmdNews", "A#B", "", 8, "/n/A/A%23B.html", "/news", "A#B"},
+            {"news, menu", "mnuNews", "IBM", "", 1, "/tools/quotes/news.asp?symb=IBM&siteid=mktw",
+             "/news", "IBM"},
+            {"lookup AT&T", "cmdLookup", "", "AT&T", 0, "/l?m=US&s=AT%26T&t=", "", ""},
+            {"lookup, menu", "mnuLookup", "", "micro", 0, "/l?m=US&s=micro&t=", "", ""},
+            {"research keeps case", "cmdResearch", "", "ibm", 7, "/q?s=ibm&d=t", "/research",
+             "ibm"},
+            {"research fixed", "cmdResearch", "", "ibm", 5, "/edgar/searchedgar/webusers.htm",
+             "/research", "ibm"},
+            {"research, menu", "mnuResearch", "", "", 0,
+             "/search/CompanyList.asp?Ticker=", "/research", ""},
+            {"IPO", "cmdIPO", "", "", 21, "/ipo/", "/ipo", ""},
+            {"IPO, menu", "mnuIPO", "", "", 14, "/reference/IPOs.stm", "/ipo", ""},
+            {"IPO none selected", "cmdIPO", "", "", -1, "", "", ""},
+            {"screener", "cmdScreener", "", "", 0, "/stocks.html", "/screener", ""},
+            {"screener, menu", "mnuScreener", "", "", 8, "/StockScreener.asp", "/screener", ""},
+            {"Island book", "picIslandButton", "A&B", "", 0, book + "A%26B", "", ""},
+            {"Island book, menu", "mnuIslandBook", "IBM", "", 0, book + "IBM", "", ""},
+        };
+        for (const Row &r : rows) {
+            for (bool feed : {true, false}) {
+                QTest::addRow("%s, %s", r.name, feed ? "feed" : "Internet")
+                    << r.opener << r.symbol << r.typed << r.index << feed << r.expected
+                    << r.feedPath << r.feedSymbol;
+            }
+        }
     }
     void submitAddresses()
     {
@@ -281,38 +301,66 @@ private Q_SLOTS:
         QFETCH(QString, symbol);
         QFETCH(QString, typed);
         QFETCH(int, index);
+        QFETCH(bool, feed);
         QFETCH(QString, expected);
+        QFETCH(QString, feedPath);
+        QFETCH(QString, feedSymbol);
         start();
+        if (!feed)
+            m_main->state().StockURL = "http://quotes.example.com/download/quotes.csv?s=";
         mainForm()->gridQuotes()->setTextMatrix(1, 0, symbol);
-        mainForm()->cmdInquiry()->click();
-        m_main->form()->findChild<LinkButton *>(opener)->click();
-        QComboBox *list = opener == "cmdCharts" ? mainForm()->cboChartTime()
-                          : opener == "cmdNews" ? mainForm()->cboStockNews()
-                          : opener == "cmdIPO"  ? mainForm()->cboIPOList()
-                                                : mainForm()->cboResearchSource();
+        const bool menu = opener.startsWith("mnu");
+        if (menu) {
+            m_main->form()->findChild<QAction *>(opener)->trigger();
+        } else {
+            mainForm()->cmdInquiry()->click();
+            if (opener == "picIslandButton")
+                Q_EMIT mainForm()->picIslandButton()->clicked();
+            else
+                m_main->form()->findChild<LinkButton *>(opener)->click();
+        }
+        const QString kind = opener.mid(3).toLower();
+        QComboBox *list = kind == "charts" || kind == "chart" ? mainForm()->cboChartTime()
+                          : kind == "news"                    ? mainForm()->cboStockNews()
+                          : kind == "ipo"                     ? mainForm()->cboIPOList()
+                          : kind == "screener"                ? mainForm()->cboScreener()
+                                                              : mainForm()->cboResearchSource();
         list->setCurrentIndex(index);
         mainForm()->cboChartFreq()->setCurrentIndex(0);
         QLineEdit *text =
-            opener == "cmdLookup" ? mainForm()->txtSymbolLookup() : mainForm()->txtResearch();
+            kind == "lookup" ? mainForm()->txtSymbolLookup() : mainForm()->txtResearch();
         text->setText(typed);
         const int before = int(browser()->navigated.size());
-        if (opener == "cmdLookup" || opener == "cmdResearch")
+        const bool island = opener.contains("Island"); // opens at once, on the desktop
+        if (kind == "lookup" || kind == "research")
             QTest::keyClick(text, Qt::Key_Return); // Enter submits
-        else
+        else if (!island)
             mainForm()->cmdSubmit()->click();
         if (expected.isEmpty()) {
             QCOMPARE(browser()->navigated.size(), before);
-        } else {
-            QCOMPARE(browser()->navigated.size(), before + 1);
-            const QString address = browser()->navigated.last();
-            const QUrl url(address);
-            QCOMPARE(address.mid(address.indexOf('/', 8)), expected);
-            // The chart and the lookup are the feed's own pages.
-            if (opener == "cmdCharts" || opener == "cmdLookup")
-                QCOMPARE(url.port(), int(m_feed->port()));
+            return;
         }
+        if (!island)
+            QCOMPARE(browser()->navigated.size(), before + 1);
+        const QString address = island
+                                    ? m_platform->programs.urls.last().toString(QUrl::FullyEncoded)
+                                    : browser()->navigated.last();
+        const QUrl url(address);
+        const auto pathAndQuery = [](const QString &a) { return a.mid(a.indexOf('/', 8)); };
+        QCOMPARE(url.host() == "127.0.0.1" && url.port() == int(m_feed->port()), feed);
+        if (!feed || feedPath.isEmpty()) {
+            QCOMPARE(pathAndQuery(address), expected);
+        } else {
+            // The feed's page, for the symbol, naming the outside source.
+            QCOMPARE(url.path(), feedPath);
+            const QUrlQuery query(url);
+            QCOMPARE(query.queryItemValue("s", QUrl::FullyDecoded), feedSymbol);
+            QCOMPARE(pathAndQuery(query.queryItemValue("source", QUrl::FullyDecoded)), expected);
+        }
+        if (island)
+            return;
         QCOMPARE(m_main->state().ActiveButton, "cmdSubmit");
-        if (opener == "cmdCharts")
+        if (kind.startsWith("chart"))
             QCOMPARE(SettingsStore::read(kDefault, "StockChartsURL"), browser()->navigated.last());
         QCOMPARE(SettingsStore::read(kDefault, "ChartTime"),
                  QString::number(mainForm()->cboChartTime()->currentIndex()));

@@ -449,7 +449,35 @@ private Q_SLOTS:
         QTest::newRow("chart") << chart.arg("IBM") << 200
                                << "<title>IBM chart, One Week, Daily</title>";
         QTest::newRow("chart draws") << chart.arg("ibm") << 200 << "<polyline";
-        QTest::newRow("chart of nothing") << chart.arg("%3Cb%3E") << 200 << "No chart";
+        QTest::newRow("chart of no symbol") << chart.arg("%3Cb%3E") << 400 << "&lt;b&gt;";
+        QTest::newRow("chart of nothing") << chart.arg("ZZZZ") << 404 << "No chart for ZZZZ";
+        QTest::newRow("news") << "/news?s=ibm" << 200 << "<title>IBM headlines (simulated)</title>";
+        QTest::newRow("news says it is made up") << "/news?s=KO" << 200 << "not news";
+        QTest::newRow("news of an index") << "/news?s=%5EDJI" << 200 << "(simulated)</small>";
+        QTest::newRow("news links its source")
+            << "/news?s=IBM&source=http%3A%2F%2Fnews.example.com%2Fq%3Fs%3DIBM%26a%3D1" << 200
+            << "href=\"http://news.example.com/q?s=IBM&amp;a=1\"";
+        QTest::newRow("news links no script")
+            << "/news?s=IBM&source=javascript%3Aalert(1)" << 200 << "Order book</a></p>\n</body>";
+        QTest::newRow("news of no stock") << "/news?s=" << 400 << "No symbol for the news";
+        QTest::newRow("news of a long symbol") << "/news?s=" + QString(300, 'A') << 400 << "AAAA";
+        QTest::newRow("news escapes") << "/news?s=%3Cscript%3E" << 400 << "&lt;script&gt;";
+        QTest::newRow("news shows no control characters")
+            << "/news?s=a%00%07b" << 400 << "<b>a??b</b>";
+        QTest::newRow("news of nothing") << "/news?s=ZZZZ" << 404 << "No news for ZZZZ";
+        QTest::newRow("research") << "/research?s=msft" << 200 << "<th>P/E ratio</th>";
+        QTest::newRow("research of an index") << "/research?s=%5Egspc" << 200 << "S&amp;P 500";
+        QTest::newRow("research of all") << "/research?s=%20" << 200 << ">CSCO</a>";
+        QTest::newRow("IPOs") << "/ipo?source=http%3A%2F%2Fipo.example.com%2F" << 200
+                              << "simulated market has no new issues";
+        QTest::newRow("screener") << "/screener?min=100&exch=NYSE&sort=pe" << 200
+                                  << "<option value=\"pe\" selected>";
+        QTest::newRow("screener ignores garbage")
+            << "/screener?min=-1&max=x&exch=%3C&sort=%3C" << 200 << "40 stocks pass";
+        const QString book = "/ds/tools/bookviewer/htmlbook.jsp?STOCK=";
+        QTest::newRow("order book") << book + "csco" << 200 << "Simulated order book";
+        QTest::newRow("order book of an index") << book + "%5EDJI" << 404 << "is an index";
+        QTest::newRow("order book of no stock") << book << 400 << "<title>No symbol";
         QTest::newRow("lookup by name") << "/l?m=US&s=micro&t=" << 200 << ">MSFT</a>";
         QTest::newRow("lookup by symbol") << "/l?m=US&s=CSCO&t=" << 200 << "Cisco";
         QTest::newRow("lookup escapes") << "/l?m=US&s=%3Cx%3E&t=" << 200 << "&lt;x&gt;";
@@ -503,6 +531,74 @@ private Q_SLOTS:
             QVERIFY(h[i - 1].time < h[i].time && h[i].price > 0);
         const auto again = BrowserPages::history("IBM", time, freq, 123.45, 1'000'000'000);
         QCOMPARE(again.front().price, h.front().price);
+    }
+
+    // The time axis: every label lies inside the picture, the last ends at the axis, and
+    // intraday labels read the exchange's time as the grid shows it.
+    void chartLabelsShowWhole_data()
+    {
+        QTest::addColumn<int>("time");
+        QTest::addColumn<int>("freq");
+        QTest::newRow("one day by minute") << 1 << 9;
+        QTest::newRow("one week hourly") << 3 << 8;
+        QTest::newRow("one year daily") << 8 << 1;
+        QTest::newRow("two years quarterly") << 9 << 4;
+    }
+    void chartLabelsShowWhole()
+    {
+        QFETCH(int, time);
+        QFETCH(int, freq);
+        MarketSource source;
+        for (int i = 0; i < 100; ++i) // the clock to 9:55am
+            source.market().step();
+        const QString body = QString::fromUtf8(
+            get(source,
+                QStringLiteral("/print/print.asp?symb=IBM&time=%1&freq=%2").arg(time).arg(freq))
+                .body);
+        static const QRegularExpression label(QStringLiteral(
+            "<text class=\"date\" x=\"([0-9.]+)\"[^>]*text-anchor=\"(\\w+)\">([^<]+)<"));
+        QStringList texts;
+        for (const QRegularExpressionMatch &m : label.globalMatch(body)) {
+            const double x = m.captured(1).toDouble();
+            const QString anchor = m.captured(2);
+            // These labels average under 0.85 em a character in the usual sans-serif fonts
+            // (Arial, Liberation Sans, DejaVu Sans) at 11 pixels.
+            const double width = m.captured(3).size() * 0.85 * 11;
+            const double from = anchor == "start" ? x : anchor == "end" ? x - width : x - width / 2;
+            QVERIFY2(from >= 0 && from + width <= 640, qPrintable(m.captured(0)));
+            texts << m.captured(3);
+        }
+        QCOMPARE(texts.size(), 5);
+        QVERIFY(body.contains("text-anchor=\"end\">" + texts.last() + "</text>"));
+        const QString clock =
+            QString::fromLatin1(QuoteFormat::tradeTimeText(source.market().clock()));
+        QCOMPARE(clock, "9:55am");
+        if (freq >= 6) {
+            QVERIFY2(texts.last().endsWith(clock), qPrintable(texts.last()));
+            for (const QString &t : texts) // within a session
+                QVERIFY2(
+                    QRegularExpression("(9:[3-5]\\dam|1[01]:\\d\\dam|12:\\d\\dpm|[1-4]:\\d\\dpm)$")
+                        .match(t)
+                        .hasMatch(),
+                    qPrintable(t));
+        }
+    }
+
+    void newsIsTheSameAllDay()
+    {
+        const auto headlines = [](MarketSource &source, const char *symbol) {
+            QList<QByteArray> lines =
+                get(source, QStringLiteral("/news?s=") + symbol).body.split('\n');
+            lines.removeIf([](const QByteArray &l) { return !l.contains("(simulated)</small>"); });
+            return lines;
+        };
+        MarketSource source;
+        const QList<QByteArray> first = headlines(source, "IBM");
+        QCOMPARE(first.size(), 7);
+        for (int i = 0; i < 500; ++i)
+            source.market().step();
+        QCOMPARE(headlines(source, "ibm"), first);
+        QVERIFY(headlines(source, "MSFT") != first);
     }
 
     void indexPageListsEveryIndex()

@@ -121,6 +121,26 @@ private Q_SLOTS:
         QTest::newRow("index page") << QByteArray("/m1?u") << 200;
         QTest::newRow("start page") << QByteArray("/") << 200;
         QTest::newRow("vantora") << QByteArray("/vantora/") << 200;
+        // Every page the browser panel opens with the feed's quote address.
+        QTest::newRow("chart") << QByteArray("/print/print.asp?frames=0&symb=IBM&unused=0&o_symb="
+                                             "IBM&time=1&freq=9&backurl=%2Fq&prms=qcd")
+                               << 200;
+        QTest::newRow("lookup") << QByteArray("/l?m=US&s=AT%26T&t=") << 200;
+        QTest::newRow("news") << QByteArray("/news?s=MSFT&source=http%3A%2F%2Fn.example.com%2F")
+                              << 200;
+        QTest::newRow("research") << QByteArray("/research?s=ibm&source=http%3A%2F%2Fr.test%2F")
+                                  << 200;
+        QTest::newRow("research, no symbol") << QByteArray("/research?source=x") << 200;
+        QTest::newRow("IPOs") << QByteArray("/ipo?source=http%3A%2F%2Fi.test%2Fipo%2F") << 200;
+        QTest::newRow("screener") << QByteArray("/screener?source=http%3A%2F%2Fs.test%2F") << 200;
+        QTest::newRow("order book")
+            << QByteArray("/ds/tools/bookviewer/htmlbook.jsp?STOCK=DELL") << 200;
+        QTest::newRow("television")
+            << QByteArray("/media/tv?source=http%3A%2F%2Ftv.test%2F") << 200;
+        QTest::newRow("radio") << QByteArray("/media/radio?source=") << 200;
+        QTest::newRow("news of a bad symbol") << QByteArray("/news?s=%22%3E%3Cx") << 400;
+        QTest::newRow("order book of nothing")
+            << QByteArray("/ds/tools/bookviewer/htmlbook.jsp?STOCK=NOSUCH") << 404;
         QTest::newRow("missing") << QByteArray("/missing") << 404;
         QTest::newRow("near miss") << QByteArray("/download/quotes.txt?s=ibm") << 404;
     }
@@ -133,6 +153,10 @@ private Q_SLOTS:
         QCOMPARE(e.status(), status);
         QVERIFY(e.header("Content-Type").startsWith("text/html"));
         QCOMPARE(e.header("Content-Length").toLongLong(), e.body().size());
+        // A page that names itself.
+        static const QRegularExpression title(QStringLiteral("<title>([^<]+)</title>"));
+        QVERIFY2(title.match(QString::fromUtf8(e.body())).hasMatch(),
+                 e.body().left(200).constData());
     }
 
     void headHasNoBody()

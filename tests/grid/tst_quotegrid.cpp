@@ -189,10 +189,13 @@ void TestQuoteGrid::doubleClickOpensChart_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("col");
-    QTest::addColumn<QString>("symbol"); // empty: nothing opens
-    QTest::newRow("symbol cell") << 2 << 0 << QStringLiteral("A");
-    QTest::newRow("another cell gives its text") << 1 << 4 << QStringLiteral("101.5");
-    QTest::newRow("header row") << 0 << 0 << QString();
+    QTest::addColumn<QString>("symbol");   // empty: nothing opens
+    QTest::addColumn<QString>("stockUrl"); // the feed's: its chart; another: the site's
+    const QString feed = QStringLiteral("http://127.0.0.1:47111/download/quotes.csv?s=");
+    QTest::newRow("symbol cell") << 2 << 0 << QStringLiteral("A") << QString();
+    QTest::newRow("another cell gives its text") << 1 << 4 << QStringLiteral("101.5") << QString();
+    QTest::newRow("header row") << 0 << 0 << QString() << QString();
+    QTest::newRow("the feed's chart") << 1 << 0 << QStringLiteral("IBM") << feed;
 }
 
 void TestQuoteGrid::doubleClickOpensChart()
@@ -200,6 +203,8 @@ void TestQuoteGrid::doubleClickOpensChart()
     QFETCH(int, row);
     QFETCH(int, col);
     QFETCH(QString, symbol);
+    QFETCH(QString, stockUrl);
+    m_state.StockURL = stockUrl;
     fill({{"IBM", "101.5"}, {"A", "9"}});
     m_grid->setRow(row);
     m_grid->setCol(col);
@@ -216,6 +221,9 @@ void TestQuoteGrid::doubleClickOpensChart()
                               QStringLiteral("&time=1&freq=9&backurl=%2Fquickchart%2Fquickchart."
                                              "asp&prms=qcd")),
              qPrintable(address));
+    QCOMPARE(m_platform->programs.urls.first().authority(),
+             stockUrl.isEmpty() ? QStringLiteral("charts.vantora.net")
+                                : QStringLiteral("127.0.0.1:47111"));
 }
 
 void TestQuoteGrid::clickSelectsRow_data()
