@@ -37,8 +37,8 @@ struct Harness
     Connectivity connectivity{state, options.model(), options, transfer, [](qint32) {}, timer};
     QuoteGrid grid{state, *form.findChild<FlexGrid *>(QStringLiteral("gridQuotes")),
                    options.view()};
-    QuoteDownload download{state, form.panelControls(), options.view(), transfer, connectivity,
-                           grid,  [](qint32) {}};
+    QuoteDownload download{state,        form, options.view(), transfer,
+                           connectivity, grid, [](qint32) {}};
 
     Harness()
     {

@@ -24,16 +24,18 @@
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QToolButton>
 #include <QWindow>
 
 OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
@@ -97,8 +99,8 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
             &OptionsWindow::paintColorButtons);
     connect(&m_options, &frmOptions::rowMoveToolTipsChanged, this,
             [this](const QString &up, const QString &down) {
-                m_main.form()->ui->picMoveUp->setToolTip(up);
-                m_main.form()->ui->picMoveDown->setToolTip(down);
+                m_main.form()->picMoveUp()->setToolTip(up);
+                m_main.form()->picMoveDown()->setToolTip(down);
             });
     // The window's unload at the end of the program leaves the lamp green.
     connect(&m_main, &StockMain::exiting, this, [this] { m_main.paintLamp(0xFF00); });
@@ -175,7 +177,7 @@ void OptionsWindow::cmdHeaderBackColor_Click()
 void OptionsWindow::cboHomePage_DropDown()
 {
     m_main.state().ActiveButton = QStringLiteral("cboHomePage");
-    m_main.form()->ui->cmdHome->setCaptionColor(Qt::white);
+    m_main.form()->cmdHome()->setCaptionColor(Qt::white);
 }
 
 void OptionsWindow::open()
@@ -194,7 +196,7 @@ void OptionsWindow::open()
 
 void OptionsWindow::restoreQuoteGridSelection(bool atLeastOneDataRow)
 {
-    FlexGrid *grid = m_main.form()->ui->gridQuotes;
+    FlexGrid *grid = m_main.form()->gridQuotes();
     grid->setVisible(true);
     grid->setCol(0);
     if (atLeastOneDataRow && grid->rows() == 1)
@@ -335,7 +337,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     if (!state.PortfolioChanged)
         return;
     auto *ui = m_options.ui;
-    auto *mainUi = m_main.form()->ui;
+    frmStockMain *mainForm = m_main.form();
     QComboBox *list = ui->cboPortfolio;
 
     // The settings and rows in memory are the loaded portfolio's; they are saved under its
@@ -346,7 +348,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
 
     // 1-3.
     state.SelectedRow = 0;
-    mainUi->gridQuotes->setRows(1);
+    mainForm->gridQuotes()->setRows(1);
     ui->gridSymbols->setRows(1);
     ui->cboDialUpList->clear();
     SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
@@ -369,7 +371,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // the loaded portfolio too; kept from the one before, the next save would write them
     // under this portfolio's name.
     Catalogues::FillPauseList(ui->cboPauseScroll, state.CurrentPortfolio);
-    Catalogues::FillResearchList(mainUi->cboResearchSource, state.CurrentPortfolio);
+    Catalogues::FillResearchList(mainForm->cboResearchSource(), state.CurrentPortfolio);
     Catalogues::FillSortList(ui->cboSort, state.RealTimeMode, state.CurrentPortfolio);
     Catalogues::FillTimerList(ui->cboSeconds, state.RealTimeMode, state.CurrentPortfolio);
     m_main.restoreWindowMode(true);
@@ -398,16 +400,16 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // 9-10.
     state.SymbolsChanged = true;
     state.PortfolioChanged = false;
-    mainUi->gridQuotes->setRows(ui->gridSymbols->rows());
-    ValueForms::setPosition(mainUi->cboChartFreq, QString::number(state.ChartFreq),
+    mainForm->gridQuotes()->setRows(ui->gridSymbols->rows());
+    ValueForms::setPosition(mainForm->cboChartFreq(), QString::number(state.ChartFreq),
                             QStringLiteral("0"));
-    ValueForms::setPosition(mainUi->cboChartTime, QString::number(state.ChartTime),
+    ValueForms::setPosition(mainForm->cboChartTime(), QString::number(state.ChartTime),
                             QStringLiteral("0"));
-    ValueForms::setPosition(mainUi->cboStockNews, QString::number(state.StockNews),
+    ValueForms::setPosition(mainForm->cboStockNews(), QString::number(state.StockNews),
                             QStringLiteral("0"));
-    mainUi->cmdBack->setEnabled(false);
+    mainForm->cmdBack()->setEnabled(false);
     m_main.KeepOnTop();
-    mainUi->gridQuotes->setRows(ui->gridSymbols->rows());
+    mainForm->gridQuotes()->setRows(ui->gridSymbols->rows());
     Q_EMIT m_main.quoteUpdateRequested();
 
     // 11.
@@ -441,7 +443,7 @@ bool OptionsWindow::addPortfolio(const QString &name)
     m_portfolios.addToList(name);
     // The settings in memory are the new portfolio's from now on.
     state.CurrentPortfolio = name;
-    FlexGrid *quotes = m_main.form()->ui->gridQuotes;
+    FlexGrid *quotes = m_main.form()->gridQuotes();
     quotes->setRows(1);
     m_options.ui->gridSymbols->setRows(1);
     m_main.addDefaultSymbols();
@@ -512,7 +514,7 @@ void OptionsWindow::cmdRemovePortfolio_Click()
     // the default rows.
     if (m_options.ui->gridSymbols->rows() < 2) {
         m_main.addDefaultSymbols();
-        m_main.form()->ui->gridQuotes->setRows(m_options.ui->gridSymbols->rows());
+        m_main.form()->gridQuotes()->setRows(m_options.ui->gridSymbols->rows());
     }
 }
 

@@ -15,9 +15,9 @@
 #include "settings/OptionsModel.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
-#include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
+#include <QComboBox>
 #include <QMessageBox>
 #include <QSlider>
 #include <QWidget>
@@ -147,13 +147,13 @@ void SettingsIO::loadColors()
         if (color == &m_model.TextColor)
             m_state.GridTextColor = color->value();
         if (color == &m_model.HeaderTextColor)
-            m_main.ui->gridQuotes->setRow(0);
+            m_main.gridQuotes()->setRow(0);
     }
 }
 
 void SettingsIO::GetSettings()
 {
-    auto *mainUi = m_main.ui;
+    frmStockMain *mainForm = &m_main;
 
     // 1-2. The symbol rows.
     loadSymbolRows();
@@ -162,7 +162,7 @@ void SettingsIO::GetSettings()
     // width never stored keeps the column's standard width: the old 250-twip default made
     // every column too narrow to read on a first start.
     if (!read(QStringLiteral("AutoUpdate"), QStringLiteral("False")).isEmpty()) {
-        FlexGrid *grid = mainUi->gridQuotes;
+        FlexGrid *grid = mainForm->gridQuotes();
         m_colWidthTwips.assign(std::size_t(grid->cols()), -1);
         for (int i = 0; i < grid->cols(); ++i) {
             const QString stored = read(key("ColWidth", i));
@@ -191,9 +191,9 @@ void SettingsIO::GetSettings()
 
     // 5. Positions of the catalogues.
     load(m_model.HomePageIndex);
-    setPosition(mainUi->cboIPOList, read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
+    setPosition(mainForm->cboIPOList(), read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
                 QStringLiteral("0"));
-    setPosition(mainUi->cboScreener, read(QStringLiteral("Screener"), QStringLiteral("0")),
+    setPosition(mainForm->cboScreener(), read(QStringLiteral("Screener"), QStringLiteral("0")),
                 QStringLiteral("0"));
 
     // 6. The data-source addresses.
@@ -243,7 +243,7 @@ void SettingsIO::GetSettings()
 
 bool SettingsIO::SaveSettings()
 {
-    auto *mainUi = m_main.ui;
+    frmStockMain *mainForm = &m_main;
     m_options.takeListPositions();
 
     // 1.
@@ -285,8 +285,8 @@ bool SettingsIO::SaveSettings()
 
     // 5.
     store(m_model.HomePageIndex);
-    write(QStringLiteral("IPOIndex"), positionText(mainUi->cboIPOList));
-    write(QStringLiteral("Screener"), positionText(mainUi->cboScreener));
+    write(QStringLiteral("IPOIndex"), positionText(mainForm->cboIPOList()));
+    write(QStringLiteral("Screener"), positionText(mainForm->cboScreener()));
 
     // 6.
     address(m_model.StockURL);
@@ -311,9 +311,9 @@ bool SettingsIO::SaveSettings()
              &m_model.EnableAutoSort,  &m_model.SortOrder0,          &m_model.SortOrder1,
              &m_model.SortColumn})
         store(*value);
-    position("StockNews", mainUi->cboStockNews);
-    position("ChartFreq", mainUi->cboChartFreq);
-    position("ChartTime", mainUi->cboChartTime);
+    position("StockNews", mainForm->cboStockNews());
+    position("ChartFreq", mainForm->cboChartFreq());
+    position("ChartTime", mainForm->cboChartTime());
     store(m_model.DisconnectOnExit);
     store(m_model.UseDefaultColors);
 
@@ -327,7 +327,7 @@ bool SettingsIO::SaveSettings()
     saveSymbolRows();
 
     // 10.
-    FlexGrid *grid = mainUi->gridQuotes;
+    FlexGrid *grid = mainForm->gridQuotes();
     grid->setRow(0);
     for (int i = 0; i < grid->cols(); ++i) {
         // A width read in twips and not changed since is written back exactly, so pixel

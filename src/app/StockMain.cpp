@@ -27,18 +27,24 @@
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
 #include "window/TextFit.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QFrame>
 #include <QImage>
+#include <QLabel>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
+#include <QWidget>
 
 StockMain::StockMain()
     : m_options(std::make_unique<frmOptions>()), m_form(std::make_unique<frmStockMain>()),
@@ -46,7 +52,7 @@ StockMain::StockMain()
 {
     m_settings = std::make_unique<SettingsIO>(m_state, *m_form, *m_options);
     m_portfolios = std::make_unique<Portfolios>(m_state, *m_options);
-    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->ui->gridQuotes, m_options->view());
+    m_quoteGrid = std::make_unique<QuoteGrid>(m_state, *m_form->gridQuotes(), m_options->view());
     m_connectivity = std::make_unique<Connectivity>(
         m_state, m_options->model(), *m_options, *m_inetQuotes, [this](qint32 c) { paintLamp(c); },
         m_timInterval);
@@ -68,7 +74,7 @@ StockMain::StockMain()
 
     // Closing the window through the desktop saves like Exit, so nothing edited is lost.
     m_form->installEventFilter(this);
-    connect(m_form->ui->cmdExit, &QAbstractButton::clicked, this,
+    connect(m_form->cmdExit(), &QAbstractButton::clicked, this,
             [this] { guard([this] { cmdExit_Click(); }, m_form.get()); });
     wireQuotes();
     wireOptions();
@@ -92,17 +98,13 @@ bool StockMain::eventFilter(QObject *watched, QEvent *event)
 
 void StockMain::paintLamp(qint32 bgr)
 {
-    // The lamp is a box filled with its back colour; its palette is not what it paints.
-    m_form->ui->picLED->setBackColor(Colors::fromBgr(bgr));
+    m_form->paintLamp(Colors::fromBgr(bgr));
 }
 
 qint32 StockMain::lampColor() const
 {
-    QWidget *lamp = m_form->ui->picLED;
-    const QImage image = lamp->grab().toImage();
-    if (image.isNull())
-        return -1;
-    return Colors::toBgr(image.pixelColor(image.width() / 2, image.height() / 2));
+    const QColor color = m_form->lampColor();
+    return color.isValid() ? Colors::toBgr(color) : -1;
 }
 
 void StockMain::addDefaultSymbols()
@@ -149,7 +151,7 @@ void StockMain::placeWindow()
 
 void StockMain::Form_Load()
 {
-    auto *ui = m_form->ui;
+    frmStockMain *form = m_form.get();
     auto *opt = m_options->ui;
 
     // The zoom first, so that every size below is laid out at it.
@@ -158,7 +160,7 @@ void StockMain::Form_Load()
 
     // 1-2. Height and the ticker's appearance.
     m_form->resize(m_form->width(), Twips::toPixels(*m_form, WindowModes::CollapsedHeight));
-    if (m_scroller->load(m_form->ui->Scroller1Frame)) {
+    if (m_scroller->load(form->Scroller1Frame())) {
         // The appearance saved with the window's design comes back through the control's
         // own persistence; start-up then sets the colours and the font name again.
         m_scroller->loadProperties(scroller1Design());
@@ -171,27 +173,27 @@ void StockMain::Form_Load()
 
     // 3-5. Grid placement, column widths and pictures.
     const auto px = [this](double twips) { return Twips::toPixels(*m_form, twips); };
-    ui->gridQuotes->setGeometry(px(195), px(230), px(9645), px(1235));
+    form->gridQuotes()->setGeometry(px(195), px(230), px(9645), px(1235));
     m_quoteGrid->SizeColumns();
     // Captions, and the delay notice shown later, are read whole in the room they have.
     TextFit::fitLabels(*m_form);
-    TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
+    TextFit::fitLabel(*form->lblDelayNotice(), QuoteDownload::delayNoticeText());
     m_form->showSkin(ImageList::BrowserSkin);
-    ImageList::show(*ui->picMoveUp, ImageList::ButtonUp);
-    ImageList::show(*ui->picMoveDown, ImageList::ButtonDown);
-    ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
-    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
-    ImageList::show(*ui->picIslandButton, ImageList::IslandButton);
+    ImageList::show(*form->picMoveUp(), ImageList::ButtonUp);
+    ImageList::show(*form->picMoveDown(), ImageList::ButtonDown);
+    ImageList::show(*form->picMaxWide(), ImageList::WidenWindow);
+    ImageList::show(*form->picTickerSize(), ImageList::ButtonDown);
+    ImageList::show(*form->picIslandButton(), ImageList::IslandButton);
 
     // 6-9. Dial-up entries, the grid and the lists that settings refer to by position.
     m_connectivity->SetUpDialUp();
     m_quoteGrid->GridSetup();
-    Catalogues::FillChartLists(ui->cboChartTime, ui->cboChartFreq);
-    Catalogues::FillNewsList(ui->cboStockNews);
-    Catalogues::FillIPOList(ui->cboIPOList);
-    Catalogues::FillScreenerList(ui->cboScreener, m_state.CurrentPortfolio);
+    Catalogues::FillChartLists(form->cboChartTime(), form->cboChartFreq());
+    Catalogues::FillNewsList(form->cboStockNews());
+    Catalogues::FillIPOList(form->cboIPOList());
+    Catalogues::FillScreenerList(form->cboScreener(), m_state.CurrentPortfolio);
     Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
-    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
     Catalogues::FillHomePageList(opt->cboHomePage);
     Catalogues::FillHomePage(m_state.HomePageURLs);
     m_quoteGrid->SizeColumns();
@@ -219,7 +221,7 @@ void StockMain::Form_Load()
     // stored positions are only meaningful now, so they are filled again from it (else a
     // stored position would never come back and the next save would overwrite it).
     Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
-    Catalogues::FillResearchList(ui->cboResearchSource, m_state.CurrentPortfolio);
+    Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
     Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, m_state.CurrentPortfolio);
     Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, m_state.CurrentPortfolio);
 
@@ -244,21 +246,21 @@ void StockMain::Form_Load()
     m_state.BrowserOpen = false;
     m_state.SymbolsChanged = true;
     m_quoteGrid->RowColors();
-    ui->gridQuotes->raise();
-    ui->FrameNews->hide();
+    form->gridQuotes()->raise();
+    form->FrameNews()->hide();
     m_quoteGrid->showGrid();
 
     // 23.
     restoreWindowMode(false);
 
     // 24-26.
-    ValueForms::setPosition(ui->cboChartFreq, QString::number(m_state.ChartFreq),
+    ValueForms::setPosition(form->cboChartFreq(), QString::number(m_state.ChartFreq),
                             QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboChartTime, QString::number(m_state.ChartTime),
+    ValueForms::setPosition(form->cboChartTime(), QString::number(m_state.ChartTime),
                             QStringLiteral("0"));
-    ValueForms::setPosition(ui->cboStockNews, QString::number(m_state.StockNews),
+    ValueForms::setPosition(form->cboStockNews(), QString::number(m_state.StockNews),
                             QStringLiteral("0"));
-    ui->cmdBack->setEnabled(false);
+    form->cmdBack()->setEnabled(false);
     QApplication::restoreOverrideCursor();
 
     // 27. Shown at once unless the user agreement is still to be accepted.
@@ -275,7 +277,7 @@ void StockMain::Form_Load()
     }
 
     // 28. One quote row per symbol row.
-    ui->gridQuotes->setRows(opt->gridSymbols->rows());
+    form->gridQuotes()->setRows(opt->gridSymbols->rows());
     m_loaded = true;
 }
 
@@ -325,7 +327,7 @@ void StockMain::CheckConnection()
                m_options->ui->cboDialUpList->currentIndex() >= 0) {
         m_connectivity->Connect();
     }
-    m_form->ui->gridQuotes->raise();
+    m_form->gridQuotes()->raise();
 }
 
 void StockMain::showAfterAgreement()

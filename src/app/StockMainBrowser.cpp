@@ -5,7 +5,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "settings/Catalogues.h"
-#include "ui_frmStockMain.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
@@ -20,7 +19,6 @@ void StockMain::wireBrowser()
     auto panel = std::make_shared<BrowserPanel>(m_state, *m_form, *m_options, m_timInterval);
     BrowserPanel *p = panel.get();
     frmStockMain *form = m_form.get();
-    auto *ui = form->ui;
 
     // A handler of the panel, reported like every handler of the main window. A click that
     // arrives while another handler of the panel waits on its sound is dropped.
@@ -35,32 +33,32 @@ void StockMain::wireBrowser()
         connect(button, &QAbstractButton::clicked, this, slot);
     };
 
-    onClick(ui->cmdHome, handler([](BrowserPanel *b) { b->cmdHome_Click(); }));
-    onClick(ui->cmdCharts, handler([](BrowserPanel *b) { b->cmdCharts_Click(); }));
-    onClick(ui->cmdNews, handler([](BrowserPanel *b) { b->cmdNews_Click(); }));
-    onClick(ui->cmdInquiry, handler([](BrowserPanel *b) { b->cmdInquiry_Click(); }));
-    onClick(ui->cmdScreener, handler([](BrowserPanel *b) { b->cmdScreener_Click(); }));
-    onClick(ui->cmdBTV, handler([](BrowserPanel *b) { b->cmdBTV_Click(); }));
-    onClick(ui->cmdLookup, handler([](BrowserPanel *b) { b->cmdLookup_Click(); }));
-    onClick(ui->cmdResearch, handler([](BrowserPanel *b) { b->cmdResearch_Click(); }));
-    onClick(ui->cmdIPO, handler([](BrowserPanel *b) { b->cmdIPO_Click(); }));
-    onClick(ui->cmdRadio, handler([](BrowserPanel *b) { b->cmdRadio_Click(); }));
-    onClick(ui->cmdSubmit, handler([](BrowserPanel *b) { b->cmdSubmit_Click(); }));
-    connect(ui->picIslandButton, &ClickableLabel::clicked, this,
+    onClick(form->cmdHome(), handler([](BrowserPanel *b) { b->cmdHome_Click(); }));
+    onClick(form->cmdCharts(), handler([](BrowserPanel *b) { b->cmdCharts_Click(); }));
+    onClick(form->cmdNews(), handler([](BrowserPanel *b) { b->cmdNews_Click(); }));
+    onClick(form->cmdInquiry(), handler([](BrowserPanel *b) { b->cmdInquiry_Click(); }));
+    onClick(form->cmdScreener(), handler([](BrowserPanel *b) { b->cmdScreener_Click(); }));
+    onClick(form->cmdBTV(), handler([](BrowserPanel *b) { b->cmdBTV_Click(); }));
+    onClick(form->cmdLookup(), handler([](BrowserPanel *b) { b->cmdLookup_Click(); }));
+    onClick(form->cmdResearch(), handler([](BrowserPanel *b) { b->cmdResearch_Click(); }));
+    onClick(form->cmdIPO(), handler([](BrowserPanel *b) { b->cmdIPO_Click(); }));
+    onClick(form->cmdRadio(), handler([](BrowserPanel *b) { b->cmdRadio_Click(); }));
+    onClick(form->cmdSubmit(), handler([](BrowserPanel *b) { b->cmdSubmit_Click(); }));
+    connect(form->picIslandButton(), &ClickableLabel::clicked, this,
             handler([](BrowserPanel *b) { b->picIslandButton_Click(); }));
 
-    onClick(ui->cmdBack, quiet([](BrowserPanel *b) { b->cmdBack_Click(); }));
-    onClick(ui->cmdForward, quiet([](BrowserPanel *b) { b->cmdForward_Click(); }));
-    onClick(ui->cmdStop, handler([](BrowserPanel *b) { b->cmdStop_Click(); }));
-    onClick(ui->cmdRefresh, quiet([](BrowserPanel *b) { b->cmdRefresh_Click(); }));
+    onClick(form->cmdBack(), quiet([](BrowserPanel *b) { b->cmdBack_Click(); }));
+    onClick(form->cmdForward(), quiet([](BrowserPanel *b) { b->cmdForward_Click(); }));
+    onClick(form->cmdStop(), handler([](BrowserPanel *b) { b->cmdStop_Click(); }));
+    onClick(form->cmdRefresh(), quiet([](BrowserPanel *b) { b->cmdRefresh_Click(); }));
 
     // Only what the user does with a list shows its frame again: filling the lists at
     // start-up or on a portfolio load changes their positions without opening anything.
-    for (QComboBox *list : {ui->cboChartTime, ui->cboChartFreq, ui->cboStockNews,
-                            ui->cboResearchSource, ui->cboIPOList, ui->cboScreener})
+    for (QComboBox *list : {form->cboChartTime(), form->cboChartFreq(), form->cboStockNews(),
+                            form->cboResearchSource(), form->cboIPOList(), form->cboScreener()})
         connect(list, &QComboBox::activated, this,
                 handler([list](BrowserPanel *b) { b->reShowList(list); }));
-    for (QLineEdit *text : {ui->txtSymbolLookup, ui->txtResearch}) {
+    for (QLineEdit *text : {form->txtSymbolLookup(), form->txtResearch()}) {
         connect(text, &QLineEdit::returnPressed, this,
                 handler([](BrowserPanel *b) { b->cmdSubmit_Click(); }));
         connect(text, &QLineEdit::textEdited, this,

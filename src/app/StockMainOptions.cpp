@@ -2,7 +2,6 @@
 
 #include "app/OptionsWindow.h"
 #include "platform/ErrorReporter.h"
-#include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -14,7 +13,7 @@ void StockMain::wireOptions()
     auto window = std::make_shared<OptionsWindow>(*this, *m_portfolios);
     m_optionsConcern = window;
     OptionsWindow *options = window.get();
-    LinkButton *button = m_form->ui->cmdOptions;
+    LinkButton *button = m_form->cmdOptions();
     connect(button, &QAbstractButton::clicked, options, [this, options, button] {
         guard(
             [options, button] {

@@ -8,7 +8,6 @@
 #include "platform/ErrorReporter.h"
 #include "quotes/QuoteDownload.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -34,15 +33,15 @@ void StockMain::wireQuotes()
 {
     auto concern = std::make_shared<QuotesConcern>();
     frmStockMain *form = m_form.get();
-    FlexGrid *grid = form->ui->gridQuotes;
+    FlexGrid *grid = form->gridQuotes();
 
     // The main pop-up menu; its entries come with the menu's own concern.
     concern->MnuVantora = new QMenu(form);
     concern->MnuVantora->setObjectName(QStringLiteral("MnuVantora"));
 
     concern->download = std::make_unique<QuoteDownload>(
-        m_state, form->panelControls(), m_options->view(), *m_inetQuotes, *m_connectivity,
-        *m_quoteGrid, [this](qint32 c) { paintLamp(c); });
+        m_state, *form, m_options->view(), *m_inetQuotes, *m_connectivity, *m_quoteGrid,
+        [this](qint32 c) { paintLamp(c); });
     concern->download->setPopupMenu(concern->MnuVantora);
     concern->download->setMarketQuotes([this] { return GetMarketQuotes(); });
     concern->cycle = std::make_unique<UpdateCycle>(m_state, *form, *m_options, *m_connectivity,
@@ -65,7 +64,7 @@ void StockMain::wireQuotes()
 
     UpdateCycle *cycle = concern->cycle.get();
     connect(&m_timInterval, &QTimer::timeout, this, [cycle] { cycle->timInterval_Timer(); });
-    connect(form->ui->cmdUpdate, &QAbstractButton::clicked, this,
+    connect(form->cmdUpdate(), &QAbstractButton::clicked, this,
             [cycle, form] { guard([cycle] { cycle->cmdUpdate_Click(); }, form); });
     connect(this, &StockMain::quoteUpdateRequested, this, [this] { requestQuotes(); });
     connect(m_options.get(), &frmOptions::updateIntervalChanged, this,

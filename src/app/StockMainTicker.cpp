@@ -4,7 +4,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "quotes/MarketIndices.h"
-#include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
 #include "window/frmStockMain.h"
@@ -32,8 +31,8 @@ void StockMain::wireTicker()
     concern->ticker = std::make_unique<TickerFeed>(m_state, *form, *m_options, *m_scroller,
                                                    *m_quoteGrid, m_timScroll);
     concern->indices = std::make_unique<MarketIndices>(
-        m_state, form->panelControls(), m_options->view(), *m_inetQuotes, *m_connectivity,
-        *m_quoteGrid, *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
+        m_state, *form, m_options->view(), *m_inetQuotes, *m_connectivity, *m_quoteGrid,
+        *concern->ticker, m_timScroll, [this](qint32 c) { paintLamp(c); });
 
     // The main pop-up menu belongs to the main window; the quote concern creates it.
     if (auto *menu = form->findChild<QMenu *>(QStringLiteral("MnuVantora"))) {
@@ -61,7 +60,7 @@ void StockMain::wireTicker()
                 ErrorMessage(RuntimeError(QStringLiteral("Scroller1"), number, description), form);
             });
     // Printing ends quietly at its first failure, a cancelled dialog included.
-    connect(form->ui->cmdPrintTicker, &QAbstractButton::clicked, this,
+    connect(form->cmdPrintTicker(), &QAbstractButton::clicked, this,
             [ticker] { guardSilently([ticker] { ticker->cmdPrintTicker_Click(); }); });
     connect(this, &StockMain::exiting, ticker, &TickerFeed::stop);
     connect(&m_options->model().EnableScrollIndex, &OptionValue::changed, this,

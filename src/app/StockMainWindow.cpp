@@ -6,7 +6,7 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/HelpPage.h"
 #include "window/LinkButton.h"
 #include "window/PopupMenu.h"
@@ -31,7 +31,6 @@ void StockMain::wireWindow()
 {
     auto concern = std::make_shared<WindowConcern>();
     frmStockMain *form = m_form.get();
-    auto *ui = form->ui;
     concern->furniture =
         std::make_unique<WindowFurniture>(m_state, *form, *m_options, *m_quoteGrid);
     WindowFurniture *furniture = concern->furniture.get();
@@ -46,23 +45,23 @@ void StockMain::wireWindow()
     PopupMenu::Commands commands;
     // Errors of an update asked for from the menu are ignored.
     commands.update = [this] { guardSilently([this] { updateCycle().cmdUpdate_Click(); }); };
-    commands.charts = press(ui->cmdCharts);
-    commands.news = press(ui->cmdNews);
-    commands.inquiry = press(ui->cmdInquiry);
-    commands.research = press(ui->cmdResearch);
-    commands.screener = press(ui->cmdScreener);
-    commands.lookup = press(ui->cmdLookup);
-    commands.islandBook = [ui] { Q_EMIT ui->picIslandButton->clicked(); };
-    commands.ipo = press(ui->cmdIPO);
+    commands.charts = press(form->cmdCharts());
+    commands.news = press(form->cmdNews());
+    commands.inquiry = press(form->cmdInquiry());
+    commands.research = press(form->cmdResearch());
+    commands.screener = press(form->cmdScreener());
+    commands.lookup = press(form->cmdLookup());
+    commands.islandBook = [form] { Q_EMIT form->picIslandButton()->clicked(); };
+    commands.ipo = press(form->cmdIPO());
     commands.calculator = handler([furniture] { furniture->picCalc_DblClick(); });
     commands.editTradeLog = press(m_options->ui->cmdOpen);
     commands.editQuoteLog = press(m_options->ui->cmdEditQuoteLog);
-    commands.printTicker = press(ui->cmdPrintTicker);
-    commands.btv = press(ui->cmdBTV);
-    commands.radio = press(ui->cmdRadio);
-    commands.options = [this, ui](int tab) {
+    commands.printTicker = press(form->cmdPrintTicker());
+    commands.btv = press(form->cmdBTV());
+    commands.radio = press(form->cmdRadio());
+    commands.options = [this, form](int tab) {
         m_options->ui->SSTab1->setCurrentIndex(tab);
-        ui->cmdOptions->click();
+        form->cmdOptions()->click();
     };
     commands.toggleMode = handler([modes] { modes->picTickerSize_Click(); });
     commands.help = handler([] { HelpPage::open(); });
@@ -75,24 +74,24 @@ void StockMain::wireWindow()
         furniture->setPopupMenu(root);
     }
 
-    connect(ui->picTickerSize, &ClickableLabel::clicked, this,
+    connect(form->picTickerSize(), &ClickableLabel::clicked, this,
             handler([modes] { modes->picTickerSize_Click(); }));
-    connect(ui->picMaxWide, &ClickableLabel::clicked, this,
+    connect(form->picMaxWide(), &ClickableLabel::clicked, this,
             handler([modes] { modes->picMaxWide_Click(); }));
-    connect(ui->picControlBox, &ClickableLabel::clicked, this,
+    connect(form->picControlBox(), &ClickableLabel::clicked, this,
             handler([furniture] { furniture->picControlBox_Click(); }));
-    connect(ui->picCalc, &ClickableLabel::doubleClicked, this,
+    connect(form->picCalc(), &ClickableLabel::doubleClicked, this,
             handler([furniture] { furniture->picCalc_DblClick(); }));
-    connect(ui->picCalc, &ClickableLabel::keyPressed, this, [furniture, form](int key) {
+    connect(form->picCalc(), &ClickableLabel::keyPressed, this, [furniture, form](int key) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
             guard([furniture] { furniture->picCalc_DblClick(); }, form);
     });
-    connect(ui->picMoveUp, &ClickableLabel::mouseUp, this,
+    connect(form->picMoveUp(), &ClickableLabel::mouseUp, this,
             [furniture, form](Qt::MouseButton button) {
                 if (button == Qt::LeftButton)
                     guard([furniture] { furniture->picMoveUp_MouseUp(); }, form);
             });
-    connect(ui->picMoveDown, &ClickableLabel::mouseUp, this,
+    connect(form->picMoveDown(), &ClickableLabel::mouseUp, this,
             [furniture, form](Qt::MouseButton button) {
                 if (button == Qt::LeftButton)
                     guard([furniture] { furniture->picMoveDown_MouseUp(); }, form);

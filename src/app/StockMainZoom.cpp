@@ -7,7 +7,6 @@
 #include "screen/Zoom.h"
 #include "settings/OptionsModel.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmStockMain.h"
 #include "window/ScrollerHost.h"
 #include "window/TextFit.h"
 #include "window/frmStockMain.h"
@@ -20,9 +19,9 @@
 void StockMain::applyZoom(int percent)
 {
     const int zoom = Zoom::snap(percent);
-    auto *ui = m_form->ui;
+    frmStockMain *form = m_form.get();
     // The grid's columns keep their widths in twips, whatever the user dragged them to.
-    FlexGrid *grid = ui->gridQuotes;
+    FlexGrid *grid = form->gridQuotes();
     std::vector<double> widths;
     for (int c = 0; c < grid->cols(); ++c)
         widths.push_back(Twips::toTwips(*grid, grid->colWidth(c)));
@@ -37,7 +36,7 @@ void StockMain::applyZoom(int percent)
     }
     // Captions and the delay notice are fitted again to their new room.
     TextFit::fitLabels(*m_form);
-    TextFit::fitLabel(*ui->lblDelayNotice, QuoteDownload::delayNoticeText());
+    TextFit::fitLabel(*form->lblDelayNotice(), QuoteDownload::delayNoticeText());
 }
 
 void StockMain::setZoom(int percent)

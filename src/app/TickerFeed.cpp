@@ -6,7 +6,6 @@
 #include "grid/QuoteGrid.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
-#include "ui_frmStockMain.h"
 #include "window/PopupMenu.h"
 #include "window/ScrollerHost.h"
 #include "window/TickerLine.h"
@@ -256,7 +255,7 @@ void TickerFeed::Scroller1_DblClick()
         m_toggleBrowserTray();
     }
     m_state.ActiveButton = kIndicesButton;
-    m_form.ui->gridQuotes->setFocus();
+    m_form.gridQuotes()->setFocus();
 }
 
 void TickerFeed::Scroller1_MouseDown(short button, short, float, float)
@@ -280,7 +279,7 @@ void TickerFeed::Scroller1_MouseMove(short button, short, float, float)
 
 void TickerFeed::cmdPrintTicker_Click()
 {
-    FlexGrid &grid = *m_form.ui->gridQuotes;
+    FlexGrid &grid = *m_form.gridQuotes();
     Platform &platform = Platform::instance();
     const GridColors saved = GridColors::take(grid);
 

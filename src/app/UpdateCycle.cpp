@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
 #include "screen/Twips.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -56,9 +56,9 @@ void UpdateCycle::timInterval_Timer()
 
 void UpdateCycle::tick()
 {
-    auto *ui = m_form.ui;
+    frmStockMain *form = &m_form;
 
-    ui->picMaxWide->setVisible(m_screenWidthTwips() > WideScreenTwips);
+    form->picMaxWide()->setVisible(m_screenWidthTwips() > WideScreenTwips);
 
     if (m_options.model().UpdateSeconds.value() < 0)
         throw RuntimeError(QStringLiteral("timInterval_Timer"), RuntimeError::TypeMismatch,
@@ -70,8 +70,8 @@ void UpdateCycle::tick()
         UpdateElapsed = UpdateInterval;
     UpdateRemaining = qint16(UpdateInterval - UpdateElapsed);
 
-    ui->txtNextUpdate->setText(m_options.model().AutoUpdate.value() ? countdownText(UpdateRemaining)
-                                                                    : QStringLiteral("Disabled"));
+    form->setNextUpdate(m_options.model().AutoUpdate.value() ? countdownText(UpdateRemaining)
+                                                             : QStringLiteral("Disabled"));
 
     if (UpdateElapsed != UpdateInterval)
         return;
@@ -96,7 +96,7 @@ void UpdateCycle::cboSeconds_Change()
 void UpdateCycle::cmdUpdate_Click()
 {
     PlayClick();
-    auto *button = m_form.ui->cmdUpdate;
+    auto *button = m_form.cmdUpdate();
     if (button->state() != LinkButton::Up)
         button->setState(LinkButton::Up);
     // The user takes over: a redial that never came up no longer silences the watchdog.

@@ -7,7 +7,7 @@
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/HelpPage.h"
 #include "window/PopupMenu.h"
 #include "window/frmStockMain.h"
@@ -22,24 +22,7 @@ WindowFurniture::WindowFurniture(MainState &state, frmStockMain &main, frmOption
                                  QuoteGrid &quoteGrid)
     : m_state(state), m_main(main), m_options(options), m_quoteGrid(quoteGrid)
 {
-    auto *ui = m_main.ui;
-    m_dragSurfaces = {&m_main,
-                      ui->FrameResearch,
-                      ui->lblBusy,
-                      ui->lblPortfolioToday,
-                      ui->lblPortfolioValue,
-                      ui->lblResearch,
-                      ui->lblScreener,
-                      ui->lblUpdate,
-                      ui->lblUpdateTime,
-                      ui->imgBezelBottom,
-                      ui->picBezelRight,
-                      ui->picPanel,
-                      ui->picRightBorder,
-                      ui->txtNextUpdate,
-                      ui->txtPortfolioToday,
-                      ui->txtPortfolioValue,
-                      ui->txtUpdateTime};
+    m_dragSurfaces = m_main.dragSurfaces();
     for (QWidget *surface : m_dragSurfaces)
         surface->installEventFilter(this);
 
@@ -66,12 +49,12 @@ bool WindowFurniture::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         m_moveStarted = false;
         if (watched == &m_main) {
-            m_main.ui->gridQuotes->setRedraw(true);
+            m_main.gridQuotes()->setRedraw(true);
             m_main.update();
         }
         if (mouse->button() == Qt::RightButton &&
-            (watched == &m_main || watched == m_main.ui->picBezelRight ||
-             watched == m_main.ui->picPanel)) {
+            (watched == &m_main || watched == m_main.picBezelRight() ||
+             watched == m_main.picPanel())) {
             PopupMenu::popup(m_menu, mouse->globalPosition().toPoint());
             return true;
         }
@@ -162,7 +145,7 @@ void WindowFurniture::picMoveDown_MouseUp()
 void WindowFurniture::moveSelectedRow(int step)
 {
     PlayClick();
-    FlexGrid &grid = *m_main.ui->gridQuotes;
+    FlexGrid &grid = *m_main.gridQuotes();
     FlexGrid &symbols = *m_options.gridSymbols();
     const int row = grid.row();
     const bool canMove = step < 0 ? row >= 2 : row > 0 && row < grid.rows() - 1;
@@ -182,7 +165,7 @@ void WindowFurniture::moveSelectedRow(int step)
 
 void WindowFurniture::popupAtGrid()
 {
-    FlexGrid &grid = *m_main.ui->gridQuotes;
+    FlexGrid &grid = *m_main.gridQuotes();
     QRect cell = grid.visualRect(grid.currentIndex());
     if (!cell.isValid() || !grid.viewport()->rect().intersects(cell))
         cell = grid.viewport()->rect();

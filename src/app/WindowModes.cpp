@@ -2,18 +2,23 @@
 
 #include "browser/BrowserPanel.h"
 #include "common/MainState.h"
+#include "grid/FlexGrid.h"
 #include "grid/ImageList.h"
 #include "platform/Sounds.h"
 #include "screen/Twips.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/PopupMenu.h"
 #include "window/frmStockMain.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -50,50 +55,58 @@ double WindowModes::screenWidthTwips() const
 
 void WindowModes::setBrowserMode()
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     m_main.resize(Twips::toPixels(m_main, NarrowWidth), Twips::toPixels(m_main, CollapsedHeight));
     for (QWidget *w :
-         {static_cast<QWidget *>(ui->FrameBrowserButtons), static_cast<QWidget *>(ui->lblBusy),
-          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-          static_cast<QWidget *>(ui->picIslandButton)})
+         {static_cast<QWidget *>(form->FrameBrowserButtons()),
+          static_cast<QWidget *>(form->lblBusy()), static_cast<QWidget *>(form->picRightBorder()),
+          static_cast<QWidget *>(form->picBezelRight()),
+          static_cast<QWidget *>(form->WebBrowser1Frame()),
+          static_cast<QWidget *>(form->picButtonFrame()),
+          static_cast<QWidget *>(form->picIslandButton())})
         w->show();
-    ui->cmdPrintTicker->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(m_main, GridHeightBrowser));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(m_main, PanelTopBrowser));
+    form->cmdPrintTicker()->hide();
+    form->gridQuotes()->resize(form->gridQuotes()->width(),
+                               Twips::toPixels(m_main, GridHeightBrowser));
+    form->picPanel()->move(form->picPanel()->x(), Twips::toPixels(m_main, PanelTopBrowser));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(true);
         m_menu->mnuData->menuAction()->setEnabled(true);
         m_menu->mnuTickerBrowser->setChecked(true);
         m_menu->mnuTickerScroller->setChecked(false);
     }
-    ImageList::show(*ui->picTickerSize, ImageList::ButtonDown);
+    ImageList::show(*form->picTickerSize(), ImageList::ButtonDown);
     m_main.showSkin(ImageList::BrowserSkin);
     m_state.WindowMode = QStringLiteral("Browser");
 }
 
 void WindowModes::setTickerMode()
 {
-    auto *ui = m_main.ui;
-    ui->FrameBrowserButtons->hide();
+    frmStockMain *form = &m_main;
+    form->FrameBrowserButtons()->hide();
     m_main.resize(Twips::toPixels(m_main, TickerWidth), Twips::toPixels(m_main, TickerHeight));
     if (m_menu) {
         m_menu->mnuBTV->setEnabled(false);
         m_menu->mnuData->menuAction()->setEnabled(false);
     }
-    ui->cmdPrintTicker->show();
+    form->cmdPrintTicker()->show();
     for (QWidget *w :
-         {static_cast<QWidget *>(ui->lblBusy), static_cast<QWidget *>(ui->cmdSubmit),
-          static_cast<QWidget *>(ui->picRightBorder), static_cast<QWidget *>(ui->picBezelRight),
-          static_cast<QWidget *>(ui->WebBrowser1Frame), static_cast<QWidget *>(ui->picButtonFrame),
-          static_cast<QWidget *>(ui->picIslandButton), static_cast<QWidget *>(ui->FrameCharts),
-          static_cast<QWidget *>(ui->FrameInfoButtons), static_cast<QWidget *>(ui->FrameIPO),
-          static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameResearch),
-          static_cast<QWidget *>(ui->FrameSymbolLookup)})
+         {static_cast<QWidget *>(form->lblBusy()), static_cast<QWidget *>(form->cmdSubmit()),
+          static_cast<QWidget *>(form->picRightBorder()),
+          static_cast<QWidget *>(form->picBezelRight()),
+          static_cast<QWidget *>(form->WebBrowser1Frame()),
+          static_cast<QWidget *>(form->picButtonFrame()),
+          static_cast<QWidget *>(form->picIslandButton()),
+          static_cast<QWidget *>(form->FrameCharts()),
+          static_cast<QWidget *>(form->FrameInfoButtons()),
+          static_cast<QWidget *>(form->FrameIPO()), static_cast<QWidget *>(form->FrameNews()),
+          static_cast<QWidget *>(form->FrameResearch()),
+          static_cast<QWidget *>(form->FrameSymbolLookup())})
         w->hide();
-    ui->gridQuotes->resize(ui->gridQuotes->width(), Twips::toPixels(m_main, GridHeightTicker));
-    ui->picPanel->move(ui->picPanel->x(), Twips::toPixels(m_main, PanelTopTicker));
-    ImageList::show(*ui->picTickerSize, ImageList::ButtonUp);
+    form->gridQuotes()->resize(form->gridQuotes()->width(),
+                               Twips::toPixels(m_main, GridHeightTicker));
+    form->picPanel()->move(form->picPanel()->x(), Twips::toPixels(m_main, PanelTopTicker));
+    ImageList::show(*form->picTickerSize(), ImageList::ButtonUp);
     m_main.showSkin(ImageList::TickerSkin);
     if (m_menu) {
         m_menu->mnuTickerBrowser->setChecked(false);
@@ -114,7 +127,7 @@ void WindowModes::picTickerSize_Click()
         setTickerMode();
     // The control box stays at the right edge of either width, so the window can always be
     // hidden to the notification area.
-    QWidget *box = m_main.ui->picControlBox;
+    QWidget *box = m_main.picControlBox();
     setLeft(box,
             Twips::toTwips(m_main, m_main.width()) - Twips::toTwips(m_main, box->width()) - 50);
 
@@ -130,11 +143,11 @@ void WindowModes::picTickerSize_Click()
 void WindowModes::setWidth(double widthTwips, double browserMargin, double bezelOffset,
                            double controlBoxMargin, double borderMargin)
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     m_main.resize(Twips::toPixels(m_main, widthTwips), m_main.height());
     // The ticker strip keeps its right margin of the narrow width, so at full screen width it
     // runs across the whole window; it never gets narrower than its designed width.
-    QWidget *ticker = ui->Scroller1Frame;
+    QWidget *ticker = form->Scroller1Frame();
     if (m_tickerWidth == 0)
         m_tickerWidth = Twips::toTwips(m_main, ticker->width());
     const int tickerWidth = Twips::toPixels(m_main, m_tickerWidth);
@@ -142,22 +155,22 @@ void WindowModes::setWidth(double widthTwips, double browserMargin, double bezel
     ticker->resize(
         std::max(tickerWidth, Twips::toPixels(m_main, widthTwips) - ticker->x() - tickerMargin),
         ticker->height());
-    QWidget *browser = ui->WebBrowser1Frame;
+    QWidget *browser = form->WebBrowser1Frame();
     browser->resize(Twips::toPixels(m_main, widthTwips - browserMargin), browser->height());
-    setLeft(ui->picBezelRight, widthTwips - bezelOffset);
-    setLeft(ui->picControlBox,
-            widthTwips - Twips::toTwips(m_main, ui->picControlBox->width()) - controlBoxMargin);
-    setLeft(ui->picRightBorder,
-            widthTwips - Twips::toTwips(m_main, ui->picRightBorder->width()) - borderMargin);
+    setLeft(form->picBezelRight(), widthTwips - bezelOffset);
+    setLeft(form->picControlBox(),
+            widthTwips - Twips::toTwips(m_main, form->picControlBox()->width()) - controlBoxMargin);
+    setLeft(form->picRightBorder(),
+            widthTwips - Twips::toTwips(m_main, form->picRightBorder()->width()) - borderMargin);
 }
 
 void WindowModes::picMaxWide_Click()
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     PlayClick();
     // The browser is shown again afterwards only where the layout has it.
-    const bool browserShown = !ui->WebBrowser1Frame->isHidden();
-    ui->WebBrowser1Frame->hide();
+    const bool browserShown = !form->WebBrowser1Frame()->isHidden();
+    form->WebBrowser1Frame()->hide();
 
     const double screenWidth = screenWidthTwips();
     double width = Twips::toTwips(m_main, m_main.width());
@@ -172,8 +185,8 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         } while (width <= screenWidth);
         width = screenWidth;
-        ImageList::show(*ui->picMaxWide, ImageList::NarrowWindow);
-        ui->picMaxWide->setToolTip(kNarrowTip);
+        ImageList::show(*form->picMaxWide(), ImageList::NarrowWindow);
+        form->picMaxWide()->setToolTip(kNarrowTip);
     } else {
         while (width >= NarrowWidth) {
             width -= WidthStep;
@@ -181,27 +194,27 @@ void WindowModes::picMaxWide_Click()
             m_main.repaint();
         }
         width = NarrowWidth;
-        ImageList::show(*ui->picMaxWide, ImageList::WidenWindow);
-        ui->picMaxWide->setToolTip(kWidenTip);
+        ImageList::show(*form->picMaxWide(), ImageList::WidenWindow);
+        form->picMaxWide()->setToolTip(kWidenTip);
     }
 
-    ui->picMaxWide->repaint();
-    ui->WebBrowser1Frame->setVisible(browserShown);
-    ui->picBezelRight->raise();
-    ui->picButtonFrame->raise();
-    ui->imgBezelBottom->raise();
-    ui->picRightBorder->raise();
+    form->picMaxWide()->repaint();
+    form->WebBrowser1Frame()->setVisible(browserShown);
+    form->picBezelRight()->raise();
+    form->picButtonFrame()->raise();
+    form->imgBezelBottom()->raise();
+    form->picRightBorder()->raise();
     setWidth(width, 215, 2150, 50, 100);
 }
 
 void WindowModes::Form_Resize()
 {
-    auto *ui = m_main.ui;
-    ui->picBezelRight->move(ui->picBezelRight->x(), Twips::toPixels(m_main, BezelRightTop));
+    frmStockMain *form = &m_main;
+    form->picBezelRight()->move(form->picBezelRight()->x(), Twips::toPixels(m_main, BezelRightTop));
     const double height = Twips::toTwips(m_main, m_main.height());
     if (height > BrowserHeightFrom) {
-        QWidget *browser = ui->WebBrowser1Frame;
+        QWidget *browser = form->WebBrowser1Frame();
         browser->resize(browser->width(), Twips::toPixels(m_main, height - BrowserHeightMargin));
     }
-    ui->picMaxWide->raise();
+    form->picMaxWide()->raise();
 }

@@ -9,16 +9,20 @@
 #include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QComboBox>
+#include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWidget>
 
 #include <utility>
 
@@ -61,28 +65,31 @@ BrowserPanel::~BrowserPanel() = default;
 
 void BrowserPanel::SetButtons(frmStockMain &main)
 {
-    auto *ui = main.ui;
-    ui->cmdHome->setToolTip(QStringLiteral("Go to your Home page"));
-    ui->cmdCharts->setToolTip(QStringLiteral("View chart for selected stock"));
-    ui->cmdNews->setToolTip(QStringLiteral("Read news about selected stock"));
-    ui->cmdSubmit->setToolTip(kSubmitTip);
-    ui->cmdInquiry->setToolTip(
+    frmStockMain *form = &main;
+    form->cmdHome()->setToolTip(QStringLiteral("Go to your Home page"));
+    form->cmdCharts()->setToolTip(QStringLiteral("View chart for selected stock"));
+    form->cmdNews()->setToolTip(QStringLiteral("Read news about selected stock"));
+    form->cmdSubmit()->setToolTip(kSubmitTip);
+    form->cmdInquiry()->setToolTip(
         QStringLiteral("Research, IPO data, stock screener, and symbol lookup"));
-    ui->cmdBTV->setToolTip(QStringLiteral("Bloomberg TV live"));
+    form->cmdBTV()->setToolTip(QStringLiteral("Bloomberg TV live"));
 
     const QColor second = QColor::fromRgb(0x58, 0x58, 0x58); // 5789784 = &H585858
-    for (LinkButton *b : {ui->cmdHome, ui->cmdCharts, ui->cmdNews, ui->cmdSubmit, ui->cmdInquiry,
-                          ui->cmdBTV, ui->cmdResearch, ui->cmdScreener, ui->cmdLookup, ui->cmdIPO})
+    for (LinkButton *b : {form->cmdHome(), form->cmdCharts(), form->cmdNews(), form->cmdSubmit(),
+                          form->cmdInquiry(), form->cmdBTV(), form->cmdResearch(),
+                          form->cmdScreener(), form->cmdLookup(), form->cmdIPO()})
         b->setSecondColor(second);
-    for (LinkButton *b : {ui->cmdScreener, ui->cmdHome, ui->cmdCharts, ui->cmdNews, ui->cmdSubmit,
-                          ui->cmdInquiry, ui->cmdBTV})
+    for (LinkButton *b : {form->cmdScreener(), form->cmdHome(), form->cmdCharts(), form->cmdNews(),
+                          form->cmdSubmit(), form->cmdInquiry(), form->cmdBTV()})
         b->setCaptionColor(Qt::white);
 
     for (QWidget *w :
-         {static_cast<QWidget *>(ui->FrameCharts), static_cast<QWidget *>(ui->FrameScreener),
-          static_cast<QWidget *>(ui->FrameNews), static_cast<QWidget *>(ui->FrameInfoButtons),
-          static_cast<QWidget *>(ui->FrameResearch), static_cast<QWidget *>(ui->FrameSymbolLookup),
-          static_cast<QWidget *>(ui->FrameIPO), static_cast<QWidget *>(ui->cmdSubmit)})
+         {static_cast<QWidget *>(form->FrameCharts()),
+          static_cast<QWidget *>(form->FrameScreener()), static_cast<QWidget *>(form->FrameNews()),
+          static_cast<QWidget *>(form->FrameInfoButtons()),
+          static_cast<QWidget *>(form->FrameResearch()),
+          static_cast<QWidget *>(form->FrameSymbolLookup()),
+          static_cast<QWidget *>(form->FrameIPO()), static_cast<QWidget *>(form->cmdSubmit())})
         w->hide();
 }
 
@@ -120,7 +127,7 @@ void BrowserPanel::ToggleBrowserTray()
     if (m_animating)
         return;
     m_animating = true;
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     QWidget *view = m_browser ? m_browser->widget() : nullptr;
     if (view)
         view->hide();
@@ -141,7 +148,7 @@ void BrowserPanel::ToggleBrowserTray()
         }
         m_main.resize(m_main.width(), qMax(collapsed, Twips::toPixels(m_main, target)));
         m_state.BrowserOpen = true;
-        QWidget *bezel = ui->imgBezelBottom;
+        QWidget *bezel = form->imgBezelBottom();
         bezel->move(bezel->x(), m_main.height() - Twips::toPixels(m_main, 135));
         bezel->show();
         bezel->raise();
@@ -154,7 +161,7 @@ void BrowserPanel::ToggleBrowserTray()
             m_main.repaint();
         }
         m_main.resize(m_main.width(), collapsed);
-        ui->imgBezelBottom->hide();
+        form->imgBezelBottom()->hide();
         // Nothing loads or runs behind the closed tray.
         if (stopsBrowserOnClose() && m_browser) {
             m_afterWaiting.clear();
@@ -220,43 +227,43 @@ void BrowserPanel::panelToggle(const Toggle &toggle)
 
 void BrowserPanel::cmdCharts_Click()
 {
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdCharts, QStringLiteral("cmdCharts"), true, true,
-                 [ui] {
-                     ui->FrameCharts->show();
-                     ui->cmdSubmit->show();
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdCharts(), QStringLiteral("cmdCharts"), true, true,
+                 [form] {
+                     form->FrameCharts()->show();
+                     form->cmdSubmit()->show();
                  },
                  nullptr});
 }
 
 void BrowserPanel::cmdNews_Click()
 {
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdNews, QStringLiteral("cmdNews"), true, true,
-                 [ui] {
-                     ui->FrameNews->show();
-                     ui->lblStockNews->show();
-                     ui->cboStockNews->show();
-                     ui->cmdSubmit->show();
-                     ui->cmdSubmit->setCaptionColor(Qt::white);
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdNews(), QStringLiteral("cmdNews"), true, true,
+                 [form] {
+                     form->FrameNews()->show();
+                     form->lblStockNews()->show();
+                     form->cboStockNews()->show();
+                     form->cmdSubmit()->show();
+                     form->cmdSubmit()->setCaptionColor(Qt::white);
                  },
                  nullptr});
 }
 
 void BrowserPanel::cmdInquiry_Click()
 {
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdInquiry, QStringLiteral("cmdInquiry"), true, false,
-                 [ui] { ui->FrameInfoButtons->show(); }, nullptr});
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdInquiry(), QStringLiteral("cmdInquiry"), true, false,
+                 [form] { form->FrameInfoButtons()->show(); }, nullptr});
 }
 
 void BrowserPanel::cmdScreener_Click()
 {
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdScreener, QStringLiteral("cmdScreener"), false, false, nullptr, [ui] {
-                     ui->FrameInfoButtons->hide();
-                     ui->FrameScreener->show();
-                     ui->cmdSubmit->show();
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdScreener(), QStringLiteral("cmdScreener"), false, false, nullptr, [form] {
+                     form->FrameInfoButtons()->hide();
+                     form->FrameScreener()->show();
+                     form->cmdSubmit()->show();
                      // The button opens no page of its own; the sources are submitted.
                      return true;
                  }});
@@ -269,9 +276,9 @@ void BrowserPanel::cmdHome_Click()
     HomePageURL = index >= 0 && index < int(m_state.HomePageURLs.size())
                       ? m_state.HomePageURLs[std::size_t(index)]
                       : QString();
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdHome, QStringLiteral("cmdHome"), false, false, nullptr, [this, ui] {
-                     ui->lblStockNews->hide();
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdHome(), QStringLiteral("cmdHome"), false, false, nullptr, [this, form] {
+                     form->lblStockNews()->hide();
                      if (m_options.model().HomeSeparateBrowser.value()) {
                          if (openInDesktopBrowser(HomePageURL)) {
                              SetButtons();
@@ -288,8 +295,8 @@ void BrowserPanel::cmdHome_Click()
 
 void BrowserPanel::cmdBTV_Click()
 {
-    auto *ui = m_main.ui;
-    panelToggle({ui->cmdBTV, QStringLiteral("cmdBTV"), false, false, nullptr, [this] {
+    frmStockMain *form = &m_main;
+    panelToggle({form->cmdBTV(), QStringLiteral("cmdBTV"), false, false, nullptr, [this] {
                      if (!sameAddress(locationURL(), m_options.model().BTVURL.value()))
                          navigate(m_options.model().BTVURL.value());
                      return true;
@@ -298,37 +305,37 @@ void BrowserPanel::cmdBTV_Click()
 
 void BrowserPanel::subPanel(QWidget *frame, QWidget *extra)
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     PlayClick();
     SetButtons();
-    ui->cmdInquiry->setCaptionColor(Qt::black);
+    form->cmdInquiry()->setCaptionColor(Qt::black);
     frame->show();
     if (extra)
         extra->show();
-    ui->cmdSubmit->show();
+    form->cmdSubmit()->show();
 }
 
 void BrowserPanel::cmdLookup_Click()
 {
-    subPanel(m_main.ui->FrameSymbolLookup, nullptr);
-    m_main.ui->txtSymbolLookup->setFocus();
+    subPanel(m_main.FrameSymbolLookup(), nullptr);
+    m_main.txtSymbolLookup()->setFocus();
 }
 
 void BrowserPanel::cmdResearch_Click()
 {
-    subPanel(m_main.ui->FrameResearch, m_main.ui->cboResearchSource);
+    subPanel(m_main.FrameResearch(), m_main.cboResearchSource());
     m_state.ActiveButton.clear();
 }
 
 void BrowserPanel::cmdIPO_Click()
 {
-    subPanel(m_main.ui->FrameIPO, nullptr);
+    subPanel(m_main.FrameIPO(), nullptr);
 }
 
 void BrowserPanel::reShow(QWidget *frame, QWidget *focus)
 {
     SetButtons();
-    m_main.ui->cmdSubmit->show();
+    m_main.cmdSubmit()->show();
     frame->show();
     m_state.ActiveButton.clear();
     if (focus->isVisible())
@@ -338,8 +345,8 @@ void BrowserPanel::reShow(QWidget *frame, QWidget *focus)
 void BrowserPanel::reShowList(QComboBox *list)
 {
     reShow(list->parentWidget(), list);
-    if (list == m_main.ui->cboStockNews)
-        m_main.ui->cmdSubmit->setCaptionColor(Qt::white);
+    if (list == m_main.cboStockNews())
+        m_main.cmdSubmit()->setCaptionColor(Qt::white);
 }
 
 void BrowserPanel::reShowText(QLineEdit *text)
@@ -373,7 +380,7 @@ QString BrowserPanel::selectedStock()
 {
     if (m_state.SelectedRow == 0)
         m_state.SelectedRow = 1;
-    FlexGrid *grid = m_main.ui->gridQuotes;
+    FlexGrid *grid = m_main.gridQuotes();
     const int row = m_state.SelectedRow;
     if (row >= grid->rows())
         return {};
@@ -396,7 +403,7 @@ bool BrowserPanel::openInDesktopBrowser(const QString &address)
 WebBrowser *BrowserPanel::ensureBrowser()
 {
     if (!m_browser) {
-        QWidget *frame = m_main.ui->WebBrowser1Frame;
+        QWidget *frame = m_main.WebBrowser1Frame();
         WebBrowserFactory *factory = Platform::instance().browsers;
         if (factory)
             m_browser = factory->create(frame);
@@ -458,8 +465,8 @@ void BrowserPanel::openWhenSeen(const QString &address)
     }
     m_waiting = page;
     // As after a first page: nothing to go back or forward to yet.
-    m_main.ui->cmdBack->setEnabled(false);
-    m_main.ui->cmdForward->setEnabled(false);
+    m_main.cmdBack()->setEnabled(false);
+    m_main.cmdForward()->setEnabled(false);
 }
 
 QString BrowserPanel::locationURL() const
@@ -529,32 +536,32 @@ void BrowserPanel::cmdRefresh_Click()
         wakeBrowser();
         m_browser->stop();
         m_browser->refresh();
-        m_main.ui->lblBusy->setText(QStringLiteral("Refreshing Page..."));
+        m_main.lblBusy()->setText(QStringLiteral("Refreshing Page..."));
     }
     PlayClick();
 }
 
 void BrowserPanel::WebBrowser1_DownloadBegin()
 {
-    m_main.ui->lblBusy->setText(QStringLiteral("Downloading..."));
+    m_main.lblBusy()->setText(QStringLiteral("Downloading..."));
     if (m_browser)
         m_browser->widget()->setToolTip(QStringLiteral("Downloading..."));
 }
 
 void BrowserPanel::WebBrowser1_DownloadComplete()
 {
-    auto *ui = m_main.ui;
-    ui->cmdBack->setEnabled(false);
-    ui->cmdForward->setEnabled(false);
+    frmStockMain *form = &m_main;
+    form->cmdBack()->setEnabled(false);
+    form->cmdForward()->setEnabled(false);
     if (!m_browser)
         return;
-    ui->lblBusy->setText(statusTitle(m_browser->locationName()));
+    form->lblBusy()->setText(statusTitle(m_browser->locationName()));
     m_browser->widget()->setToolTip(QString());
     const QString here = m_browser->locationURL();
     if (FirstURL.isEmpty())
         FirstURL = here;
-    ui->cmdBack->setEnabled(!FirstURL.isEmpty() && !sameAddress(here, FirstURL));
-    ui->cmdForward->setEnabled(ForwardCount > 0);
+    form->cmdBack()->setEnabled(!FirstURL.isEmpty() && !sameAddress(here, FirstURL));
+    form->cmdForward()->setEnabled(ForwardCount > 0);
     if (std::exchange(m_loadingWaiting, false) && !m_afterWaiting.isEmpty())
         m_browser->navigate(std::exchange(m_afterWaiting, QString()));
 }
@@ -569,90 +576,90 @@ void BrowserPanel::saveSetting(const char *key, const QString &value) const
 
 void BrowserPanel::cmdSubmit_Click()
 {
-    auto *ui = m_main.ui;
+    frmStockMain *form = &m_main;
     PlayClick();
     if (m_state.ActiveButton == QLatin1String("cmdSubmit")) {
-        ui->cmdSubmit->setToolTip(kSubmitTip);
-        ui->cmdSubmit->setCaptionColor(Qt::white);
+        form->cmdSubmit()->setToolTip(kSubmitTip);
+        form->cmdSubmit()->setCaptionColor(Qt::white);
         ToggleBrowserTray();
         m_state.ActiveButton.clear();
     } else {
-        ui->cmdSubmit->setCaptionColor(Qt::black);
-        ui->cmdSubmit->setToolTip(kCloseTray);
-        ui->cmdInquiry->setCaptionColor(Qt::white);
-        const QString lookupText = ui->txtSymbolLookup->text();
-        const QString researchText = ui->txtResearch->text();
+        form->cmdSubmit()->setCaptionColor(Qt::black);
+        form->cmdSubmit()->setToolTip(kCloseTray);
+        form->cmdInquiry()->setCaptionColor(Qt::white);
+        const QString lookupText = form->txtSymbolLookup()->text();
+        const QString researchText = form->txtResearch()->text();
         const QString site = Catalogues::builtInSite(m_options.model().StockURL.value());
         const auto shown = [](QWidget *w) { return !w->isHidden(); };
 
-        if (shown(ui->FrameIPO)) {
-            ui->FrameIPO->show();
-            ui->cmdSubmit->show();
+        if (shown(form->FrameIPO())) {
+            form->FrameIPO()->show();
+            form->cmdSubmit()->show();
             const QString address =
                 sourcePage(site, QStringLiteral("ipo"), QString(),
                            Catalogues::entryAddress(Catalogues::ipoSources(),
-                                                    ui->cboIPOList->currentIndex(), QString()));
+                                                    form->cboIPOList()->currentIndex(), QString()));
             if (!sameAddress(locationURL(), address))
                 navigate(address);
-        } else if (shown(ui->FrameCharts)) {
-            ui->cmdCharts->setCaptionColor(Qt::white);
-            ui->cmdCharts->setToolTip(QStringLiteral("View chart for selected stock"));
-            ui->FrameCharts->show();
-            ChartTimeCode = qint16(Catalogues::chartTimeCode(ui->cboChartTime->currentIndex()));
-            ChartFreqCode = qint16(Catalogues::chartFreqCode(ui->cboChartFreq->currentIndex()));
+        } else if (shown(form->FrameCharts())) {
+            form->cmdCharts()->setCaptionColor(Qt::white);
+            form->cmdCharts()->setToolTip(QStringLiteral("View chart for selected stock"));
+            form->FrameCharts()->show();
+            ChartTimeCode = qint16(Catalogues::chartTimeCode(form->cboChartTime()->currentIndex()));
+            ChartFreqCode = qint16(Catalogues::chartFreqCode(form->cboChartFreq()->currentIndex()));
             const QString symbol = selectedStock();
             m_timInterval.stop();
             const QString address =
                 Catalogues::chartAddress(symbol, ChartTimeCode, ChartFreqCode, site);
             saveSetting("StockChartsURL", address);
             navigate(address);
-        } else if (shown(ui->FrameNews)) {
-            ui->cmdNews->setCaptionColor(Qt::white);
-            ui->cmdNews->setToolTip(QStringLiteral("Read news about selected stock"));
-            ui->FrameNews->show();
-            ui->cmdSubmit->show();
-            ui->cmdSubmit->setToolTip(kCloseTray);
+        } else if (shown(form->FrameNews())) {
+            form->cmdNews()->setCaptionColor(Qt::white);
+            form->cmdNews()->setToolTip(QStringLiteral("Read news about selected stock"));
+            form->FrameNews()->show();
+            form->cmdSubmit()->show();
+            form->cmdSubmit()->setToolTip(kCloseTray);
             const QString symbol = selectedStock();
             navigate(
                 sourcePage(site, QStringLiteral("news"), symbol,
                            Catalogues::entryAddress(Catalogues::newsSources(),
-                                                    ui->cboStockNews->currentIndex(), symbol)));
-        } else if (shown(ui->FrameScreener)) {
-            ui->FrameInfoButtons->hide();
-            ui->cmdSubmit->show();
-            ui->cmdSubmit->setToolTip(kCloseTray);
-            ui->cboScreener->show();
-            navigate(
-                sourcePage(site, QStringLiteral("screener"), QString(),
-                           Catalogues::entryAddress(Catalogues::screenerSources(),
-                                                    ui->cboScreener->currentIndex(), QString())));
-        } else if (shown(ui->FrameResearch)) {
-            ui->cmdSubmit->show();
-            ui->cmdSubmit->setToolTip(kCloseTray);
-            ui->FrameResearch->show();
-            ui->cboResearchSource->show();
+                                                    form->cboStockNews()->currentIndex(), symbol)));
+        } else if (shown(form->FrameScreener())) {
+            form->FrameInfoButtons()->hide();
+            form->cmdSubmit()->show();
+            form->cmdSubmit()->setToolTip(kCloseTray);
+            form->cboScreener()->show();
+            navigate(sourcePage(site, QStringLiteral("screener"), QString(),
+                                Catalogues::entryAddress(Catalogues::screenerSources(),
+                                                         form->cboScreener()->currentIndex(),
+                                                         QString())));
+        } else if (shown(form->FrameResearch())) {
+            form->cmdSubmit()->show();
+            form->cmdSubmit()->setToolTip(kCloseTray);
+            form->FrameResearch()->show();
+            form->cboResearchSource()->show();
             navigate(sourcePage(site, QStringLiteral("research"), researchText,
                                 Catalogues::entryAddress(Catalogues::researchSources(),
-                                                         ui->cboResearchSource->currentIndex(),
+                                                         form->cboResearchSource()->currentIndex(),
                                                          researchText)));
-        } else if (shown(ui->FrameSymbolLookup)) {
-            ui->cmdSubmit->show();
-            ui->cmdSubmit->setToolTip(kCloseTray);
-            ui->FrameSymbolLookup->show();
+        } else if (shown(form->FrameSymbolLookup())) {
+            form->cmdSubmit()->show();
+            form->cmdSubmit()->setToolTip(kCloseTray);
+            form->FrameSymbolLookup()->show();
             navigate(Catalogues::symbolLookupAddress(lookupText, site));
         }
     }
 
     // Every path remembers the chosen sources.
     const auto index = [](QComboBox *list) { return QString::number(list->currentIndex()); };
-    saveSetting("ChartFreq", index(ui->cboChartFreq));
-    saveSetting("ChartTime", index(ui->cboChartTime));
-    saveSetting("IPOIndex", index(ui->cboIPOList));
-    saveSetting("StockNews", index(ui->cboStockNews));
-    saveSetting("Research", index(ui->cboResearchSource));
-    m_state.ChartFreq = qint16(ui->cboChartFreq->currentIndex());
-    m_state.ChartTime = qint16(ui->cboChartTime->currentIndex());
-    m_state.StockNews = qint16(ui->cboStockNews->currentIndex());
+    saveSetting("ChartFreq", index(form->cboChartFreq()));
+    saveSetting("ChartTime", index(form->cboChartTime()));
+    saveSetting("IPOIndex", index(form->cboIPOList()));
+    saveSetting("StockNews", index(form->cboStockNews()));
+    saveSetting("Research", index(form->cboResearchSource()));
+    m_state.ChartFreq = qint16(form->cboChartFreq()->currentIndex());
+    m_state.ChartTime = qint16(form->cboChartTime()->currentIndex());
+    m_state.StockNews = qint16(form->cboStockNews()->currentIndex());
     m_timInterval.start();
     m_state.ActiveButton = QStringLiteral("cmdSubmit");
 }

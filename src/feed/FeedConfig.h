@@ -13,6 +13,8 @@ inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 // The seed of the simulated market when none is given: the same seed gives the same
 // prices for the same sequence of requests.
 inline constexpr quint64 kDefaultSeed = 1;
+// The quote source a new store uses: the simulated market.
+inline constexpr char kDefaultSource[] = "simulated";
 
 // The feed's own address on its default port: "http://127.0.0.1:47110". Every address
 // below starts with it, so the port is written once, above.

@@ -15,7 +15,7 @@ class QuoteSource;
 // default), "yahoo", "stooq" and "finnhub" (live quotes fetched from the Internet).
 namespace FeedSources {
 
-inline constexpr char kDefault[] = "simulated";
+inline constexpr const char *kDefault = FeedConfig::kDefaultSource;
 
 QStringList names();
 bool isKnown(const QString &name);

@@ -4,12 +4,10 @@
 #include "common/Numbers.h"
 #include "screen/Colors.h"
 
-#include <QPalette>
-
-#include "WindowControls.h"
 #include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QLineEdit>
+
 #include <cmath>
 #include <limits>
 
@@ -19,18 +17,10 @@ constexpr int kSharesColumn = 1;
 constexpr int kLastPriceColumn = 4;
 constexpr int kOpenColumn = 8;
 
-void setTextColor(QWidget *box, qint32 bgr)
-{
-    QPalette palette = box->palette();
-    const QColor color = Colors::fromBgr(bgr);
-    palette.setColor(QPalette::Text, color);
-    box->setPalette(palette);
-}
-
 } // namespace
 
-PortfolioValuer::PortfolioValuer(const PanelControls &form, const OptionsView &options)
-    : m_form(form), m_options(options)
+PortfolioValuer::PortfolioValuer(const FlexGrid &gridQuotes, const OptionsView &options)
+    : m_quotes(gridQuotes), m_options(options)
 {
 }
 
@@ -48,15 +38,13 @@ qint32 PortfolioValuer::shareCount(const QString &text)
     return qint32(std::nearbyint(value));
 }
 
-void PortfolioValuer::CalcPortfolio()
+PortfolioFigures PortfolioValuer::CalcPortfolio()
 {
     const OptionsView *options = &m_options;
-    const PanelControls *front = &m_form;
     const FlexGrid &symbols = *options->gridSymbols;
-    const FlexGrid &quotes = *front->gridQuotes;
+    const FlexGrid &quotes = m_quotes;
 
-    front->txtPortfolioToday->setText(QStringLiteral("0"));
-    front->txtPortfolioValue->setText(QStringLiteral("0"));
+    PortfolioFigures front{QStringLiteral("0"), QStringLiteral("0"), NoChangeColor};
 
     // The opening value (the open price, or the last when there is no open yet) and the
     // current value (the last price).
@@ -86,24 +74,24 @@ void PortfolioValuer::CalcPortfolio()
     const QString valueText = Format(shownValue.toDouble(), "#,###,##0.00");
     settings.PortfolioValue.set(valueText);
     if (show)
-        front->txtPortfolioValue->setText(valueText);
+        front.value = valueText;
 
     const QString gainText = Format(gain.toDouble(), "####0.00");
     settings.GainLoss.set(gainText);
     if (show)
-        front->txtPortfolioToday->setText(gainText);
+        front.today = gainText;
 
     // The gain with its sign and colour; a loss already carries its "-".
-    QLineEdit *today = front->txtPortfolioToday;
-    setTextColor(today, NoChangeColor);
-    const double shown = Val(today->text());
+    QString &today = front.today;
+    const double shown = Val(today);
     if (shown > 0) {
-        if (!today->text().startsWith(u'+'))
-            today->setText(u'+' + today->text());
-        setTextColor(today, Colors::Rise);
+        if (!today.startsWith(u'+'))
+            today.prepend(u'+');
+        front.todayColor = Colors::Rise;
     } else if (shown < 0) {
-        if (!today->text().startsWith(u'-'))
-            today->setText(u'-' + today->text());
-        setTextColor(today, Colors::Fall);
+        if (!today.startsWith(u'-'))
+            today.prepend(u'-');
+        front.todayColor = Colors::Fall;
     }
+    return front;
 }

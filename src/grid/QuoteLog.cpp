@@ -8,7 +8,6 @@
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
 
-#include "WindowControls.h"
 #include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QDir>
@@ -43,8 +42,8 @@ bool unsafeInName(QChar ch)
 
 } // namespace
 
-QuoteLog::QuoteLog(MainState &state, const PanelControls &form, const OptionsView &options)
-    : m_state(state), m_form(form), m_options(options),
+QuoteLog::QuoteLog(MainState &state, QuotePanel &panel, const OptionsView &options)
+    : m_state(state), m_panel(panel), m_options(options),
       m_today([] { return QDate::currentDate(); }), m_locale(QLocale::system())
 {
 }
@@ -78,8 +77,8 @@ QString QuoteLog::headingLine() const
     const QStringList headers = QuoteGrid::headers(m_state.RealTimeMode);
     for (int c = 0; c < kLoggedFields; ++c)
         line += headers.at(c) + kTab;
-    line += withoutClosingColon(m_form.lblPortfolioValue->text()) + kTab +
-            withoutClosingColon(m_form.lblPortfolioToday->text());
+    line += withoutClosingColon(m_panel.portfolioValueCaption()) + kTab +
+            withoutClosingColon(m_panel.portfolioTodayCaption());
     return line;
 }
 
@@ -87,13 +86,14 @@ QString QuoteLog::dataLine() const
 {
     QStringList fields = m_state.CurrentLine.split(u'\t');
     fields.resize(kLoggedFields);
-    return ShortDate(m_today(), m_locale) + kTab + fields.join(kTab) + kTab +
-           m_form.txtPortfolioValue->text() + kTab + m_form.txtPortfolioToday->text();
+    const PortfolioFigures shown = m_panel.portfolioShown();
+    return ShortDate(m_today(), m_locale) + kTab + fields.join(kTab) + kTab + shown.value + kTab +
+           shown.today;
 }
 
 void QuoteLog::failed(const QString &path, const QString &reason)
 {
-    m_failure.failed(m_form.window, QStringLiteral("quote log"), path, reason,
+    m_failure.failed(m_panel.dialogParent(), QStringLiteral("quote log"), path, reason,
                      QStringLiteral("Quotes go on being downloaded; the log is written again "
                                     "with the next logged quote once the file can be written."));
 }
@@ -123,7 +123,7 @@ void QuoteLog::writeLog()
 
 void QuoteLog::LogQuote()
 {
-    guard([this] { writeLog(); }, m_form.window);
+    guard([this] { writeLog(); }, m_panel.dialogParent());
 }
 
 void QuoteLog::cmdEditQuoteLog_Click()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "OptionsView.h"
-#include "WindowControls.h"
+#include "QuotePanel.h"
 
 #include "platform/WriteFailureNotice.h"
 
@@ -23,7 +23,7 @@ struct MainState;
 class QuoteLog
 {
 public:
-    QuoteLog(MainState &state, const PanelControls &form, const OptionsView &options);
+    QuoteLog(MainState &state, QuotePanel &panel, const OptionsView &options);
 
     // The date and locale the log names and dates its lines with (today and the system's
     // locale unless a test sets others).
@@ -59,7 +59,7 @@ private:
     void failed(const QString &path, const QString &reason);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionsView m_options;
     std::function<QDate()> m_today;
     QLocale m_locale;

@@ -4,7 +4,6 @@
 #include "QuoteParser.h"
 #include "common/MainState.h"
 #include "grid/QuoteGrid.h"
-#include "grid/WindowControls.h"
 #include "net/Connectivity.h"
 #include "net/Transfer.h"
 #include "platform/ErrorReporter.h"
@@ -33,12 +32,11 @@ QString timeText(const QTime &time)
 
 } // namespace
 
-MarketIndices::MarketIndices(MainState &state, const PanelControls &form,
-                             const OptionsView &options, Transfer &inetQuotes,
-                             Connectivity &connectivity, QuoteGrid &quoteGrid, IndexTicker &ticker,
-                             QTimer &timScroll, std::function<void(qint32)> paintLamp,
-                             QObject *parent)
-    : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
+MarketIndices::MarketIndices(MainState &state, QuotePanel &panel, const OptionsView &options,
+                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
+                             IndexTicker &ticker, QTimer &timScroll,
+                             std::function<void(qint32)> paintLamp, QObject *parent)
+    : QObject(parent), m_state(state), m_panel(panel), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_ticker(ticker),
       m_timScroll(timScroll), m_paintLamp(std::move(paintLamp))
 {
@@ -92,7 +90,7 @@ bool MarketIndices::GetMarketQuotes()
 bool MarketIndices::fetchIndices()
 {
     m_timScroll.stop();
-    m_form.txtUpdateTime->setText(timeText(QTime::currentTime()));
+    m_panel.setUpdateTime(timeText(QTime::currentTime()));
 
     m_inetQuotes.setRequestTimeout(RequestTimeoutSeconds);
     m_ticker.setBusyPointer(true);
@@ -117,7 +115,8 @@ bool MarketIndices::fetchIndices()
         }
         if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
             // The box's answer takes the place of the reply; the download ends here.
-            m_state.ReplyText = QString::number(QuoteDownload::showAccessDenied(m_form.window));
+            m_state.ReplyText =
+                QString::number(QuoteDownload::showAccessDenied(m_panel.dialogParent()));
             endEarly();
             return false;
         }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "grid/OptionsView.h"
-#include "grid/WindowControls.h"
+#include "grid/QuotePanel.h"
 
 #include <QMenu>
 #include <QObject>
@@ -41,7 +41,7 @@ public:
     // A reply text shorter than this ends the download without restarting the ticker.
     static constexpr int MinimumReplyLength = 5;
 
-    MarketIndices(MainState &state, const PanelControls &form, const OptionsView &options,
+    MarketIndices(MainState &state, QuotePanel &panel, const OptionsView &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   IndexTicker &ticker, QTimer &timScroll, std::function<void(qint32)> paintLamp,
                   QObject *parent = nullptr);
@@ -65,7 +65,7 @@ private:
     void setPopupMenuEnabled(bool enabled);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionsView m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;

@@ -17,7 +17,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "grid/WindowControls.h"
+#include "grid/QuotePanel.h"
 #include "settings/OptionsModel.h"
 #include <QCheckBox>
 #include <QLabel>
@@ -30,15 +30,14 @@ constexpr int kTransferErrorAbove = 35750;
 
 } // namespace
 
-QuoteDownload::QuoteDownload(MainState &state, const PanelControls &form,
-                             const OptionsView &options, Transfer &inetQuotes,
-                             Connectivity &connectivity, QuoteGrid &quoteGrid,
+QuoteDownload::QuoteDownload(MainState &state, QuotePanel &panel, const OptionsView &options,
+                             Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                              std::function<void(qint32)> paintLamp, QObject *parent)
-    : QObject(parent), m_state(state), m_form(form), m_options(options), m_inetQuotes(inetQuotes),
+    : QObject(parent), m_state(state), m_panel(panel), m_options(options), m_inetQuotes(inetQuotes),
       m_connectivity(connectivity), m_quoteGrid(quoteGrid), m_paintLamp(std::move(paintLamp)),
-      m_changeHighlighter(state, *form.gridQuotes),
-      m_alertChecker(options, *form.gridQuotes, form.window), m_quoteLog(state, form, options),
-      m_portfolioValuer(form, options)
+      m_changeHighlighter(state, *panel.gridQuotes()),
+      m_alertChecker(options, *panel.gridQuotes(), panel.dialogParent()),
+      m_quoteLog(state, panel, options), m_portfolioValuer(*panel.gridQuotes(), options)
 {
     connect(&m_inetQuotes, &Transfer::StateChanged, this, [this] { inetQuotes_StateChanged(); });
 }
@@ -145,7 +144,7 @@ void QuoteDownload::updateEnded()
 
 void QuoteDownload::endEarly()
 {
-    FlexGrid &grid = *m_form.gridQuotes;
+    FlexGrid &grid = *m_panel.gridQuotes();
     grid.unsetCursor();
     grid.setVisible(true);
     grid.setRedraw(true);
@@ -163,7 +162,7 @@ void QuoteDownload::GetQuotes()
     // wait) starts nothing and touches none of the shared reply state.
     if (m_updating || m_closed)
         return;
-    FlexGrid &grid = *m_form.gridQuotes;
+    FlexGrid &grid = *m_panel.gridQuotes();
 
     // 1-2. The gate: a connection, the Options window closed, no transfer running. A proxy
     // chosen in Options lets the download through without a detected connection: the
@@ -194,7 +193,7 @@ void QuoteDownload::GetQuotes()
         grid.setRedraw(true);
     m_inetQuotes.setRequestTimeout(kRequestTimeoutSeconds);
     setPopupMenuVisible(false);
-    m_form.lblDelayNotice->setText(m_state.RealTimeMode ? QString() : delayNoticeText());
+    m_panel.setDelayNotice(m_state.RealTimeMode ? QString() : delayNoticeText());
     const RequestList list = requestList();
     const QString address = requestAddress(list);
     m_paintLamp(Colors::LampBusy);
@@ -220,7 +219,7 @@ void QuoteDownload::GetQuotes()
         return;
     }
     if (m_state.ReplyText.contains(QLatin1String("Access Denied"), Qt::CaseInsensitive)) {
-        showAccessDenied(m_form.window);
+        showAccessDenied(m_panel.dialogParent());
         m_state.ReplyText.clear();
     }
     // A web page or binary data served in place of the answer is not parsed into rows.
@@ -243,7 +242,7 @@ void QuoteDownload::GetQuotes()
         m_state.ReplyText.clear();
         grid.setVisible(false);
         grid.setRedraw(false);
-        m_portfolioValuer.CalcPortfolio();
+        m_panel.showPortfolio(m_portfolioValuer.CalcPortfolio());
         m_quoteGrid.AutoSort();
         m_changeHighlighter.HighlightChanges();
         m_quoteGrid.clearAlertColors();
@@ -279,7 +278,7 @@ void QuoteDownload::fillRows(const RequestList &list)
 {
     // One answer line per requested symbol row, written into the grid row of the same
     // position.
-    FlexGrid &grid = *m_form.gridQuotes;
+    FlexGrid &grid = *m_panel.gridQuotes();
     FlexGrid &symbols = *m_options.gridSymbols;
     grid.setRows(symbols.rows());
     grid.setCol(0);
@@ -382,7 +381,7 @@ void QuoteDownload::inetQuotes_StateChanged()
     const QString text =
         m_inetQuotes.ResponseInfo() + QStringLiteral("\r\nError Number ") + QString::number(code);
     const int answer = Platform::instance().messageBox->show(
-        m_form.window, QStringLiteral("Stock Quote Server Error"), text,
+        m_panel.dialogParent(), QStringLiteral("Stock Quote Server Error"), text,
         MessageBoxService::Icon::Warning, QMessageBox::Retry | QMessageBox::Cancel);
     if (answer == QMessageBox::Retry) {
         // The failed transfer is still marked as running while its state change is

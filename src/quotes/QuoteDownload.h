@@ -2,7 +2,7 @@
 
 #include "common/MainState.h"
 #include "grid/OptionsView.h"
-#include "grid/WindowControls.h"
+#include "grid/QuotePanel.h"
 
 #include "grid/AlertChecker.h"
 #include "grid/ChangeHighlighter.h"
@@ -32,7 +32,7 @@ class QuoteDownload : public QObject
 {
     Q_OBJECT
 public:
-    QuoteDownload(MainState &state, const PanelControls &form, const OptionsView &options,
+    QuoteDownload(MainState &state, QuotePanel &panel, const OptionsView &options,
                   Transfer &inetQuotes, Connectivity &connectivity, QuoteGrid &quoteGrid,
                   std::function<void(qint32)> paintLamp, QObject *parent = nullptr);
 
@@ -115,7 +115,7 @@ private:
     void carryQuotesToRows(const RequestList &list);
 
     MainState &m_state;
-    PanelControls m_form;
+    QuotePanel &m_panel;
     OptionsView m_options;
     Transfer &m_inetQuotes;
     Connectivity &m_connectivity;

@@ -1,7 +1,6 @@
 #include "OptionsModel.h"
 
 #include "feed/FeedConfig.h"
-#include "feed/FeedSources.h"
 #include "screen/Colors.h"
 #include "screen/Zoom.h"
 #include "settings/SettingsStore.h"
@@ -204,7 +203,7 @@ QString OptionsModel::defaultHomePage()
 
 QString OptionsModel::defaultQuoteSource()
 {
-    return QString::fromLatin1(FeedSources::kDefault);
+    return QString::fromLatin1(FeedConfig::kDefaultSource);
 }
 
 // With the built-in feed's quote address (the program's demo, which runs offline), the

@@ -52,6 +52,26 @@ bool dlgDisclaimer::Form_Load()
     return true;
 }
 
+QTextEdit *dlgDisclaimer::txtDisclaimer() const
+{
+    return ui->txtDisclaimer;
+}
+
+QCheckBox *dlgDisclaimer::chkDisclaimer() const
+{
+    return ui->chkDisclaimer;
+}
+
+QPushButton *dlgDisclaimer::OKButton() const
+{
+    return ui->OKButton;
+}
+
+QPushButton *dlgDisclaimer::CancelButton() const
+{
+    return ui->CancelButton;
+}
+
 void dlgDisclaimer::KeepOnTop()
 {
     setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -2,6 +2,10 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QPushButton;
+class QTextEdit;
+
 namespace Ui {
 class dlgDisclaimer;
 }
@@ -22,7 +26,11 @@ public:
     // Makes the dialog a top-most window without moving or sizing it.
     void KeepOnTop();
 
-    Ui::dlgDisclaimer *ui;
+    // The agreement text, the box that accepts it, and the two buttons.
+    QTextEdit *txtDisclaimer() const;
+    QCheckBox *chkDisclaimer() const;
+    QPushButton *OKButton() const;
+    QPushButton *CancelButton() const;
 
 public Q_SLOTS:
     void chkDisclaimer_Click();
@@ -34,4 +42,7 @@ Q_SIGNALS:
     void agreed();
     // The agreement was refused: end the program at once, saving nothing.
     void refused();
+
+private:
+    Ui::dlgDisclaimer *ui;
 };

@@ -25,7 +25,6 @@ public:
     void showSplash();
 
     QTimer Timer1;
-    Ui::frmSplash *ui;
 
 Q_SIGNALS:
     // Timer1 fired: the splash has closed itself; load the main window.
@@ -33,4 +32,6 @@ Q_SIGNALS:
 
 private:
     void Timer1_Timer();
+
+    Ui::frmSplash *ui;
 };

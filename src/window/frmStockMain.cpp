@@ -3,6 +3,7 @@
 #include "ui_frmStockMain.h"
 
 #include "grid/ImageList.h"
+#include "screen/Colors.h"
 #include "screen/Zoom.h"
 
 namespace {
@@ -108,16 +109,343 @@ int frmStockMain::zoom() const
     return qRound(Zoom::factor(*this) * 100);
 }
 
-PanelControls frmStockMain::panelControls()
+void frmStockMain::paintLamp(const QColor &color)
 {
-    PanelControls c;
-    c.window = this;
-    c.gridQuotes = ui->gridQuotes;
-    c.lblPortfolioValue = ui->lblPortfolioValue;
-    c.lblPortfolioToday = ui->lblPortfolioToday;
-    c.txtPortfolioValue = ui->txtPortfolioValue;
-    c.txtPortfolioToday = ui->txtPortfolioToday;
-    c.lblDelayNotice = ui->lblDelayNotice;
-    c.txtUpdateTime = ui->txtUpdateTime;
-    return c;
+    // The lamp is a box filled with its back colour; its palette is not what it paints.
+    ui->picLED->setBackColor(color);
+}
+
+QColor frmStockMain::lampColor() const
+{
+    const QImage image = ui->picLED->grab().toImage();
+    if (image.isNull())
+        return {};
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+QList<QWidget *> frmStockMain::dragSurfaces()
+{
+    return {this,
+            ui->FrameResearch,
+            ui->lblBusy,
+            ui->lblPortfolioToday,
+            ui->lblPortfolioValue,
+            ui->lblResearch,
+            ui->lblScreener,
+            ui->lblUpdate,
+            ui->lblUpdateTime,
+            ui->imgBezelBottom,
+            ui->picBezelRight,
+            ui->picPanel,
+            ui->picRightBorder,
+            ui->txtNextUpdate,
+            ui->txtPortfolioToday,
+            ui->txtPortfolioValue,
+            ui->txtUpdateTime};
+}
+
+void frmStockMain::setNextUpdate(const QString &text)
+{
+    ui->txtNextUpdate->setText(text);
+}
+
+FlexGrid *frmStockMain::gridQuotes() const
+{
+    return ui->gridQuotes;
+}
+
+void frmStockMain::setDelayNotice(const QString &text)
+{
+    ui->lblDelayNotice->setText(text);
+}
+
+void frmStockMain::setUpdateTime(const QString &text)
+{
+    ui->txtUpdateTime->setText(text);
+}
+
+void frmStockMain::showPortfolio(const PortfolioFigures &figures)
+{
+    ui->txtPortfolioValue->setText(figures.value);
+    QLineEdit *today = ui->txtPortfolioToday;
+    today->setText(figures.today);
+    QPalette palette = today->palette();
+    palette.setColor(QPalette::Text, Colors::fromBgr(figures.todayColor));
+    today->setPalette(palette);
+}
+
+PortfolioFigures frmStockMain::portfolioShown() const
+{
+    return {ui->txtPortfolioValue->text(), ui->txtPortfolioToday->text(),
+            Colors::toBgr(ui->txtPortfolioToday->palette().color(QPalette::Text))};
+}
+
+QString frmStockMain::portfolioValueCaption() const
+{
+    return ui->lblPortfolioValue->text();
+}
+
+QString frmStockMain::portfolioTodayCaption() const
+{
+    return ui->lblPortfolioToday->text();
+}
+
+QWidget *frmStockMain::Scroller1Frame() const
+{
+    return ui->Scroller1Frame;
+}
+
+ClickableLabel *frmStockMain::picPanel() const
+{
+    return ui->picPanel;
+}
+
+ClickableLabel *frmStockMain::picButtonFrame() const
+{
+    return ui->picButtonFrame;
+}
+
+LinkButton *frmStockMain::cmdHome() const
+{
+    return ui->cmdHome;
+}
+
+LinkButton *frmStockMain::cmdCharts() const
+{
+    return ui->cmdCharts;
+}
+
+LinkButton *frmStockMain::cmdNews() const
+{
+    return ui->cmdNews;
+}
+
+LinkButton *frmStockMain::cmdInquiry() const
+{
+    return ui->cmdInquiry;
+}
+
+LinkButton *frmStockMain::cmdBTV() const
+{
+    return ui->cmdBTV;
+}
+
+LinkButton *frmStockMain::cmdRadio() const
+{
+    return ui->cmdRadio;
+}
+
+LinkButton *frmStockMain::cmdPrintTicker() const
+{
+    return ui->cmdPrintTicker;
+}
+
+LinkButton *frmStockMain::cmdOptions() const
+{
+    return ui->cmdOptions;
+}
+
+LinkButton *frmStockMain::cmdUpdate() const
+{
+    return ui->cmdUpdate;
+}
+
+LinkButton *frmStockMain::cmdExit() const
+{
+    return ui->cmdExit;
+}
+
+QLabel *frmStockMain::lblDelayNotice() const
+{
+    return ui->lblDelayNotice;
+}
+
+ClickableLabel *frmStockMain::picTickerSize() const
+{
+    return ui->picTickerSize;
+}
+
+ClickableLabel *frmStockMain::picCalc() const
+{
+    return ui->picCalc;
+}
+
+ClickableLabel *frmStockMain::picMaxWide() const
+{
+    return ui->picMaxWide;
+}
+
+ClickableLabel *frmStockMain::picMoveUp() const
+{
+    return ui->picMoveUp;
+}
+
+ClickableLabel *frmStockMain::picMoveDown() const
+{
+    return ui->picMoveDown;
+}
+
+QFrame *frmStockMain::FrameCharts() const
+{
+    return ui->FrameCharts;
+}
+
+QComboBox *frmStockMain::cboChartTime() const
+{
+    return ui->cboChartTime;
+}
+
+QComboBox *frmStockMain::cboChartFreq() const
+{
+    return ui->cboChartFreq;
+}
+
+QFrame *frmStockMain::FrameNews() const
+{
+    return ui->FrameNews;
+}
+
+QLabel *frmStockMain::lblStockNews() const
+{
+    return ui->lblStockNews;
+}
+
+QComboBox *frmStockMain::cboStockNews() const
+{
+    return ui->cboStockNews;
+}
+
+QFrame *frmStockMain::FrameResearch() const
+{
+    return ui->FrameResearch;
+}
+
+QLineEdit *frmStockMain::txtResearch() const
+{
+    return ui->txtResearch;
+}
+
+QComboBox *frmStockMain::cboResearchSource() const
+{
+    return ui->cboResearchSource;
+}
+
+QFrame *frmStockMain::FrameSymbolLookup() const
+{
+    return ui->FrameSymbolLookup;
+}
+
+QLineEdit *frmStockMain::txtSymbolLookup() const
+{
+    return ui->txtSymbolLookup;
+}
+
+QFrame *frmStockMain::FrameIPO() const
+{
+    return ui->FrameIPO;
+}
+
+QComboBox *frmStockMain::cboIPOList() const
+{
+    return ui->cboIPOList;
+}
+
+QFrame *frmStockMain::FrameScreener() const
+{
+    return ui->FrameScreener;
+}
+
+QComboBox *frmStockMain::cboScreener() const
+{
+    return ui->cboScreener;
+}
+
+QFrame *frmStockMain::FrameInfoButtons() const
+{
+    return ui->FrameInfoButtons;
+}
+
+LinkButton *frmStockMain::cmdLookup() const
+{
+    return ui->cmdLookup;
+}
+
+LinkButton *frmStockMain::cmdResearch() const
+{
+    return ui->cmdResearch;
+}
+
+LinkButton *frmStockMain::cmdIPO() const
+{
+    return ui->cmdIPO;
+}
+
+LinkButton *frmStockMain::cmdScreener() const
+{
+    return ui->cmdScreener;
+}
+
+ClickableLabel *frmStockMain::picIslandButton() const
+{
+    return ui->picIslandButton;
+}
+
+LinkButton *frmStockMain::cmdSubmit() const
+{
+    return ui->cmdSubmit;
+}
+
+ClickableLabel *frmStockMain::picBezelRight() const
+{
+    return ui->picBezelRight;
+}
+
+QFrame *frmStockMain::FrameBrowserButtons() const
+{
+    return ui->FrameBrowserButtons;
+}
+
+QToolButton *frmStockMain::cmdBack() const
+{
+    return ui->cmdBack;
+}
+
+QToolButton *frmStockMain::cmdForward() const
+{
+    return ui->cmdForward;
+}
+
+QToolButton *frmStockMain::cmdStop() const
+{
+    return ui->cmdStop;
+}
+
+QToolButton *frmStockMain::cmdRefresh() const
+{
+    return ui->cmdRefresh;
+}
+
+QLabel *frmStockMain::lblBusy() const
+{
+    return ui->lblBusy;
+}
+
+ClickableLabel *frmStockMain::picRightBorder() const
+{
+    return ui->picRightBorder;
+}
+
+ClickableLabel *frmStockMain::picControlBox() const
+{
+    return ui->picControlBox;
+}
+
+QWidget *frmStockMain::WebBrowser1Frame() const
+{
+    return ui->WebBrowser1Frame;
+}
+
+ClickableLabel *frmStockMain::imgBezelBottom() const
+{
+    return ui->imgBezelBottom;
 }

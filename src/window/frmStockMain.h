@@ -1,9 +1,18 @@
 #pragma once
 
-#include "grid/WindowControls.h"
+#include "grid/QuotePanel.h"
 
 #include <QPixmap>
 #include <QWidget>
+
+class ClickableLabel;
+class FlexGrid;
+class LinkButton;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
 
 namespace Ui {
 class frmStockMain;
@@ -11,10 +20,10 @@ class frmStockMain;
 
 // The main window: the quote grid, the ticker strip, the browser panel and the button bar.
 // It has no title bar of its own; it draws its skin (the background picture) and carries its
-// own control box. Every control of the form is reached through ui (include
-// "ui_frmStockMain.h"). Building the window does not start anything: the start-up sequence
-// is run separately once the window exists.
-class frmStockMain : public QWidget
+// own control box. The controls that the program's other parts place, fill or connect are
+// reached through the accessors named after them. Building the window does not start
+// anything: the start-up sequence is run separately once the window exists.
+class frmStockMain : public QWidget, public QuotePanel
 {
     Q_OBJECT
     Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
@@ -42,9 +51,83 @@ public:
     void setZoom(int percent);
     int zoom() const;
 
-    // The controls that the grid's and the downloads' steps read and fill.
-    PanelControls panelControls();
+    // The status lamp: a box filled with one colour, and the colour it shows in its middle
+    // (invalid while it cannot be drawn).
+    void paintLamp(const QColor &color);
+    QColor lampColor() const;
 
+    // The parts that move the window when dragged with the mouse: the window itself and
+    // the captions, boxes and bezels of its panels.
+    QList<QWidget *> dragSurfaces();
+
+    // The countdown to the next update beside the Update button ("Disabled" without one).
+    void setNextUpdate(const QString &text);
+
+    // The front panel as the quote steps see it.
+    QWidget *dialogParent() override { return this; }
+    FlexGrid *gridQuotes() const override;
+    void setDelayNotice(const QString &text) override;
+    void setUpdateTime(const QString &text) override;
+    void showPortfolio(const PortfolioFigures &figures) override;
+    PortfolioFigures portfolioShown() const override;
+    QString portfolioValueCaption() const override;
+    QString portfolioTodayCaption() const override;
+
+    // The controls reached from outside the form.
+    QWidget *Scroller1Frame() const;
+    ClickableLabel *picPanel() const;
+    ClickableLabel *picButtonFrame() const;
+    LinkButton *cmdHome() const;
+    LinkButton *cmdCharts() const;
+    LinkButton *cmdNews() const;
+    LinkButton *cmdInquiry() const;
+    LinkButton *cmdBTV() const;
+    LinkButton *cmdRadio() const;
+    LinkButton *cmdPrintTicker() const;
+    LinkButton *cmdOptions() const;
+    LinkButton *cmdUpdate() const;
+    LinkButton *cmdExit() const;
+    QLabel *lblDelayNotice() const;
+    ClickableLabel *picTickerSize() const;
+    ClickableLabel *picCalc() const;
+    ClickableLabel *picMaxWide() const;
+    ClickableLabel *picMoveUp() const;
+    ClickableLabel *picMoveDown() const;
+    QFrame *FrameCharts() const;
+    QComboBox *cboChartTime() const;
+    QComboBox *cboChartFreq() const;
+    QFrame *FrameNews() const;
+    QLabel *lblStockNews() const;
+    QComboBox *cboStockNews() const;
+    QFrame *FrameResearch() const;
+    QLineEdit *txtResearch() const;
+    QComboBox *cboResearchSource() const;
+    QFrame *FrameSymbolLookup() const;
+    QLineEdit *txtSymbolLookup() const;
+    QFrame *FrameIPO() const;
+    QComboBox *cboIPOList() const;
+    QFrame *FrameScreener() const;
+    QComboBox *cboScreener() const;
+    QFrame *FrameInfoButtons() const;
+    LinkButton *cmdLookup() const;
+    LinkButton *cmdResearch() const;
+    LinkButton *cmdIPO() const;
+    LinkButton *cmdScreener() const;
+    ClickableLabel *picIslandButton() const;
+    LinkButton *cmdSubmit() const;
+    ClickableLabel *picBezelRight() const;
+    QFrame *FrameBrowserButtons() const;
+    QToolButton *cmdBack() const;
+    QToolButton *cmdForward() const;
+    QToolButton *cmdStop() const;
+    QToolButton *cmdRefresh() const;
+    QLabel *lblBusy() const;
+    ClickableLabel *picRightBorder() const;
+    ClickableLabel *picControlBox() const;
+    QWidget *WebBrowser1Frame() const;
+    ClickableLabel *imgBezelBottom() const;
+
+private:
     Ui::frmStockMain *ui;
 
 private:

@@ -16,11 +16,14 @@
 #include "support/QuoteAnswers.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QAccessible>
+#include <QLabel>
 #include <QMenu>
+#include <QWidget>
 #include <QtTest>
 
 namespace {
@@ -82,7 +85,7 @@ class TestMainWindow : public QObject
     std::unique_ptr<QuoteFeed> m_feed;
     std::unique_ptr<StockMain> m_main;
 
-    Ui::frmStockMain *ui() const { return m_main->form()->ui; }
+    frmStockMain *mainForm() const { return m_main->form(); }
     QMenu *menu() const { return m_main->form()->findChild<QMenu *>(QStringLiteral("MnuVantora")); }
     QAction *item(const char *name) const
     {
@@ -108,10 +111,10 @@ class TestMainWindow : public QObject
         QCOMPARE(SettingsStore::read(kDefault, "Mode"), m_main->state().WindowMode);
         QCOMPARE(m_main->form()->size(), ticker ? QSize(px(10050, zoom), px(8010, zoom))
                                                 : QSize(px(12045, zoom), px(2095, zoom)));
-        QCOMPARE(ui()->gridQuotes->height(), px(ticker ? 7060 : 1235, zoom));
-        QCOMPARE(ui()->picPanel->y(), px(ticker ? 7300 : 1500, zoom));
-        QCOMPARE(ui()->WebBrowser1Frame->isHidden(), ticker);
-        QCOMPARE(ui()->cmdPrintTicker->isHidden(), !ticker);
+        QCOMPARE(mainForm()->gridQuotes()->height(), px(ticker ? 7060 : 1235, zoom));
+        QCOMPARE(mainForm()->picPanel()->y(), px(ticker ? 7300 : 1500, zoom));
+        QCOMPARE(mainForm()->WebBrowser1Frame()->isHidden(), ticker);
+        QCOMPARE(mainForm()->cmdPrintTicker()->isHidden(), !ticker);
         QCOMPARE(item("mnuTickerScroller")->isChecked(), ticker);
         QCOMPARE(item("mnuTickerBrowser")->isChecked(), !ticker);
         QCOMPARE(item("mnuBTV")->isEnabled(), !ticker);
@@ -179,7 +182,7 @@ private Q_SLOTS:
         verifyMode(false, zoom);
         check("browser");
 
-        FlexGrid *grid = ui()->gridQuotes;
+        FlexGrid *grid = mainForm()->gridQuotes();
         const QFontMetrics metrics(grid->font());
         for (int c = 0; c < grid->cols(); ++c) {
             const QString heading = QuoteGrid::headers(realTime).at(c);
@@ -190,10 +193,10 @@ private Q_SLOTS:
                      qPrintable(heading));
         }
 
-        QTest::mouseClick(ui()->picMaxWide, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picMaxWide(), Qt::LeftButton);
         QCOMPARE(form->width(), px(19200, zoom));
         check("wide");
-        QTest::mouseClick(ui()->picMaxWide, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picMaxWide(), Qt::LeftButton);
         QCOMPARE(form->width(), px(12045, zoom));
 
         m_main->browserPanel().ToggleBrowserTray();
@@ -202,7 +205,7 @@ private Q_SLOTS:
         m_main->browserPanel().ToggleBrowserTray();
         QCOMPARE(form->height(), px(2095, zoom));
 
-        QTest::mouseClick(ui()->picTickerSize, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picTickerSize(), Qt::LeftButton);
         verifyMode(true, zoom);
         check("ticker");
     }
@@ -214,7 +217,7 @@ private Q_SLOTS:
     {
         start();
         QWidget *form = m_main->form();
-        FlexGrid *grid = ui()->gridQuotes;
+        FlexGrid *grid = mainForm()->gridQuotes();
         grid->setColWidth(12, px(3000));
         const auto stored = [] {
             return SettingsStore::read(QStringLiteral("Settings"), "Zoom", "100");
@@ -232,7 +235,7 @@ private Q_SLOTS:
             QCOMPARE(m_main->form()->zoom(), step.zoom);
             QCOMPARE(stored(), QString::number(step.zoom));
             // Each edge where its twips put it, give or take the pixel of rounding.
-            const QRect at = ui()->gridQuotes->geometry();
+            const QRect at = mainForm()->gridQuotes()->geometry();
             for (auto [edge, twips] : {std::pair{at.left(), 195},
                                        {at.top(), 230},
                                        {at.right() + 1, 195 + 9645},
@@ -244,9 +247,9 @@ private Q_SLOTS:
             QVERIFY(qAbs(grid->colWidth(12) - px(3000, step.zoom)) <= 1);
             // Pictures are drawn anew at the zoom's size, not stretched.
             const QSize calc = ImageList::instance().size(ImageList::Calculator) * step.zoom / 100;
-            QCOMPARE(ui()->picCalc->pixmap().deviceIndependentSize().toSize(), calc);
+            QCOMPARE(mainForm()->picCalc()->pixmap().deviceIndependentSize().toSize(), calc);
             QCOMPARE(
-                ui()->picCalc->pixmap().toImage(),
+                mainForm()->picCalc()->pixmap().toImage(),
                 ImageList::instance().image(ImageList::Calculator, step.zoom / 100.0, 1).toImage());
         }
         QComboBox *list = m_main->options()->ui->cboWindowSize;
@@ -277,7 +280,7 @@ private Q_SLOTS:
                 verifyMode(!ticker);
                 item(ticker ? "mnuTickerScroller" : "mnuTickerBrowser")->trigger();
             } else {
-                QTest::mouseClick(ui()->picTickerSize, Qt::LeftButton);
+                QTest::mouseClick(mainForm()->picTickerSize(), Qt::LeftButton);
             }
             verifyMode(ticker);
         }
@@ -286,20 +289,20 @@ private Q_SLOTS:
     void widthToggleFromTickerMode()
     {
         start();
-        QTest::mouseClick(ui()->picTickerSize, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picTickerSize(), Qt::LeftButton);
         // The control box stays within the narrower window.
-        QVERIFY(m_main->form()->rect().contains(ui()->picControlBox->geometry()));
-        QTest::mouseClick(ui()->picMaxWide, Qt::LeftButton);
+        QVERIFY(m_main->form()->rect().contains(mainForm()->picControlBox()->geometry()));
+        QTest::mouseClick(mainForm()->picMaxWide(), Qt::LeftButton);
         QCOMPARE(m_main->form()->width(), px(19200));
         QCOMPARE(m_main->form()->pos(), m_main->form()->screen()->geometry().topLeft());
-        QCOMPARE(ui()->picMaxWide->toolTip(), "Click to reduce width to 800 pixels");
-        QVERIFY(ui()->WebBrowser1Frame->isHidden()); // ticker mode has no browser
+        QCOMPARE(mainForm()->picMaxWide()->toolTip(), "Click to reduce width to 800 pixels");
+        QVERIFY(mainForm()->WebBrowser1Frame()->isHidden()); // ticker mode has no browser
         // The taller window gives the browser its height less the margin.
-        QCOMPARE(ui()->WebBrowser1Frame->height(), px(8010 - 2800));
+        QCOMPARE(mainForm()->WebBrowser1Frame()->height(), px(8010 - 2800));
         // Back to browser mode: narrow first, then the browser layout.
-        QTest::mouseClick(ui()->picTickerSize, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picTickerSize(), Qt::LeftButton);
         verifyMode(false);
-        QCOMPARE(ui()->picMaxWide->toolTip(), "Click to extend width to 1024 pixels");
+        QCOMPARE(mainForm()->picMaxWide()->toolTip(), "Click to extend width to 1024 pixels");
     }
 
     void notificationArea_data()
@@ -313,7 +316,7 @@ private Q_SLOTS:
         QFETCH(bool, available);
         m_platform->tray.available = available;
         start();
-        QTest::mouseClick(ui()->picControlBox, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picControlBox(), Qt::LeftButton);
         QCOMPARE(m_platform->tray.shown, available);
         QVERIFY(m_main->form()->isMinimized());
         QCOMPARE(m_main->form()->isVisible(), !available);
@@ -326,7 +329,7 @@ private Q_SLOTS:
         QVERIFY(m_main->form()->isVisible());
         QVERIFY(!m_main->form()->isMinimized());
         QVERIFY(!m_platform->tray.shown);
-        QTest::mouseClick(ui()->picControlBox, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picControlBox(), Qt::LeftButton);
         m_main->cmdExit_Click();
         QVERIFY(!m_platform->tray.shown);
     }
@@ -342,14 +345,14 @@ private Q_SLOTS:
         m_source->enqueue(
             answer({{"MSFT", "50.00"}, {"CSCO", "20.00"}, {"IBM", "90.00"}, {"DELL", "30.00"}}));
         start();
-        FlexGrid *grid = ui()->gridQuotes;
+        FlexGrid *grid = mainForm()->gridQuotes();
         grid->setRow(2);
-        QTest::mouseClick(ui()->picMoveUp, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picMoveUp(), Qt::LeftButton);
         QCOMPARE(grid->row(), 1);
         grid->setRow(3);
-        QTest::mouseClick(ui()->picMoveDown, Qt::LeftButton);
+        QTest::mouseClick(mainForm()->picMoveDown(), Qt::LeftButton);
         grid->setRow(1);
-        QTest::mouseClick(ui()->picMoveUp, Qt::LeftButton); // first row: nothing moves
+        QTest::mouseClick(mainForm()->picMoveUp(), Qt::LeftButton); // first row: nothing moves
         const QStringList order{"CSCO", "MSFT", "DELL", "IBM"};
         for (int r = 1; r <= 4; ++r)
             QCOMPARE(m_main->options()->ui->gridSymbols->textMatrix(r, 0), order[r - 1]);
@@ -416,14 +419,14 @@ private Q_SLOTS:
 
         // While quotes download the menu is hidden: a right-click shows nothing.
         menu()->menuAction()->setVisible(false);
-        QTest::mouseClick(ui()->picPanel, Qt::RightButton);
+        QTest::mouseClick(mainForm()->picPanel(), Qt::RightButton);
         QVERIFY(!menu()->isVisible());
         menu()->menuAction()->setVisible(true);
-        QTest::mouseClick(ui()->picBezelRight, Qt::RightButton);
+        QTest::mouseClick(mainForm()->picBezelRight(), Qt::RightButton);
         QVERIFY(menu()->isVisible());
         menu()->close();
         // The quote grid's right-click opens the same menu.
-        QTest::mouseClick(ui()->gridQuotes->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+        QTest::mouseClick(mainForm()->gridQuotes()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY(menu()->isVisible());
         // Assistive tools find the items by their captions.
         QAccessibleInterface *open = QAccessible::queryAccessibleInterface(menu());
@@ -453,11 +456,12 @@ private Q_SLOTS:
 
         QTest::keyClick(form, Qt::Key_F10, Qt::ShiftModifier);
         QVERIFY(menu()->isVisible());
-        QVERIFY(ui()->gridQuotes->rect().contains(ui()->gridQuotes->mapFromGlobal(menu()->pos())));
+        QVERIFY(mainForm()->gridQuotes()->rect().contains(
+            mainForm()->gridQuotes()->mapFromGlobal(menu()->pos())));
         menu()->close();
 
-        ui()->picCalc->setFocus();
-        QTest::keyClick(ui()->picCalc, Qt::Key_Return);
+        mainForm()->picCalc()->setFocus();
+        QTest::keyClick(mainForm()->picCalc(), Qt::Key_Return);
         QCOMPARE(m_platform->programs.calculatorStarts, 1);
 
         m_main->options()->show();

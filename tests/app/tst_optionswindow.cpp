@@ -17,7 +17,8 @@
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
+#include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QtTest>
@@ -141,7 +142,7 @@ void TestOptionsWindow::openingStopsTheTimerAndCancelRestartsIt()
 {
     QVERIFY(m_main->timInterval().isActive());
     m_main->state().PortfolioChanged = true;
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     QVERIFY(m_options->isVisible());
     QVERIFY(!m_main->timInterval().isActive());
     QVERIFY(!m_main->state().PortfolioChanged);
@@ -447,7 +448,7 @@ void TestOptionsWindow::f2Switch()
     QCOMPARE(m_main->state().RealTimeMode, mode);
     if (!text.isEmpty()) {
         // The quote grid's labels, the sort list and the interval list follow the mode.
-        FlexGrid *quotes = m_main->form()->ui->gridQuotes;
+        FlexGrid *quotes = m_main->form()->gridQuotes();
         QCOMPARE(quotes->textMatrix(0, 1), QuoteGrid::headers(mode).at(1));
         QCOMPARE(find<QComboBox>("cboSort")->itemText(1), Catalogues::sortColumnLabels(mode).at(1));
         QCOMPARE(find<QComboBox>("cboSeconds")->count(), mode ? 14 : 11);
@@ -456,7 +457,7 @@ void TestOptionsWindow::f2Switch()
 
 void TestOptionsWindow::boxTickedThenCancelStaysAndIsSavedAtExit()
 {
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     QCheckBox *low = find<QCheckBox>("chkEnableLowAlert");
     QVERIFY(!low->isChecked());
     low->setChecked(true);
@@ -473,7 +474,7 @@ void TestOptionsWindow::boxTickedThenCancelStaysAndIsSavedAtExit()
 
 void TestOptionsWindow::okFormatsAlertsSavesAndHides()
 {
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     grid()->setTextMatrix(2, 2, QStringLiteral(".5"));
     grid()->setTextMatrix(2, 3, QStringLiteral("abc"));
     find<QLineEdit>("txtSymbol")->setText(QStringLiteral("half typed"));
@@ -490,7 +491,7 @@ void TestOptionsWindow::okFormatsAlertsSavesAndHides()
              QStringLiteral("0.50"));
     QCOMPARE(MainHarness::stored(QStringLiteral("Settings"), QStringLiteral("Portfolio0")),
              QStringLiteral("Default"));
-    QCOMPARE(m_main->form()->ui->gridQuotes->row(), 3);
+    QCOMPARE(m_main->form()->gridQuotes()->row(), 3);
 }
 
 void TestOptionsWindow::okSwitchesTheBuiltInFeedsSource()
@@ -500,7 +501,7 @@ void TestOptionsWindow::okSwitchesTheBuiltInFeedsSource()
     QCOMPARE(feed->sourceName(), QStringLiteral("simulated"));
     const std::shared_ptr<QuoteSource> simulated = feed->source();
 
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     auto *sources = find<QComboBox>("cboQuoteSource");
     sources->setCurrentIndex(sources->findData(QStringLiteral("stooq")));
     QCOMPARE(sources->currentText(), QStringLiteral("Stooq"));
@@ -514,7 +515,7 @@ void TestOptionsWindow::okSwitchesTheBuiltInFeedsSource()
 
     // OK again without a change keeps the source, and its cache, as it is.
     const std::shared_ptr<QuoteSource> stooq = feed->source();
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     find<QPushButton>("cmdOK")->click();
     QCOMPARE(feed->source(), stooq);
     QuoteFeed::setInProcessSource(QStringLiteral("simulated"));
@@ -523,8 +524,8 @@ void TestOptionsWindow::okSwitchesTheBuiltInFeedsSource()
 void TestOptionsWindow::clearingAutoSortResetsTheMoveToolTips()
 {
     QCheckBox *autoSort = find<QCheckBox>("chkEnableAutoSort");
-    QLabel *up = m_main->form()->ui->picMoveUp;
-    QLabel *down = m_main->form()->ui->picMoveDown;
+    QLabel *up = m_main->form()->picMoveUp();
+    QLabel *down = m_main->form()->picMoveDown();
     up->setToolTip(QStringLiteral("Sort"));
     down->setToolTip(QStringLiteral("Sort"));
     autoSort->setChecked(true);
@@ -557,7 +558,7 @@ void TestOptionsWindow::colorButtonRecoloursTheGrid()
     const QColor expected = chosen ? pick : before;
     QCOMPARE(Colors::fromBgr(m_main->options()->model().EvenRowColor.value()), expected);
     QCOMPARE(frmOptions::buttonBackColor(button), expected);
-    FlexGrid *quotes = m_main->form()->ui->gridQuotes;
+    FlexGrid *quotes = m_main->form()->gridQuotes();
     QCOMPARE(quotes->cellBackColor(2, 0), expected);
 
     // The default colours take over at once and lock the buttons.
@@ -618,7 +619,7 @@ void TestOptionsWindow::entryBoxesShowWhatGoesInThem()
     QFETCH(QString, box);
     QFETCH(QString, hint);
     QLineEdit *edit = find<QLineEdit>(qPrintable(box));
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     QCOMPARE(edit->placeholderText(), hint);
     // Empty, its hint showing, after Add and after a typed symbol is given up.
     typeRow("XYZ", "5", "1", "2", false);
@@ -632,7 +633,7 @@ void TestOptionsWindow::entryBoxesShowWhatGoesInThem()
 
 void TestOptionsWindow::opensAtOneSizeAndPlace()
 {
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     const QSize size = m_options->size();
     QTabWidget *tabs = m_options->ui->SSTab1;
     for (int i = tabs->count() - 1; i >= 0; --i) {
@@ -644,7 +645,7 @@ void TestOptionsWindow::opensAtOneSizeAndPlace()
     m_options->move(place);
     find<QPushButton>("cmdCancel")->click();
     for (int run = 0; run < 2; ++run) { // this run, then the next one
-        m_main->form()->ui->cmdOptions->click();
+        m_main->form()->cmdOptions()->click();
         QCOMPARE(m_options->size(), size);
         QCOMPARE(m_options->pos(), place);
         find<QPushButton>("cmdOK")->click();
@@ -684,7 +685,7 @@ void TestOptionsWindow::storedPlaceIsKeptOnScreen()
 
 void TestOptionsWindow::speedLabelsSitUnderTheirPositions()
 {
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     m_options->ui->SSTab1->setCurrentIndex(2);
     const QRect slider(m_options->ui->ScrollSlider->mapTo(m_options, QPoint(0, 0)),
                        m_options->ui->ScrollSlider->size());

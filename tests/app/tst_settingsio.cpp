@@ -8,7 +8,6 @@
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
 #include "window/frmStockMain.h"
 
 #include <QSettings>
@@ -326,7 +325,7 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "AutoUpdate", "");
         SettingsStore::write(kDefault, "ColWidth0", "3000");
         StockMain &main = start();
-        QVERIFY(main.form()->ui->gridQuotes->colWidth(0) < 100);
+        QVERIFY(main.form()->gridQuotes()->colWidth(0) < 100);
     }
 
     void storedColumnWidthIsUsedAndKeptExactly()
@@ -335,8 +334,8 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "ColWidth1", "250");
         SettingsStore::write(kDefault, "ColWidth9", "620"); // the standard: room for "Day Low"
         StockMain &main = start();
-        QCOMPARE(main.form()->ui->gridQuotes->colWidth(0), 200); // 3000 twips at 96 dpi
-        QVERIFY(main.form()->ui->gridQuotes->colWidth(9) > Twips::toPixels(620));
+        QCOMPARE(main.form()->gridQuotes()->colWidth(0), 200); // 3000 twips at 96 dpi
+        QVERIFY(main.form()->gridQuotes()->colWidth(9) > Twips::toPixels(620));
         main.saveAll();
         QCOMPARE(readDefault("ColWidth0"), QString("3000"));
         QCOMPARE(readDefault("ColWidth1"), QString("250"));

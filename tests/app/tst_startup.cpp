@@ -8,15 +8,18 @@
 #include "platform/ErrorReporter.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_dlgDisclaimer.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
 #include "window/dlgDisclaimer.h"
 #include "window/frmSplash.h"
 #include "window/frmStockMain.h"
 
+#include <QCheckBox>
+#include <QFrame>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QtTest>
 
 namespace {
@@ -57,14 +60,14 @@ private Q_SLOTS:
             seen.storeExists = QFileInfo::exists(SettingsStore::fileName());
             seen.splashTimer = app.splash()->Timer1.isActive();
             seen.splashShown = app.splash()->isVisible();
-            seen.okAtFirst = dialog.ui->OKButton->isEnabled();
-            seen.text = dialog.ui->txtDisclaimer->toPlainText();
-            dialog.ui->chkDisclaimer->setChecked(true);
-            seen.okWhenTicked = dialog.ui->OKButton->isEnabled();
-            dialog.ui->chkDisclaimer->setChecked(false);
-            seen.okWhenCleared = dialog.ui->OKButton->isEnabled();
-            dialog.ui->chkDisclaimer->setChecked(true);
-            dialog.ui->OKButton->click();
+            seen.okAtFirst = dialog.OKButton()->isEnabled();
+            seen.text = dialog.txtDisclaimer()->toPlainText();
+            dialog.chkDisclaimer()->setChecked(true);
+            seen.okWhenTicked = dialog.OKButton()->isEnabled();
+            dialog.chkDisclaimer()->setChecked(false);
+            seen.okWhenCleared = dialog.OKButton()->isEnabled();
+            dialog.chkDisclaimer()->setChecked(true);
+            dialog.OKButton()->click();
             return QDialog::Accepted;
         };
         QVERIFY(app.start());
@@ -90,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(app.main()->form()->pos(), QPoint(0, 0));
         QCOMPARE(app.main()->options()->ui->gridSymbols->textMatrix(1, 0), QString("MSFT"));
         QVERIFY(app.main()->timInterval().isActive());
-        QTRY_COMPARE_WITH_TIMEOUT(app.main()->form()->ui->gridQuotes->textMatrix(1, 0),
+        QTRY_COMPARE_WITH_TIMEOUT(app.main()->form()->gridQuotes()->textMatrix(1, 0),
                                   QString("MSFT"), 10000);
         QCOMPARE(SettingsStore::read("Settings", "FirstRun"), QString("1"));
         QVERIFY(!SettingsStore::read("Settings", "Path").isEmpty());
@@ -122,7 +125,7 @@ private Q_SLOTS:
         {
             VantoraApp app;
             app.runAgreement = [](dlgDisclaimer &dialog) -> int {
-                dialog.ui->CancelButton->click();
+                dialog.CancelButton()->click();
                 return QDialog::Rejected;
             };
             QVERIFY(!app.start());
@@ -234,8 +237,8 @@ private Q_SLOTS:
         // The toggle writes the mode back at once.
         QCOMPARE(SettingsStore::read(kDefault, "Mode"), mode);
         const bool ticker = mode == QLatin1String("Ticker");
-        QCOMPARE(main.form()->ui->cmdPrintTicker->isHidden(), !ticker);
-        QCOMPARE(main.form()->ui->FrameBrowserButtons->isHidden(), ticker);
+        QCOMPARE(main.form()->cmdPrintTicker()->isHidden(), !ticker);
+        QCOMPARE(main.form()->FrameBrowserButtons()->isHidden(), ticker);
         QVERIFY(m_platform->sound.played.constLast().endsWith("Click.wav"));
         main.form()->hide();
     }

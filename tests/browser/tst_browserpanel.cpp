@@ -10,12 +10,17 @@
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QAccessible>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QToolButton>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -55,7 +60,7 @@ class TestBrowserPanel : public QObject
     std::unique_ptr<QuoteFeed> m_feed;
     std::unique_ptr<StockMain> m_main;
 
-    Ui::frmStockMain *ui() const { return m_main->form()->ui; }
+    frmStockMain *mainForm() const { return m_main->form(); }
     BrowserPanel &panel() const { return m_main->browserPanel(); }
     FakeWebBrowser *browser() const { return m_platform->browsers.last; }
     bool trayOpen() const
@@ -136,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(b->toolTip(), "Close browser tray");
         if (!frame.isEmpty())
             QVERIFY(m_main->form()->findChild<QWidget *>(frame)->isVisible());
-        QVERIFY(ui()->imgBezelBottom->isVisible());
+        QVERIFY(mainForm()->imgBezelBottom()->isVisible());
         QCOMPARE(m_sound.played, QStringList({"Click.wav", "Open.wav"}));
 
         const int stopsBefore = browser()->stops;
@@ -154,20 +159,20 @@ private Q_SLOTS:
     void anotherButtonOnlySwitchesFrame()
     {
         start();
-        ui()->cmdCharts->click();
-        ui()->cmdNews->click();
+        mainForm()->cmdCharts()->click();
+        mainForm()->cmdNews()->click();
         QVERIFY(trayOpen());
-        QVERIFY(ui()->FrameNews->isVisible());
-        QVERIFY(!ui()->FrameCharts->isVisible());
+        QVERIFY(mainForm()->FrameNews()->isVisible());
+        QVERIFY(!mainForm()->FrameCharts()->isVisible());
         QCOMPARE(m_sound.played.count("Open.wav"), 1);
-        QCOMPARE(ui()->cmdCharts->captionColor(), QColor(Qt::white));
+        QCOMPARE(mainForm()->cmdCharts()->captionColor(), QColor(Qt::white));
     }
 
     void clickDuringSoundIsDropped()
     {
         start();
-        m_sound.during = [this] { ui()->cmdCharts->click(); };
-        ui()->cmdCharts->click();
+        m_sound.during = [this] { mainForm()->cmdCharts()->click(); };
+        mainForm()->cmdCharts()->click();
         QVERIFY(trayOpen()); // opened once, not opened and closed
         QCOMPARE(m_sound.played, QStringList({"Click.wav", "Open.wav"}));
     }
@@ -186,11 +191,11 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, shown);
         start();
-        ui()->cmdRadio->click();
-        QCOMPARE(ui()->lblBusy->text(), "Downloading...");
+        mainForm()->cmdRadio()->click();
+        QCOMPARE(mainForm()->lblBusy()->text(), "Downloading...");
         QCOMPARE(browser()->widget()->toolTip(), "Downloading...");
         browser()->finishLoad(title);
-        QCOMPARE(ui()->lblBusy->text(), shown);
+        QCOMPARE(mainForm()->lblBusy()->text(), shown);
         QVERIFY(browser()->widget()->toolTip().isEmpty());
     }
 
@@ -201,12 +206,12 @@ private Q_SLOTS:
     {
         start(true);
         const QString kept = "http://127.0.0.1:1/kept";
-        ui()->cmdForward->setEnabled(true);
+        mainForm()->cmdForward()->setEnabled(true);
         panel().openWhenSeen(kept);
         QCOMPARE(panel().locationURL(), kept);
-        QVERIFY(!ui()->cmdBack->isEnabled());
-        QVERIFY(!ui()->cmdForward->isEnabled()); // nothing to go forward to
-        ui()->cmdBTV->click();                   // navigates, then opens the tray
+        QVERIFY(!mainForm()->cmdBack()->isEnabled());
+        QVERIFY(!mainForm()->cmdForward()->isEnabled()); // nothing to go forward to
+        mainForm()->cmdBTV()->click();                   // navigates, then opens the tray
         QVERIFY(trayOpen());
         QCOMPARE(m_platform->browsers.created, 1);
         QCOMPARE(browser()->navigated, QStringList{kept});
@@ -215,24 +220,24 @@ private Q_SLOTS:
                  QStringList({kept, m_main->options()->model().BTVURL.value()}));
         browser()->finishLoad("Business television, live from the floor");
         QCOMPARE(panel().FirstURL, kept);
-        QVERIFY(ui()->cmdBack->isEnabled());
+        QVERIFY(mainForm()->cmdBack()->isEnabled());
         // The status label reads as it shows, named by its description.
-        QAccessibleInterface *status = QAccessible::queryAccessibleInterface(ui()->lblBusy);
+        QAccessibleInterface *status = QAccessible::queryAccessibleInterface(mainForm()->lblBusy());
         QCOMPARE(status->text(QAccessible::Name), "Business television, live fro...");
         QCOMPARE(status->text(QAccessible::Description), "Browser status");
 
         m_main->options()->ui->chkStopBrowser->setChecked(true);
-        ui()->cmdBTV->click();
+        mainForm()->cmdBTV()->click();
         QVERIFY(!trayOpen());
         QVERIFY(browser()->paused);
-        ui()->cmdBTV->click();
+        mainForm()->cmdBTV()->click();
         QVERIFY(trayOpen());
         QVERIFY(!browser()->paused);
         QVERIFY(browser()->widget()->isVisible());
         QCOMPARE(browser()->navigated.size(), 2);
         // The radio, asked for behind the closed tray, plays there.
-        ui()->cmdBTV->click();
-        ui()->cmdRadio->click();
+        mainForm()->cmdBTV()->click();
+        mainForm()->cmdRadio()->click();
         QVERIFY(!browser()->paused);
         QVERIFY(browser()->widget()->isHidden());
         QCOMPARE(browser()->navigated.last(), m_main->options()->model().RadioURL.value());
@@ -305,33 +310,34 @@ private Q_SLOTS:
         if (!feed)
             m_main->options()->model().StockURL.set(
                 "http://quotes.example.com/download/quotes.csv?s=");
-        ui()->gridQuotes->setTextMatrix(1, 0, symbol);
+        mainForm()->gridQuotes()->setTextMatrix(1, 0, symbol);
         const bool menu = opener.startsWith("mnu");
         if (menu) {
             m_main->form()->findChild<QAction *>(opener)->trigger();
         } else {
-            ui()->cmdInquiry->click();
+            mainForm()->cmdInquiry()->click();
             if (opener == "picIslandButton")
-                Q_EMIT ui()->picIslandButton->clicked();
+                Q_EMIT mainForm()->picIslandButton()->clicked();
             else
                 m_main->form()->findChild<LinkButton *>(opener)->click();
         }
         const QString kind = opener.mid(3).toLower();
-        QComboBox *list = kind == "charts" || kind == "chart" ? ui()->cboChartTime
-                          : kind == "news"                    ? ui()->cboStockNews
-                          : kind == "ipo"                     ? ui()->cboIPOList
-                          : kind == "screener"                ? ui()->cboScreener
-                                                              : ui()->cboResearchSource;
+        QComboBox *list = kind == "charts" || kind == "chart" ? mainForm()->cboChartTime()
+                          : kind == "news"                    ? mainForm()->cboStockNews()
+                          : kind == "ipo"                     ? mainForm()->cboIPOList()
+                          : kind == "screener"                ? mainForm()->cboScreener()
+                                                              : mainForm()->cboResearchSource();
         list->setCurrentIndex(index);
-        ui()->cboChartFreq->setCurrentIndex(0);
-        QLineEdit *text = kind == "lookup" ? ui()->txtSymbolLookup : ui()->txtResearch;
+        mainForm()->cboChartFreq()->setCurrentIndex(0);
+        QLineEdit *text =
+            kind == "lookup" ? mainForm()->txtSymbolLookup() : mainForm()->txtResearch();
         text->setText(typed);
         const int before = int(browser()->navigated.size());
         const bool island = opener.contains("Island"); // opens at once, on the desktop
         if (kind == "lookup" || kind == "research")
             QTest::keyClick(text, Qt::Key_Return); // Enter submits
         else if (!island)
-            ui()->cmdSubmit->click();
+            mainForm()->cmdSubmit()->click();
         if (expected.isEmpty()) {
             QCOMPARE(browser()->navigated.size(), before);
             return;
@@ -359,50 +365,50 @@ private Q_SLOTS:
         if (kind.startsWith("chart"))
             QCOMPARE(SettingsStore::read(kDefault, "StockChartsURL"), browser()->navigated.last());
         QCOMPARE(SettingsStore::read(kDefault, "ChartTime"),
-                 QString::number(ui()->cboChartTime->currentIndex()));
+                 QString::number(mainForm()->cboChartTime()->currentIndex()));
         QCOMPARE(SettingsStore::read(kDefault, "Research"),
-                 QString::number(ui()->cboResearchSource->currentIndex()));
+                 QString::number(mainForm()->cboResearchSource()->currentIndex()));
     }
 
     void secondSubmitOnlyClosesTray()
     {
         start();
-        ui()->cmdCharts->click();
-        ui()->cmdSubmit->click();
+        mainForm()->cmdCharts()->click();
+        mainForm()->cmdSubmit()->click();
         const int navigations = int(browser()->navigated.size());
-        ui()->cmdSubmit->click();
+        mainForm()->cmdSubmit()->click();
         QVERIFY(!trayOpen());
         QCOMPARE(browser()->navigated.size(), navigations);
-        QCOMPARE(ui()->cmdSubmit->toolTip(), "Submit data and view results");
-        ui()->cmdSubmit->click(); // and a third opens it again
+        QCOMPARE(mainForm()->cmdSubmit()->toolTip(), "Submit data and view results");
+        mainForm()->cmdSubmit()->click(); // and a third opens it again
         QVERIFY(trayOpen());
     }
 
     void listsOpenFramesOnlyWhenUsed()
     {
         start();
-        ui()->cboIPOList->setCurrentIndex(3); // as a portfolio load does
-        QVERIFY(ui()->FrameIPO->isHidden());
-        Q_EMIT ui()->cboIPOList->activated(3); // the user picks an item
-        QVERIFY(!ui()->FrameIPO->isHidden());
-        QVERIFY(!ui()->cmdSubmit->isHidden());
+        mainForm()->cboIPOList()->setCurrentIndex(3); // as a portfolio load does
+        QVERIFY(mainForm()->FrameIPO()->isHidden());
+        Q_EMIT mainForm()->cboIPOList()->activated(3); // the user picks an item
+        QVERIFY(!mainForm()->FrameIPO()->isHidden());
+        QVERIFY(!mainForm()->cmdSubmit()->isHidden());
     }
 
     void backAndForward()
     {
         start();
-        QVERIFY(!ui()->cmdBack->isEnabled()); // the first page is as far back as it goes
+        QVERIFY(!mainForm()->cmdBack()->isEnabled()); // the first page is as far back as it goes
         panel().navigate("http://127.0.0.1:1/second");
         browser()->finishLoad("second");
-        QVERIFY(ui()->cmdBack->isEnabled());
-        ui()->cmdBack->click();
+        QVERIFY(mainForm()->cmdBack()->isEnabled());
+        mainForm()->cmdBack()->click();
         browser()->finishLoad("Vantora");
         QCOMPARE(panel().ForwardCount, 1);
-        QVERIFY(!ui()->cmdBack->isEnabled());
-        QVERIFY(ui()->cmdForward->isEnabled());
+        QVERIFY(!mainForm()->cmdBack()->isEnabled());
+        QVERIFY(mainForm()->cmdForward()->isEnabled());
         panel().cmdBack_Click(); // at the first page: nothing
         QCOMPARE(panel().ForwardCount, 1);
-        ui()->cmdForward->click();
+        mainForm()->cmdForward()->click();
         browser()->finishLoad("second");
         QCOMPARE(panel().ForwardCount, 0);
         QCOMPARE(browser()->locationURL(), "http://127.0.0.1:1/second");
@@ -414,20 +420,20 @@ private Q_SLOTS:
     {
         start();
         // The home page goes to the desktop's browser; the tray stays closed.
-        ui()->cmdHome->click();
+        mainForm()->cmdHome()->click();
         QCOMPARE(m_platform->programs.urls, QList<QUrl>{QUrl(FeedConfig::startPageUrl())});
         QVERIFY(!trayOpen());
         QVERIFY(m_main->state().ActiveButton.isEmpty());
         // The Island book of row 1 (no row selected yet), its symbol encoded.
-        ui()->gridQuotes->setTextMatrix(1, 0, "A&B");
-        Q_EMIT ui()->picIslandButton->clicked();
+        mainForm()->gridQuotes()->setTextMatrix(1, 0, "A&B");
+        Q_EMIT mainForm()->picIslandButton()->clicked();
         QCOMPARE(m_platform->programs.urls.last().query(QUrl::FullyEncoded), "STOCK=A%26B");
         // Without a desktop browser the tray opens without a page.
         m_platform->programs.result = false;
-        ui()->cmdHome->click();
+        mainForm()->cmdHome()->click();
         QVERIFY(trayOpen());
         const int navigations = int(browser()->navigated.size());
-        ui()->cmdScreener->click(); // the button has no page of its own
+        mainForm()->cmdScreener()->click(); // the button has no page of its own
         panel().navigate("file:///etc/passwd");
         QCOMPARE(browser()->navigated.size(), navigations);
     }
@@ -443,7 +449,7 @@ private Q_SLOTS:
         // The menu's chart item presses the Charts button.
         m_main->form()->findChild<QAction *>("mnuChart")->trigger();
         QVERIFY(trayOpen());
-        QVERIFY(ui()->FrameCharts->isVisible());
+        QVERIFY(mainForm()->FrameCharts()->isVisible());
     }
 };
 

@@ -7,13 +7,14 @@
 #include "platform/webengine/WebEngineBrowser.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_frmStockMain.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QWidget>
 #include <QtTest>
 
@@ -96,18 +97,18 @@ private Q_SLOTS:
         Platform::install(services);
         StockMain main;
         main.Form_Load();
-        auto *ui = main.form()->ui;
-        QTRY_VERIFY_WITH_TIMEOUT(!ui->gridQuotes->textMatrix(1, 4).isEmpty(), 30000);
+        frmStockMain *form = main.form();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->gridQuotes()->textMatrix(1, 4).isEmpty(), 30000);
         QTRY_COMPARE(main.browserPanel().locationURL(), FeedConfig::startPageUrl());
         QCOMPARE(engineProcesses(), 0);
         QVERIFY(!engineMapped());
         QVERIFY(!main.browserPanel().browser());
 
-        ui->cmdCharts->click();
+        form->cmdCharts()->click();
         QVERIFY(main.state().BrowserOpen);
-        QTRY_COMPARE_WITH_TIMEOUT(ui->lblBusy->text(), "Vantora", 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(form->lblBusy()->text(), "Vantora", 60000);
         QCOMPARE(main.browserPanel().FirstURL, FeedConfig::startPageUrl());
-        QVERIFY(!ui->cmdBack->isEnabled());
+        QVERIFY(!form->cmdBack()->isEnabled());
         QVERIFY(engineProcesses() > 0); // the count sees the engine once it runs
         QVERIFY(engineMapped());
         main.form()->hide();

@@ -49,7 +49,7 @@ void TestPortfolioValuer::init()
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
     m_options->SetUp();
-    m_valuer = std::make_unique<PortfolioValuer>(m_form->panelControls(), m_options->view());
+    m_valuer = std::make_unique<PortfolioValuer>(*m_form->gridQuotes(), m_options->view());
 }
 
 void TestPortfolioValuer::cleanup()
@@ -144,7 +144,7 @@ void TestPortfolioValuer::values()
 
     setHoldings(holdings);
     m_options->findChild<QCheckBox *>(QStringLiteral("chkShow"))->setChecked(true);
-    m_valuer->CalcPortfolio();
+    m_form->showPortfolio(m_valuer->CalcPortfolio());
 
     QCOMPARE(box(m_options.get(), "txtValue")->text(), value);
     QCOMPARE(box(m_options.get(), "txtGainLoss")->text(), gainLoss);
@@ -158,11 +158,11 @@ void TestPortfolioValuer::frontPanelOnlyWhenShown()
     setHoldings({QStringLiteral("10;25.33;25.55")});
     auto *show = m_options->findChild<QCheckBox *>(QStringLiteral("chkShow"));
     show->setChecked(true);
-    m_valuer->CalcPortfolio();
+    m_form->showPortfolio(m_valuer->CalcPortfolio());
     QCOMPARE(box(m_form.get(), "txtPortfolioToday")->text(), QStringLiteral("+2.20"));
 
     show->setChecked(false);
-    m_valuer->CalcPortfolio();
+    m_form->showPortfolio(m_valuer->CalcPortfolio());
     QCOMPARE(box(m_form.get(), "txtPortfolioValue")->text(), QStringLiteral("0"));
     QCOMPARE(box(m_form.get(), "txtPortfolioToday")->text(), QStringLiteral("0"));
     QCOMPARE(todayColor(), Colors::fromBgr(PortfolioValuer::NoChangeColor));

@@ -120,7 +120,7 @@ void TestQuoteLog::init()
     m_state = MainState();
     m_form = std::make_unique<frmStockMain>();
     m_options = std::make_unique<frmOptions>();
-    m_log = std::make_unique<QuoteLog>(m_state, m_form->panelControls(), m_options->view());
+    m_log = std::make_unique<QuoteLog>(m_state, *m_form, m_options->view());
     m_log->setToday([] { return kJan15; });
     m_log->setLocale(kEnglish);
     m_state.CurrentLine = kMsftLine;

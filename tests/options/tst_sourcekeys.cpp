@@ -9,7 +9,7 @@
 #include "options/frmOptions.h"
 #include "support/StandInUpstream.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QtTest>
@@ -31,7 +31,7 @@ class TestSourceKeys : public QObject
         // The ticker's passes (whose waits nest event loops for seconds) are not under test.
         m_main->timScroll().stop();
         ui = m_main->options()->ui;
-        m_main->form()->ui->cmdOptions->click();
+        m_main->form()->cmdOptions()->click();
     }
     void choose(const QString &source)
     {
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(text.contains("finnhub") && !text.contains("k-1"));
 
         // Another key later: stored again, and a missing store is not told of twice.
-        m_main->form()->ui->cmdOptions->click();
+        m_main->form()->cmdOptions()->click();
         QCOMPARE(ui->txtApiKey->text(), QStringLiteral("k-1"));
         typeKey(QStringLiteral("k-2"));
         ui->cmdOK->click();
@@ -174,7 +174,7 @@ private Q_SLOTS:
         typeKey(QStringLiteral("new"));
         QCOMPARE(QuoteFeed::inProcess()->sourceName(), QStringLiteral("stooq"));
         ui->cmdCancel->click();
-        m_main->form()->ui->cmdOptions->click();
+        m_main->form()->cmdOptions()->click();
         choose(QStringLiteral("finnhub"));
         QCOMPARE(ui->txtApiKey->text(), QStringLiteral("fh"));
         QCOMPARE(m_platform.secrets.writes, 0);

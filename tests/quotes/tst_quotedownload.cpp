@@ -16,7 +16,7 @@
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
 #include "ui_frmOptions.h"
-#include "ui_frmStockMain.h"
+#include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>
@@ -619,7 +619,7 @@ void TestQuoteDownload::alertShowsUntilTheNextDownload()
         const QByteArray msft = quoteLine("MSFT", "1.00", "1");
         const QByteArray ibm = quoteLine("IBM", price.constData(), "1");
         m_source->enqueue(FeedReply::text(row == 1 ? ibm + msft : msft + ibm));
-        m_main->form()->ui->cmdUpdate->click();
+        m_main->form()->cmdUpdate()->click();
         QTRY_VERIFY(!m_main->quoteDownload().updating());
         const bool hit = price == beyond;
         QCOMPARE(grid()->cellBackColor(row, 4) == alert, hit);
@@ -677,7 +677,7 @@ void TestQuoteDownload::symbolAddedInOptionsDownloadsAfterOk()
     startMain();
     QTRY_VERIFY(!m_main->quoteDownload().updating());
     m_main->options()->findChild<QCheckBox *>(QStringLiteral("chkQuoteUpdate"))->setChecked(false);
-    m_main->form()->ui->cmdOptions->click();
+    m_main->form()->cmdOptions()->click();
     auto *opt = m_main->options()->ui;
     opt->txtSymbol->setText(QStringLiteral("orcl"));
     opt->cmdAdd->click();

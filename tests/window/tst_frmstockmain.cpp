@@ -58,7 +58,6 @@ void TestFrmStockMain::windowIsFramelessAndTitled()
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Vantora v2.0"));
     QVERIFY(m_form->isWindow());
     QVERIFY(m_form->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(m_form->ui != nullptr);
     QCOMPARE(m_form->objectName(), QStringLiteral("frmStockMain"));
 }
 
