@@ -13,7 +13,6 @@
 #include "options/frmOptions.h"
 #include "quotes/QuoteDownload.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
@@ -44,7 +43,7 @@ struct Harness
     {
         grid.GridSetup();
         grid.AddLabels();
-        FlexGrid *symbols = options.ui->gridSymbols;
+        FlexGrid *symbols = options.gridSymbols();
         symbols->setRows(1);
         for (const Instrument &in : stockInstruments().first(30))
             symbols->addItem(QString::fromLatin1(in.symbol) + QStringLiteral("\t0\t0.00\t0.00"));

@@ -10,7 +10,6 @@
 #include "net/Transfer.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,12 +56,12 @@ int main(int argc, char **argv)
 
     StockMain main;
     main.Form_Load();
-    auto *ui = main.options()->ui;
-    ui->cboSeconds->setCurrentIndex(0); // one minute: 60 countdown ticks
-    ui->chkQuoteUpdate->setChecked(true);
-    ui->chkScroll->setChecked(true);
-    ui->chkPauseScroll->setChecked(false);
-    ui->ScrollSlider->setValue(ui->ScrollSlider->maximum());
+    frmOptions *opt = main.options();
+    opt->cboSeconds()->setCurrentIndex(0); // one minute: 60 countdown ticks
+    opt->chkQuoteUpdate()->setChecked(true);
+    opt->chkScroll()->setChecked(true);
+    opt->chkPauseScroll()->setChecked(false);
+    opt->ScrollSlider()->setValue(opt->ScrollSlider()->maximum());
     int indices = 0;
     for (QCheckBox *box : main.options()->findChildren<QCheckBox *>())
         indices += box->objectName().startsWith(QLatin1String("chkIndex")) && box->isChecked();

@@ -23,17 +23,19 @@
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QWindow>
@@ -55,43 +57,43 @@ OptionsWindow::OptionsWindow(StockMain &main, Portfolios &portfolios)
         return m_main.state().CurrentPortfolio; // always the loaded portfolio
     });
 
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     auto guarded = [this](void (OptionsWindow::*handler)()) {
         return [this, handler] { guard([this, handler] { (this->*handler)(); }, &m_options); };
     };
-    connect(ui->cmdOK, &QAbstractButton::clicked, this, guarded(&OptionsWindow::cmdOK_Click));
-    connect(ui->cmdCancel, &QAbstractButton::clicked, this,
+    connect(opt->cmdOK(), &QAbstractButton::clicked, this, guarded(&OptionsWindow::cmdOK_Click));
+    connect(opt->cmdCancel(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdCancel_Click));
     // Escape and the window's close box leave the window as Cancel does.
     connect(&m_options, &QDialog::rejected, this, guarded(&OptionsWindow::cmdCancel_Click));
-    connect(ui->cmdLoadPortfolio, &QAbstractButton::clicked, this,
+    connect(opt->cmdLoadPortfolio(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdLoadPortfolio_Click));
-    connect(ui->cmdAddPortfolio, &QAbstractButton::clicked, this,
+    connect(opt->cmdAddPortfolio(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdAddPortfolio_Click));
-    connect(ui->cmdRemovePortfolio, &QAbstractButton::clicked, this,
+    connect(opt->cmdRemovePortfolio(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdRemovePortfolio_Click));
-    connect(ui->SSTab1, &QTabWidget::currentChanged, this,
+    connect(opt->SSTab1(), &QTabWidget::currentChanged, this,
             [this] { guard([this] { SSTab1_Click(); }, &m_options); });
     // A click on the tab already selected repeats the tab's steps.
-    connect(ui->SSTab1, &QTabWidget::tabBarClicked, this, [this](int index) {
-        if (index == m_options.ui->SSTab1->currentIndex())
+    connect(opt->SSTab1(), &QTabWidget::tabBarClicked, this, [this](int index) {
+        if (index == m_options.SSTab1()->currentIndex())
             guard([this] { SSTab1_Click(false); }, &m_options);
     });
-    connect(ui->cmdEvenRowColor, &QAbstractButton::clicked, this,
+    connect(opt->cmdEvenRowColor(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdEvenRowColor_Click));
-    connect(ui->cmdOddRowColor, &QAbstractButton::clicked, this,
+    connect(opt->cmdOddRowColor(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdOddRowColor_Click));
-    connect(ui->cmdGraphForeColor, &QAbstractButton::clicked, this,
+    connect(opt->cmdGraphForeColor(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdGraphForeColor_Click));
-    connect(ui->cmdFixedForeColor, &QAbstractButton::clicked, this,
+    connect(opt->cmdFixedForeColor(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdFixedForeColor_Click));
-    connect(ui->cmdHeaderBackColor, &QAbstractButton::clicked, this,
+    connect(opt->cmdHeaderBackColor(), &QAbstractButton::clicked, this,
             guarded(&OptionsWindow::cmdHeaderBackColor_Click));
     connect(&m_options, &frmOptions::gridColorsChanged, this,
             guarded(&OptionsWindow::refreshQuoteGrid));
     connect(&m_options, &frmOptions::homePageListOpened, this,
             guarded(&OptionsWindow::cboHomePage_DropDown));
-    connect(ui->cmdConnect, &QAbstractButton::clicked, this,
+    connect(opt->cmdConnect(), &QAbstractButton::clicked, this,
             [this] { guard([this] { m_main.connectivity().cmdConnect_Click(); }, &m_options); });
     connect(&m_options, &frmOptions::calculatorRequested, this,
             [] { Platform::instance().programs->startCalculator(); });
@@ -120,16 +122,16 @@ void OptionsWindow::paintColorButtons()
 
 void OptionsWindow::realTimeModeChanged()
 {
-    auto *opt = m_options.ui;
+    frmOptions *opt = &m_options;
     m_main.quoteGrid().SizeColumns();
     m_main.quoteGrid().AddLabels();
-    Catalogues::FillTimerList(opt->cboSeconds, m_main.state().RealTimeMode,
+    Catalogues::FillTimerList(opt->cboSeconds(), m_main.state().RealTimeMode,
                               m_main.state().CurrentPortfolio);
     // The sort list names the same columns as the grid, so it follows too; its position
     // stays.
     const QStringList labels = Catalogues::sortColumnLabels(m_main.state().RealTimeMode);
-    for (int i = 0; i < opt->cboSort->count() && i < labels.size(); ++i)
-        opt->cboSort->setItemText(i, labels[i]);
+    for (int i = 0; i < opt->cboSort()->count() && i < labels.size(); ++i)
+        opt->cboSort()->setItemText(i, labels[i]);
 }
 
 void OptionsWindow::refreshQuoteGrid()
@@ -206,7 +208,7 @@ void OptionsWindow::restoreQuoteGridSelection(bool atLeastOneDataRow)
 
 void OptionsWindow::formatAlertColumns()
 {
-    FlexGrid *symbols = m_options.ui->gridSymbols;
+    FlexGrid *symbols = m_options.gridSymbols();
     for (int r = 1; r < symbols->rows(); ++r) {
         symbols->setTextMatrix(r, 2, SymbolListEditor::alertText(symbols->textMatrix(r, 2)));
         symbols->setTextMatrix(r, 3, SymbolListEditor::alertText(symbols->textMatrix(r, 3)));
@@ -223,13 +225,13 @@ void OptionsWindow::portfolioStepsOfOK()
         loadPickedPortfolio(true);
         m_main.state().PortfolioChanged = false;
         SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
-                             ValueForms::positionText(m_options.ui->cboPortfolio));
+                             ValueForms::positionText(m_options.cboPortfolio()));
     }
 }
 
 void OptionsWindow::cmdOK_Click()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     MainState &state = m_main.state();
     // 1-2.
     PlayClick();
@@ -238,7 +240,7 @@ void OptionsWindow::cmdOK_Click()
     // 3.
     formatAlertColumns();
     // 4. Without a selection the home page stays as it was.
-    const int home = ui->cboHomePage->currentIndex();
+    const int home = opt->cboHomePage()->currentIndex();
     if (home >= 0 && home < int(state.HomePageURLs.size()) &&
         !state.HomePageURLs[std::size_t(home)].isEmpty())
         m_options.model().HomePage.set(state.HomePageURLs[std::size_t(home)]);
@@ -248,7 +250,7 @@ void OptionsWindow::cmdOK_Click()
     m_main.KeepOnTop();
     m_options.sourceKeys->commit();
     m_main.ApplyQuoteSource();
-    ui->txtSymbol->clear();
+    opt->txtSymbol()->clear();
     // 7-8.
     m_main.settings().SaveSettings();
     m_options.hide();
@@ -258,15 +260,15 @@ void OptionsWindow::cmdOK_Click()
 
 void OptionsWindow::cmdCancel_Click()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     MainState &state = m_main.state();
     PlayClick();
     m_main.timInterval().start();
-    ui->txtSymbol->clear();
+    opt->txtSymbol()->clear();
     m_options.sourceKeys->revert();
     // A portfolio picked but not loaded is given up: the list shows the loaded portfolio
     // again, so a later OK cannot save its settings under the picked name.
-    QComboBox *list = ui->cboPortfolio;
+    QComboBox *list = opt->cboPortfolio();
     if (list->currentText() != state.CurrentPortfolio) {
         const int index =
             list->findText(state.CurrentPortfolio, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -283,21 +285,21 @@ void OptionsWindow::cmdCancel_Click()
 
 void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)
 {
-    auto *ui = m_options.ui;
-    ui->txtCash->setText(FormatIfNumeric(ui->txtCash->text(), u"######0.00"));
+    frmOptions *opt = &m_options;
+    opt->txtCash()->setText(FormatIfNumeric(opt->txtCash()->text(), u"######0.00"));
     QWidget *first = nullptr;
-    switch (ui->SSTab1->currentIndex()) {
+    switch (opt->SSTab1()->currentIndex()) {
     case 0:
-        first = ui->txtSymbol;
+        first = opt->txtSymbol();
         break;
     case 1:
-        first = ui->chkShow;
-        ui->txtBuySellShares->setPlaceholderText(QStringLiteral("Shares"));
-        ui->txtBuySellSymbol->setPlaceholderText(QStringLiteral("Symbol"));
-        ui->txtBuySellPrice->setPlaceholderText(QStringLiteral("Price"));
+        first = opt->chkShow();
+        opt->txtBuySellShares()->setPlaceholderText(QStringLiteral("Shares"));
+        opt->txtBuySellSymbol()->setPlaceholderText(QStringLiteral("Symbol"));
+        opt->txtBuySellPrice()->setPlaceholderText(QStringLiteral("Price"));
         break;
     case 2:
-        first = ui->chkUseDialUp;
+        first = opt->chkUseDialUp();
         break;
     case 3:
         first = m_options.chkIndex[0];
@@ -309,7 +311,7 @@ void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)
         first->setFocus();
 
     // OK, Cancel and the calculator come after the last control of the tab.
-    QWidget *page = ui->SSTab1->currentWidget();
+    QWidget *page = opt->SSTab1()->currentWidget();
     QWidget *last = nullptr;
     QWidget *w = page;
     for (int guardCount = 0; guardCount < 1000; ++guardCount) {
@@ -320,9 +322,9 @@ void OptionsWindow::SSTab1_Click(bool onlyWhenVisible)
             last = w;
     }
     if (last) {
-        QWidget::setTabOrder(last, ui->cmdOK);
-        QWidget::setTabOrder(ui->cmdOK, ui->cmdCancel);
-        QWidget::setTabOrder(ui->cmdCancel, ui->picOptionsCalc);
+        QWidget::setTabOrder(last, opt->cmdOK());
+        QWidget::setTabOrder(opt->cmdOK(), opt->cmdCancel());
+        QWidget::setTabOrder(opt->cmdCancel(), opt->picOptionsCalc());
     }
 }
 
@@ -336,9 +338,9 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     MainState &state = m_main.state();
     if (!state.PortfolioChanged)
         return;
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     frmStockMain *mainForm = m_main.form();
-    QComboBox *list = ui->cboPortfolio;
+    QComboBox *list = opt->cboPortfolio();
 
     // The settings and rows in memory are the loaded portfolio's; they are saved under its
     // name first, so that switching portfolios never loses an edit.
@@ -349,8 +351,8 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // 1-3.
     state.SelectedRow = 0;
     mainForm->gridQuotes()->setRows(1);
-    ui->gridSymbols->setRows(1);
-    ui->cboDialUpList->clear();
+    opt->gridSymbols()->setRows(1);
+    opt->cboDialUpList()->clear();
     SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolioIndex"),
                          ValueForms::positionText(list));
     SettingsStore::write(SettingsStore::programSection(), QStringLiteral("StartPortfolio"),
@@ -359,7 +361,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
 
     // 4.
     m_options.SetUp();
-    ui->cmdOK->setEnabled(true);
+    opt->cmdOK()->setEnabled(true);
 
     // 5-7. The main window's settings, the new portfolio's settings, and the labels.
     m_main.connectivity().SetUpDialUp();
@@ -370,10 +372,10 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // The lists whose positions GetSettings does not read, and the window mode, come from
     // the loaded portfolio too; kept from the one before, the next save would write them
     // under this portfolio's name.
-    Catalogues::FillPauseList(ui->cboPauseScroll, state.CurrentPortfolio);
+    Catalogues::FillPauseList(opt->cboPauseScroll(), state.CurrentPortfolio);
     Catalogues::FillResearchList(mainForm->cboResearchSource(), state.CurrentPortfolio);
-    Catalogues::FillSortList(ui->cboSort, state.RealTimeMode, state.CurrentPortfolio);
-    Catalogues::FillTimerList(ui->cboSeconds, state.RealTimeMode, state.CurrentPortfolio);
+    Catalogues::FillSortList(opt->cboSort(), state.RealTimeMode, state.CurrentPortfolio);
+    Catalogues::FillTimerList(opt->cboSeconds(), state.RealTimeMode, state.CurrentPortfolio);
     m_main.restoreWindowMode(true);
     // The interval list (and the column names) differ in real-time mode.
     if (state.RealTimeMode != realTimeBefore)
@@ -391,7 +393,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     }
 
     // 8.
-    if (ui->chkUseDefaultColors->isChecked()) {
+    if (opt->chkUseDefaultColors()->isChecked()) {
         m_options.DisableColorButtons();
         for (int i : {0, 4, 8, 11, 22})
             m_options.chkIndex[std::size_t(i)]->setChecked(true);
@@ -400,7 +402,7 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     // 9-10.
     state.SymbolsChanged = true;
     state.PortfolioChanged = false;
-    mainForm->gridQuotes()->setRows(ui->gridSymbols->rows());
+    mainForm->gridQuotes()->setRows(opt->gridSymbols()->rows());
     ValueForms::setPosition(mainForm->cboChartFreq(), QString::number(state.ChartFreq),
                             QStringLiteral("0"));
     ValueForms::setPosition(mainForm->cboChartTime(), QString::number(state.ChartTime),
@@ -409,12 +411,12 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
                             QStringLiteral("0"));
     mainForm->cmdBack()->setEnabled(false);
     m_main.KeepOnTop();
-    mainForm->gridQuotes()->setRows(ui->gridSymbols->rows());
+    mainForm->gridQuotes()->setRows(opt->gridSymbols()->rows());
     Q_EMIT m_main.quoteUpdateRequested();
 
     // 11.
     QApplication::restoreOverrideCursor();
-    ui->cmdRemovePortfolio->setEnabled(true);
+    opt->cmdRemovePortfolio()->setEnabled(true);
     m_trades->ReadTradeLog();
 }
 
@@ -435,8 +437,8 @@ bool OptionsWindow::addPortfolio(const QString &name)
     MainState &state = m_main.state();
     // The loaded portfolio's edits are saved under its own name first, as Load and OK do:
     // from here on the settings in memory are the new portfolio's.
-    if (m_options.ui->cboPortfolio->findText(state.CurrentPortfolio,
-                                             Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
+    if (m_options.cboPortfolio()->findText(state.CurrentPortfolio,
+                                           Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) {
         formatAlertColumns();
         m_main.settings().SaveSettings();
     }
@@ -445,9 +447,9 @@ bool OptionsWindow::addPortfolio(const QString &name)
     state.CurrentPortfolio = name;
     FlexGrid *quotes = m_main.form()->gridQuotes();
     quotes->setRows(1);
-    m_options.ui->gridSymbols->setRows(1);
+    m_options.gridSymbols()->setRows(1);
     m_main.addDefaultSymbols();
-    quotes->setRows(m_options.ui->gridSymbols->rows());
+    quotes->setRows(m_options.gridSymbols()->rows());
     state.PortfolioChanged = false;
     m_options.SetUp();
     return true;
@@ -476,7 +478,7 @@ void OptionsWindow::cmdAddPortfolio_Click()
 void OptionsWindow::cmdRemovePortfolio_Click()
 {
     MainState &state = m_main.state();
-    QComboBox *list = m_options.ui->cboPortfolio;
+    QComboBox *list = m_options.cboPortfolio();
     const int index = list->currentIndex();
     if (index < 0)
         return;
@@ -501,7 +503,7 @@ void OptionsWindow::cmdRemovePortfolio_Click()
             name + QStringLiteral(" does not exist\nRemoving it from the list..."),
             MessageBoxService::Icon::Critical, QMessageBox::Ok);
 
-    m_options.ui->cmdOK->setEnabled(true);
+    m_options.cmdOK()->setEnabled(true);
     // The second entry is loaded; with fewer entries left, the first.
     {
         const QSignalBlocker blocker(list);
@@ -512,16 +514,16 @@ void OptionsWindow::cmdRemovePortfolio_Click()
     loadPickedPortfolio(!removingLoaded);
     // A portfolio without any symbols (one made again after the list emptied) starts with
     // the default rows.
-    if (m_options.ui->gridSymbols->rows() < 2) {
+    if (m_options.gridSymbols()->rows() < 2) {
         m_main.addDefaultSymbols();
-        m_main.form()->gridQuotes()->setRows(m_options.ui->gridSymbols->rows());
+        m_main.form()->gridQuotes()->setRows(m_options.gridSymbols()->rows());
     }
 }
 
 void OptionsWindow::installDragHandlers()
 {
     m_options.installEventFilter(this);
-    m_options.ui->SSTab1->installEventFilter(this);
+    m_options.SSTab1()->installEventFilter(this);
     for (QGroupBox *frame : m_options.findChildren<QGroupBox *>())
         frame->installEventFilter(this);
     for (QLabel *label : m_options.findChildren<QLabel *>())

@@ -26,7 +26,6 @@
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/ScrollerHost.h"
@@ -34,6 +33,7 @@
 #include "window/frmStockMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -109,7 +109,7 @@ qint32 StockMain::lampColor() const
 
 void StockMain::addDefaultSymbols()
 {
-    FlexGrid *symbols = m_options->ui->gridSymbols;
+    FlexGrid *symbols = m_options->gridSymbols();
     if (symbols->rows() >= 2)
         return;
     for (const char *symbol : {"MSFT", "CSCO", "IBM", "DELL"}) {
@@ -152,7 +152,7 @@ void StockMain::placeWindow()
 void StockMain::Form_Load()
 {
     frmStockMain *form = m_form.get();
-    auto *opt = m_options->ui;
+    frmOptions *opt = m_options.get();
 
     // The zoom first, so that every size below is laid out at it.
     OptionsModel::load(m_options->model().Zoom, m_state.CurrentPortfolio);
@@ -192,9 +192,9 @@ void StockMain::Form_Load()
     Catalogues::FillNewsList(form->cboStockNews());
     Catalogues::FillIPOList(form->cboIPOList());
     Catalogues::FillScreenerList(form->cboScreener(), m_state.CurrentPortfolio);
-    Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
+    Catalogues::FillPauseList(opt->cboPauseScroll(), m_state.CurrentPortfolio);
     Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
-    Catalogues::FillHomePageList(opt->cboHomePage);
+    Catalogues::FillHomePageList(opt->cboHomePage());
     Catalogues::FillHomePage(m_state.HomePageURLs);
     m_quoteGrid->SizeColumns();
 
@@ -220,10 +220,10 @@ void StockMain::Form_Load()
     // The pause and research lists were filled before the start portfolio was known; their
     // stored positions are only meaningful now, so they are filled again from it (else a
     // stored position would never come back and the next save would overwrite it).
-    Catalogues::FillPauseList(opt->cboPauseScroll, m_state.CurrentPortfolio);
+    Catalogues::FillPauseList(opt->cboPauseScroll(), m_state.CurrentPortfolio);
     Catalogues::FillResearchList(form->cboResearchSource(), m_state.CurrentPortfolio);
-    Catalogues::FillSortList(opt->cboSort, m_state.RealTimeMode, m_state.CurrentPortfolio);
-    Catalogues::FillTimerList(opt->cboSeconds, m_state.RealTimeMode, m_state.CurrentPortfolio);
+    Catalogues::FillSortList(opt->cboSort(), m_state.RealTimeMode, m_state.CurrentPortfolio);
+    Catalogues::FillTimerList(opt->cboSeconds(), m_state.RealTimeMode, m_state.CurrentPortfolio);
 
     // 14-16. Proxy, caption and position.
     m_connectivity->SetProxy();
@@ -277,7 +277,7 @@ void StockMain::Form_Load()
     }
 
     // 28. One quote row per symbol row.
-    form->gridQuotes()->setRows(opt->gridSymbols->rows());
+    form->gridQuotes()->setRows(opt->gridSymbols()->rows());
     m_loaded = true;
 }
 
@@ -322,9 +322,8 @@ void StockMain::CheckConnection()
         const QString startPage = startPageAddress();
         GetQuotes();
         openStartPage(startPage);
-    } else if (m_options->ui->chkUseDialUp->isChecked() &&
-               m_options->ui->chkAutoDial->isChecked() &&
-               m_options->ui->cboDialUpList->currentIndex() >= 0) {
+    } else if (m_options->chkUseDialUp()->isChecked() && m_options->chkAutoDial()->isChecked() &&
+               m_options->cboDialUpList()->currentIndex() >= 0) {
         m_connectivity->Connect();
     }
     m_form->gridQuotes()->raise();
@@ -349,7 +348,7 @@ void StockMain::KeepOnTop()
 {
     if (!WindowSystem::placesWindows())
         return;
-    const bool onTop = m_options->ui->chkKeepOnTop->isChecked();
+    const bool onTop = m_options->chkKeepOnTop()->isChecked();
     if (m_form->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
         return;
     // Changing a window flag hides the window; position and size stay as they are.
@@ -413,7 +412,7 @@ void StockMain::exitProgram(bool playSound)
         saveAll();
         // Waits (briefly) until the dial-up service has the request: the program ends
         // right after this.
-        if (m_options->ui->chkDisconnectOnExit->isChecked())
+        if (m_options->chkDisconnectOnExit()->isChecked())
             m_connectivity->HangUp();
     }
     Q_EMIT exiting();

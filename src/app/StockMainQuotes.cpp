@@ -7,7 +7,6 @@
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
 #include "quotes/QuoteDownload.h"
-#include "ui_frmOptions.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -15,6 +14,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 
 namespace {
 
@@ -72,7 +72,7 @@ void StockMain::wireQuotes()
 
     // "Read/Edit Log" of the Options window opens a quote log.
     QuoteLog *quoteLog = &concern->download->quoteLog();
-    connect(m_options->ui->cmdEditQuoteLog, &QAbstractButton::clicked, this, [this, quoteLog] {
+    connect(m_options->cmdEditQuoteLog(), &QAbstractButton::clicked, this, [this, quoteLog] {
         guard([quoteLog] { quoteLog->cmdEditQuoteLog_Click(); }, m_options.get());
     });
 

@@ -5,14 +5,16 @@
 #include "app/WindowModes.h"
 #include "options/frmOptions.h"
 #include "platform/ErrorReporter.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/HelpPage.h"
 #include "window/LinkButton.h"
 #include "window/PopupMenu.h"
 #include "window/frmStockMain.h"
 
+#include <QAbstractButton>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -54,13 +56,13 @@ void StockMain::wireWindow()
     commands.islandBook = [form] { Q_EMIT form->picIslandButton()->clicked(); };
     commands.ipo = press(form->cmdIPO());
     commands.calculator = handler([furniture] { furniture->picCalc_DblClick(); });
-    commands.editTradeLog = press(m_options->ui->cmdOpen);
-    commands.editQuoteLog = press(m_options->ui->cmdEditQuoteLog);
+    commands.editTradeLog = press(m_options->cmdOpen());
+    commands.editQuoteLog = press(m_options->cmdEditQuoteLog());
     commands.printTicker = press(form->cmdPrintTicker());
     commands.btv = press(form->cmdBTV());
     commands.radio = press(form->cmdRadio());
     commands.options = [this, form](int tab) {
-        m_options->ui->SSTab1->setCurrentIndex(tab);
+        m_options->SSTab1()->setCurrentIndex(tab);
         form->cmdOptions()->click();
     };
     commands.toggleMode = handler([modes] { modes->picTickerSize_Click(); });

@@ -6,9 +6,10 @@
 #include "platform/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/ValueForms.h"
-#include "ui_frmOptions.h"
 
+#include <QComboBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 namespace {
@@ -48,8 +49,8 @@ bool storedAlready(const QStringList &names, const QString &name)
 
 Portfolios::Portfolios(MainState &state, frmOptions &options) : m_state(state), m_options(options)
 {
-    QObject::connect(m_options.ui->cboPortfolio, &QComboBox::currentIndexChanged,
-                     m_options.ui->cboPortfolio, [this](int index) {
+    QObject::connect(m_options.cboPortfolio(), &QComboBox::currentIndexChanged,
+                     m_options.cboPortfolio(), [this](int index) {
                          if (index >= 0)
                              cboPortfolio_Click();
                      });
@@ -68,7 +69,7 @@ void Portfolios::GetPortfolio()
     if (SettingsStore::read(kProgram, slotKey(0)).isEmpty())
         SettingsStore::write(kProgram, slotKey(0), kDefault);
 
-    QComboBox *list = m_options.ui->cboPortfolio;
+    QComboBox *list = m_options.cboPortfolio();
     {
         // Adding the first entry would select it by itself; the selection is made below.
         const QSignalBlocker blocker(list);
@@ -130,13 +131,13 @@ void Portfolios::cboPortfolio_Click()
     // CurrentPortfolio stays the loaded portfolio until the pick is loaded: every key read or
     // written meanwhile (the window mode, the interval list, a save) belongs to the
     // settings in memory, which are the loaded portfolio's.
-    m_options.ui->cmdRemovePortfolio->setEnabled(true);
+    m_options.cmdRemovePortfolio()->setEnabled(true);
     m_state.PortfolioChanged = true;
 }
 
 void Portfolios::saveList() const
 {
-    const QComboBox *list = m_options.ui->cboPortfolio;
+    const QComboBox *list = m_options.cboPortfolio();
     int slot = 0;
     for (int i = 0; i < list->count() && slot < MaxPortfolios; ++i) {
         const QString name = list->itemText(i);
@@ -167,7 +168,7 @@ Portfolios::Refusal Portfolios::checkNewName(const QString &name) const
 
 QStringList Portfolios::listedNames() const
 {
-    const QComboBox *list = m_options.ui->cboPortfolio;
+    const QComboBox *list = m_options.cboPortfolio();
     QStringList names;
     for (int i = 0; i < list->count(); ++i)
         names << list->itemText(i);
@@ -227,7 +228,7 @@ QString Portfolios::refusalText(Refusal refusal, const QString &other)
 void Portfolios::addToList(const QString &name)
 {
     SettingsStore::removeSection(SettingsStore::portfolioSection(name));
-    QComboBox *list = m_options.ui->cboPortfolio;
+    QComboBox *list = m_options.cboPortfolio();
     {
         const QSignalBlocker blocker(list);
         list->addItem(name);
@@ -238,7 +239,7 @@ void Portfolios::addToList(const QString &name)
 
 bool Portfolios::removeEntry(int index)
 {
-    QComboBox *list = m_options.ui->cboPortfolio;
+    QComboBox *list = m_options.cboPortfolio();
     if (index < 0 || index >= list->count())
         return true;
     const QString name = list->itemText(index);

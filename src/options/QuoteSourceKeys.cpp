@@ -1,11 +1,16 @@
 #include "QuoteSourceKeys.h"
 
+#include "frmOptions.h"
+
 #include "feed/FeedSources.h"
 #include "platform/Platform.h"
-#include "ui_frmOptions.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 #include <utility>
 
@@ -17,12 +22,13 @@ constexpr char kNotKept[] =
 
 } // namespace
 
-QuoteSourceKeys::QuoteSourceKeys(Ui::frmOptions *ui, QObject *parent) : QObject(parent), ui(ui)
+QuoteSourceKeys::QuoteSourceKeys(frmOptions &options, QObject *parent)
+    : QObject(parent), m_options(options)
 {
-    connect(ui->cboQuoteSource, &QComboBox::currentIndexChanged, this,
+    connect(m_options.cboQuoteSource(), &QComboBox::currentIndexChanged, this,
             &QuoteSourceKeys::sourceChosen);
-    connect(ui->txtApiKey, &QLineEdit::textEdited, this, &QuoteSourceKeys::keyEdited);
-    connect(ui->cmdTestSource, &QPushButton::clicked, this, &QuoteSourceKeys::test);
+    connect(m_options.txtApiKey(), &QLineEdit::textEdited, this, &QuoteSourceKeys::keyEdited);
+    connect(m_options.cmdTestSource(), &QPushButton::clicked, this, &QuoteSourceKeys::test);
     sourceChosen();
 }
 
@@ -39,7 +45,7 @@ QString QuoteSourceKeys::key(const QString &source) const
 void QuoteSourceKeys::load()
 {
     m_storeOpen = true;
-    ask(FeedSources::normalized(ui->cboQuoteSource->currentData().toString()));
+    ask(FeedSources::normalized(m_options.cboQuoteSource()->currentData().toString()));
 }
 
 void QuoteSourceKeys::ask(const QString &source)
@@ -90,36 +96,42 @@ void QuoteSourceKeys::revert()
 
 void QuoteSourceKeys::showKey()
 {
-    const QString source = FeedSources::normalized(ui->cboQuoteSource->currentData().toString());
+    const QString source =
+        FeedSources::normalized(m_options.cboQuoteSource()->currentData().toString());
     const bool keyed = FeedSources::takesKey(source);
-    ui->lblApiKey->setEnabled(keyed);
-    ui->txtApiKey->setEnabled(keyed);
-    ui->txtApiKey->setText(keyed ? m_typed.value(source, m_inForce.value(source)) : QString());
+    m_options.lblApiKey()->setEnabled(keyed);
+    m_options.txtApiKey()->setEnabled(keyed);
+    m_options.txtApiKey()->setText(keyed ? m_typed.value(source, m_inForce.value(source))
+                                         : QString());
 }
 
 void QuoteSourceKeys::sourceChosen()
 {
-    const QString source = FeedSources::normalized(ui->cboQuoteSource->currentData().toString());
+    const QString source =
+        FeedSources::normalized(m_options.cboQuoteSource()->currentData().toString());
     ask(source);
     showKey();
     // A test still under way answers for the source it asked; its answer is no longer shown.
     ++m_testRun;
-    ui->cmdTestSource->setEnabled(source != QLatin1String(FeedSources::kDefault));
-    ui->lblSourceTest->clear();
+    m_options.cmdTestSource()->setEnabled(source != QLatin1String(FeedSources::kDefault));
+    m_options.lblSourceTest()->clear();
 }
 
 void QuoteSourceKeys::keyEdited(const QString &text)
 {
-    m_typed.insert(FeedSources::normalized(ui->cboQuoteSource->currentData().toString()), text);
+    m_typed.insert(FeedSources::normalized(m_options.cboQuoteSource()->currentData().toString()),
+                   text);
 }
 
 void QuoteSourceKeys::test()
 {
-    const QString source = FeedSources::normalized(ui->cboQuoteSource->currentData().toString());
-    const QString key = FeedSources::takesKey(source) ? ui->txtApiKey->text().trimmed() : QString();
+    const QString source =
+        FeedSources::normalized(m_options.cboQuoteSource()->currentData().toString());
+    const QString key =
+        FeedSources::takesKey(source) ? m_options.txtApiKey()->text().trimmed() : QString();
     const quint64 run = ++m_testRun;
-    ui->cmdTestSource->setEnabled(false);
-    ui->lblSourceTest->setText(
+    m_options.cmdTestSource()->setEnabled(false);
+    m_options.lblSourceTest()->setText(
         QStringLiteral("Asking %1 for MSFT...").arg(FeedSources::displayName(source)));
     QPointer<QuoteSourceKeys> self(this);
     FeedSources::check(
@@ -127,8 +139,8 @@ void QuoteSourceKeys::test()
         [self, run](const QString &message) {
             if (!self || run != self->m_testRun)
                 return;
-            self->ui->lblSourceTest->setText(message);
-            self->ui->cmdTestSource->setEnabled(true);
+            self->m_options.lblSourceTest()->setText(message);
+            self->m_options.cmdTestSource()->setEnabled(true);
             Q_EMIT self->testFinished(message);
         },
         m_upstream);
@@ -140,7 +152,7 @@ void QuoteSourceKeys::stored(bool kept)
         return;
     m_toldNotKept = true;
     if (MessageBoxService *boxes = Platform::instance().messageBox)
-        boxes->show(ui->cboQuoteSource->window(), QStringLiteral("Vantora"),
+        boxes->show(m_options.cboQuoteSource()->window(), QStringLiteral("Vantora"),
                     QString::fromLatin1(kNotKept), MessageBoxService::Icon::Information,
                     QMessageBox::Ok);
 }

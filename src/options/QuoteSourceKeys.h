@@ -5,9 +5,7 @@
 #include <QSet>
 #include <QUrl>
 
-namespace Ui {
 class frmOptions;
-}
 
 // The API keys of the keyed quote sources, on the Options window's quote-source group: the
 // "API key" box shows the key of the source chosen and is available for a source that takes
@@ -19,7 +17,7 @@ class QuoteSourceKeys : public QObject
     Q_OBJECT
 
 public:
-    explicit QuoteSourceKeys(Ui::frmOptions *ui, QObject *parent = nullptr);
+    explicit QuoteSourceKeys(frmOptions &options, QObject *parent = nullptr);
 
     // From now on the store is asked for a source's key: the chosen source's at once, any
     // other's when it is first chosen (so that a desktop whose store must be unlocked asks
@@ -51,7 +49,7 @@ private:
     void test();
     void stored(bool kept);
 
-    Ui::frmOptions *ui;
+    frmOptions &m_options;
     QMap<QString, QString> m_inForce; // source -> key
     QMap<QString, QString> m_typed;   // source -> key typed since the window opened
     QSet<QString> m_asked;            // sources whose key the store was asked for

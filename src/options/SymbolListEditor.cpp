@@ -9,11 +9,15 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
-#include "ui_frmOptions.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -33,23 +37,26 @@ QString numberText(const QString &text)
 SymbolListEditor::SymbolListEditor(MainState &state, frmOptions &options, Hooks hooks)
     : m_state(state), m_options(options), m_hooks(std::move(hooks))
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     auto guarded = [this](void (SymbolListEditor::*handler)()) {
         return [this, handler] { guard([this, handler] { (this->*handler)(); }, &m_options); };
     };
-    connect(ui->cmdAdd, &QAbstractButton::clicked, this, guarded(&SymbolListEditor::cmdAdd_Click));
-    connect(ui->cmdRemoveButton, &QAbstractButton::clicked, this,
+    connect(opt->cmdAdd(), &QAbstractButton::clicked, this,
+            guarded(&SymbolListEditor::cmdAdd_Click));
+    connect(opt->cmdRemoveButton(), &QAbstractButton::clicked, this,
             guarded(&SymbolListEditor::cmdRemoveButton_Click));
-    connect(ui->cmdMoveUp, &QAbstractButton::clicked, this,
+    connect(opt->cmdMoveUp(), &QAbstractButton::clicked, this,
             guarded(&SymbolListEditor::cmdMoveUp_Click));
-    connect(ui->cmdMoveDown, &QAbstractButton::clicked, this,
+    connect(opt->cmdMoveDown(), &QAbstractButton::clicked, this,
             guarded(&SymbolListEditor::cmdMoveDown_Click));
-    connect(ui->gridSymbols, &FlexGrid::click, this, guarded(&SymbolListEditor::gridSymbols_Click));
+    connect(opt->gridSymbols(), &FlexGrid::click, this,
+            guarded(&SymbolListEditor::gridSymbols_Click));
     // Only the user's typing resets the other boxes; the program's own setText (the
     // copy of a row) runs the same handler, as the row copy relies on.
-    connect(ui->txtSymbol, &QLineEdit::textChanged, this,
+    connect(opt->txtSymbol(), &QLineEdit::textChanged, this,
             guarded(&SymbolListEditor::txtSymbol_Change));
-    for (QLineEdit *box : {ui->txtSymbol, ui->txtShares, ui->txtLowAlert, ui->txtHighAlert})
+    for (QLineEdit *box :
+         {opt->txtSymbol(), opt->txtShares(), opt->txtLowAlert(), opt->txtHighAlert()})
         box->installEventFilter(this);
 }
 
@@ -65,46 +72,46 @@ QString SymbolListEditor::sharesText(const QString &text)
 
 bool SymbolListEditor::rowIsLogged(int row) const
 {
-    return m_options.ui->gridSymbols->cellPicture(row, 4).cacheKey() == logPicture(true).cacheKey();
+    return m_options.gridSymbols()->cellPicture(row, 4).cacheKey() == logPicture(true).cacheKey();
 }
 
 void SymbolListEditor::clearEntryBoxes()
 {
-    auto *ui = m_options.ui;
-    ui->txtSymbol->clear();
-    ui->txtShares->clear();
-    ui->txtLowAlert->clear();
-    ui->txtHighAlert->clear();
-    ui->chkLog->setChecked(false);
-    ui->txtSymbol->setFocus();
+    frmOptions *opt = &m_options;
+    opt->txtSymbol()->clear();
+    opt->txtShares()->clear();
+    opt->txtLowAlert()->clear();
+    opt->txtHighAlert()->clear();
+    opt->chkLog()->setChecked(false);
+    opt->txtSymbol()->setFocus();
 }
 
 void SymbolListEditor::cmdAdd_Click()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     PlayClick();
     // A pasted "csco\t" or " ibm" is the symbol CSCO or IBM, not a new kind of row.
-    if (ui->txtSymbol->text() != Symbols::clean(ui->txtSymbol->text()))
-        ui->txtSymbol->setText(Symbols::clean(ui->txtSymbol->text()));
-    if (ui->txtSymbol->text().isEmpty())
+    if (opt->txtSymbol()->text() != Symbols::clean(opt->txtSymbol()->text()))
+        opt->txtSymbol()->setText(Symbols::clean(opt->txtSymbol()->text()));
+    if (opt->txtSymbol()->text().isEmpty())
         return;
-    const QString refusal = Symbols::refusal(ui->txtSymbol->text());
+    const QString refusal = Symbols::refusal(opt->txtSymbol()->text());
     if (!refusal.isEmpty()) {
         Platform::instance().messageBox->show(
             &m_options, QStringLiteral("Vantora Invalid Symbol"),
             QStringLiteral("The symbol \"%1\" cannot be asked for: %2.\r\n"
                            "Please correct it and press Add again.")
-                .arg(ui->txtSymbol->text(), refusal),
+                .arg(opt->txtSymbol()->text(), refusal),
             MessageBoxService::Icon::Warning, QMessageBox::Ok);
-        ui->txtSymbol->setFocus();
+        opt->txtSymbol()->setFocus();
         return;
     }
-    AddSymbol = ui->txtSymbol->text().toUpper();
-    AddLogging = ui->chkLog->isChecked();
-    ui->txtLowAlert->setText(alertText(ui->txtLowAlert->text()));
-    ui->txtHighAlert->setText(alertText(ui->txtHighAlert->text()));
-    RowText = AddSymbol + QLatin1Char('\t') + ui->txtShares->text() + QLatin1Char('\t') +
-              ui->txtLowAlert->text() + QLatin1Char('\t') + ui->txtHighAlert->text();
+    AddSymbol = opt->txtSymbol()->text().toUpper();
+    AddLogging = opt->chkLog()->isChecked();
+    opt->txtLowAlert()->setText(alertText(opt->txtLowAlert()->text()));
+    opt->txtHighAlert()->setText(alertText(opt->txtHighAlert()->text()));
+    RowText = AddSymbol + QLatin1Char('\t') + opt->txtShares()->text() + QLatin1Char('\t') +
+              opt->txtLowAlert()->text() + QLatin1Char('\t') + opt->txtHighAlert()->text();
     AddSymbolRow();
     clearEntryBoxes();
     if (m_hooks.activeConnection && m_hooks.activeConnection() && m_hooks.requestQuotes)
@@ -113,9 +120,9 @@ void SymbolListEditor::cmdAdd_Click()
 
 void SymbolListEditor::AddSymbolRow()
 {
-    auto *ui = m_options.ui;
-    FlexGrid *grid = ui->gridSymbols;
-    const QString wanted = ui->txtSymbol->text().toUpper();
+    frmOptions *opt = &m_options;
+    FlexGrid *grid = opt->gridSymbols();
+    const QString wanted = opt->txtSymbol()->text().toUpper();
 
     int found = -1;
     for (int r = 1; r < grid->rows(); ++r) {
@@ -130,18 +137,18 @@ void SymbolListEditor::AddSymbolRow()
         if (m_state.TradeLogging) {
             const double held = Val(grid->textMatrix(found, 1));
             const double traded = Val(RowText.section(QLatin1Char('\t'), 1, 1));
-            const QString type = ui->cboBuySell->currentText();
+            const QString type = opt->cboBuySell()->currentText();
             if (type == QLatin1String("Bought"))
-                ui->txtShares->setText(Format(held + traded, u""));
+                opt->txtShares()->setText(Format(held + traded, u""));
             else if (type == QLatin1String("Sold"))
-                ui->txtShares->setText(Format(held - traded, u""));
+                opt->txtShares()->setText(Format(held - traded, u""));
         }
-        grid->setTextMatrix(found, 1, numberText(ui->txtShares->text()));
+        grid->setTextMatrix(found, 1, numberText(opt->txtShares()->text()));
         if (!m_state.TradeLogging) {
-            if (Val(ui->txtLowAlert->text()) != Val(grid->textMatrix(found, 2)))
-                grid->setTextMatrix(found, 2, alertText(ui->txtLowAlert->text()));
-            if (Val(ui->txtHighAlert->text()) != Val(grid->textMatrix(found, 3)))
-                grid->setTextMatrix(found, 3, alertText(ui->txtHighAlert->text()));
+            if (Val(opt->txtLowAlert()->text()) != Val(grid->textMatrix(found, 2)))
+                grid->setTextMatrix(found, 2, alertText(opt->txtLowAlert()->text()));
+            if (Val(opt->txtHighAlert()->text()) != Val(grid->textMatrix(found, 3)))
+                grid->setTextMatrix(found, 3, alertText(opt->txtHighAlert()->text()));
             grid->setCellPicture(found, 4, logPicture(AddLogging));
         }
     } else if (grid->rows() >= MaxSymbols + 1) {
@@ -149,7 +156,8 @@ void SymbolListEditor::AddSymbolRow()
             &m_options, QStringLiteral("Symbol List Full"),
             QStringLiteral("Symbol list full - Can't add any more symbols."),
             MessageBoxService::Icon::Warning, QMessageBox::Ok);
-    } else if (!m_state.TradeLogging || ui->cboBuySell->currentText() == QLatin1String("Bought")) {
+    } else if (!m_state.TradeLogging ||
+               opt->cboBuySell()->currentText() == QLatin1String("Bought")) {
         // A purchase of a symbol not listed yet adds its row with the quantity bought.
         grid->addItem(RowText);
         grid->viewport()->update();
@@ -160,8 +168,8 @@ void SymbolListEditor::AddSymbolRow()
 
 void SymbolListEditor::cmdRemoveButton_Click()
 {
-    auto *ui = m_options.ui;
-    FlexGrid *grid = ui->gridSymbols;
+    frmOptions *opt = &m_options;
+    FlexGrid *grid = opt->gridSymbols();
     PlayClick();
     const int row = grid->row();
     // Only the list in memory changes; the next save writes the rows left and deletes the
@@ -176,7 +184,7 @@ void SymbolListEditor::cmdRemoveButton_Click()
 
 void SymbolListEditor::cmdMoveUp_Click()
 {
-    FlexGrid *grid = m_options.ui->gridSymbols;
+    FlexGrid *grid = m_options.gridSymbols();
     const int row = grid->row();
     if (row >= 2 && row < grid->rows()) {
         grid->setRowPosition(row, row - 1);
@@ -189,7 +197,7 @@ void SymbolListEditor::cmdMoveUp_Click()
 
 void SymbolListEditor::cmdMoveDown_Click()
 {
-    FlexGrid *grid = m_options.ui->gridSymbols;
+    FlexGrid *grid = m_options.gridSymbols();
     const int row = grid->row();
     if (row >= 1 && row < grid->rows() - 1) {
         grid->setRowPosition(row, row + 1);
@@ -202,8 +210,8 @@ void SymbolListEditor::cmdMoveDown_Click()
 
 void SymbolListEditor::gridSymbols_Click()
 {
-    auto *ui = m_options.ui;
-    FlexGrid *grid = ui->gridSymbols;
+    frmOptions *opt = &m_options;
+    FlexGrid *grid = opt->gridSymbols();
     const int mouseRow = grid->mouseRow();
     if (mouseRow >= 1 && grid->mouseCol() == 4) {
         grid->setRow(mouseRow);
@@ -214,39 +222,39 @@ void SymbolListEditor::gridSymbols_Click()
     if (row < 1 || row >= grid->rows())
         return;
     // The symbol first: changing it resets the other three boxes.
-    ui->txtSymbol->setText(grid->textMatrix(row, 0));
-    ui->txtShares->setText(grid->textMatrix(row, 1));
-    ui->txtLowAlert->setText(grid->textMatrix(row, 2));
-    ui->txtHighAlert->setText(grid->textMatrix(row, 3));
-    ui->chkLog->setChecked(rowIsLogged(row));
+    opt->txtSymbol()->setText(grid->textMatrix(row, 0));
+    opt->txtShares()->setText(grid->textMatrix(row, 1));
+    opt->txtLowAlert()->setText(grid->textMatrix(row, 2));
+    opt->txtHighAlert()->setText(grid->textMatrix(row, 3));
+    opt->chkLog()->setChecked(rowIsLogged(row));
 }
 
 void SymbolListEditor::txtSymbol_Change()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     // With no symbol the boxes are emptied, so that each shows what goes in it again.
-    const bool none = ui->txtSymbol->text().isEmpty();
-    ui->txtShares->setText(none ? QString() : QStringLiteral("0"));
-    ui->txtLowAlert->setText(none ? QString() : QStringLiteral("0.00"));
-    ui->txtHighAlert->setText(none ? QString() : QStringLiteral("0.00"));
+    const bool none = opt->txtSymbol()->text().isEmpty();
+    opt->txtShares()->setText(none ? QString() : QStringLiteral("0"));
+    opt->txtLowAlert()->setText(none ? QString() : QStringLiteral("0.00"));
+    opt->txtHighAlert()->setText(none ? QString() : QStringLiteral("0.00"));
 }
 
 bool SymbolListEditor::txtSymbol_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key != Qt::Key_F2)
         return false;
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
     const bool alt = modifiers.testFlag(Qt::AltModifier);
     if (shift && alt && !ctrl) {
         m_state.RealTimeMode = true;
-        ui->txtSymbol->setText(QStringLiteral("Real-Time"));
+        opt->txtSymbol()->setText(QStringLiteral("Real-Time"));
     } else if (shift && ctrl && !alt) {
         m_state.RealTimeMode = false;
-        ui->txtSymbol->setText(QStringLiteral("Delayed"));
+        opt->txtSymbol()->setText(QStringLiteral("Delayed"));
     } else {
-        ui->txtSymbol->clear();
+        opt->txtSymbol()->clear();
         return true;
     }
     if (m_hooks.realTimeModeChanged)
@@ -256,16 +264,16 @@ bool SymbolListEditor::txtSymbol_KeyDown(int key, Qt::KeyboardModifiers modifier
 
 bool SymbolListEditor::isEntryBox(QObject *object) const
 {
-    auto *ui = m_options.ui;
-    return object == ui->txtSymbol || object == ui->txtShares || object == ui->txtLowAlert ||
-           object == ui->txtHighAlert;
+    frmOptions *opt = &m_options;
+    return object == opt->txtSymbol() || object == opt->txtShares() ||
+           object == opt->txtLowAlert() || object == opt->txtHighAlert();
 }
 
 bool SymbolListEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (!isEntryBox(watched))
         return QObject::eventFilter(watched, event);
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     auto *box = static_cast<QLineEdit *>(watched);
     switch (event->type()) {
     case QEvent::KeyPress: {
@@ -274,7 +282,7 @@ bool SymbolListEditor::eventFilter(QObject *watched, QEvent *event)
             guard([this] { cmdAdd_Click(); }, &m_options);
             return true;
         }
-        if (watched == ui->txtSymbol && key->key() == Qt::Key_F2) {
+        if (watched == opt->txtSymbol() && key->key() == Qt::Key_F2) {
             guard([this, key] { txtSymbol_KeyDown(key->key(), key->modifiers()); }, &m_options);
             return true;
         }
@@ -285,9 +293,9 @@ bool SymbolListEditor::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, box, [box] { box->selectAll(); });
         break;
     case QEvent::FocusOut:
-        if (watched == ui->txtLowAlert || watched == ui->txtHighAlert)
+        if (watched == opt->txtLowAlert() || watched == opt->txtHighAlert())
             box->setText(alertText(box->text()));
-        else if (watched == ui->txtShares)
+        else if (watched == opt->txtShares())
             box->setText(sharesText(box->text()));
         break;
     default:

@@ -10,20 +10,25 @@
 #include "platform/ErrorReporter.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFolder.h"
-#include "ui_frmOptions.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
 
 #include <optional>
 
@@ -159,40 +164,43 @@ TradeTracker::~TradeTracker() = default;
 
 void TradeTracker::connectControls()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     auto guarded = [this](void (TradeTracker::*handler)()) {
         return [this, handler] { guard([this, handler] { (this->*handler)(); }, &m_options); };
     };
-    connect(ui->cboBuySell, &QComboBox::currentIndexChanged, this,
+    connect(opt->cboBuySell(), &QComboBox::currentIndexChanged, this,
             guarded(&TradeTracker::cboBuySell_Click));
-    connect(ui->cmdLogTransaction, &QAbstractButton::clicked, this,
+    connect(opt->cmdLogTransaction(), &QAbstractButton::clicked, this,
             guarded(&TradeTracker::cmdLogTransaction_Click));
-    connect(ui->cmdOpen, &QAbstractButton::clicked, this, guarded(&TradeTracker::cmdOpen_Click));
-    connect(ui->cmdDelLog, &QAbstractButton::clicked, this,
+    connect(opt->cmdOpen(), &QAbstractButton::clicked, this, guarded(&TradeTracker::cmdOpen_Click));
+    connect(opt->cmdDelLog(), &QAbstractButton::clicked, this,
             guarded(&TradeTracker::cmdDelLog_Click));
     // A cancelled print dialog ends printing quietly; a print that cannot start says so.
-    connect(ui->cmdPrint, &QAbstractButton::clicked, this, guarded(&TradeTracker::cmdPrint_Click));
-    connect(ui->cmdAbortPrint, &QAbstractButton::clicked, this,
+    connect(opt->cmdPrint(), &QAbstractButton::clicked, this,
+            guarded(&TradeTracker::cmdPrint_Click));
+    connect(opt->cmdAbortPrint(), &QAbstractButton::clicked, this,
             guarded(&TradeTracker::cmdAbortPrint_Click));
-    connect(ui->txtValue, &QLineEdit::textChanged, this, guarded(&TradeTracker::txtValue_Change));
+    connect(opt->txtValue(), &QLineEdit::textChanged, this,
+            guarded(&TradeTracker::txtValue_Change));
     // Typing into the first three boxes makes the transaction ready to log, once a type
     // is chosen; emptying them after a transaction does not.
-    for (QLineEdit *box : {ui->txtBuySellShares, ui->txtBuySellSymbol, ui->txtBuySellPrice})
+    for (QLineEdit *box :
+         {opt->txtBuySellShares(), opt->txtBuySellSymbol(), opt->txtBuySellPrice()})
         connect(box, &QLineEdit::textChanged, this, [this] {
-            if (m_options.ui->cboBuySell->currentIndex() > 0 && !m_recording)
-                m_options.ui->cmdLogTransaction->setEnabled(true);
+            if (m_options.cboBuySell()->currentIndex() > 0 && !m_recording)
+                m_options.cmdLogTransaction()->setEnabled(true);
         });
     // The fee put into the box for a purchase or a sale (or with no type chosen) is the fee
     // the portfolio keeps: the next trade starts with it and a save stores it. The fee of a
     // credit or a debit is that transaction's own, and so is what the tracker fills in.
-    connect(ui->txtFee, &QLineEdit::textChanged, this, [this](const QString &text) {
-        const QString type = m_options.ui->cboBuySell->currentText();
+    connect(opt->txtFee(), &QLineEdit::textChanged, this, [this](const QString &text) {
+        const QString type = m_options.cboBuySell()->currentText();
         // An emptied box means no fee, never a fee setting of nothing.
         if (!m_fillingFee && type != QLatin1String("Credit") && type != QLatin1String("Debit"))
             m_options.model().TradeFee.set(text.trimmed().isEmpty() ? QStringLiteral("0") : text);
     });
-    for (QLineEdit *box :
-         {ui->txtBuySellShares, ui->txtBuySellSymbol, ui->txtBuySellPrice, ui->txtFee, ui->txtCash})
+    for (QLineEdit *box : {opt->txtBuySellShares(), opt->txtBuySellSymbol(), opt->txtBuySellPrice(),
+                           opt->txtFee(), opt->txtCash()})
         box->installEventFilter(this);
 }
 
@@ -204,7 +212,7 @@ QString TradeTracker::portfolio() const
 void TradeTracker::fillFee(const QString &text)
 {
     m_fillingFee = true;
-    m_options.ui->txtFee->setText(text);
+    m_options.txtFee()->setText(text);
     m_fillingFee = false;
 }
 
@@ -261,7 +269,7 @@ QString TradeTracker::logPath() const
 QString TradeTracker::ownLogPath(bool tellUser)
 {
     QStringList listed;
-    const QComboBox *list = m_options.ui->cboPortfolio;
+    const QComboBox *list = m_options.cboPortfolio();
     for (int i = 0; i < list->count(); ++i)
         listed << list->itemText(i);
     const QString name = portfolio();
@@ -285,24 +293,24 @@ QString TradeTracker::headerLine()
 
 void TradeTracker::cboBuySell_Click()
 {
-    auto *ui = m_options.ui;
-    const QString type = ui->cboBuySell->currentText();
-    if (ui->cboBuySell->currentIndex() <= 0)
+    frmOptions *opt = &m_options;
+    const QString type = opt->cboBuySell()->currentText();
+    if (opt->cboBuySell()->currentIndex() <= 0)
         return; // "Select"
     showStandingFee();
     const bool cashOnly = !isTrade(type);
     if (cashOnly) {
-        ui->txtBuySellShares->setText(QStringLiteral("1"));
-        ui->txtBuySellSymbol->setText(type);
-        ui->txtBuySellPrice->setText(QStringLiteral("Amt"));
+        opt->txtBuySellShares()->setText(QStringLiteral("1"));
+        opt->txtBuySellSymbol()->setText(type);
+        opt->txtBuySellPrice()->setText(QStringLiteral("Amt"));
         fillFee(QStringLiteral("0.00"));
     }
-    ui->txtBuySellShares->setEnabled(!cashOnly);
-    ui->txtBuySellSymbol->setEnabled(!cashOnly);
-    ui->txtBuySellPrice->setEnabled(true);
-    ui->txtFee->setEnabled(type != QLatin1String("Credit"));
-    ui->txtTracking->setEnabled(true);
-    ui->cmdLogTransaction->setEnabled(true);
+    opt->txtBuySellShares()->setEnabled(!cashOnly);
+    opt->txtBuySellSymbol()->setEnabled(!cashOnly);
+    opt->txtBuySellPrice()->setEnabled(true);
+    opt->txtFee()->setEnabled(type != QLatin1String("Credit"));
+    opt->txtTracking()->setEnabled(true);
+    opt->cmdLogTransaction()->setEnabled(true);
 }
 
 bool TradeTracker::askFeeWarning(const char *text)
@@ -318,15 +326,15 @@ bool TradeTracker::askFeeWarning(const char *text)
 // that hold amounts. Says what is wrong, naming the box, and leaves every box as it is.
 bool TradeTracker::checkEntry(Transaction &t)
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     const QString entryTitle = QString::fromLatin1(EntryTitle);
     const QString nothing = QStringLiteral("\nNothing was recorded.");
-    t.quantity = leadingQuantity(ui->txtBuySellShares->text());
-    t.price = leadingAmount(ui->txtBuySellPrice->text());
+    t.quantity = leadingQuantity(opt->txtBuySellShares()->text());
+    t.price = leadingAmount(opt->txtBuySellPrice()->text());
     if (t.quantity <= 0) {
         tell(entryTitle, QStringLiteral("The quantity \"%1\" does not start with a number of "
                                         "shares above 0.")
-                                 .arg(ui->txtBuySellShares->text()) +
+                                 .arg(opt->txtBuySellShares()->text()) +
                              nothing);
         return false;
     }
@@ -334,13 +342,13 @@ bool TradeTracker::checkEntry(Transaction &t)
         tell(entryTitle,
              QStringLiteral("The %1 \"%2\" does not start with an amount above 0.")
                      .arg(isTrade(t.type) ? QStringLiteral("price") : QStringLiteral("amount"),
-                          ui->txtBuySellPrice->text()) +
+                          opt->txtBuySellPrice()->text()) +
                  nothing);
         return false;
     }
 
     if (isTrade(t.type)) {
-        const QString symbol = ui->txtBuySellSymbol->text();
+        const QString symbol = opt->txtBuySellSymbol()->text();
         const QString refusal = Symbols::refusal(symbol);
         if (!refusal.isEmpty()) {
             tell(entryTitle,
@@ -349,7 +357,7 @@ bool TradeTracker::checkEntry(Transaction &t)
             return false;
         }
         // A purchase of a symbol not listed adds its row; a full list has no room for it.
-        const FlexGrid *grid = ui->gridSymbols;
+        const FlexGrid *grid = opt->gridSymbols();
         bool listed = false;
         for (int r = 1; r < grid->rows() && !listed; ++r)
             listed = grid->textMatrix(r, 0).isEmpty() ||
@@ -368,12 +376,12 @@ bool TradeTracker::checkEntry(Transaction &t)
         const char *name;
         Money *amount;
     };
-    const Box boxes[] = {{ui->txtFee, "Broker's Fee", &t.fee},
-                         {ui->txtCash, "Available Cash", &t.cash},
-                         {ui->txtValue, "Stock Value", &t.value}};
+    const Box boxes[] = {{opt->txtFee(), "Broker's Fee", &t.fee},
+                         {opt->txtCash(), "Available Cash", &t.cash},
+                         {opt->txtValue(), "Stock Value", &t.value}};
     for (const Box &b : boxes) {
         // The stock value counts only for purchases and sales.
-        if (b.box == ui->txtValue && !isTrade(t.type))
+        if (b.box == opt->txtValue() && !isTrade(t.type))
             continue;
         const std::optional<Money> amount = moneyBoxAmount(b.box->text());
         if (!amount) {
@@ -463,17 +471,17 @@ void TradeTracker::ensureLogFile(const QString &path)
 
 void TradeTracker::writeLine(const Transaction &t)
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     ensureLogFile(t.path);
     QFile file(t.path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         failLog(QStringLiteral("Cannot open the trade log"), t.path, file.errorString());
 
-    const QString line = TradeDescription + kTab + ui->txtBuySellShares->text() + kTab +
-                         ui->txtBuySellSymbol->text() + kTab + ui->txtBuySellPrice->text() + kTab +
-                         ui->txtFee->text() + kTab + t.net.toString() + kTab + ui->txtDate->text() +
-                         kTab + ui->txtTime->text() + QStringLiteral("       ") +
-                         ui->txtTracking->text();
+    const QString line = TradeDescription + kTab + opt->txtBuySellShares()->text() + kTab +
+                         opt->txtBuySellSymbol()->text() + kTab + opt->txtBuySellPrice()->text() +
+                         kTab + opt->txtFee()->text() + kTab + t.net.toString() + kTab +
+                         opt->txtDate()->text() + kTab + opt->txtTime()->text() +
+                         QStringLiteral("       ") + opt->txtTracking()->text();
     QStringEncoder encoder(QStringConverter::Latin1);
     const QByteArray bytes = encoder.encode(line + kLineEnd);
     if (file.write(bytes) != bytes.size() || !file.flush())
@@ -482,12 +490,12 @@ void TradeTracker::writeLine(const Transaction &t)
 
 void TradeTracker::apply(const Transaction &t)
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     // The holdings: the symbol list row of the symbol gains or loses the quantity; a
     // purchase of a symbol not listed adds its row.
     if (isTrade(t.type)) {
-        const QString symbol = ui->txtBuySellSymbol->text().trimmed();
-        ui->txtSymbol->setText(symbol);
+        const QString symbol = opt->txtBuySellSymbol()->text().trimmed();
+        opt->txtSymbol()->setText(symbol);
         m_symbols.AddSymbol = symbol.toUpper();
         m_symbols.AddLogging = false;
         m_symbols.RowText = m_symbols.AddSymbol + kTab + Format(t.quantity, u"") + kTab +
@@ -495,16 +503,16 @@ void TradeTracker::apply(const Transaction &t)
         m_symbols.AddSymbolRow();
     }
     if (t.newCash)
-        ui->txtCash->setText(cashText(*t.newCash));
+        opt->txtCash()->setText(cashText(*t.newCash));
     if (t.newValue)
-        ui->txtValue->setText(cashText(*t.newValue));
+        opt->txtValue()->setText(cashText(*t.newValue));
 }
 
 void TradeTracker::resetEntry()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     m_state.TradeLogging = false;
-    ui->cboBuySell->setCurrentIndex(0);
+    opt->cboBuySell()->setCurrentIndex(0);
     m_recording = false;
     // The fee box shows the portfolio's fee again, ready for the next transaction and for
     // the next save.
@@ -513,20 +521,21 @@ void TradeTracker::resetEntry()
 
 void TradeTracker::cmdLogTransaction_Click()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     Transaction t;
-    t.type = ui->cboBuySell->currentText();
+    t.type = opt->cboBuySell()->currentText();
     t.monthTag = MonthTag(m_now().date(), m_locale);
     m_recording = true;
     // Whatever happens, the tracker goes back to idle; the boxes stay disabled until a type
     // is chosen again.
     const auto idle = qScopeGuard([this] { resetEntry(); });
-    for (QWidget *w :
-         {static_cast<QWidget *>(ui->txtBuySellShares),
-          static_cast<QWidget *>(ui->txtBuySellSymbol), static_cast<QWidget *>(ui->txtBuySellPrice),
-          static_cast<QWidget *>(ui->txtTracking), static_cast<QWidget *>(ui->cmdLogTransaction)})
+    for (QWidget *w : {static_cast<QWidget *>(opt->txtBuySellShares()),
+                       static_cast<QWidget *>(opt->txtBuySellSymbol()),
+                       static_cast<QWidget *>(opt->txtBuySellPrice()),
+                       static_cast<QWidget *>(opt->txtTracking()),
+                       static_cast<QWidget *>(opt->cmdLogTransaction())})
         w->setEnabled(false);
-    ui->txtBuySellSymbol->setText(ui->txtBuySellSymbol->text().toUpper());
+    opt->txtBuySellSymbol()->setText(opt->txtBuySellSymbol()->text().toUpper());
 
     if (ownLogPath(true).isEmpty() || !checkEntry(t))
         return;
@@ -539,17 +548,17 @@ void TradeTracker::cmdLogTransaction_Click()
     writeLine(t);
     apply(t);
     ReadTradeLog();
-    ui->txtBuySellShares->clear();
-    ui->txtBuySellPrice->clear();
-    ui->txtBuySellSymbol->clear();
-    ui->txtTracking->clear();
+    opt->txtBuySellShares()->clear();
+    opt->txtBuySellPrice()->clear();
+    opt->txtBuySellSymbol()->clear();
+    opt->txtTracking()->clear();
 }
 
 void TradeTracker::ReadTradeLog()
 {
-    auto *ui = m_options.ui;
-    ui->txtTransactionLog->clear();
-    ui->cmdLogTransaction->setEnabled(false);
+    frmOptions *opt = &m_options;
+    opt->txtTransactionLog()->clear();
+    opt->cmdLogTransaction()->setEnabled(false);
     const QString path = ownLogPath(false);
     QFile file(path);
     const bool exists = !path.isEmpty() && file.exists();
@@ -567,11 +576,11 @@ void TradeTracker::ReadTradeLog()
             if (line.size() > 2)
                 shown += u'\n' + line.toString();
         }
-        ui->txtTransactionLog->setPlainText(shown);
+        opt->txtTransactionLog()->setPlainText(shown);
     }
-    ui->cmdDelLog->setEnabled(exists);
-    ui->cmdPrint->setEnabled(exists);
-    ui->txtTransactionLog->setVisible(true);
+    opt->cmdDelLog()->setEnabled(exists);
+    opt->cmdPrint()->setEnabled(exists);
+    opt->txtTransactionLog()->setVisible(true);
 }
 
 void TradeTracker::cmdOpen_Click()
@@ -592,7 +601,7 @@ void TradeTracker::cmdOpen_Click()
 
 void TradeTracker::cmdDelLog_Click()
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     const QString path = ownLogPath(false);
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
@@ -604,16 +613,16 @@ void TradeTracker::cmdDelLog_Click()
     if (!QFile::remove(path))
         failLog(QStringLiteral("Cannot delete the trade log"), path,
                 QStringLiteral("the file could not be removed"));
-    ui->txtTransactionLog->clear();
-    ui->cmdPrint->setEnabled(false);
-    ui->cmdDelLog->setEnabled(false);
+    opt->txtTransactionLog()->clear();
+    opt->cmdPrint()->setEnabled(false);
+    opt->cmdDelLog()->setEnabled(false);
 }
 
 void TradeTracker::cmdPrint_Click()
 {
     if (m_printing)
         return; // already printing; the events let through while printing can bring us here
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     Platform &platform = Platform::instance();
     std::unique_ptr<QPrinter> printer = platform.printer->createPrinter();
     if (!printer)
@@ -625,7 +634,7 @@ void TradeTracker::cmdPrint_Click()
     const int copies = qMax(1, printer->copyCount());
     printer->setCopyCount(1); // each copy is printed in turn
 
-    QString text = ui->txtTransactionLog->toPlainText();
+    QString text = opt->txtTransactionLog()->toPlainText();
     text.replace(QLatin1String("Buy/Sell"), QLatin1String("B/S"));
     text.replace(QLatin1String("Quantity"), QLatin1String("Qty"));
     text.replace(QLatin1String("Security"), QLatin1String("Sym"));
@@ -643,9 +652,9 @@ void TradeTracker::cmdPrint_Click()
 
     m_printing = printer.get();
     m_abortRequested = false;
-    const auto done = qScopeGuard([this, ui] {
+    const auto done = qScopeGuard([this, opt] {
         m_printing = nullptr;
-        ui->cmdAbortPrint->setEnabled(false);
+        opt->cmdAbortPrint()->setEnabled(false);
     });
     QPainter painter;
     if (!painter.begin(printer.get())) {
@@ -660,7 +669,7 @@ void TradeTracker::cmdPrint_Click()
     painter.setFont(font);
     const QFontMetricsF metrics(font, printer.get());
     for (int copy = 0; copy < copies && !m_abortRequested; ++copy) {
-        ui->cmdAbortPrint->setEnabled(true);
+        opt->cmdAbortPrint()->setEnabled(true);
         if (copy > 0)
             printer->newPage();
         qreal baseline = metrics.ascent();
@@ -688,7 +697,7 @@ void TradeTracker::cmdAbortPrint_Click()
         m_abortRequested = true;
         m_printing->abort();
     }
-    m_options.ui->cmdAbortPrint->setEnabled(false);
+    m_options.cmdAbortPrint()->setEnabled(false);
 }
 
 void TradeTracker::txtValue_Change()
@@ -696,29 +705,29 @@ void TradeTracker::txtValue_Change()
     // A transaction's own update of the stock value does not start the next one.
     if (m_recording)
         return;
-    if (moneyBoxAmount(m_options.ui->txtValue->text()).value_or(Money()) <= Money())
-        m_options.ui->cboBuySell->setCurrentIndex(
-            m_options.ui->cboBuySell->findText(QStringLiteral("Bought")));
+    if (moneyBoxAmount(m_options.txtValue()->text()).value_or(Money()) <= Money())
+        m_options.cboBuySell()->setCurrentIndex(
+            m_options.cboBuySell()->findText(QStringLiteral("Bought")));
 }
 
 bool TradeTracker::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *ui = m_options.ui;
+    frmOptions *opt = &m_options;
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn && box != ui->txtCash) {
+    if (event->type() == QEvent::FocusIn && box != opt->txtCash()) {
         // After the click that gave the focus has placed the cursor.
         QTimer::singleShot(0, box, [box] { box->selectAll(); });
     } else if (event->type() == QEvent::FocusOut) {
         const char16_t *pattern = nullptr;
-        if (box == ui->txtBuySellShares)
+        if (box == opt->txtBuySellShares())
             pattern = u"######0";
-        else if (box == ui->txtBuySellPrice)
+        else if (box == opt->txtBuySellPrice())
             pattern = u"##0.00";
-        else if (box == ui->txtFee)
+        else if (box == opt->txtFee())
             pattern = u"###0.00";
-        else if (box == ui->txtCash)
+        else if (box == opt->txtCash())
             pattern = u"######0.00";
         if (pattern)
             box->setText(FormatIfNumeric(box->text(), pattern));

@@ -19,6 +19,16 @@ dlgAddPortfolio::~dlgAddPortfolio()
     delete ui;
 }
 
+QLineEdit *dlgAddPortfolio::txtAddPortfolio() const
+{
+    return ui->txtAddPortfolio;
+}
+
+QPushButton *dlgAddPortfolio::OKButton() const
+{
+    return ui->OKButton;
+}
+
 void dlgAddPortfolio::OKButton_Click()
 {
     const QString name = ui->txtAddPortfolio->text();

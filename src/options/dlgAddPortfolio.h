@@ -4,6 +4,9 @@
 
 #include <functional>
 
+class QLineEdit;
+class QPushButton;
+
 namespace Ui {
 class dlgAddPortfolio;
 }
@@ -20,7 +23,9 @@ public:
     explicit dlgAddPortfolio(Acceptor acceptor, QWidget *parent = nullptr);
     ~dlgAddPortfolio() override;
 
-    Ui::dlgAddPortfolio *ui;
+    // The name box and the OK button, reached by the tests.
+    QLineEdit *txtAddPortfolio() const;
+    QPushButton *OKButton() const;
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -30,5 +35,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    Ui::dlgAddPortfolio *ui;
     Acceptor m_acceptor;
 };

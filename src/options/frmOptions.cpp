@@ -64,7 +64,7 @@ frmOptions::frmOptions(QWidget *parent) : QDialog(parent), ui(new Ui::frmOptions
     buildSortOrder();
     buildIndexBoxes();
     fillQuoteSources();
-    sourceKeys = new QuoteSourceKeys(ui, this);
+    sourceKeys = new QuoteSourceKeys(*this, this);
     QWidget::setTabOrder(ui->cboQuoteSource, ui->txtApiKey);
     QWidget::setTabOrder(ui->txtApiKey, ui->cmdTestSource);
     setPictures();
@@ -458,6 +458,417 @@ void frmOptions::chkUseProxy_Click()
 FlexGrid *frmOptions::gridSymbols() const
 {
     return ui->gridSymbols;
+}
+
+// The controls reached from outside the form.
+QTabWidget *frmOptions::SSTab1() const
+{
+    return ui->SSTab1;
+}
+
+QPushButton *frmOptions::cmdCancel() const
+{
+    return ui->cmdCancel;
+}
+
+QPushButton *frmOptions::cmdOK() const
+{
+    return ui->cmdOK;
+}
+
+QToolButton *frmOptions::picOptionsCalc() const
+{
+    return ui->picOptionsCalc;
+}
+
+QSlider *frmOptions::ScrollSlider() const
+{
+    return ui->ScrollSlider;
+}
+
+QComboBox *frmOptions::cboDialUpList() const
+{
+    return ui->cboDialUpList;
+}
+
+QComboBox *frmOptions::cboHomePage() const
+{
+    return ui->cboHomePage;
+}
+
+QComboBox *frmOptions::cboPauseScroll() const
+{
+    return ui->cboPauseScroll;
+}
+
+QComboBox *frmOptions::cboPortfolio() const
+{
+    return ui->cboPortfolio;
+}
+
+QComboBox *frmOptions::cboWindowSize() const
+{
+    return ui->cboWindowSize;
+}
+
+QCheckBox *frmOptions::chkAutoDial() const
+{
+    return ui->chkAutoDial;
+}
+
+QCheckBox *frmOptions::chkDisconnectOnExit() const
+{
+    return ui->chkDisconnectOnExit;
+}
+
+QCheckBox *frmOptions::chkHomeSeparateBrowser() const
+{
+    return ui->chkHomeSeparateBrowser;
+}
+
+QCheckBox *frmOptions::chkKeepOnTop() const
+{
+    return ui->chkKeepOnTop;
+}
+
+QCheckBox *frmOptions::chkPauseScroll() const
+{
+    return ui->chkPauseScroll;
+}
+
+QCheckBox *frmOptions::chkReconnectOnDisconnect() const
+{
+    return ui->chkReconnectOnDisconnect;
+}
+
+QCheckBox *frmOptions::chkScroll() const
+{
+    return ui->chkScroll;
+}
+
+QCheckBox *frmOptions::chkShowGridLines() const
+{
+    return ui->chkShowGridLines;
+}
+
+QCheckBox *frmOptions::chkStartHomePage() const
+{
+    return ui->chkStartHomePage;
+}
+
+QCheckBox *frmOptions::chkStopBrowser() const
+{
+    return ui->chkStopBrowser;
+}
+
+QCheckBox *frmOptions::chkUseDefaultColors() const
+{
+    return ui->chkUseDefaultColors;
+}
+
+QCheckBox *frmOptions::chkUseDialUp() const
+{
+    return ui->chkUseDialUp;
+}
+
+QCheckBox *frmOptions::chkUseProxy() const
+{
+    return ui->chkUseProxy;
+}
+
+QPushButton *frmOptions::cmdAddPortfolio() const
+{
+    return ui->cmdAddPortfolio;
+}
+
+QPushButton *frmOptions::cmdConnect() const
+{
+    return ui->cmdConnect;
+}
+
+QPushButton *frmOptions::cmdEvenRowColor() const
+{
+    return ui->cmdEvenRowColor;
+}
+
+QPushButton *frmOptions::cmdFixedForeColor() const
+{
+    return ui->cmdFixedForeColor;
+}
+
+QPushButton *frmOptions::cmdGraphForeColor() const
+{
+    return ui->cmdGraphForeColor;
+}
+
+QPushButton *frmOptions::cmdHeaderBackColor() const
+{
+    return ui->cmdHeaderBackColor;
+}
+
+QPushButton *frmOptions::cmdLoadPortfolio() const
+{
+    return ui->cmdLoadPortfolio;
+}
+
+QPushButton *frmOptions::cmdOddRowColor() const
+{
+    return ui->cmdOddRowColor;
+}
+
+QPushButton *frmOptions::cmdRemovePortfolio() const
+{
+    return ui->cmdRemovePortfolio;
+}
+
+QLabel *frmOptions::lblSpeedFast() const
+{
+    return ui->lblSpeedFast;
+}
+
+QLabel *frmOptions::lblSpeedNormal() const
+{
+    return ui->lblSpeedNormal;
+}
+
+QLabel *frmOptions::lblSpeedSlow() const
+{
+    return ui->lblSpeedSlow;
+}
+
+QLineEdit *frmOptions::txtProxyPort() const
+{
+    return ui->txtProxyPort;
+}
+
+QLineEdit *frmOptions::txtProxyServer() const
+{
+    return ui->txtProxyServer;
+}
+
+QComboBox *frmOptions::cboQuoteSource() const
+{
+    return ui->cboQuoteSource;
+}
+
+QComboBox *frmOptions::cboSeconds() const
+{
+    return ui->cboSeconds;
+}
+
+QComboBox *frmOptions::cboSort() const
+{
+    return ui->cboSort;
+}
+
+QCheckBox *frmOptions::chkAlertNotify() const
+{
+    return ui->chkAlertNotify;
+}
+
+QCheckBox *frmOptions::chkEnableAutoSort() const
+{
+    return ui->chkEnableAutoSort;
+}
+
+QCheckBox *frmOptions::chkEnableHighAlert() const
+{
+    return ui->chkEnableHighAlert;
+}
+
+QCheckBox *frmOptions::chkEnableLowAlert() const
+{
+    return ui->chkEnableLowAlert;
+}
+
+QCheckBox *frmOptions::chkLog() const
+{
+    return ui->chkLog;
+}
+
+QCheckBox *frmOptions::chkLogging() const
+{
+    return ui->chkLogging;
+}
+
+QCheckBox *frmOptions::chkQuoteUpdate() const
+{
+    return ui->chkQuoteUpdate;
+}
+
+QCheckBox *frmOptions::chkSeparateLogFiles() const
+{
+    return ui->chkSeparateLogFiles;
+}
+
+QToolButton *frmOptions::cmdAdd() const
+{
+    return ui->cmdAdd;
+}
+
+QPushButton *frmOptions::cmdEditQuoteLog() const
+{
+    return ui->cmdEditQuoteLog;
+}
+
+QToolButton *frmOptions::cmdMoveDown() const
+{
+    return ui->cmdMoveDown;
+}
+
+QToolButton *frmOptions::cmdMoveUp() const
+{
+    return ui->cmdMoveUp;
+}
+
+QToolButton *frmOptions::cmdRemoveButton() const
+{
+    return ui->cmdRemoveButton;
+}
+
+QPushButton *frmOptions::cmdTestSource() const
+{
+    return ui->cmdTestSource;
+}
+
+QLabel *frmOptions::lblApiKey() const
+{
+    return ui->lblApiKey;
+}
+
+QLabel *frmOptions::lblSourceTest() const
+{
+    return ui->lblSourceTest;
+}
+
+QRadioButton *frmOptions::optAlertPopUp() const
+{
+    return ui->optAlertPopUp;
+}
+
+QRadioButton *frmOptions::optAlertSound() const
+{
+    return ui->optAlertSound;
+}
+
+QRadioButton *frmOptions::optAlertVisual() const
+{
+    return ui->optAlertVisual;
+}
+
+QLineEdit *frmOptions::txtApiKey() const
+{
+    return ui->txtApiKey;
+}
+
+QLineEdit *frmOptions::txtHighAlert() const
+{
+    return ui->txtHighAlert;
+}
+
+QLineEdit *frmOptions::txtLowAlert() const
+{
+    return ui->txtLowAlert;
+}
+
+QLineEdit *frmOptions::txtShares() const
+{
+    return ui->txtShares;
+}
+
+QLineEdit *frmOptions::txtSymbol() const
+{
+    return ui->txtSymbol;
+}
+
+QComboBox *frmOptions::cboBuySell() const
+{
+    return ui->cboBuySell;
+}
+
+QCheckBox *frmOptions::chkShow() const
+{
+    return ui->chkShow;
+}
+
+QToolButton *frmOptions::cmdAbortPrint() const
+{
+    return ui->cmdAbortPrint;
+}
+
+QToolButton *frmOptions::cmdDelLog() const
+{
+    return ui->cmdDelLog;
+}
+
+QPushButton *frmOptions::cmdLogTransaction() const
+{
+    return ui->cmdLogTransaction;
+}
+
+QToolButton *frmOptions::cmdOpen() const
+{
+    return ui->cmdOpen;
+}
+
+QToolButton *frmOptions::cmdPrint() const
+{
+    return ui->cmdPrint;
+}
+
+QLineEdit *frmOptions::txtBuySellPrice() const
+{
+    return ui->txtBuySellPrice;
+}
+
+QLineEdit *frmOptions::txtBuySellShares() const
+{
+    return ui->txtBuySellShares;
+}
+
+QLineEdit *frmOptions::txtBuySellSymbol() const
+{
+    return ui->txtBuySellSymbol;
+}
+
+QLineEdit *frmOptions::txtCash() const
+{
+    return ui->txtCash;
+}
+
+QLineEdit *frmOptions::txtDate() const
+{
+    return ui->txtDate;
+}
+
+QLineEdit *frmOptions::txtFee() const
+{
+    return ui->txtFee;
+}
+
+QLineEdit *frmOptions::txtTime() const
+{
+    return ui->txtTime;
+}
+
+QLineEdit *frmOptions::txtTracking() const
+{
+    return ui->txtTracking;
+}
+
+QTextEdit *frmOptions::txtTransactionLog() const
+{
+    return ui->txtTransactionLog;
+}
+
+QLineEdit *frmOptions::txtValue() const
+{
+    return ui->txtValue;
+}
+
+QWidget *frmOptions::tabIndices() const
+{
+    return ui->tabIndices;
 }
 
 QString frmOptions::updateInterval() const

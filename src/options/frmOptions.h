@@ -13,10 +13,18 @@
 
 class FlexGrid;
 class QAbstractButton;
-class QuoteSourceKeys;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QRadioButton;
+class QSlider;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+class QuoteSourceKeys;
 
 namespace Ui {
 class frmOptions;
@@ -36,8 +44,6 @@ class frmOptions : public QDialog, public Connectivity::Choices
 public:
     explicit frmOptions(QWidget *parent = nullptr);
     ~frmOptions() override;
-
-    Ui::frmOptions *ui;
 
     // The market-index boxes of the "US Indices" tab; box i requests IndexTable entry i.
     std::array<QCheckBox *, 42> chkIndex{};
@@ -81,6 +87,98 @@ public:
 
     // The loaded portfolio's symbol list.
     FlexGrid *gridSymbols() const;
+
+    // The controls reached from outside the form (the portfolio, symbol list, trade and
+    // source-key editors, the Options window's wiring, start-up and the tests), by tab.
+    // The window's tabs, its OK and Cancel buttons and the calculator picture.
+    QTabWidget *SSTab1() const;
+    QPushButton *cmdCancel() const;
+    QPushButton *cmdOK() const;
+    QToolButton *picOptionsCalc() const;
+    // The "Options" tab: the ticker, the grid colours, the browser, the connection and the
+    // portfolios.
+    QSlider *ScrollSlider() const;
+    QComboBox *cboDialUpList() const;
+    QComboBox *cboHomePage() const;
+    QComboBox *cboPauseScroll() const;
+    QComboBox *cboPortfolio() const;
+    QComboBox *cboWindowSize() const;
+    QCheckBox *chkAutoDial() const;
+    QCheckBox *chkDisconnectOnExit() const;
+    QCheckBox *chkHomeSeparateBrowser() const;
+    QCheckBox *chkKeepOnTop() const;
+    QCheckBox *chkPauseScroll() const;
+    QCheckBox *chkReconnectOnDisconnect() const;
+    QCheckBox *chkScroll() const;
+    QCheckBox *chkShowGridLines() const;
+    QCheckBox *chkStartHomePage() const;
+    QCheckBox *chkStopBrowser() const;
+    QCheckBox *chkUseDefaultColors() const;
+    QCheckBox *chkUseDialUp() const;
+    QCheckBox *chkUseProxy() const;
+    QPushButton *cmdAddPortfolio() const;
+    QPushButton *cmdConnect() const;
+    QPushButton *cmdEvenRowColor() const;
+    QPushButton *cmdFixedForeColor() const;
+    QPushButton *cmdGraphForeColor() const;
+    QPushButton *cmdHeaderBackColor() const;
+    QPushButton *cmdLoadPortfolio() const;
+    QPushButton *cmdOddRowColor() const;
+    QPushButton *cmdRemovePortfolio() const;
+    QLabel *lblSpeedFast() const;
+    QLabel *lblSpeedNormal() const;
+    QLabel *lblSpeedSlow() const;
+    QLineEdit *txtProxyPort() const;
+    QLineEdit *txtProxyServer() const;
+    // The "Quotes" tab: the symbol list, the quote source, alerts, sorting, updates and the quote
+    // log.
+    QComboBox *cboQuoteSource() const;
+    QComboBox *cboSeconds() const;
+    QComboBox *cboSort() const;
+    QCheckBox *chkAlertNotify() const;
+    QCheckBox *chkEnableAutoSort() const;
+    QCheckBox *chkEnableHighAlert() const;
+    QCheckBox *chkEnableLowAlert() const;
+    QCheckBox *chkLog() const;
+    QCheckBox *chkLogging() const;
+    QCheckBox *chkQuoteUpdate() const;
+    QCheckBox *chkSeparateLogFiles() const;
+    QToolButton *cmdAdd() const;
+    QPushButton *cmdEditQuoteLog() const;
+    QToolButton *cmdMoveDown() const;
+    QToolButton *cmdMoveUp() const;
+    QToolButton *cmdRemoveButton() const;
+    QPushButton *cmdTestSource() const;
+    QLabel *lblApiKey() const;
+    QLabel *lblSourceTest() const;
+    QRadioButton *optAlertPopUp() const;
+    QRadioButton *optAlertSound() const;
+    QRadioButton *optAlertVisual() const;
+    QLineEdit *txtApiKey() const;
+    QLineEdit *txtHighAlert() const;
+    QLineEdit *txtLowAlert() const;
+    QLineEdit *txtShares() const;
+    QLineEdit *txtSymbol() const;
+    // The "Trades" tab: the transaction entry, the account summary and the transaction log.
+    QComboBox *cboBuySell() const;
+    QCheckBox *chkShow() const;
+    QToolButton *cmdAbortPrint() const;
+    QToolButton *cmdDelLog() const;
+    QPushButton *cmdLogTransaction() const;
+    QToolButton *cmdOpen() const;
+    QToolButton *cmdPrint() const;
+    QLineEdit *txtBuySellPrice() const;
+    QLineEdit *txtBuySellShares() const;
+    QLineEdit *txtBuySellSymbol() const;
+    QLineEdit *txtCash() const;
+    QLineEdit *txtDate() const;
+    QLineEdit *txtFee() const;
+    QLineEdit *txtTime() const;
+    QLineEdit *txtTracking() const;
+    QTextEdit *txtTransactionLog() const;
+    QLineEdit *txtValue() const;
+    // The "US Indices" tab.
+    QWidget *tabIndices() const;
     // The entry of the update interval list in force (its text); empty when none.
     QString updateInterval() const;
     // The position of a portfolio in the portfolio list; -1 when it is not listed.
@@ -148,6 +246,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    Ui::frmOptions *ui;
+
     void buildSortOrder();
     void buildIndexBoxes();
     void fillQuoteSources();

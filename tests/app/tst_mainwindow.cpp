@@ -15,13 +15,15 @@
 #include "settings/SettingsStore.h"
 #include "support/QuoteAnswers.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QWidget>
 #include <QtTest>
@@ -158,7 +160,7 @@ private Q_SLOTS:
         SettingsStore::write(QStringLiteral("Settings"), QStringLiteral("Zoom"), stored);
         start();
         QCOMPARE(m_main->form()->zoom(), zoom);
-        QCOMPARE(m_main->options()->ui->cboWindowSize->currentText(), QString("%1%").arg(zoom));
+        QCOMPARE(m_main->options()->cboWindowSize()->currentText(), QString("%1%").arg(zoom));
         m_main->state().RealTimeMode = realTime;
         m_main->quoteGrid().SizeColumns();
         m_main->quoteGrid().AddLabels();
@@ -171,12 +173,12 @@ private Q_SLOTS:
         // The Options window's texts, tab by tab.
         frmOptions *options = m_main->options();
         options->show();
-        for (int tab = 0; tab < options->ui->SSTab1->count(); ++tab) {
-            options->ui->SSTab1->setCurrentIndex(tab);
+        for (int tab = 0; tab < options->SSTab1()->count(); ++tab) {
+            options->SSTab1()->setCurrentIndex(tab);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             const QStringList faults = clipped(*options);
             QVERIFY2(faults.isEmpty(),
-                     qPrintable(options->ui->SSTab1->tabText(tab) + ": " + faults.join(", ")));
+                     qPrintable(options->SSTab1()->tabText(tab) + ": " + faults.join(", ")));
         }
         options->hide();
         verifyMode(false, zoom);
@@ -252,7 +254,7 @@ private Q_SLOTS:
                 mainForm()->picCalc()->pixmap().toImage(),
                 ImageList::instance().image(ImageList::Calculator, step.zoom / 100.0, 1).toImage());
         }
-        QComboBox *list = m_main->options()->ui->cboWindowSize;
+        QComboBox *list = m_main->options()->cboWindowSize();
         list->setCurrentIndex(list->findText("150%"));
         QCOMPARE(m_main->form()->zoom(), 150);
         QCOMPARE(stored(), "150");
@@ -355,7 +357,7 @@ private Q_SLOTS:
         QTest::mouseClick(mainForm()->picMoveUp(), Qt::LeftButton); // first row: nothing moves
         const QStringList order{"CSCO", "MSFT", "DELL", "IBM"};
         for (int r = 1; r <= 4; ++r)
-            QCOMPARE(m_main->options()->ui->gridSymbols->textMatrix(r, 0), order[r - 1]);
+            QCOMPARE(m_main->options()->gridSymbols()->textMatrix(r, 0), order[r - 1]);
 
         // The same prices in the new order: nothing rose, nothing fell.
         m_source->enqueue(
@@ -438,7 +440,7 @@ private Q_SLOTS:
         QCOMPARE(m_platform->programs.calculatorStarts, 1);
         item("mnuSettings")->trigger();
         QVERIFY(m_main->options()->isVisible());
-        QCOMPARE(m_main->options()->ui->SSTab1->currentIndex(), 2);
+        QCOMPARE(m_main->options()->SSTab1()->currentIndex(), 2);
     }
 
     void keyboard()

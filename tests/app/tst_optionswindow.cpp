@@ -16,7 +16,6 @@
 #include "screen/Twips.h"
 #include "settings/Catalogues.h"
 #include "settings/SettingsStore.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
@@ -635,7 +634,7 @@ void TestOptionsWindow::opensAtOneSizeAndPlace()
 {
     m_main->form()->cmdOptions()->click();
     const QSize size = m_options->size();
-    QTabWidget *tabs = m_options->ui->SSTab1;
+    QTabWidget *tabs = m_options->SSTab1();
     for (int i = tabs->count() - 1; i >= 0; --i) {
         tabs->setCurrentIndex(i); // every tab fits from the first opening on
         QCoreApplication::processEvents();
@@ -686,14 +685,14 @@ void TestOptionsWindow::storedPlaceIsKeptOnScreen()
 void TestOptionsWindow::speedLabelsSitUnderTheirPositions()
 {
     m_main->form()->cmdOptions()->click();
-    m_options->ui->SSTab1->setCurrentIndex(2);
-    const QRect slider(m_options->ui->ScrollSlider->mapTo(m_options, QPoint(0, 0)),
-                       m_options->ui->ScrollSlider->size());
+    m_options->SSTab1()->setCurrentIndex(2);
+    const QRect slider(m_options->ScrollSlider()->mapTo(m_options, QPoint(0, 0)),
+                       m_options->ScrollSlider()->size());
     const int slack = slider.height(); // about the handle's width, at the ends
     // Below the slider and within its span, each over its position (share of the length).
-    for (const auto &[label, share] : {std::pair{m_options->ui->lblSpeedSlow, 0.0},
-                                       {m_options->ui->lblSpeedNormal, 0.5},
-                                       {m_options->ui->lblSpeedFast, 1.0}}) {
+    for (const auto &[label, share] : {std::pair{m_options->lblSpeedSlow(), 0.0},
+                                       {m_options->lblSpeedNormal(), 0.5},
+                                       {m_options->lblSpeedFast(), 1.0}}) {
         const QRect rect(label->mapTo(m_options, QPoint(0, 0)), label->size());
         const int tick = slider.left() + qRound(share * slider.width());
         QVERIFY2(share == 0.5 ? qAbs(rect.center().x() - tick) <= 2

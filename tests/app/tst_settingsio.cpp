@@ -7,9 +7,12 @@
 #include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/frmStockMain.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -56,30 +59,31 @@ private Q_SLOTS:
     void emptyStoreGivesFirstStartValues()
     {
         StockMain &main = start();
-        auto *ui = main.options()->ui;
-        QVERIFY(!ui->optAlertPopUp->isChecked());
-        QVERIFY(!ui->optAlertVisual->isChecked());
-        QVERIFY(!ui->optAlertSound->isChecked());
+        frmOptions *opt = main.options();
+        QVERIFY(!opt->optAlertPopUp()->isChecked());
+        QVERIFY(!opt->optAlertVisual()->isChecked());
+        QVERIFY(!opt->optAlertSound()->isChecked());
         QVERIFY(main.options()->optSortOrder[0]->isChecked());
         QVERIFY(!main.options()->optSortOrder[1]->isChecked());
         QCOMPARE(main.options()->quoteSource(), QString("simulated"));
-        for (QCheckBox *box : {ui->chkUseDefaultColors, ui->chkStartHomePage,
-                               ui->chkHomeSeparateBrowser, ui->chkScroll, ui->chkSeparateLogFiles})
+        for (QCheckBox *box :
+             {opt->chkUseDefaultColors(), opt->chkStartHomePage(), opt->chkHomeSeparateBrowser(),
+              opt->chkScroll(), opt->chkSeparateLogFiles()})
             QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
         for (QCheckBox *box :
-             {ui->chkQuoteUpdate, ui->chkLogging, ui->chkKeepOnTop, ui->chkUseProxy,
-              ui->chkUseDialUp, ui->chkShow, ui->chkEnableLowAlert, ui->chkAlertNotify})
+             {opt->chkQuoteUpdate(), opt->chkLogging(), opt->chkKeepOnTop(), opt->chkUseProxy(),
+              opt->chkUseDialUp(), opt->chkShow(), opt->chkEnableLowAlert(), opt->chkAlertNotify()})
             QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-        QCOMPARE(ui->txtProxyServer->text(), QString("Proxy"));
-        QCOMPARE(ui->txtProxyPort->text(), QString("80"));
-        QCOMPARE(ui->ScrollSlider->value(), 3);
-        QCOMPARE(ui->cboSeconds->currentText(), QString("45"));
+        QCOMPARE(opt->txtProxyServer()->text(), QString("Proxy"));
+        QCOMPARE(opt->txtProxyPort()->text(), QString("80"));
+        QCOMPARE(opt->ScrollSlider()->value(), 3);
+        QCOMPARE(opt->cboSeconds()->currentText(), QString("45"));
         QCOMPARE(main.options()->model().EvenRowColor.value(), 0x004000);
         QCOMPARE(main.options()->model().OddRowColor.value(), 0x606000);
         QCOMPARE(main.options()->model().HeaderColor.value(), 0xAAAAAA);
         QCOMPARE(main.state().CurrentPortfolio, QString("Default"));
         // Start-up gives the empty list its four default rows, not logged.
-        FlexGrid *symbols = ui->gridSymbols;
+        FlexGrid *symbols = opt->gridSymbols();
         QCOMPARE(symbols->rows(), 5);
         QCOMPARE(symbols->textMatrix(4, 0), QString("DELL"));
         QCOMPARE(symbols->textMatrix(1, 2), QString("0.00"));
@@ -170,13 +174,13 @@ private Q_SLOTS:
             SettingsStore::write(kDefault, key, value);
 
         StockMain &main = start();
-        auto *ui = main.options()->ui;
-        QCOMPARE(ui->gridSymbols->textMatrix(1, 0), QString("AAPL"));
-        QVERIFY(ui->chkQuoteUpdate->isChecked());
-        QVERIFY(ui->optAlertSound->isChecked());
+        frmOptions *opt = main.options();
+        QCOMPARE(opt->gridSymbols()->textMatrix(1, 0), QString("AAPL"));
+        QVERIFY(opt->chkQuoteUpdate()->isChecked());
+        QVERIFY(opt->optAlertSound()->isChecked());
         QVERIFY(main.options()->optSortOrder[1]->isChecked());
-        QCOMPARE(ui->txtProxyServer->text(), QString("proxy1"));
-        QCOMPARE(ui->cboQuoteSource->currentText(), QString("Yahoo Finance"));
+        QCOMPARE(opt->txtProxyServer()->text(), QString("proxy1"));
+        QCOMPARE(opt->cboQuoteSource()->currentText(), QString("Yahoo Finance"));
         QCOMPARE(main.state().WindowMode, QString("Ticker"));
 
         // Clear the store completely: everything written back must come from memory.
@@ -219,16 +223,16 @@ private Q_SLOTS:
         SettingsStore::write(kDefault + "\\Chart", "Style", "Candles");
         SettingsStore::write("Settings", "LastUpdateCheck", "2001-09-09");
         StockMain &main = start();
-        auto *ui = main.options()->ui;
-        QCOMPARE(ui->cboSeconds->currentIndex(), 9);
-        QVERIFY(ui->cboHomePage->currentIndex() >= 0);
-        QVERIFY(ui->cboHomePage->currentIndex() < ui->cboHomePage->count());
+        frmOptions *opt = main.options();
+        QCOMPARE(opt->cboSeconds()->currentIndex(), 9);
+        QVERIFY(opt->cboHomePage()->currentIndex() >= 0);
+        QVERIFY(opt->cboHomePage()->currentIndex() < opt->cboHomePage()->count());
         QCOMPARE(main.options()->model().EvenRowColor.value(), 0x004000);
-        QCOMPARE(ui->ScrollSlider->value(), 3);
-        QVERIFY(!ui->chkKeepOnTop->isChecked());
+        QCOMPARE(opt->ScrollSlider()->value(), 3);
+        QVERIFY(!opt->chkKeepOnTop()->isChecked());
         QVERIFY(main.options()->optSortOrder[0]->isChecked());
-        QVERIFY(ui->chkLogging->isChecked());
-        QCOMPARE(ui->gridSymbols->textMatrix(1, 0), QString("IBM"));
+        QVERIFY(opt->chkLogging()->isChecked());
+        QCOMPARE(opt->gridSymbols()->textMatrix(1, 0), QString("IBM"));
         QCOMPARE(main.form()->pos(), QPoint(0, 0));
 
         // Written back: the defaults in place of the garbage, the unknown keys untouched.
@@ -257,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
 
-        main.options()->ui->chkLogging->setChecked(true);
+        main.options()->chkLogging()->setChecked(true);
         QVERIFY(!main.settings().SaveSettings());
         QVERIFY(!main.settings().SaveSettings());
         QCOMPARE(m_platform->messageBox.shown.size(), 1);
@@ -290,7 +294,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(folder));
         QVERIFY(QDir().rename(folder + ".away", folder));
 
-        main.options()->ui->chkLogging->setChecked(true);
+        main.options()->chkLogging()->setChecked(true);
         QVERIFY(main.settings().SaveSettings());
         QVERIFY(m_platform->messageBox.shown.isEmpty());
         QSettings file(path, QSettings::IniFormat);
@@ -309,7 +313,7 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "HighAlert5", "9.00");
         SettingsStore::write(kDefault, "Log5", "1");
         StockMain &main = start();
-        FlexGrid *grid = main.options()->ui->gridSymbols;
+        FlexGrid *grid = main.options()->gridSymbols();
         QCOMPARE(grid->rows(), 5);
         QCOMPARE(grid->textMatrix(4, 0), QString("E"));
         QCOMPARE(grid->textMatrix(4, 1), QString("50"));
@@ -348,11 +352,11 @@ private Q_SLOTS:
         SettingsStore::write(kDefault, "UseDialUp", "0");
         SettingsStore::write(kDefault, "DialUpDefault", "2");
         StockMain &main = start();
-        QCOMPARE(main.options()->ui->cboDialUpList->currentIndex(), 0);
+        QCOMPARE(main.options()->cboDialUpList()->currentIndex(), 0);
         m_main.reset();
         SettingsStore::write(kDefault, "UseDialUp", "1");
         StockMain &again = start();
-        QCOMPARE(again.options()->ui->cboDialUpList->currentIndex(), 2);
+        QCOMPARE(again.options()->cboDialUpList()->currentIndex(), 2);
     }
 };
 

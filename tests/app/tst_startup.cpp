@@ -8,13 +8,13 @@
 #include "platform/ErrorReporter.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/LinkButton.h"
 #include "window/dlgDisclaimer.h"
 #include "window/frmSplash.h"
 #include "window/frmStockMain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(!app.splash()->isVisible());
         QVERIFY(app.main()->form()->isVisible());
         QCOMPARE(app.main()->form()->pos(), QPoint(0, 0));
-        QCOMPARE(app.main()->options()->ui->gridSymbols->textMatrix(1, 0), QString("MSFT"));
+        QCOMPARE(app.main()->options()->gridSymbols()->textMatrix(1, 0), QString("MSFT"));
         QVERIFY(app.main()->timInterval().isActive());
         QTRY_COMPARE_WITH_TIMEOUT(app.main()->form()->gridQuotes()->textMatrix(1, 0),
                                   QString("MSFT"), 10000);
@@ -273,7 +273,7 @@ private Q_SLOTS:
         StockMain main;
         main.Form_Load();
         main.form()->move(300, 45);
-        main.options()->ui->chkLogging->setChecked(true); // edited in memory, never OK'd
+        main.options()->chkLogging()->setChecked(true); // edited in memory, never OK'd
         QSignalSpy exiting(&main, &StockMain::exiting);
         main.cmdExit_Click();
         QCOMPARE(exiting.size(), 1);
@@ -296,7 +296,7 @@ private Q_SLOTS:
         SettingsStore::write("Settings", "FirstRun", "1");
         StockMain main;
         main.Form_Load();
-        const int home = main.options()->ui->cboHomePage->currentIndex(); // ticked at first
+        const int home = main.options()->cboHomePage()->currentIndex(); // ticked at first
         const QString page = main.state().HomePageURLs[std::size_t(home)];
         QTRY_COMPARE(main.browserPanel().locationURL(), page);
         QCOMPARE(m_platform->browsers.created, 0);
@@ -350,7 +350,7 @@ private Q_SLOTS:
         main.Form_Load();
         QVERIFY(main.form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(main.form()->isVisible());
-        main.options()->ui->chkKeepOnTop->setChecked(false);
+        main.options()->chkKeepOnTop()->setChecked(false);
         main.KeepOnTop();
         QVERIFY(!main.form()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(main.form()->isVisible());

@@ -9,12 +9,12 @@
 #include "screen/Twips.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/ClickableLabel.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -133,7 +133,7 @@ private Q_SLOTS:
         QFETCH(QString, frame);
         QFETCH(bool, stops);
         start();
-        m_main->options()->ui->chkStopBrowser->setChecked(true);
+        m_main->options()->chkStopBrowser()->setChecked(true);
         auto *b = m_main->form()->findChild<LinkButton *>(button);
         b->click();
         QVERIFY(trayOpen());
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QCOMPARE(status->text(QAccessible::Name), "Business television, live fro...");
         QCOMPARE(status->text(QAccessible::Description), "Browser status");
 
-        m_main->options()->ui->chkStopBrowser->setChecked(true);
+        m_main->options()->chkStopBrowser()->setChecked(true);
         mainForm()->cmdBTV()->click();
         QVERIFY(!trayOpen());
         QVERIFY(browser()->paused);

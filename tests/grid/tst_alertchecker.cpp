@@ -3,7 +3,6 @@
 #include "options/frmOptions.h"
 #include "screen/Colors.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 
 #include <QCheckBox>
 #include <QMessageBox>

@@ -8,8 +8,9 @@
 #include "platform/RealPlatform.h"
 #include "screen/Colors.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -93,7 +94,7 @@ private:
     {
         QVERIFY(readAgain(m_nm));
         m_connectivity->SetUpDialUp();
-        m_options->ui->chkUseDialUp->setChecked(true);
+        m_options->chkUseDialUp()->setChecked(true);
     }
     // The longest the event loop went without serving a timer while `step` ran.
     static qint64 longestStall(const std::function<void()> &step)
@@ -192,7 +193,7 @@ void TestConnectivity::listsDialsAndHangsUp()
     addProfile("Wireless", "802-11-wireless");
     const QString other = addProfile("Other", "cdma");
     listProfilesWithDialUp();
-    auto *list = m_options->ui->cboDialUpList;
+    auto *list = m_options->cboDialUpList();
     QCOMPARE(list->count(), 3);
     QCOMPARE(list->itemText(0) + list->itemText(1) + list->itemText(2), " Work WorkOther");
 
@@ -239,7 +240,7 @@ void TestConnectivity::modemBit()
     if (!type.isEmpty())
         activate(addProfile("Link", type), state, "link");
     listProfilesWithDialUp();
-    m_options->ui->chkUseDialUp->setChecked(dialUp);
+    m_options->chkUseDialUp()->setChecked(dialUp);
     m_options->model().StockURL.set(stockUrl);
     m_state.RedialPending = true;
     QCOMPARE(m_connectivity->ActiveConnection(), connected);
@@ -269,7 +270,7 @@ void TestConnectivity::watchdog()
     QFETCH(bool, tickEnds);
     const QString mobile = addProfile("Mobile", "gsm");
     listProfilesWithDialUp();
-    m_options->ui->chkReconnectOnDisconnect->setChecked(reconnect);
+    m_options->chkReconnectOnDisconnect()->setChecked(reconnect);
     if (answer)
         m_platform->messageBox.answers.push_back(answer);
     if (failure == "refused")
@@ -309,14 +310,14 @@ void TestConnectivity::networkManagerAbsent()
     QVERIFY(readAgain(m_nm));
     QVERIFY(m_nm.isAbsent());
     m_connectivity->SetUpDialUp();
-    QCOMPARE(m_options->ui->cboDialUpList->count(), 0);
-    QVERIFY(!m_options->ui->cboDialUpList->isEnabled());
-    m_options->ui->chkUseDialUp->setChecked(true);
-    m_options->ui->chkReconnectOnDisconnect->setChecked(true);
+    QCOMPARE(m_options->cboDialUpList()->count(), 0);
+    QVERIFY(!m_options->cboDialUpList()->isEnabled());
+    m_options->chkUseDialUp()->setChecked(true);
+    m_options->chkReconnectOnDisconnect()->setChecked(true);
     QVERIFY(!m_connectivity->ActiveConnection());
     QVERIFY(!m_connectivity->DialUpWatchdog(nullptr));
     QVERIFY(!m_state.RedialPending); // no dialler started, so nothing silences the watchdog
-    m_options->ui->cboDialUpList->addItem("Gone");
+    m_options->cboDialUpList()->addItem("Gone");
     QVERIFY(!m_connectivity->Connect());
 }
 
@@ -346,7 +347,7 @@ void TestConnectivity::slowNetworkManager()
     if (!slowFromStart)
         QVERIFY(readAgain(nm));
     call("/org/freedesktop", kMock, "SetDelay", {delayMs});
-    auto *ui = m_options->ui;
+    frmOptions *opt = m_options.get();
     m_options->model().StockURL.set("http://127.0.0.1:47110/q?s=");
 
     // The start: entries, then the check that starts the first download.
@@ -354,26 +355,26 @@ void TestConnectivity::slowNetworkManager()
     qint64 stall = longestStall([&] {
         m_connectivity->SetUpDialUp();
         connected = m_connectivity->ActiveConnection();
-        ui->chkUseDialUp->setChecked(true); // as the loaded settings say
+        opt->chkUseDialUp()->setChecked(true); // as the loaded settings say
         m_connectivity->ActiveConnection();
     });
     QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
     QVERIFY(connected); // the quote address on the loopback: the download starts at once
     if (slowFromStart) {
-        QCOMPARE(ui->cboDialUpList->count(), 0); // not waited for
+        QCOMPARE(opt->cboDialUpList()->count(), 0); // not waited for
         // The entries, with the saved choice, and the link come in when NetworkManager
         // answers.
         stall = longestStall([&] {
-            QTRY_COMPARE_WITH_TIMEOUT(ui->cboDialUpList->count(), 2, 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(opt->cboDialUpList()->count(), 2, 15000);
             QTRY_VERIFY_WITH_TIMEOUT(m_connectivity->ActiveConnection(), 15000);
         });
         QVERIFY2(stall < kStallLimitMs, qPrintable(QString::number(stall)));
-        QVERIFY(ui->chkDisconnectOnExit->isEnabled() && ui->chkAutoDial->isEnabled());
+        QVERIFY(opt->chkDisconnectOnExit()->isEnabled() && opt->chkAutoDial()->isEnabled());
     } else {
-        QCOMPARE(ui->cboDialUpList->count(), 2);
-        ui->cboDialUpList->setCurrentIndex(1);
+        QCOMPARE(opt->cboDialUpList()->count(), 2);
+        opt->cboDialUpList()->setCurrentIndex(1);
     }
-    QCOMPARE(ui->cboDialUpList->currentText(), "Mobile");
+    QCOMPARE(opt->cboDialUpList()->currentText(), "Mobile");
 
     // The update tick's checks and a redial.
     m_state.RedialPending = false;

@@ -1,7 +1,6 @@
 #include "grid/FlexGrid.h"
 #include "options/frmOptions.h"
 #include "screen/Twips.h"
-#include "ui_frmOptions.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -101,10 +100,10 @@ void TestFrmOptions::windowIsTopMostDialogWithTitle()
 
 void TestFrmOptions::publicUiReachesTheControls()
 {
-    QCOMPARE(m_form->ui->chkLogging, find("chkLogging"));
-    QCOMPARE(m_form->ui->gridSymbols, find("gridSymbols"));
-    QVERIFY(qobject_cast<FlexGrid *>(m_form->ui->gridSymbols));
-    QCOMPARE(m_form->ui->SSTab1, find("SSTab1"));
+    QCOMPARE(m_form->chkLogging(), find("chkLogging"));
+    QCOMPARE(m_form->gridSymbols(), find("gridSymbols"));
+    QVERIFY(qobject_cast<FlexGrid *>(m_form->gridSymbols()));
+    QCOMPARE(m_form->SSTab1(), find("SSTab1"));
 }
 
 void TestFrmOptions::tabsInOrder()
@@ -376,7 +375,7 @@ void TestFrmOptions::indexBoxes()
     auto *group = qobject_cast<QGroupBox *>(box->parentWidget());
     QVERIFY(group);
     QCOMPARE(group->title(), frame);
-    QVERIFY(m_form->ui->tabIndices->isAncestorOf(group));
+    QVERIFY(m_form->tabIndices()->isAncestorOf(group));
 }
 
 void TestFrmOptions::indexFramesInOrder()
@@ -390,7 +389,7 @@ void TestFrmOptions::indexFramesInOrder()
                                 QStringLiteral("Treasury Securities (yield x10)"),
                                 QStringLiteral("Commodities")};
     const QList<QGroupBox *> frames =
-        m_form->ui->tabIndices->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly);
+        m_form->tabIndices()->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(frames.size(), titles.size());
     for (int f = 0; f < titles.size(); ++f) {
         QCOMPARE(m_form->FrameIndex[f]->title(), titles.at(f));
@@ -555,23 +554,23 @@ void TestFrmOptions::tabOrder()
     QFETCH(int, tab);
     QFETCH(QStringList, order);
 
-    m_form->ui->SSTab1->setCurrentIndex(tab);
+    m_form->SSTab1()->setCurrentIndex(tab);
     QWidget *first = find(order.first());
     QVERIFY(first);
     QCOMPARE(focusChain(m_form.get(), first, QStringLiteral("picOptionsCalc")), order);
     // After the bottom controls the focus goes back to the tabs.
-    QWidget *next = m_form->ui->picOptionsCalc->nextInFocusChain();
+    QWidget *next = m_form->picOptionsCalc()->nextInFocusChain();
     while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisibleTo(m_form.get()))
         next = next->nextInFocusChain();
-    QVERIFY(m_form->ui->SSTab1->isAncestorOf(next) || next == m_form->ui->SSTab1);
-    QVERIFY(!m_form->ui->SSTab1->widget(tab)->isAncestorOf(next));
+    QVERIFY(m_form->SSTab1()->isAncestorOf(next) || next == m_form->SSTab1());
+    QVERIFY(!m_form->SSTab1()->widget(tab)->isAncestorOf(next));
 }
 
 void TestFrmOptions::everyVisibleControlHasAName()
 {
     QStringList unnamed;
-    for (int tab = 0; tab < m_form->ui->SSTab1->count(); ++tab) {
-        m_form->ui->SSTab1->setCurrentIndex(tab);
+    for (int tab = 0; tab < m_form->SSTab1()->count(); ++tab) {
+        m_form->SSTab1()->setCurrentIndex(tab);
         const QList<QWidget *> widgets = m_form->findChildren<QWidget *>();
         for (QWidget *w : widgets) {
             if (!w->isVisibleTo(m_form.get()))
@@ -610,26 +609,26 @@ void TestFrmOptions::alertTypeButtons()
     QFETCH(bool, high);
     QFETCH(bool, enabled);
 
-    m_form->ui->chkEnableLowAlert->setChecked(low);
-    m_form->ui->chkEnableHighAlert->setChecked(high);
-    for (QAbstractButton *option : {static_cast<QAbstractButton *>(m_form->ui->optAlertVisual),
-                                    static_cast<QAbstractButton *>(m_form->ui->optAlertPopUp),
-                                    static_cast<QAbstractButton *>(m_form->ui->optAlertSound),
-                                    static_cast<QAbstractButton *>(m_form->ui->chkAlertNotify)})
+    m_form->chkEnableLowAlert()->setChecked(low);
+    m_form->chkEnableHighAlert()->setChecked(high);
+    for (QAbstractButton *option : {static_cast<QAbstractButton *>(m_form->optAlertVisual()),
+                                    static_cast<QAbstractButton *>(m_form->optAlertPopUp()),
+                                    static_cast<QAbstractButton *>(m_form->optAlertSound()),
+                                    static_cast<QAbstractButton *>(m_form->chkAlertNotify())})
         QCOMPARE(option->isEnabled(), enabled);
 }
 
 void TestFrmOptions::alertTypeButtonsFollowTheLastTickedBox()
 {
-    auto *sound = m_form->ui->optAlertSound;
-    m_form->ui->chkEnableLowAlert->click();
-    m_form->ui->chkEnableHighAlert->click();
-    m_form->ui->chkEnableLowAlert->click(); // low cleared, high still ticked
+    auto *sound = m_form->optAlertSound();
+    m_form->chkEnableLowAlert()->click();
+    m_form->chkEnableHighAlert()->click();
+    m_form->chkEnableLowAlert()->click(); // low cleared, high still ticked
     QVERIFY(sound->isEnabled());
-    m_form->ui->chkEnableHighAlert->click(); // both clear
+    m_form->chkEnableHighAlert()->click(); // both clear
     QVERIFY(!sound->isEnabled());
-    QVERIFY(!m_form->ui->optAlertPopUp->isEnabled());
-    QVERIFY(!m_form->ui->optAlertVisual->isEnabled());
+    QVERIFY(!m_form->optAlertPopUp()->isEnabled());
+    QVERIFY(!m_form->optAlertVisual()->isEnabled());
 }
 
 void TestFrmOptions::autoSortEnablesSortControls()
@@ -638,16 +637,16 @@ void TestFrmOptions::autoSortEnablesSortControls()
     auto sortControlsEnabled = [this] {
         const bool a = m_form->optSortOrder[0]->isEnabled();
         const bool b = m_form->optSortOrder[1]->isEnabled();
-        const bool c = m_form->ui->cboSort->isEnabled();
+        const bool c = m_form->cboSort()->isEnabled();
         return (a == b && b == c) ? (a ? 1 : 0) : -1;
     };
     QCOMPARE(sortControlsEnabled(), 0);
 
-    m_form->ui->chkEnableAutoSort->setChecked(true);
+    m_form->chkEnableAutoSort()->setChecked(true);
     QCOMPARE(sortControlsEnabled(), 1);
     QCOMPARE(tips.count(), 0);
 
-    m_form->ui->chkEnableAutoSort->setChecked(false);
+    m_form->chkEnableAutoSort()->setChecked(false);
     QCOMPARE(sortControlsEnabled(), 0);
     QCOMPARE(tips.count(), 1);
     QCOMPARE(tips.at(0).at(0).toString(), QStringLiteral("Move up"));
@@ -656,9 +655,9 @@ void TestFrmOptions::autoSortEnablesSortControls()
 
 void TestFrmOptions::scrollerEnabling()
 {
-    auto *box = m_form->ui->chkScroll;
-    const QList<QWidget *> controls = {m_form->ui->ScrollSlider, m_form->ui->chkPauseScroll,
-                                       m_form->ui->cboPauseScroll};
+    auto *box = m_form->chkScroll();
+    const QList<QWidget *> controls = {m_form->ScrollSlider(), m_form->chkPauseScroll(),
+                                       m_form->cboPauseScroll()};
     auto all = [&](bool enabled) {
         for (QWidget *w : controls)
             if (w->isEnabled() != enabled)
@@ -684,9 +683,9 @@ void TestFrmOptions::scrollerEnabling()
 void TestFrmOptions::colourBoxesAskForRecolouring()
 {
     QSignalSpy recolour(m_form.get(), &frmOptions::gridColorsChanged);
-    const QList<QWidget *> buttons = {m_form->ui->cmdHeaderBackColor, m_form->ui->cmdOddRowColor,
-                                      m_form->ui->cmdGraphForeColor, m_form->ui->cmdEvenRowColor,
-                                      m_form->ui->cmdFixedForeColor};
+    const QList<QWidget *> buttons = {m_form->cmdHeaderBackColor(), m_form->cmdOddRowColor(),
+                                      m_form->cmdGraphForeColor(), m_form->cmdEvenRowColor(),
+                                      m_form->cmdFixedForeColor()};
     auto buttonsEnabled = [&](bool enabled) {
         for (QWidget *w : buttons)
             if (w->isEnabled() != enabled)
@@ -694,16 +693,16 @@ void TestFrmOptions::colourBoxesAskForRecolouring()
         return true;
     };
 
-    m_form->ui->chkShowGridLines->setChecked(true);
+    m_form->chkShowGridLines()->setChecked(true);
     QCOMPARE(recolour.count(), 1);
-    m_form->ui->chkShowGridLines->setChecked(false);
+    m_form->chkShowGridLines()->setChecked(false);
     QCOMPARE(recolour.count(), 2);
     QVERIFY(buttonsEnabled(true));
 
-    m_form->ui->chkUseDefaultColors->setChecked(true);
+    m_form->chkUseDefaultColors()->setChecked(true);
     QCOMPARE(recolour.count(), 3);
     QVERIFY(buttonsEnabled(false));
-    m_form->ui->chkUseDefaultColors->setChecked(false);
+    m_form->chkUseDefaultColors()->setChecked(false);
     QCOMPARE(recolour.count(), 4);
     QVERIFY(buttonsEnabled(true));
 
@@ -715,10 +714,10 @@ void TestFrmOptions::colourBoxesAskForRecolouring()
 
 void TestFrmOptions::dialUpAndProxyExcludeEachOther()
 {
-    Ui::frmOptions *ui = m_form->ui;
-    const QList<QWidget *> dialUp = {ui->cboDialUpList, ui->chkAutoDial, ui->chkDisconnectOnExit,
-                                     ui->chkReconnectOnDisconnect};
-    const QList<QWidget *> proxy = {ui->txtProxyServer, ui->txtProxyPort};
+    frmOptions *opt = m_form.get();
+    const QList<QWidget *> dialUp = {opt->cboDialUpList(), opt->chkAutoDial(),
+                                     opt->chkDisconnectOnExit(), opt->chkReconnectOnDisconnect()};
+    const QList<QWidget *> proxy = {opt->txtProxyServer(), opt->txtProxyPort()};
     auto all = [](const QList<QWidget *> &widgets, bool enabled) {
         for (QWidget *w : widgets)
             if (w->isEnabled() != enabled)
@@ -728,53 +727,53 @@ void TestFrmOptions::dialUpAndProxyExcludeEachOther()
     QVERIFY(all(dialUp, false));
     QVERIFY(all(proxy, false));
 
-    ui->chkUseDialUp->setChecked(true);
+    opt->chkUseDialUp()->setChecked(true);
     QVERIFY(all(dialUp, true));
     QVERIFY(all(proxy, false));
 
-    ui->chkUseProxy->setChecked(true);
-    QVERIFY(!ui->chkUseDialUp->isChecked());
+    opt->chkUseProxy()->setChecked(true);
+    QVERIFY(!opt->chkUseDialUp()->isChecked());
     QVERIFY(all(dialUp, false));
     QVERIFY(all(proxy, true));
 
-    ui->chkUseDialUp->click();
-    QVERIFY(ui->chkUseDialUp->isChecked());
-    QVERIFY(!ui->chkUseProxy->isChecked());
+    opt->chkUseDialUp()->click();
+    QVERIFY(opt->chkUseDialUp()->isChecked());
+    QVERIFY(!opt->chkUseProxy()->isChecked());
     QVERIFY(all(dialUp, true));
     QVERIFY(all(proxy, false));
 
-    ui->chkUseDialUp->setChecked(false);
+    opt->chkUseDialUp()->setChecked(false);
     QVERIFY(all(dialUp, false));
-    QVERIFY(!ui->chkUseProxy->isChecked());
+    QVERIFY(!opt->chkUseProxy()->isChecked());
 }
 
 void TestFrmOptions::loadedValuesRunHandlersOnlyWhenChanged()
 {
     // The settings loader puts values into the boxes one by one, as check states.
     QSignalSpy recolour(m_form.get(), &frmOptions::gridColorsChanged);
-    Ui::frmOptions *ui = m_form->ui;
-    ui->chkScroll->setCheckState(Qt::Checked);
-    ui->chkEnableHighAlert->setCheckState(Qt::Checked);
-    ui->chkUseProxy->setCheckState(Qt::Checked);
-    ui->chkUseDefaultColors->setCheckState(Qt::Unchecked); // unchanged: no handler
-    QVERIFY(ui->ScrollSlider->isEnabled());
-    QVERIFY(ui->optAlertPopUp->isEnabled());
-    QVERIFY(ui->txtProxyServer->isEnabled());
+    frmOptions *opt = m_form.get();
+    opt->chkScroll()->setCheckState(Qt::Checked);
+    opt->chkEnableHighAlert()->setCheckState(Qt::Checked);
+    opt->chkUseProxy()->setCheckState(Qt::Checked);
+    opt->chkUseDefaultColors()->setCheckState(Qt::Unchecked); // unchanged: no handler
+    QVERIFY(opt->ScrollSlider()->isEnabled());
+    QVERIFY(opt->optAlertPopUp()->isEnabled());
+    QVERIFY(opt->txtProxyServer()->isEnabled());
     QCOMPARE(recolour.count(), 0);
-    ui->chkUseDefaultColors->setCheckState(Qt::Checked);
+    opt->chkUseDefaultColors()->setCheckState(Qt::Checked);
     QCOMPARE(recolour.count(), 1);
-    QVERIFY(!ui->cmdEvenRowColor->isEnabled());
+    QVERIFY(!opt->cmdEvenRowColor()->isEnabled());
 }
 
 void TestFrmOptions::setUpPreparesSymbolList()
 {
     QSignalSpy paint(m_form.get(), &frmOptions::buttonColorsRequested);
-    m_form->ui->cmdRemovePortfolio->setEnabled(true);
+    m_form->cmdRemovePortfolio()->setEnabled(true);
     m_form->SetUp();
-    QVERIFY(!m_form->ui->cmdRemovePortfolio->isEnabled());
+    QVERIFY(!m_form->cmdRemovePortfolio()->isEnabled());
     QCOMPARE(paint.count(), 1);
 
-    FlexGrid *grid = m_form->ui->gridSymbols;
+    FlexGrid *grid = m_form->gridSymbols();
     QCOMPARE(grid->cols(), 5);
     QVERIFY(grid->rows() >= 1);
     QCOMPARE(grid->fixedRows(), 1);
@@ -797,7 +796,7 @@ void TestFrmOptions::setUpPreparesSymbolList()
 
 void TestFrmOptions::setUpKeepsSymbolRows()
 {
-    FlexGrid *grid = m_form->ui->gridSymbols;
+    FlexGrid *grid = m_form->gridSymbols();
     grid->setRows(1);
     grid->addItem(QStringLiteral("MSFT\t0\t0.00\t0.00"));
     grid->addItem(QStringLiteral("IBM\t10\t1.00\t2.00"));
@@ -830,7 +829,7 @@ void TestFrmOptions::buttonBackColor()
     frmOptions::setButtonBackColor(b, color);
     QCOMPARE(frmOptions::buttonBackColor(b), color);
 
-    m_form->ui->SSTab1->setCurrentIndex(2);
+    m_form->SSTab1()->setCurrentIndex(2);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     auto fraction = [&] {

@@ -7,8 +7,6 @@
 #include "options/dlgAddPortfolio.h"
 #include "options/frmOptions.h"
 #include "settings/SettingsStore.h"
-#include "ui_dlgAddPortfolio.h"
-#include "ui_frmOptions.h"
 #include "window/frmStockMain.h"
 
 #include <QtTest>
@@ -58,8 +56,8 @@ class TestPortfolios : public QObject
     std::unique_ptr<StockMain> m_main;
 
     frmOptions *options() const { return m_main->options(); }
-    QComboBox *list() const { return options()->ui->cboPortfolio; }
-    FlexGrid *symbols() const { return options()->ui->gridSymbols; }
+    QComboBox *list() const { return options()->cboPortfolio(); }
+    FlexGrid *symbols() const { return options()->gridSymbols(); }
     QStringList symbolList() const
     {
         QStringList s;
@@ -81,15 +79,15 @@ class TestPortfolios : public QObject
             if (dialog->isVisible())
                 dialog->reject();
         });
-        options()->ui->cmdAddPortfolio->click();
+        options()->cmdAddPortfolio()->click();
         QVERIFY(ran);
     }
     bool createDirectly(const QString &name)
     {
         bool accepted = false;
         createThroughDialog([&](dlgAddPortfolio *dialog) {
-            dialog->ui->txtAddPortfolio->setText(name);
-            dialog->ui->OKButton->click();
+            dialog->txtAddPortfolio()->setText(name);
+            dialog->OKButton()->click();
             accepted = !dialog->isVisible();
         });
         return accepted;
@@ -135,7 +133,7 @@ void TestPortfolios::firstStartMakesDefault()
     // Selecting the start portfolio is no pick: OK keeps the rows in memory and stores them.
     QVERIFY(!m_main->state().PortfolioChanged);
     options()->show();
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
     QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
                                  QStringLiteral("Symbol3")),
@@ -169,8 +167,8 @@ void TestPortfolios::createDialogRules()
     QString tip;
     createThroughDialog([&](dlgAddPortfolio *dialog) {
         QVERIFY(!options()->isVisible()); // the Options window is hidden meanwhile
-        tip = dialog->ui->txtAddPortfolio->toolTip();
-        QLineEdit *name = dialog->ui->txtAddPortfolio;
+        tip = dialog->txtAddPortfolio()->toolTip();
+        QLineEdit *name = dialog->txtAddPortfolio();
         QTest::keyClick(name, Qt::Key_Return);
         stayedOpenOnEmpty = dialog->isVisible() && m_platform.messageBox.shown.isEmpty();
         name->setText(QStringLiteral("Default"));
@@ -250,7 +248,7 @@ void TestPortfolios::twentyFirstPortfolioRefused()
                              QStringLiteral("P%1").arg(i));
     start();
     QCOMPARE(list()->count(), 20);
-    options()->ui->cmdAddPortfolio->click(); // refused before the dialog opens
+    options()->cmdAddPortfolio()->click(); // refused before the dialog opens
     QCOMPARE(m_platform.messageBox.shown.size(), 1);
     QCOMPARE(m_platform.messageBox.shown[0].title, QStringLiteral("Portfolio List Full"));
     QCOMPARE(list()->count(), 20);
@@ -261,7 +259,7 @@ void TestPortfolios::createLoadRemoveRoundTrip()
 {
     start();
     options()->show();
-    options()->ui->cmdOK->click(); // Default saved with the low alert box clear
+    options()->cmdOK()->click(); // Default saved with the low alert box clear
     symbols()->setTextMatrix(2, 0, QStringLiteral("KEPT")); // an edit not saved yet
     QVERIFY(createDirectly(QStringLiteral("Growth")));
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
@@ -269,9 +267,9 @@ void TestPortfolios::createLoadRemoveRoundTrip()
              QStringLiteral("KEPT"));
     // The new portfolio takes over the settings in memory, with the four default rows.
     QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
-    options()->ui->chkEnableLowAlert->setChecked(true);
+    options()->chkEnableLowAlert()->setChecked(true);
     symbols()->setTextMatrix(1, 0, QStringLiteral("ORCL"));
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
     const QString growth = SettingsStore::portfolioSection(QStringLiteral("Growth"));
     QCOMPARE(SettingsStore::read(growth, QStringLiteral("EnableLowAlert")), QStringLiteral("1"));
     QCOMPARE(SettingsStore::read(growth, QStringLiteral("Symbol0")), QStringLiteral("ORCL"));
@@ -286,19 +284,19 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
     pick(0);
     QVERIFY(m_main->state().PortfolioChanged);
-    QVERIFY(options()->ui->cmdRemovePortfolio->isEnabled());
-    options()->ui->cmdLoadPortfolio->click();
+    QVERIFY(options()->cmdRemovePortfolio()->isEnabled());
+    options()->cmdLoadPortfolio()->click();
     QVERIFY(!m_main->state().PortfolioChanged);
     QCOMPARE(requested.count(), 1);
-    QVERIFY(!options()->ui->chkEnableLowAlert->isChecked());
+    QVERIFY(!options()->chkEnableLowAlert()->isChecked());
     QCOMPARE(symbolList().value(0), QStringLiteral("MSFT"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolio")),
              QStringLiteral("Default"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex")),
              QStringLiteral("0"));
     pick(1);
-    options()->ui->cmdOK->click(); // OK loads the picked portfolio before it saves
-    QVERIFY(options()->ui->chkEnableLowAlert->isChecked());
+    options()->cmdOK()->click(); // OK loads the picked portfolio before it saves
+    QVERIFY(options()->chkEnableLowAlert()->isChecked());
     QCOMPARE(symbolList().value(0), QStringLiteral("ORCL"));
     QCOMPARE(SettingsStore::read(kProgram, QStringLiteral("StartPortfolioIndex")),
              QStringLiteral("1"));
@@ -307,7 +305,7 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(m_platform.messageBox.shown.size(), 1);
     const auto &question = m_platform.messageBox.shown[0];
     QCOMPARE(question.title, QStringLiteral("Delete Portfolio"));
@@ -320,7 +318,7 @@ void TestPortfolios::createLoadRemoveRoundTrip()
     QCOMPARE(storedSlots(), QStringList{QStringLiteral("Default")});
     QVERIFY(SettingsStore::read(growth, QStringLiteral("Symbol0")).isEmpty());
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Default"));
-    QVERIFY(!options()->ui->chkEnableLowAlert->isChecked());
+    QVERIFY(!options()->chkEnableLowAlert()->isChecked());
 }
 
 void TestPortfolios::loadWithoutAPickDoesNothing()
@@ -328,7 +326,7 @@ void TestPortfolios::loadWithoutAPickDoesNothing()
     start();
     symbols()->setTextMatrix(1, 0, QStringLiteral("EDITED"));
     m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
-    options()->ui->cmdLoadPortfolio->click();
+    options()->cmdLoadPortfolio()->click();
     QCOMPARE(symbolList().value(0), QStringLiteral("EDITED"));
 }
 
@@ -337,16 +335,16 @@ void TestPortfolios::cancelAfterPickWritesNothingUnderTheWrongName()
     storePortfolio(0, QStringLiteral("Default"), QStringLiteral("AAA"), QStringLiteral("1"));
     storePortfolio(1, QStringLiteral("Beta"), QStringLiteral("BBB"), QStringLiteral("0"));
     start();
-    QVERIFY(options()->ui->chkEnableLowAlert->isChecked());
+    QVERIFY(options()->chkEnableLowAlert()->isChecked());
     auto *cmdOptions = m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"));
     cmdOptions->click();
     pick(1);
-    options()->ui->cmdCancel->click();
+    options()->cmdCancel()->click();
     QCOMPARE(list()->currentText(), QStringLiteral("Default"));
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Default"));
 
     cmdOptions->click();
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
     const QString beta = SettingsStore::portfolioSection(QStringLiteral("Beta"));
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("Symbol0")), QStringLiteral("BBB"));
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("EnableLowAlert")), QStringLiteral("0"));
@@ -369,7 +367,7 @@ void TestPortfolios::exitAfterPickWritesNothingUnderTheWrongName()
     pick(1);
     // A row removed while Beta is only picked deletes Default's slot, not Beta's.
     symbols()->setRow(1);
-    options()->ui->cmdRemoveButton->click();
+    options()->cmdRemoveButton()->click();
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Beta")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("BBB"));
@@ -389,7 +387,7 @@ void TestPortfolios::removingAPortfolioNeverSaved()
     start();
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(m_platform.messageBox.shown.size(), 2);
     QCOMPARE(m_platform.messageBox.shown[1].title, QStringLiteral("Delete Portfolio"));
     QCOMPARE(m_platform.messageBox.shown[1].text,
@@ -404,13 +402,13 @@ void TestPortfolios::removalAnsweredNoKeepsEverything()
     start();
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::No);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(listed(list()), (QStringList{"Default", "Beta"}));
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Beta")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("BBB"));
     // The pick survives the refused removal: Load still loads Beta.
-    options()->ui->cmdLoadPortfolio->click();
+    options()->cmdLoadPortfolio()->click();
     QCOMPARE(symbolList(), QStringList{QStringLiteral("BBB")});
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Beta"));
 }
@@ -423,11 +421,11 @@ void TestPortfolios::removedNameIsNotListedAgain()
     start();
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(listed(list()), (QStringList{"Default", "Gamma"}));
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Gamma")); // position 1 loaded
     QCOMPARE(symbolList(), QStringList{QStringLiteral("CCC")});
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
     QCOMPARE(storedSlots(), (QStringList{"Default", "Gamma"}));
 
     // A new portfolio then goes into the free slot without overwriting Gamma.
@@ -449,21 +447,21 @@ void TestPortfolios::removingTheLastEntriesLeavesAWorkingList()
     // Two entries: removing the second loads the first.
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(listed(list()), QStringList{QStringLiteral("Default")});
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Default"));
     QCOMPARE(symbolList(), QStringList{QStringLiteral("AAA")});
 
     // The last entry: "Default" is made again, empty, with the four default rows.
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->setEnabled(true);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->setEnabled(true);
+    options()->cmdRemovePortfolio()->click();
     QCOMPARE(listed(list()), QStringList{QStringLiteral("Default")});
     QCOMPARE(list()->currentIndex(), 0);
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Default"));
     QCOMPARE(symbolList(), (QStringList{"MSFT", "CSCO", "IBM", "DELL"}));
     QCOMPARE(storedSlots(), QStringList{QStringLiteral("Default")});
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
     QCOMPARE(SettingsStore::read(SettingsStore::portfolioSection(QStringLiteral("Default")),
                                  QStringLiteral("Symbol0")),
              QStringLiteral("MSFT"));
@@ -500,7 +498,7 @@ void TestPortfolios::storedNamesThatReachOtherSectionsAreSkipped()
     // Removing a listed portfolio removes its section and nothing else.
     pick(1);
     m_platform.messageBox.answers.push_back(QMessageBox::Yes);
-    options()->ui->cmdRemovePortfolio->click();
+    options()->cmdRemovePortfolio()->click();
     const QStringList remaining = QStringList{"Default"} + upper + QStringList{"Gamma"};
     QCOMPARE(listed(list()), remaining);
     for (const auto &[name, symbol] :
@@ -521,11 +519,11 @@ void TestPortfolios::okWithAPickSavesTheLoadedPortfolioFirst()
     start();
     m_main->form()->findChild<QAbstractButton *>(QStringLiteral("cmdOptions"))->click();
     symbols()->setTextMatrix(1, 0, QStringLiteral("EDITED"));
-    options()->ui->chkEnableLowAlert->setChecked(false);
-    options()->ui->txtFee->setText(QStringLiteral("9.95"));
-    options()->ui->cboSeconds->setCurrentIndex(3);
+    options()->chkEnableLowAlert()->setChecked(false);
+    options()->txtFee()->setText(QStringLiteral("9.95"));
+    options()->cboSeconds()->setCurrentIndex(3);
     pick(1);
-    options()->ui->cmdOK->click();
+    options()->cmdOK()->click();
 
     QCOMPARE(SettingsStore::read(defaults, QStringLiteral("Symbol0")), QStringLiteral("EDITED"));
     QCOMPARE(SettingsStore::read(defaults, QStringLiteral("EnableLowAlert")), QStringLiteral("0"));
@@ -534,10 +532,10 @@ void TestPortfolios::okWithAPickSavesTheLoadedPortfolioFirst()
     // Beta is loaded with its own values and saved with them.
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("Beta"));
     QCOMPARE(symbolList(), QStringList{QStringLiteral("BBB")});
-    QCOMPARE(options()->ui->txtFee->text(), QStringLiteral("0"));
+    QCOMPARE(options()->txtFee()->text(), QStringLiteral("0"));
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("TradeFee")), QStringLiteral("0"));
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("Symbol0")), QStringLiteral("BBB"));
-    QCOMPARE(options()->ui->cboSeconds->currentIndex(), 5);
+    QCOMPARE(options()->cboSeconds()->currentIndex(), 5);
     QCOMPARE(SettingsStore::read(beta, QStringLiteral("UpdateSeconds")), QStringLiteral("5"));
     QCOMPARE(m_main->state().WindowMode, QStringLiteral("Ticker"));
     QCOMPARE(SettingsStore::read(defaults, QStringLiteral("Mode")), QStringLiteral("Browser"));
@@ -565,14 +563,14 @@ void TestPortfolios::namesSharingALogFileNeverShareIt()
     log.close();
     m_platform.messageBox.shown.clear();
     pick(2);
-    options()->ui->cmdLoadPortfolio->click();
+    options()->cmdLoadPortfolio()->click();
     QCOMPARE(m_main->state().CurrentPortfolio, QStringLiteral("A_B"));
-    QVERIFY(options()->ui->txtTransactionLog->toPlainText().isEmpty());
-    QVERIFY(!options()->ui->cmdDelLog->isEnabled());
-    options()->ui->cboBuySell->setCurrentIndex(3); // Credit
-    options()->ui->txtBuySellPrice->setText(QStringLiteral("5"));
-    options()->ui->cmdLogTransaction->click();
-    options()->ui->cmdOpen->click();
+    QVERIFY(options()->txtTransactionLog()->toPlainText().isEmpty());
+    QVERIFY(!options()->cmdDelLog()->isEnabled());
+    options()->cboBuySell()->setCurrentIndex(3); // Credit
+    options()->txtBuySellPrice()->setText(QStringLiteral("5"));
+    options()->cmdLogTransaction()->click();
+    options()->cmdOpen()->click();
     QCOMPARE(m_platform.messageBox.shown.size(), 2);
     QVERIFY(m_platform.messageBox.shown[0].text.contains(QLatin1String("keeps no trade log")));
     QVERIFY(m_platform.programs.editedFiles.isEmpty());
@@ -582,8 +580,8 @@ void TestPortfolios::namesSharingALogFileNeverShareIt()
 
     // The first of the pair shows it.
     pick(1);
-    options()->ui->cmdLoadPortfolio->click();
-    QVERIFY(options()->ui->txtTransactionLog->toPlainText().contains(QLatin1String("AAA")));
+    options()->cmdLoadPortfolio()->click();
+    QVERIFY(options()->txtTransactionLog()->toPlainText().contains(QLatin1String("AAA")));
     QFile::remove(shared);
 }
 

@@ -8,7 +8,6 @@
 #include "options/QuoteSourceKeys.h"
 #include "options/frmOptions.h"
 #include "support/StandInUpstream.h"
-#include "ui_frmOptions.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -22,7 +21,7 @@ class TestSourceKeys : public QObject
     FakePlatform m_platform;
     MainHarness m_harness;
     std::unique_ptr<StockMain> m_main;
-    Ui::frmOptions *ui = nullptr;
+    frmOptions *opt = nullptr;
 
     void start(const QString &source = QStringLiteral("simulated"))
     {
@@ -30,19 +29,19 @@ class TestSourceKeys : public QObject
         m_main = m_harness.start();
         // The ticker's passes (whose waits nest event loops for seconds) are not under test.
         m_main->timScroll().stop();
-        ui = m_main->options()->ui;
+        opt = m_main->options();
         m_main->form()->cmdOptions()->click();
     }
     void choose(const QString &source)
     {
-        ui->cboQuoteSource->setCurrentIndex(ui->cboQuoteSource->findData(source));
+        opt->cboQuoteSource()->setCurrentIndex(opt->cboQuoteSource()->findData(source));
     }
     // Types into the key box as a user does, over what it held.
     void typeKey(const QString &key)
     {
-        ui->txtApiKey->selectAll();
-        QTest::keyClick(ui->txtApiKey, Qt::Key_Delete);
-        QTest::keyClicks(ui->txtApiKey, key);
+        opt->txtApiKey()->selectAll();
+        QTest::keyClick(opt->txtApiKey(), Qt::Key_Delete);
+        QTest::keyClicks(opt->txtApiKey(), key);
     }
     // The in-process feed; the tests that need it fail when another program holds its port.
     static bool feedRuns() { return QuoteFeed::inProcess(); }
@@ -106,17 +105,18 @@ private Q_SLOTS:
             QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port)));
         // Nothing is asked of the store while the simulated market is in force.
         QCOMPARE(m_platform.secrets.reads, 0);
-        QVERIFY(!ui->cmdTestSource->isEnabled() && !ui->txtApiKey->isEnabled());
+        QVERIFY(!opt->cmdTestSource()->isEnabled() && !opt->txtApiKey()->isEnabled());
         choose(source);
-        QCOMPARE(ui->txtApiKey->isEnabled(), FeedSources::takesKey(source));
+        QCOMPARE(opt->txtApiKey()->isEnabled(), FeedSources::takesKey(source));
         typeKey(key);
         QSignalSpy finished(m_main->options()->sourceKeys, &QuoteSourceKeys::testFinished);
-        ui->cmdTestSource->click();
-        QVERIFY(!ui->cmdTestSource->isEnabled()); // one test at a time
+        opt->cmdTestSource()->click();
+        QVERIFY(!opt->cmdTestSource()->isEnabled()); // one test at a time
         QVERIFY(finished.wait(15000));
-        QVERIFY2(ui->lblSourceTest->text().startsWith(said), qPrintable(ui->lblSourceTest->text()));
-        QVERIFY(key.isEmpty() || !ui->lblSourceTest->text().contains(key));
-        QVERIFY(ui->cmdTestSource->isEnabled());
+        QVERIFY2(opt->lblSourceTest()->text().startsWith(said),
+                 qPrintable(opt->lblSourceTest()->text()));
+        QVERIFY(key.isEmpty() || !opt->lblSourceTest()->text().contains(key));
+        QVERIFY(opt->cmdTestSource()->isEnabled());
         QCOMPARE(m_platform.secrets.writes, 0); // a test stores nothing
     }
 
@@ -134,7 +134,7 @@ private Q_SLOTS:
         QVERIFY2(feedRuns(), "the feed's port is taken by another program");
         choose(QStringLiteral("finnhub"));
         typeKey(QStringLiteral("  k-1 "));
-        ui->cmdOK->click();
+        opt->cmdOK()->click();
         QCOMPARE(m_main->options()->sourceKeys->key(QStringLiteral("finnhub")),
                  QStringLiteral("k-1"));
         QVERIFY(feedHasKey());
@@ -148,9 +148,9 @@ private Q_SLOTS:
 
         // Another key later: stored again, and a missing store is not told of twice.
         m_main->form()->cmdOptions()->click();
-        QCOMPARE(ui->txtApiKey->text(), QStringLiteral("k-1"));
+        QCOMPARE(opt->txtApiKey()->text(), QStringLiteral("k-1"));
         typeKey(QStringLiteral("k-2"));
-        ui->cmdOK->click();
+        opt->cmdOK()->click();
         QTRY_COMPARE(m_platform.secrets.writes, 2);
         QCoreApplication::processEvents(); // the store's answer, queued
         QCOMPARE(m_platform.messageBox.shown.size(), storeRuns ? 0 : 1);
@@ -165,18 +165,18 @@ private Q_SLOTS:
         start(QStringLiteral("stooq"));
         QVERIFY2(feedRuns(), "the feed's port is taken by another program");
         QTRY_VERIFY(feedHasKey());
-        QCOMPARE(ui->txtApiKey->text(), QStringLiteral("sq"));
+        QCOMPARE(opt->txtApiKey()->text(), QStringLiteral("sq"));
         QCOMPARE(m_platform.secrets.reads, 1); // the source in force only
         // A key read for a choice not yet confirmed leaves the feed as it is, and a typed
         // key that is cancelled is forgotten.
         choose(QStringLiteral("finnhub"));
-        QTRY_COMPARE(ui->txtApiKey->text(), QStringLiteral("fh"));
+        QTRY_COMPARE(opt->txtApiKey()->text(), QStringLiteral("fh"));
         typeKey(QStringLiteral("new"));
         QCOMPARE(QuoteFeed::inProcess()->sourceName(), QStringLiteral("stooq"));
-        ui->cmdCancel->click();
+        opt->cmdCancel()->click();
         m_main->form()->cmdOptions()->click();
         choose(QStringLiteral("finnhub"));
-        QCOMPARE(ui->txtApiKey->text(), QStringLiteral("fh"));
+        QCOMPARE(opt->txtApiKey()->text(), QStringLiteral("fh"));
         QCOMPARE(m_platform.secrets.writes, 0);
     }
 };

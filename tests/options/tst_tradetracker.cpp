@@ -6,7 +6,6 @@
 #include "grid/FlexGrid.h"
 #include "options/TradeTracker.h"
 #include "options/frmOptions.h"
-#include "ui_frmOptions.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,7 +17,7 @@ class TestTradeTracker : public QObject
     FakePlatform m_platform;
     MainHarness m_harness;
     std::unique_ptr<StockMain> m_main;
-    Ui::frmOptions *ui = nullptr;
+    frmOptions *opt = nullptr;
 
     TradeTracker &tracker() { return m_main->optionsWindow().trades(); }
     QByteArray logBytes()
@@ -30,28 +29,28 @@ class TestTradeTracker : public QObject
     void record(const QString &type, const QString &shares, const QString &symbol,
                 const QString &price, const QString &fee)
     {
-        ui->cboBuySell->setCurrentIndex(ui->cboBuySell->findText(type));
+        opt->cboBuySell()->setCurrentIndex(opt->cboBuySell()->findText(type));
         // Credits and debits fill and lock their own quantity and symbol.
-        for (auto [box, text] :
-             std::initializer_list<std::pair<QLineEdit *, QString>>{{ui->txtBuySellShares, shares},
-                                                                    {ui->txtBuySellSymbol, symbol},
-                                                                    {ui->txtBuySellPrice, price},
-                                                                    {ui->txtFee, fee}})
+        for (auto [box, text] : std::initializer_list<std::pair<QLineEdit *, QString>>{
+                 {opt->txtBuySellShares(), shares},
+                 {opt->txtBuySellSymbol(), symbol},
+                 {opt->txtBuySellPrice(), price},
+                 {opt->txtFee(), fee}})
             if (box->isEnabled())
                 box->setText(text);
-        ui->txtTracking->setText(QStringLiteral("T-1"));
-        ui->txtDate->setText(QStringLiteral("12/7/26"));
-        ui->txtTime->setText(QStringLiteral("03:17 PM"));
-        QVERIFY(ui->cmdLogTransaction->isEnabled());
-        ui->cmdLogTransaction->click();
+        opt->txtTracking()->setText(QStringLiteral("T-1"));
+        opt->txtDate()->setText(QStringLiteral("12/7/26"));
+        opt->txtTime()->setText(QStringLiteral("03:17 PM"));
+        QVERIFY(opt->cmdLogTransaction()->isEnabled());
+        opt->cmdLogTransaction()->click();
     }
 
     // The symbol list's shares of a symbol; empty when it is not listed.
     QString holding(const QString &symbol) const
     {
-        for (int r = 1; r < ui->gridSymbols->rows(); ++r)
-            if (ui->gridSymbols->textMatrix(r, 0) == symbol)
-                return ui->gridSymbols->textMatrix(r, 1);
+        for (int r = 1; r < opt->gridSymbols()->rows(); ++r)
+            if (opt->gridSymbols()->textMatrix(r, 0) == symbol)
+                return opt->gridSymbols()->textMatrix(r, 1);
         return {};
     }
 private Q_SLOTS:
@@ -65,9 +64,9 @@ private Q_SLOTS:
         m_platform.programs.result = true;
         m_platform.dialogs.printDialogs = 0;
         m_main = m_harness.start();
-        ui = m_main->options()->ui;
-        ui->gridSymbols->setTextMatrix(1, 1, QStringLiteral("10")); // MSFT
-        ui->txtFee->setText(QStringLiteral("9.95"));                // the portfolio's fee
+        opt = m_main->options();
+        opt->gridSymbols()->setTextMatrix(1, 1, QStringLiteral("10")); // MSFT
+        opt->txtFee()->setText(QStringLiteral("9.95"));                // the portfolio's fee
     }
     void cleanup() { m_main.reset(); }
 
@@ -83,7 +82,7 @@ private Q_SLOTS:
 
 void TestTradeTracker::firstTransactionWritesHeaderThenLine()
 {
-    ui->txtCash->setText(QStringLiteral("5000"));
+    opt->txtCash()->setText(QStringLiteral("5000"));
     record(QStringLiteral("Bought"), QStringLiteral("5"), QStringLiteral("msft"),
            QStringLiteral("20.5"), QStringLiteral("9.99"));
     const QByteArray line = "Buy\t5\tMSFT\t20.5\t9.99\t-112.49\t12/7/26\t03:17 PM       T-1\r\n";
@@ -93,9 +92,9 @@ void TestTradeTracker::firstTransactionWritesHeaderThenLine()
     QVERIFY(tracker().logPath().endsWith(
         QStringLiteral("/Log Files/Default %1 TradeLog.txt").arg(MonthTag(QDate::currentDate()))));
     // Back to idle: the fee box shows the fee of the trade again, and the boxes wait for a type.
-    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.99"));
-    QCOMPARE(ui->cboBuySell->currentIndex(), 0);
-    QVERIFY(!ui->txtBuySellShares->isEnabled());
+    QCOMPARE(opt->txtFee()->text(), QStringLiteral("9.99"));
+    QCOMPARE(opt->cboBuySell()->currentIndex(), 0);
+    QVERIFY(!opt->txtBuySellShares()->isEnabled());
 
     // The header is written once; the next line is appended.
     record(QStringLiteral("Sold"), QStringLiteral("1"), QStringLiteral("MSFT"),
@@ -164,8 +163,8 @@ void TestTradeTracker::transactions()
     QFETCH(QStringList, after);
     if (answer)
         m_platform.messageBox.answers.push_back(answer);
-    ui->txtCash->setText(input[5]);
-    ui->txtValue->setText(input[6]);
+    opt->txtCash()->setText(input[5]);
+    opt->txtValue()->setText(input[6]);
     record(input[0], input[1], input[2], input[3], input[4]);
 
     const QByteArray log = logBytes();
@@ -180,8 +179,8 @@ void TestTradeTracker::transactions()
                  answer ? int(QMessageBox::Yes | QMessageBox::No) : int(QMessageBox::Ok));
     }
     const QString symbol = input[2].toUpper();
-    QCOMPARE((QStringList{ui->txtCash->text(), ui->txtValue->text(), holding(symbol),
-                          ui->txtFee->text()}),
+    QCOMPARE((QStringList{opt->txtCash()->text(), opt->txtValue()->text(), holding(symbol),
+                          opt->txtFee()->text()}),
              after);
 }
 
@@ -189,19 +188,19 @@ void TestTradeTracker::transactions()
 // are all there again, and a second purchase still carries the fee.
 void TestTradeTracker::holdingsCashAndFeeSurviveARestart()
 {
-    ui->txtCash->setText(QStringLiteral("1000.00"));
+    opt->txtCash()->setText(QStringLiteral("1000.00"));
     record(QStringLiteral("Bought"), QStringLiteral("10"), QStringLiteral("ORCL"),
            QStringLiteral("30"), QStringLiteral("9.95"));
     record(QStringLiteral("Bought"), QStringLiteral("1"), QStringLiteral("MSFT"),
-           QStringLiteral("10"), ui->txtFee->text());
-    ui->cmdOK->click();
+           QStringLiteral("10"), opt->txtFee()->text());
+    opt->cmdOK()->click();
     m_main.reset();
     m_main = m_harness.start();
-    ui = m_main->options()->ui;
+    opt = m_main->options();
     QCOMPARE(holding(QStringLiteral("ORCL")), QStringLiteral("10"));
     QCOMPARE(holding(QStringLiteral("MSFT")), QStringLiteral("11"));
-    QCOMPARE(ui->txtCash->text(), QStringLiteral("670.10"));
-    QCOMPARE(ui->txtFee->text(), QStringLiteral("9.95"));
+    QCOMPARE(opt->txtCash()->text(), QStringLiteral("670.10"));
+    QCOMPARE(opt->txtFee()->text(), QStringLiteral("9.95"));
     QCOMPARE(MainHarness::portfolioKey(QStringLiteral("Default"), QStringLiteral("TradeFee")),
              QStringLiteral("9.95"));
 }
@@ -214,9 +213,9 @@ void TestTradeTracker::shortLinesAreNotShown()
     file.write("Desc.\r\nab\r\n\r\nBuy\t1\r\nxyz\r\n");
     file.close();
     tracker().ReadTradeLog();
-    QCOMPARE(ui->txtTransactionLog->toPlainText(), QStringLiteral("\nDesc.\nBuy\t1\nxyz"));
-    QVERIFY(ui->cmdPrint->isEnabled());
-    QVERIFY(!ui->cmdLogTransaction->isEnabled());
+    QCOMPARE(opt->txtTransactionLog()->toPlainText(), QStringLiteral("\nDesc.\nBuy\t1\nxyz"));
+    QVERIFY(opt->cmdPrint()->isEnabled());
+    QVERIFY(!opt->cmdLogTransaction()->isEnabled());
 }
 
 void TestTradeTracker::printsOneTransactionPerLine_data()
@@ -229,16 +228,16 @@ void TestTradeTracker::printsOneTransactionPerLine_data()
 void TestTradeTracker::printsOneTransactionPerLine()
 {
     QFETCH(int, dpi);
-    ui->txtCash->setText(QStringLiteral("5000"));
+    opt->txtCash()->setText(QStringLiteral("5000"));
     record(QStringLiteral("Bought"), QStringLiteral("5"), QStringLiteral("MSFT"),
            QStringLiteral("20.5"), QStringLiteral("9.99"));
     record(QStringLiteral("Credit"), {}, {}, QStringLiteral("25"), {});
     QTemporaryDir dir;
     m_platform.printer.outputFile = dir.filePath(QStringLiteral("log.pdf"));
     m_platform.printer.resolution = dpi;
-    ui->cmdPrint->click();
+    opt->cmdPrint()->click();
     QCOMPARE(m_platform.dialogs.printDialogs, 1);
-    QVERIFY(!ui->cmdAbortPrint->isEnabled());
+    QVERIFY(!opt->cmdAbortPrint()->isEnabled());
     QVERIFY(m_platform.messageBox.shown.isEmpty());
 
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
@@ -274,11 +273,11 @@ void TestTradeTracker::printsOneTransactionPerLine()
     // A cancelled print dialog prints nothing; a print that cannot start says so.
     QFile::remove(m_platform.printer.outputFile);
     m_platform.dialogs.printAccepted = false;
-    ui->cmdPrint->click();
+    opt->cmdPrint()->click();
     QVERIFY(!QFile::exists(m_platform.printer.outputFile));
     m_platform.dialogs.printAccepted = true;
     m_platform.printer.outputFile = dir.filePath(QStringLiteral("no such folder/log.pdf"));
-    ui->cmdPrint->click();
+    opt->cmdPrint()->click();
     QCOMPARE(m_platform.messageBox.shown.size(), 1);
     QCOMPARE(m_platform.messageBox.shown[0].title, QString(TradeTracker::PrintTitle));
     m_platform.printer.resolution = 0;
@@ -287,14 +286,14 @@ void TestTradeTracker::printsOneTransactionPerLine()
 void TestTradeTracker::openMakesTheMonthsLogFirst()
 {
     const QString path = tracker().logPath();
-    ui->cmdOpen->click();
+    opt->cmdOpen()->click();
     QCOMPARE(m_platform.programs.editedFiles, QStringList{path});
     QCOMPARE(logBytes(), TradeTracker::headerLine().toLatin1() + "\r\n");
-    QVERIFY(ui->cmdDelLog->isEnabled());
+    QVERIFY(opt->cmdDelLog()->isEnabled());
 
     // Nothing to open it with: the message says where the file is.
     m_platform.programs.result = false;
-    ui->cmdOpen->click();
+    opt->cmdOpen()->click();
     QCOMPARE(m_platform.messageBox.shown.size(), 1);
     QVERIFY(m_platform.messageBox.shown[0].text.contains(QDir::toNativeSeparators(path)));
     QCOMPARE(logBytes(), TradeTracker::headerLine().toLatin1() + "\r\n");

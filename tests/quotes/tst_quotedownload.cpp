@@ -15,7 +15,6 @@
 #include "screen/Colors.h"
 #include "settings/SettingsStore.h"
 #include "support/TestDoubles.h"
-#include "ui_frmOptions.h"
 #include "window/LinkButton.h"
 #include "window/frmStockMain.h"
 
@@ -24,7 +23,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -454,10 +455,10 @@ void TestQuoteDownload::nothingWhileOptionsOpen()
     QCOMPARE(m_main->lampColor(), Colors::LampOffline);
 
     // A chosen proxy lets the download through: the feed stands in for the proxy here.
-    auto *opt = m_main->options()->ui;
-    opt->chkUseProxy->setChecked(true);
-    opt->txtProxyServer->setText(QStringLiteral("127.0.0.1"));
-    opt->txtProxyPort->setText(QString::number(QUrl(m_feed->baseUrl()).port()));
+    frmOptions *opt = m_main->options();
+    opt->chkUseProxy()->setChecked(true);
+    opt->txtProxyServer()->setText(QStringLiteral("127.0.0.1"));
+    opt->txtProxyPort()->setText(QString::number(QUrl(m_feed->baseUrl()).port()));
     m_main->connectivity().SetProxy();
     m_main->GetQuotes();
     QVERIFY(!m_source->requests().isEmpty());
@@ -678,11 +679,11 @@ void TestQuoteDownload::symbolAddedInOptionsDownloadsAfterOk()
     QTRY_VERIFY(!m_main->quoteDownload().updating());
     m_main->options()->findChild<QCheckBox *>(QStringLiteral("chkQuoteUpdate"))->setChecked(false);
     m_main->form()->cmdOptions()->click();
-    auto *opt = m_main->options()->ui;
-    opt->txtSymbol->setText(QStringLiteral("orcl"));
-    opt->cmdAdd->click();
+    frmOptions *opt = m_main->options();
+    opt->txtSymbol()->setText(QStringLiteral("orcl"));
+    opt->cmdAdd()->click();
     const qsizetype before = m_source->requests().size();
-    opt->cmdOK->click();
+    opt->cmdOK()->click();
     QTRY_COMPARE(cell(5, 0), QStringLiteral("ORCL"));
     QVERIFY(!cell(5, 4).isEmpty());
     QCOMPARE(m_source->requests().value(before),
