@@ -32,7 +32,10 @@ class frmOptions;
 
 // The Options window. It shows and edits the program's settings, which the OptionsModel it
 // owns holds for the whole run: its controls are bound to the model both ways. The window is
-// created hidden at start-up and only shown and hidden afterwards.
+// created hidden at start-up and only shown and hidden afterwards. The controls that other
+// parts (the portfolio, symbol-list, trade and source-key editors, the window's wiring in the
+// app) place, fill or connect themselves are reached through the accessors named after them;
+// settings are read from the model.
 //
 // The handlers here are the enabling rules of the window. They are connected to the
 // controls' toggled signals, so a value put into a box by the settings loader runs them
@@ -85,16 +88,15 @@ public:
     // Chooses a source by its stored name; an unknown name chooses the simulated market.
     void setQuoteSource(const QString &name);
 
-    // The loaded portfolio's symbol list.
-    FlexGrid *gridSymbols() const;
-
     // The controls reached from outside the form (the portfolio, symbol list, trade and
     // source-key editors, the Options window's wiring, start-up and the tests), by tab.
+
     // The window's tabs, its OK and Cancel buttons and the calculator picture.
     QTabWidget *SSTab1() const;
     QPushButton *cmdCancel() const;
     QPushButton *cmdOK() const;
     QToolButton *picOptionsCalc() const;
+
     // The "Options" tab: the ticker, the grid colours, the browser, the connection and the
     // portfolios.
     QSlider *ScrollSlider() const;
@@ -130,8 +132,10 @@ public:
     QLabel *lblSpeedSlow() const;
     QLineEdit *txtProxyPort() const;
     QLineEdit *txtProxyServer() const;
+
     // The "Quotes" tab: the symbol list, the quote source, alerts, sorting, updates and the quote
     // log.
+    FlexGrid *gridSymbols() const; // the loaded portfolio's symbol list
     QComboBox *cboQuoteSource() const;
     QComboBox *cboSeconds() const;
     QComboBox *cboSort() const;
@@ -159,6 +163,7 @@ public:
     QLineEdit *txtLowAlert() const;
     QLineEdit *txtShares() const;
     QLineEdit *txtSymbol() const;
+
     // The "Trades" tab: the transaction entry, the account summary and the transaction log.
     QComboBox *cboBuySell() const;
     QCheckBox *chkShow() const;
@@ -177,8 +182,10 @@ public:
     QLineEdit *txtTracking() const;
     QTextEdit *txtTransactionLog() const;
     QLineEdit *txtValue() const;
+
     // The "US Indices" tab.
     QWidget *tabIndices() const;
+
     // The entry of the update interval list in force (its text); empty when none.
     QString updateInterval() const;
     // The position of a portfolio in the portfolio list; -1 when it is not listed.
