@@ -64,6 +64,8 @@ private Q_SLOTS:
         m_platform.programs.result = true;
         m_platform.dialogs.printDialogs = 0;
         m_main = m_harness.start();
+        // The ticker's passes (whose waits nest event loops for seconds) are not under test.
+        m_main->timScroll().stop();
         opt = m_main->options();
         opt->gridSymbols()->setTextMatrix(1, 1, QStringLiteral("10")); // MSFT
         opt->txtFee()->setText(QStringLiteral("9.95"));                // the portfolio's fee
@@ -196,6 +198,7 @@ void TestTradeTracker::holdingsCashAndFeeSurviveARestart()
     opt->cmdOK()->click();
     m_main.reset();
     m_main = m_harness.start();
+    m_main->timScroll().stop();
     opt = m_main->options();
     QCOMPARE(holding(QStringLiteral("ORCL")), QStringLiteral("10"));
     QCOMPARE(holding(QStringLiteral("MSFT")), QStringLiteral("11"));
