@@ -297,6 +297,12 @@ private Q_SLOTS:
         policy.staleWaitMs = 1000;
         StooqSource stooq(upstream.url, policy);
         QCOMPARE(ask(stooq, "/download/quotes.csv?f=sl1&s=msft").status, 200);
+        // The first quote must be older than the largest age that may be served: on a fast
+        // machine the refresh could otherwise fail within the same millisecond.
+        QElapsedTimer cached;
+        cached.start();
+        while (cached.elapsed() <= qMin(maxAgeMs, 10))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         const FeedReply reply = ask(stooq, "/download/quotes.csv?f=sl1&s=msft");
         QVERIFY2(reply.status == status, reply.body.constData());
         QCOMPARE(reply.body.split(',').value(1).trimmed(), price);

@@ -182,4 +182,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestSourceKeys)
-#include "tst_sourcekeys.moc"
+#include "tst_quotesourcekeys.moc"
