@@ -403,12 +403,6 @@ void OptionsWindow::loadPickedPortfolio(bool saveLoaded)
     state.SymbolsChanged = true;
     state.PortfolioChanged = false;
     mainForm->gridQuotes()->setRows(opt->gridSymbols()->rows());
-    ValueForms::setPosition(mainForm->cboChartFreq(), QString::number(state.ChartFreq),
-                            QStringLiteral("0"));
-    ValueForms::setPosition(mainForm->cboChartTime(), QString::number(state.ChartTime),
-                            QStringLiteral("0"));
-    ValueForms::setPosition(mainForm->cboStockNews(), QString::number(state.StockNews),
-                            QStringLiteral("0"));
     mainForm->cmdBack()->setEnabled(false);
     m_main.KeepOnTop();
     mainForm->gridQuotes()->setRows(opt->gridSymbols()->rows());

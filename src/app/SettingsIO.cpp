@@ -17,7 +17,6 @@
 #include "settings/ValueForms.h"
 #include "window/frmStockMain.h"
 
-#include <QComboBox>
 #include <QMessageBox>
 #include <QSlider>
 #include <QWidget>
@@ -180,21 +179,13 @@ void SettingsIO::GetSettings()
         }
     }
 
-    // 4. Variables of the main window's lists.
-    auto position = [&](const char *name) {
-        const auto value = toInt16(read(QString::fromLatin1(name), QStringLiteral("0")));
-        return value ? *value : qint16(0);
-    };
-    m_state.ChartTime = position("ChartTime");
-    m_state.StockNews = position("StockNews");
-    m_state.ChartFreq = position("ChartFreq");
+    // 4. The main window's source lists.
+    for (OptionValue *value : Values{&m_model.ChartTime, &m_model.StockNews, &m_model.ChartFreq})
+        load(*value);
 
     // 5. Positions of the catalogues.
-    load(m_model.HomePageIndex);
-    setPosition(mainForm->cboIPOList(), read(QStringLiteral("IPOIndex"), QStringLiteral("0")),
-                QStringLiteral("0"));
-    setPosition(mainForm->cboScreener(), read(QStringLiteral("Screener"), QStringLiteral("0")),
-                QStringLiteral("0"));
+    for (OptionValue *value : Values{&m_model.HomePageIndex, &m_model.IPOIndex, &m_model.Screener})
+        load(*value);
 
     // 6. The data-source addresses.
     for (OptionValue *value : Values{&m_model.IndicesURL, &m_model.StockURL, &m_model.RadioURL,
@@ -284,9 +275,9 @@ bool SettingsIO::SaveSettings()
     address(m_model.HomePage);
 
     // 5.
-    store(m_model.HomePageIndex);
-    write(QStringLiteral("IPOIndex"), positionText(mainForm->cboIPOList()));
-    write(QStringLiteral("Screener"), positionText(mainForm->cboScreener()));
+    for (const OptionValue *value :
+         StoredValues{&m_model.HomePageIndex, &m_model.IPOIndex, &m_model.Screener})
+        store(*value);
 
     // 6.
     address(m_model.StockURL);
@@ -294,9 +285,6 @@ bool SettingsIO::SaveSettings()
     store(m_model.QuoteSource);
 
     // 7.
-    auto position = [&](const char *name, const QComboBox *list) {
-        write(QString::fromLatin1(name), positionText(list));
-    };
     for (const OptionValue *value : StoredValues{
              &m_model.ProxyPort,       &m_model.ProxyServer,         &m_model.UseProxyServer,
              &m_model.AutoUpdate,      &m_model.UseDialUp,           &m_model.ShowGridLines,
@@ -309,13 +297,9 @@ bool SettingsIO::SaveSettings()
              &m_model.AlertNotify,     &m_model.PortfolioValue,      &m_model.TradeFee,
              &m_model.Available,       &m_model.ShowStockValue,      &m_model.ScrollSpeed,
              &m_model.EnableAutoSort,  &m_model.SortOrder0,          &m_model.SortOrder1,
-             &m_model.SortColumn})
+             &m_model.SortColumn,      &m_model.StockNews,           &m_model.ChartFreq,
+             &m_model.ChartTime,       &m_model.DisconnectOnExit,    &m_model.UseDefaultColors})
         store(*value);
-    position("StockNews", mainForm->cboStockNews());
-    position("ChartFreq", mainForm->cboChartFreq());
-    position("ChartTime", mainForm->cboChartTime());
-    store(m_model.DisconnectOnExit);
-    store(m_model.UseDefaultColors);
 
     // 8.
     for (const OptionValue *value :

@@ -253,13 +253,8 @@ void StockMain::Form_Load()
     // 23.
     restoreWindowMode(false);
 
-    // 24-26.
-    ValueForms::setPosition(form->cboChartFreq(), QString::number(m_state.ChartFreq),
-                            QStringLiteral("0"));
-    ValueForms::setPosition(form->cboChartTime(), QString::number(m_state.ChartTime),
-                            QStringLiteral("0"));
-    ValueForms::setPosition(form->cboStockNews(), QString::number(m_state.StockNews),
-                            QStringLiteral("0"));
+    // 24-26. The chart and news lists took their positions with the settings (the browser
+    // panel binds them to the model).
     form->cmdBack()->setEnabled(false);
     QApplication::restoreOverrideCursor();
 

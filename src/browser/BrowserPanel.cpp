@@ -2,6 +2,7 @@
 
 #include "common/MainState.h"
 #include "grid/FlexGrid.h"
+#include "options/OptionBindings.h"
 #include "options/frmOptions.h"
 #include "platform/Platform.h"
 #include "platform/Sounds.h"
@@ -59,6 +60,14 @@ BrowserPanel::BrowserPanel(MainState &state, frmStockMain &main, frmOptions &opt
                            QTimer &timInterval, QObject *parent)
     : QObject(parent), m_state(state), m_main(main), m_options(options), m_timInterval(timInterval)
 {
+    // The source lists' positions are the model's: a pick is in the model at once, and a
+    // position loaded with a portfolio is put into its list.
+    OptionsModel &model = options.model();
+    OptionBindings::bind(model.ChartTime, main.cboChartTime());
+    OptionBindings::bind(model.ChartFreq, main.cboChartFreq());
+    OptionBindings::bind(model.StockNews, main.cboStockNews());
+    OptionBindings::bind(model.IPOIndex, main.cboIPOList());
+    OptionBindings::bind(model.Screener, main.cboScreener());
 }
 
 BrowserPanel::~BrowserPanel() = default;
@@ -657,9 +666,6 @@ void BrowserPanel::cmdSubmit_Click()
     saveSetting("IPOIndex", index(form->cboIPOList()));
     saveSetting("StockNews", index(form->cboStockNews()));
     saveSetting("Research", index(form->cboResearchSource()));
-    m_state.ChartFreq = qint16(form->cboChartFreq()->currentIndex());
-    m_state.ChartTime = qint16(form->cboChartTime()->currentIndex());
-    m_state.StockNews = qint16(form->cboStockNews()->currentIndex());
     m_timInterval.start();
     m_state.ActiveButton = QStringLiteral("cmdSubmit");
 }

@@ -6,7 +6,7 @@
 #include <array>
 
 // Module-wide state of the main window that several concerns share. The Options window's
-// settings live in the OptionsModel.
+// settings and the positions of the main window's source lists live in the OptionsModel.
 struct MainState
 {
     QString CurrentPortfolio; // names the per-portfolio settings section
@@ -33,10 +33,6 @@ struct MainState
     bool QuoteChanged = false; // its last price differs from the previous download
     QStringList TickerItems;
     int TickerIndex = 0;
-
-    qint16 ChartTime = 0;
-    qint16 ChartFreq = 0;
-    qint16 StockNews = 0;
 
     // In blue-green-red order.
     qint32 GridTextColor = 0xFFFFFF; // the grid's text colour as last applied

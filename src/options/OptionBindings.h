@@ -8,11 +8,12 @@ class QComboBox;
 class QLineEdit;
 class QSlider;
 
-// Binds a control of the Options window to its value in the OptionsModel, both ways: the
-// value takes the control's state at once, and a change of the value is put into the control,
-// which runs the control's own handlers as a click does. Where the control cannot hold the
-// value (a slider's range, a list's length, an option button of a group), the value then
-// takes what the control shows. At binding, the value takes the control's state.
+// Binds a control (of the Options window, or a source list of the main window) to its value
+// in the OptionsModel, both ways: the value takes the control's state at once, and a change
+// of the value is put into the control, which runs the control's own handlers as a click does.
+// Where the control cannot hold the value (a slider's range, a list's length, an option
+// button of a group), the value then takes what the control shows. At binding, the value
+// takes the control's state.
 namespace OptionBindings {
 
 void bind(CheckOption &value, QCheckBox *box);

@@ -178,11 +178,11 @@ using PositionOption = Option<OptionForms::Position>;
 using ColorOption = Option<OptionForms::Color>;
 using ZoomOption = Option<OptionForms::ZoomPercent>;
 
-// The settings of the Options window, typed, for the whole run. Each member is named after
-// its key; its declaration is the one place of its key, section, default and stored form.
-// The window's controls are bound to these values both ways, the settings loader and saver
-// move them to and from the store, and the downloads, alerts, valuation, ticker and
-// connection read them here.
+// The settings of the Options window and the main window's source lists, typed, for the
+// whole run. Each member is named after its key; its declaration is the one place of its key,
+// section, default and stored form. The windows' controls are bound to these values both
+// ways, the settings loader and saver move them to and from the store, and the downloads,
+// alerts, valuation, ticker, browser panel and connection read them here.
 class OptionsModel : public QObject
 {
     Q_OBJECT
@@ -239,6 +239,14 @@ public:
     CheckOption StopBrowser{"StopBrowser", P, "0"};
     // The main window's zoom in percent, for every portfolio.
     ZoomOption Zoom{"Zoom", G, "100"};
+
+    // The main window's source lists: the chart range and frequency, the news source, the
+    // IPO and screener catalogues. The browser panel binds them to its lists.
+    PositionOption ChartTime{"ChartTime", P, "0"};
+    PositionOption ChartFreq{"ChartFreq", P, "0"};
+    PositionOption StockNews{"StockNews", P, "0"};
+    PositionOption IPOIndex{"IPOIndex", P, "0"};
+    PositionOption Screener{"Screener", P, "0"};
 
     // The ticker.
     CheckOption EnableScrollIndex{"EnableScrollIndex", P, "1"};
